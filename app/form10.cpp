@@ -1,0 +1,1 @@
+#include "app/form10.h"

@@ -1,0 +1,1 @@
+#include "app/qt_shell.h"

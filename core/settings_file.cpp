@@ -1,0 +1,3 @@
+#include "core/module1.h"
+
+namespace velnor {}  // namespace velnor

@@ -1,0 +1,37 @@
+#pragma once
+// The one table-drawing routine shared by the list picture and the print window.
+
+#include <QtGlobal>
+
+namespace velnor {
+
+class Module1;
+class DrawingSurface;
+
+// Column widths and the month window for a display span (0 twelve, 1 six, 2 three months).
+struct MonthWindow {
+  int monthCount = 12;
+  qint16 territoryWidth = 15;
+  qint16 nameWidth = 37;
+  qint16 monthWidth = 9;
+  qint16 firstMonthOffset = 0;
+};
+MonthWindow monthWindowFor(qint16 displaySpan, int currentMonth);
+
+struct TableParams {
+  double rowHeight = 10;  // logical units per row
+  double fontSize = 6;    // points on the device
+  // Records [firstRecord, firstRecord + recordLimit) are drawn as rows 1, 2, ...;
+  // recordLimit < 0 draws all the rest. The frame encloses the drawn rows only when
+  // they are a part of the folder (scrolled list, further printed pages).
+  int firstRecord = 0;
+  int recordLimit = -1;
+};
+
+// Draws the header row, the rows and all outlines (fills and texts first, outlines after).
+// Reads the index file once; sets the column widths, FirstMonthOffset and TextColors[2];
+// leaves CurrentIndex as it was and the last record loaded (missing note files created).
+// Draws nothing when PersonCount is 0.
+void drawTable(Module1& m, DrawingSurface& surface, const TableParams& params);
+
+}  // namespace velnor

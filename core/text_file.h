@@ -1,0 +1,52 @@
+#pragma once
+// Reading and replacing whole CP932 text files with CR LF line ends.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace velnor {
+
+struct FileError {
+  QString path;    // native separators
+  QString reason;  // the system's reason, or which character cannot be stored
+  bool writing = false;
+};
+
+// One line as read: the raw bytes (without the line end) and their decoded text.
+// A line the program does not change is written back from `raw`, byte for byte.
+struct TextLine {
+  QByteArray raw;
+  QString text;
+  bool keepRaw = true;  // false once `text` has been replaced
+
+  static TextLine fromText(const QString& text) { return TextLine{{}, text, false}; }
+};
+
+// Maps the characters Linux input methods type but code page 932 cannot hold
+// (〜 − ‖ — ¢ £ ¬) to the look-alikes a Windows user would have stored.
+QString toWindowsLookalikes(QString text);
+
+// Encodes text as CP932 after toWindowsLookalikes. On failure returns false and,
+// when `bad` is given, sets it to the first character that cannot be encoded.
+bool encodeCp932(const QString& text, QByteArray& out, QString* bad = nullptr);
+QString decodeCp932(const QByteArray& bytes, bool* clean = nullptr);
+
+// True when `text` can be stored (after the look-alike mapping); else sets `bad`.
+bool canEncodeCp932(const QString& text, QString* bad = nullptr);
+
+// Reads a whole file as lines split at CR LF (a lone LF also ends a line; a last
+// line without an end is kept). False and `error` on failure.
+bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error);
+
+// Replaces the whole file atomically: every line followed by CR LF; the old file stays
+// whole until the new one is complete. False and `error` on any failure.
+bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error);
+
+// Convenience for files written from text only.
+bool writeTextFile(const QString& path, const QStringList& lines, FileError* error);
+
+// Removes temporary files an interrupted save may have left in `folder`.
+void removeStaleSaveFiles(const QString& folder);
+
+}  // namespace velnor

@@ -1,0 +1,50 @@
+#include "support/temp_program.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+
+namespace velnor::test {
+
+TempProgram::TempProgram() : m(std::make_unique<Module1>(dir.path())) {}
+
+QString TempProgram::path(const QString& relative) const {
+  return relative.isEmpty() ? dir.path() : dir.path() + u'/' + relative;
+}
+
+QString TempProgram::makeFolder(const QString& name, const QByteArray& indexBytes) {
+  const QString folder = u'%' + name;
+  QDir(dir.path()).mkpath(folder);
+  if (!indexBytes.isEmpty()) writeBytes(folder + u'/' + kIndexFileName, indexBytes);
+  return folder;
+}
+
+void TempProgram::writeBytes(const QString& relative, const QByteArray& bytes) const {
+  QFile f(path(relative));
+  QDir().mkpath(QFileInfo(f).absolutePath());
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write test file");
+  f.write(bytes);
+}
+
+QByteArray TempProgram::readBytes(const QString& relative) const {
+  QFile f(path(relative));
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return f.readAll();
+}
+
+bool TempProgram::exists(const QString& relative) const {
+  return QFileInfo::exists(path(relative));
+}
+
+QByteArray TempProgram::cp932Lines(const QStringList& lines) {
+  QStringEncoder enc("windows-31j");
+  QByteArray out;
+  for (const QString& l : lines) {
+    out += QByteArray(enc.encode(l));
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace velnor::test

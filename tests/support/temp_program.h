@@ -1,0 +1,29 @@
+#pragma once
+// A fresh program folder in a temporary directory, with a Module1 over it.
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "core/module1.h"
+
+namespace velnor::test {
+
+class TempProgram {
+ public:
+  TempProgram();
+  QString path(const QString& relative = {}) const;
+  // Creates "%name" with the given raw index-file bytes (CR LF already in them).
+  QString makeFolder(const QString& name, const QByteArray& indexBytes = {});
+  void writeBytes(const QString& relative, const QByteArray& bytes) const;
+  QByteArray readBytes(const QString& relative) const;
+  bool exists(const QString& relative) const;
+  // Encodes lines as CP932, each followed by CR LF.
+  static QByteArray cp932Lines(const QStringList& lines);
+
+  QTemporaryDir dir;
+  std::unique_ptr<Module1> m;
+};
+
+}  // namespace velnor::test

@@ -1,0 +1,12 @@
+// Runs every GoogleTest of a test program inside one QApplication on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFont>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

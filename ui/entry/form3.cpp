@@ -1,0 +1,1 @@
+#include "ui/entry/form3.h"

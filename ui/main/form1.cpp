@@ -1,0 +1,1 @@
+#include "ui/main/form1.h"

@@ -1,0 +1,1 @@
+#include "ui/main/picture_surface.h"

@@ -1,0 +1,1 @@
+#include "ui/print/form2.h"

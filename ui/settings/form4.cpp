@@ -1,0 +1,1 @@
+#include "ui/settings/form4.h"
