@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFont>
+
+#include "ui/common/fonts.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  velnor::installFontSubstitutions();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,31 @@
+#pragma once
+// Twips (1/1440 inch) are the unit of window positions and sizes in the settings:
+// on screen 15 twips are one device-independent pixel.
+
+#include <QColor>
+#include <QRect>
+#include <QSize>
+#include <cmath>
+
+class QWidget;
+
+namespace velnor {
+
+inline constexpr double kTwipsPerPixel = 15.0;
+inline int twipsToPx(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
+inline double pxToTwips(double px) { return px * kTwipsPerPixel; }
+
+// 0x00BBGGRR as a QColor.
+inline QColor fromBgr(qint32 c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+// Outer geometry of a top-level window in twips. Where the platform gives the window
+// no frame (offscreen), `designFrame` (outer minus client size, twips) stands in.
+QRect outerGeometryTwips(const QWidget* window, QSize designFrame);
+void setOuterLeftTopTwips(QWidget* window, int left, int top);
+void setOuterWidthTwips(QWidget* window, int width, QSize designFrame);
+void setOuterHeightTwips(QWidget* window, int height, QSize designFrame);
+
+// Rounds to the nearest 16-bit value, clamping instead of wrapping.
+qint16 clampTo16(double value);
+
+}  // namespace velnor
