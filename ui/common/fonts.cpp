@@ -5,12 +5,12 @@
 namespace velnor {
 
 void installFontSubstitutions() {
-  QFont::insertSubstitutions(kMincho, {QStringLiteral("IPAMincho"), QStringLiteral("IPA明朝"),
+  QFont::insertSubstitutions(kMincho, QStringList{QStringLiteral("IPAMincho"), QStringLiteral("IPA明朝"),
                                        QStringLiteral("Noto Serif CJK JP")});
-  QFont::insertSubstitutions(kPGothic, {QStringLiteral("IPAPGothic"),
+  QFont::insertSubstitutions(kPGothic, QStringList{QStringLiteral("IPAPGothic"),
                                         QStringLiteral("IPA Pゴシック"),
                                         QStringLiteral("Noto Sans CJK JP")});
-  QFont::insertSubstitutions(kGothic, {QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"),
+  QFont::insertSubstitutions(kGothic, QStringList{QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"),
                                        QStringLiteral("Noto Sans Mono CJK JP")});
 }
 
