@@ -113,6 +113,8 @@ class Module1 {
   void ApplyDefaults();
   // Writes the three standard lines of a new index file.
   bool WriteNewIndexFile(const QString& path);
+  // Creates a missing note file with "補足情報" and the twelve default month lines.
+  bool EnsureNoteFile(const QString& name);
   // Deletes a note file; a missing file counts as deleted.
   bool DeleteNoteFile(const QString& name);
   // Reads every record line of the current index file once (for drawing and sorting).
