@@ -1,13 +1,63 @@
 #include "core/module1.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace velnor {
 
-Module1::Module1(const QString& programFolder)
-    : programFolder_(QDir::cleanPath(programFolder)) {}
+Module1::Module1(const QString& programFolder) : programFolder_(QDir::cleanPath(programFolder)) {}
 
 QString Module1::programPath(const QString& name) const { return programFolder_ + u'/' + name; }
+
+QString Module1::recordFolderPath() const { return programPath(CurrentFolder); }
+
+QString Module1::noteFilePath(const QString& name) const {
+  return recordFolderPath() + u'/' + name + u".txt"_s;
+}
+
+QString Module1::indexPathFor(const QString& folder) const {
+  return programPath(folder) + u'/' + kIndexFileName;
+}
+
+bool Module1::FileExists(const QString& path) const {
+  if (path.isEmpty()) return false;
+  if (path.endsWith(u'/') || path.endsWith(QDir::separator())) {
+    // A folder counts only when it holds at least one ordinary, visible file.
+    const QDir dir(path);
+    return dir.exists() && !dir.entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty();
+  }
+  const QFileInfo info(path);
+  return info.exists() && info.isFile() && !info.isHidden();
+}
+
+void Module1::ApplyDefaults() {
+  if (NoteFontSize == 0) NoteFontSize = 9;
+  if (RowHeight == 0) RowHeight = 10;
+  if (TerritoryColumnWidth == 0) TerritoryColumnWidth = 15;
+  if (NameColumnWidth == 0) NameColumnWidth = 37;
+  if (MonthColumnWidth == 0) MonthColumnWidth = 9;
+  if (MainWidth == 0) MainWidth = 5220;
+  if (MainHeight == 0) MainHeight = 4848;
+  if (InputLeft == 0) InputLeft = 5220;
+  for (int i = 0; i < 3; ++i)
+    if (BackColors[i] == 0) BackColors[i] = kDefaultBackColors[i];
+  if (DisplaySpan < 0 || DisplaySpan > 2) DisplaySpan = 0;
+}
+
+void Module1::ReportFileError(const FileError& error) {
+  LastError = error;
+  if (!shell) return;
+  const QString title = error.writing ? u"保存できません"_s : u"読み込めません"_s;
+  const QString what = error.writing ? u"次のファイルを保存できませんでした。"_s
+                                     : u"次のファイルを読み込めませんでした。"_s;
+  shell->message(title,
+                 what + u"\n\n"_s + error.path + u"\n\n理由："_s + error.reason +
+                     (error.writing ? u"\n\n入力した内容は画面に残っています。"_s : QString()),
+                 Buttons::Ok, Icon::Warning);
+}
 
 void Module1::EndProgram() {
   ProgramEnded = true;

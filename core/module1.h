@@ -15,9 +15,11 @@ inline constexpr qint32 kDefaultBackColors[3] = {0xC0FFC0, 0xC0FFFF, 0xFFC0C0};
 inline const QString kIndexFileName = QStringLiteral("データー.vrd");
 inline const QString kSettingsFileName = QStringLiteral("Velnor.ini");
 inline const QString kPlaceholderRecord = QStringLiteral("区域*名前*************");
-inline const QString kIndexComment1 = QStringLiteral("[このフォルダーには、Velnorデーターが収納されます]");
+inline const QString kIndexComment1 =
+    QStringLiteral("[このフォルダーには、Velnorデーターが収納されます]");
 inline const QString kIndexComment2 = QStringLiteral(
-    "[コンピューターがいつ壊れて情報が失われるかわかりませんので,バックアップを取ることをお勧めします]");
+    "[コンピューターがいつ壊れて情報が失われるかわかりませんので,"
+    "バックアップを取ることをお勧めします]");
 inline const QString kNewFolderItem = QStringLiteral("新規作成");
 
 // A record line split into its fields.
@@ -131,6 +133,10 @@ class Module1 {
   void EndProgram();
 
  private:
+  bool LoadNoteFile();
+  bool WriteNoteFile();
+  QString folderBeforeNew_;  // the folder in use when "新規作成" was chosen
+
   QString programFolder_;
 };
 

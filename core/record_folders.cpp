@@ -1,3 +1,181 @@
+#include <QDir>
+#include <algorithm>
+
 #include "core/module1.h"
 
-namespace velnor {}  // namespace velnor
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace {
+
+// Record folders beside the program, sorted so that "the first folder" is the same on
+// every start. Plain files named "%..." cannot hold records and are left out.
+QStringList recordFolderNames(const QString& programFolder) {
+  QStringList names;
+  const QStringList entries =
+      QDir(programFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+  for (const QString& e : entries)
+    if (e.startsWith(u'%')) names << e;
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void fillChooser(ChooserPort& chooser, const QStringList& folders) {
+  chooser.clearFolders();
+  for (int i = 0; i < folders.size(); ++i) chooser.setItem(i + 1, folders[i].mid(1));
+}
+
+}  // namespace
+
+void Module1::CheckDuplicateName() {
+  DuplicateCount = 0;
+  if (!inputScreen) return;
+  const QString name = inputScreen->nameBoxText();
+  for (int i = 0; i < inputScreen->nameCount(); ++i)
+    if (inputScreen->nameAt(i) == name) ++DuplicateCount;
+  if (DuplicateCount >= 2) {
+    if (shell)
+      shell->message(u"無効です…"_s, u"同じ名前がすでにあります。変更してください…"_s, Buttons::Ok);
+    inputScreen->selectName(CurrentIndex);
+    inputScreen->focusNameBox();
+  }
+}
+
+void Module1::ListRecordFolders() {
+  PathBuffer = programFolder_ + u'/';
+  const QStringList folders = recordFolderNames(programFolder_);
+  if (inputScreen && InputScreenOpen) fillChooser(inputScreen->folderChooser(), folders);
+  if (!FileExists(programPath(CurrentFolder) + u'/') ||
+      (!folders.isEmpty() && !CurrentFolder.startsWith(u'%'))) {
+    if (mainWindow && mainWindow->folderChooser().count() > 1)
+      CurrentFolder = u'%' + mainWindow->folderChooser().item(1);
+    else if (!folders.isEmpty())
+      CurrentFolder = folders.first();
+  }
+  if (inputScreen && InputScreenOpen) inputScreen->folderChooser().setVisible(true);
+}
+
+void Module1::ChangeRecordFolder() {
+  DuplicateCount = 0;
+  const bool inputOpen = InputScreenOpen && inputScreen;
+
+  // A pending edit is stored first; a duplicate name or a failed store keeps the folder.
+  if (PersonModified && inputOpen) {
+    inputScreen->changeTest();
+    if (PersonModified) {
+      CheckDuplicateName();
+      bool stored = DuplicateCount < 2 && inputScreen->saveStep();
+      if (!stored) {
+        if (mainWindow) mainWindow->folderChooser().select(FolderItemIndex);
+        inputScreen->folderChooser().select(FolderItemIndex);
+        return;
+      }
+      EditsEnabled = true;
+      PersonModified = false;
+      DuplicateCount = 0;
+    }
+  }
+
+  if (EditsEnabled) {
+    ChooserPort* chooser = inputOpen ? &inputScreen->folderChooser()
+                                     : (mainWindow ? &mainWindow->folderChooser() : nullptr);
+    if (chooser) {
+      const QString chosen = u'%' + chooser->text();
+      if (chosen.mid(1) == kNewFolderItem && CurrentFolder.mid(1) != kNewFolderItem)
+        folderBeforeNew_ = CurrentFolder;
+      CurrentFolder = chosen;
+    }
+  }
+
+  if (CurrentFolder.mid(1) == kNewFolderItem) {
+    if (!InputScreenOpen || !inputScreen) {
+      // The input screen's load comes back here with the screen open.
+      InputScreenOpen = true;
+      if (shell) shell->showInputScreen();
+      return;
+    }
+    ListRecordFolders();
+    const QString before = folderBeforeNew_.isEmpty() ? CurrentFolder : folderBeforeNew_;
+    CurrentFolder = before;
+    folderBeforeNew_.clear();
+    FolderCreated = true;
+    if (shell) shell->showWelcomeDialog();
+    FolderCreated = false;
+    if (ProgramEnded) return;
+    // Created or not, the listing below shows the folder now in use; a dialog closed
+    // without creating anything leaves the previous folder selected.
+  }
+
+  for (;;) {
+    if (mainWindow) mainWindow->folderChooser().setVisible(false);
+    if (InputScreenOpen && inputScreen) inputScreen->folderChooser().setVisible(false);
+
+    PathBuffer = programFolder_ + u'/';
+    const QStringList folders = recordFolderNames(programFolder_);
+    if (mainWindow) fillChooser(mainWindow->folderChooser(), folders);
+    if (InputScreenOpen && inputScreen) fillChooser(inputScreen->folderChooser(), folders);
+    const int found = int(folders.indexOf(CurrentFolder));
+    if (found >= 0) FolderItemIndex = qint16(found + 1);
+
+    if (!folders.isEmpty() &&
+        (!CurrentFolder.startsWith(u'%') || !FileExists(programPath(CurrentFolder) + u'/'))) {
+      CurrentFolder = folders.first();
+      FolderItemIndex = 1;
+      if (mainWindow) mainWindow->folderChooser().select(1);
+    }
+
+    if (!folders.isEmpty()) break;
+
+    // First run: no record folder at all.
+    FolderCreated = false;
+    if (shell) shell->showWelcomeDialog();
+    if (ProgramEnded || !shell) return;
+    if (!InputScreenOpen || !inputScreen) {
+      InputScreenOpen = true;
+      shell->showInputScreen();
+      return;
+    }
+    // The input screen is already open: list again and show the new folder in it.
+  }
+
+  const QString display = CurrentFolder.mid(1);
+  if (mainWindow) {
+    mainWindow->folderChooser().setText(display);
+    mainWindow->folderChooser().setVisible(true);
+  }
+  if (InputScreenOpen && inputScreen) {
+    inputScreen->folderChooser().setText(display);
+    inputScreen->folderChooser().setVisible(true);
+  }
+
+  IndexFilePath = indexPathFor(CurrentFolder);
+  if (mainWindow) mainWindow->clearList();
+  ReadMode = 1;
+  ReadIndex();
+  if (PersonCount == 0) {
+    WriteNewIndexFile(IndexFilePath);
+    PersonCount = 1;
+  }
+  if (CurrentIndex >= PersonCount) CurrentIndex = qint16(PersonCount - 1);
+  if (CurrentIndex < 0) CurrentIndex = 0;
+  if (mainWindow) mainWindow->drawList();
+  PlaceCursor();
+
+  if (InputScreenOpen && inputScreen) {
+    inputScreen->clearNames();
+    ReadMode = 3;
+    ReadIndex();
+    PersonName = inputScreen->nameAt(inputScreen->selectedName());
+    if (inputScreen->nameCount() == 0) {
+      inputScreen->pressAdd();
+      return;
+    }
+    if (CurrentIndex >= PersonCount) CurrentIndex = qint16(PersonCount - 1);
+    inputScreen->selectName(CurrentIndex);
+    PersonModified = false;
+    inputScreen->pressLoadSelected();
+  }
+}
+
+}  // namespace velnor

@@ -1,3 +1,145 @@
+#include "core/table_drawing.h"
+
+#include <QDirIterator>
+#include <QSet>
+#include <algorithm>
+
+#include "core/drawing_surface.h"
 #include "core/module1.h"
 
-namespace velnor {}  // namespace velnor
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace {
+
+// The Japanese system fonts the table is drawn in; the windows map them to the fonts
+// present on the machine.
+const QString kHeaderFont = u"ＭＳ Ｐゴシック"_s;
+const QString kRowFont = u"ＭＳ 明朝"_s;
+constexpr double kTableWidth = 160;
+
+// Creates the note files a redraw would have created by loading every person, without
+// opening the ones that exist: one listing of the folder instead of one look-up each.
+void ensureNoteFiles(Module1& m, const QList<Record>& records, int count) {
+  QSet<QString> present;
+  QDirIterator it(m.recordFolderPath(), {u"*.txt"_s}, QDir::Files);
+  while (it.hasNext()) {
+    it.next();
+    present.insert(it.fileName());
+  }
+  for (int i = 0; i < count; ++i) {
+    const QString file = records[i].name + u".txt"_s;
+    if (present.contains(file)) continue;
+    // One failure is reported once; a read-only folder must not raise a box per person.
+    if (!m.EnsureNoteFile(records[i].name)) return;
+    present.insert(file);
+  }
+}
+
+struct Columns {
+  MonthWindow w;
+  double monthLeft(int j) const {  // j = 1 .. monthCount
+    return w.territoryWidth + w.nameWidth + (j - 1) * double(w.monthWidth);
+  }
+};
+
+void fillHeader(DrawingSurface& s, const Columns& c, double rh, qint32 fill) {
+  s.fillBox(0, 0, c.w.territoryWidth, rh, fill);
+  s.drawText(2, 1, u"区域"_s);
+  s.fillBox(c.w.territoryWidth, 0, c.w.nameWidth, rh, fill);
+  s.drawText(c.w.territoryWidth + 3, 1, u"名前"_s);
+  for (int j = 1; j <= c.w.monthCount; ++j) {
+    const double x = c.monthLeft(j);
+    s.fillBox(x, 0, c.w.monthWidth, rh, fill);
+    s.drawText(x + 1, 1, u' ' + QString::number(c.w.firstMonthOffset + j));
+  }
+}
+
+void fillRow(DrawingSurface& s, const Columns& c, double y, double rh, const Record& r,
+             qint32 headerFill, qint32 cellFill) {
+  s.fillBox(0, y, c.w.territoryWidth, rh, headerFill);
+  s.drawText(2, y + 1, r.territory);
+  s.fillBox(c.w.territoryWidth, y, c.w.nameWidth, rh, cellFill);
+  s.drawText(c.w.territoryWidth + 3, y + 1, r.name);
+  for (int j = 1; j <= c.w.monthCount; ++j) {
+    const double x = c.monthLeft(j);
+    s.fillBox(x, y, c.w.monthWidth, rh, cellFill);
+    s.drawText(x + 1, y + 1, r.months[c.w.firstMonthOffset + j]);
+  }
+}
+
+void outlineRow(DrawingSurface& s, const Columns& c, double y, double rh, qint32 color) {
+  s.outlineBox(0, y, c.w.territoryWidth, rh, color);
+  s.outlineBox(c.w.territoryWidth, y, c.w.nameWidth, rh, color);
+  for (int j = 1; j <= c.w.monthCount; ++j)
+    s.outlineBox(c.monthLeft(j), y, c.w.monthWidth, rh, color);
+}
+
+}  // namespace
+
+MonthWindow monthWindowFor(qint16 displaySpan, int currentMonth) {
+  MonthWindow w;
+  switch (displaySpan) {
+    case 1:
+      w.monthCount = 6;
+      w.territoryWidth = 20, w.nameWidth = 44, w.monthWidth = 16;
+      w.firstMonthOffset = currentMonth > 6 ? 6 : 0;
+      break;
+    case 2:
+      w.monthCount = 3;
+      w.territoryWidth = 25, w.nameWidth = 51, w.monthWidth = 28;
+      w.firstMonthOffset = currentMonth < 4 ? 0 : currentMonth > 9 ? 9 : qint16(currentMonth - 3);
+      break;
+    default:
+      break;  // twelve months, January first
+  }
+  return w;
+}
+
+void drawTable(Module1& m, DrawingSurface& s, const TableParams& p) {
+  const Columns c{monthWindowFor(m.DisplaySpan, m.CurrentMonth)};
+  m.TerritoryColumnWidth = c.w.territoryWidth;
+  m.NameColumnWidth = c.w.nameWidth;
+  m.MonthColumnWidth = c.w.monthWidth;
+  m.FirstMonthOffset = c.w.firstMonthOffset;
+  m.TargetIndex = m.CurrentIndex;
+  // Ruling lines must stand out from the list background: white on a (near) black one.
+  m.TextColors[2] = m.BackColors[1] >= 30 ? 0 : 0xFFFFFF;
+  if (m.PersonCount < 1) return;
+
+  QList<Record> records;
+  if (!m.ReadAllRecords(records)) return;
+  const int total = std::min<int>(m.PersonCount, records.size());
+  if (total < 1) return;
+  ensureNoteFiles(m, records, total);
+
+  const int first = std::clamp(p.firstRecord, 0, total - 1);
+  const int count = p.recordLimit < 0 ? total - first : std::min(p.recordLimit, total - first);
+  const double rh = p.rowHeight;
+
+  // Fills and texts first: each cell's fill cuts off the text running in from its left.
+  s.setFont(kHeaderFont, p.fontSize);
+  s.setTextColor(m.TextColors[0]);
+  s.setLineWidth(1);
+  fillHeader(s, c, rh, m.HeaderFillColor);
+  for (int k = 0; k < count; ++k) {
+    s.setFont(kRowFont, p.fontSize);
+    fillRow(s, c, (k + 1) * rh, rh, records[first + k], m.HeaderFillColor, m.BackColors[1]);
+  }
+
+  // Then every outline on top.
+  const qint32 line = m.TextColors[2];
+  s.outlineBox(0, 0, kTableWidth, (count + 1) * rh, line);
+  outlineRow(s, c, 0, rh, line);
+  for (int k = 0; k < count; ++k) outlineRow(s, c, (k + 1) * rh, rh, line);
+
+  // Leave the folder's last person loaded, as a redraw always has.
+  const qint16 keep = m.CurrentIndex;
+  m.CurrentIndex = qint16(total - 1);
+  m.ReadMode = 2;
+  m.ReadIndex();
+  m.CurrentIndex = keep;
+}
+
+}  // namespace velnor

@@ -106,7 +106,10 @@ class FakeInputScreen : public InputScreenPort {
   void unload() override { calls << QStringLiteral("unload"); }
   int nameCount() const override { return names.size(); }
   QString nameAt(int i) const override { return names.value(i); }
-  void clearNames() override { names.clear(); selected = -1; }
+  void clearNames() override {
+    names.clear();
+    selected = -1;
+  }
   void addName(const QString& n) override { names.append(n); }
   int selectedName() const override { return selected; }
   void selectName(int i) override { selected = i; }

@@ -12,7 +12,7 @@ struct DrawOp {
   enum Kind { Font, TextColor, LineWidth, Fill, Outline, Text } kind;
   double x = 0, y = 0, w = 0, h = 0;
   qint32 color = 0;
-  QString text;  // font name for Font, the text for Text
+  QString text;     // font name for Font, the text for Text
   double size = 0;  // font size for Font, line width for LineWidth
 };
 
