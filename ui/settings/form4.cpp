@@ -1,1 +1,570 @@
 #include "ui/settings/form4.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+#include <optional>
+
+#include "core/module1.h"
+#include "ui/common/fonts.h"
+#include "ui/common/key_codes.h"
+#include "ui/common/twips.h"
+#include "ui/settings/reorder.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace {
+
+constexpr int kClientWidth = 4764;  // twips
+constexpr int kClientHeight = 3732;
+constexpr int kButtonHeight = 252;
+constexpr int kTextHeight = 264;
+constexpr int kLabelHeight = 240;
+constexpr int kMinValue = 1;
+constexpr int kMaxValue = 20;
+constexpr double kInputDesignHeight = 4584;  // inner height the input screen is laid out for
+constexpr double kNameListDesignHeight = 3948;
+constexpr qint32 kMarkerColor = 0x00FFFF;
+
+void placeTwips(QWidget* w, int left, int top, int width, int height) {
+  w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, int left, int top, int width = 0) {
+  auto* label = new QLabel(text, parent);
+  if (width <= 0) width = int(pxToTwips(label->sizeHint().width())) + 30;
+  placeTwips(label, left, top, width, kLabelHeight);
+  return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& text, int left, int top, int width) {
+  auto* button = new QPushButton(text, parent);
+  // Enter in a value box must not press a button behind the user's back.
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  placeTwips(button, left, top, width, kButtonHeight);
+  return button;
+}
+
+QComboBox* makeChooser(QWidget* parent, const QStringList& items, int left, int top, int width) {
+  auto* combo = new QComboBox(parent);
+  combo->addItems(items);
+  combo->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), combo->sizeHint().height());
+  return combo;
+}
+
+// What the value boxes accept as a number: the usual written forms, full-width
+// digits included (a Japanese input method types them), surrounding blanks ignored.
+std::optional<double> boxNumber(const QString& text) {
+  const QString t = text.normalized(QString::NormalizationForm_KC).trimmed();
+  if (t.isEmpty()) return std::nullopt;
+  bool ok = false;
+  const double v = QLocale::c().toDouble(t, &ok);
+  if (!ok || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+// A number as the boxes show it: plain decimals, no exponent, no trailing zeros.
+QString plainNumber(double v) {
+  if (v == 0) return u"0"_s;
+  QString s = QString::number(v, 'f', 10);
+  if (s.contains(u'.')) {
+    while (s.endsWith(u'0')) s.chop(1);
+    if (s.endsWith(u'.')) s.chop(1);
+  }
+  return s;
+}
+
+// Nearest integer, a half going to the even neighbour.
+int roundHalfEven(double v) {
+  const double lower = std::floor(v);
+  const double diff = v - lower;
+  if (diff < 0.5) return int(lower);
+  if (diff > 0.5) return int(lower) + 1;
+  return std::fmod(lower, 2.0) == 0 ? int(lower) : int(lower) + 1;
+}
+
+void setColorRole(QWidget* w, QPalette::ColorRole role, qint32 color) {
+  QPalette p = w->palette();
+  p.setColor(role, fromBgr(color));
+  w->setPalette(p);
+}
+
+QPixmap programIcon(int side) {
+  const QIcon appIcon = QApplication::windowIcon();
+  if (!appIcon.isNull()) return appIcon.pixmap(side, side);
+  QPixmap pixmap(side, side);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(fromBgr(0x0000C0), 1.5));
+  painter.setBrush(fromBgr(0xC0FFC0));
+  painter.drawRoundedRect(QRectF(1, 1, side - 2, side - 2), 4, 4);
+  QFont font(kGothic);
+  font.setBold(true);
+  font.setPixelSize(side * 2 / 3);
+  painter.setFont(font);
+  painter.drawText(pixmap.rect(), Qt::AlignCenter, u"V"_s);
+  return pixmap;
+}
+
+}  // namespace
+
+MarkerShape::MarkerShape(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void MarkerShape::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QPen pen(fromBgr(kMarkerColor));
+  pen.setWidth(3);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter.setPen(pen);
+  // The outline lies inside the square, like the swatch it frames.
+  painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
+// ---------------------------------------------------------------------------
+// Building the window
+
+Form4::Form4(Module1& module, QWidget* parent) : QDialog(parent), m(module) {
+  setWindowTitle(u"設定画面"_s);
+  setFont(QFont(kPGothic, 9));
+  setFixedSize(twipsToPx(kClientWidth), twipsToPx(kClientHeight));
+  setAutoFillBackground(true);
+  buildVersionPanel();  // first, so that the frame covers it
+  buildSettingsPanel();
+  buildBottomButtons();
+  connectHandlers();
+  Form_Load();
+}
+
+void Form4::Form_Load() {
+  setOuterLeftTopTwips(this, m.MainLeft, m.MainTop);
+  installKeyPreview();
+}
+
+void Form4::buildSettingsPanel() {
+  Frame1 = new QGroupBox(u"基本設定"_s, this);
+  placeTwips(Frame1, 60, 60, 4632, 3252);
+  Frame1->setAutoFillBackground(true);
+  buildColorRows();
+  buildSteppers();
+  buildSpanAndOrder();
+}
+
+void Form4::buildColorRows() {
+  Label1 = makeLabel(Frame1, u"文字色"_s, 120, 300);
+  Combo1 = makeChooser(Frame1, {u"一覧表の文字色"_s, u"入力画面の文字色"_s}, 780, 240, 1692);
+  Label2 = makeLabel(Frame1, u"背景色"_s, 120, 720);
+  Combo2 = makeChooser(Frame1, {u"フォームの背景色"_s, u"表示欄の背景色"_s, u"ボタンの背景色"_s},
+                       780, 660, 1692);
+  for (int i = 0; i < 16; ++i) {
+    auto* swatch = new QLabel(Frame1);
+    swatch->setAutoFillBackground(true);
+    setColorRole(swatch, QPalette::Window, kSwatchColors[i]);
+    placeTwips(swatch, kSwatchLeft0 + kSwatchStep * (i % 8), i < 8 ? 240 : 660, 252, 252);
+    Label6[i] = swatch;
+  }
+  Shape1 = new MarkerShape(Frame1);
+  placeTwips(Shape1, kSwatchLeft0, 240, 252, 252);
+  Shape2 = new MarkerShape(Frame1);
+  placeTwips(Shape2, kSwatchLeft0, 660, 252, 252);
+}
+
+void Form4::buildSteppers() {
+  Label4 = makeLabel(Frame1, u"行の高さ"_s, 120, 1140);
+  Command1 = makeButton(Frame1, u"▼"_s, 960, 1080, 372);
+  Text1 = new QLineEdit(Frame1);
+  placeTwips(Text1, 1320, 1080, 432, kTextHeight);
+  Command2 = makeButton(Frame1, u"▲"_s, 1740, 1080, 372);
+
+  Label14 = makeLabel(Frame1, u"補足情報の文字の大きさ"_s, 120, 1560, 2172);
+  Command7 = makeButton(Frame1, u"▼"_s, 2220, 1500, 372);
+  Text2 = new QLineEdit(Frame1);
+  placeTwips(Text2, 2580, 1500, 432, kTextHeight);
+  Command6 = makeButton(Frame1, u"▲"_s, 3000, 1500, 372);
+  for (QLineEdit* box : {Text1, Text2}) {
+    box->setAlignment(Qt::AlignRight);
+    box->setTextMargins(0, 0, 0, 0);
+  }
+}
+
+void Form4::buildSpanAndOrder() {
+  Label8 = makeLabel(Frame1, u"表示"_s, 120, 1920);
+  Combo6 = makeChooser(Frame1, {u"1年間表示"_s, u"6ヵ月表示"_s, u"3ヶ月表示"_s}, 960, 1920, 1692);
+  Combo6->setPlaceholderText(u"１年間表示"_s);
+  Combo6->setCurrentIndex(-1);
+
+  Label3 = makeLabel(Frame1, u"並べ替え"_s, 120, 2400);
+  const struct {
+    int index;
+    const char16_t* text;
+    int top, width;
+  } options[] = {{reorder::kByTerritory, u"区域欄を基準にする", 2400, 2592},
+                 {reorder::kByName, u"名前欄を基準にする", 2640, 2532},
+                 {reorder::kByThisMonth, u"今月の日付欄を基準にする", 2880, 2712}};
+  for (const auto& o : options) {
+    auto* option = new QRadioButton(QString::fromUtf16(o.text), Frame1);
+    option->setAutoFillBackground(true);
+    placeTwips(option, 1200, o.top, o.width, kLabelHeight);
+    Option2[o.index] = option;
+  }
+}
+
+void Form4::buildBottomButtons() {
+  Command3 = makeButton(this, u"すべて標準にする"_s, 60, 3420, 1932);
+  Command3->setToolTip(u"標準の設定に戻します…"_s);
+  Command4 = makeButton(this, u"バージョン情報"_s, 2160, 3420, 1812);
+  Command4->setToolTip(u"バージョン情報を表示します。"_s);
+  Command5 = makeButton(this, u"OK"_s, 4200, 3420, 432);
+  Command5->setToolTip(u"戻ります。(F4)"_s);
+}
+
+void Form4::buildVersionPanel() {
+  Image1 = new QLabel(this);
+  placeTwips(Image1, 120, 120, 4428, 2280);
+
+  auto versionLabel = [this](const QString& text, qint32 color, int left, int top, int width) {
+    QLabel* label = makeLabel(this, text, left, top, width);
+    label->setFont(QFont(kMincho, 9));
+    setColorRole(label, QPalette::WindowText, color);
+    return label;
+  };
+  Label13 = versionLabel(u"Velnor"_s, 0x0000C0, 540, 300, 2652);
+  QFont title(kGothic, 14);
+  title.setBold(true);
+  Label13->setFont(title);
+  placeTwips(Label13, 540, 300, 2652, 372);
+  Label12 = versionLabel(u"for windows95/98"_s, 0x800080, 1680, 600, 1932);
+  Label11 = versionLabel(u"バージョン："_s, 0x0000C0, 780, 840, 2652);
+  Label9 = versionLabel(u"© Velnor 開発チーム"_s, 0x0040C0, 780, 1080, 1932);
+  Label10 = versionLabel(u"初完成日：1999/6/10"_s, 0x000080, 780, 1320, 1992);
+  Label6[16] = versionLabel(u"起動回数："_s, 0x008000, 780, 1560, 2352);
+  Label6[17] = versionLabel(u"連絡先（E mail）："_s, 0x808000, 780, 1800, 1752);
+  Label6[18] = versionLabel(u"info@velnor.example"_s, 0x800080, 1140, 1980, 2532);
+
+  Image2 = new QLabel(this);
+  placeTwips(Image2, 3960, 240, 432, 432);
+  Image2->setPixmap(programIcon(twipsToPx(432)));
+  Image2->setToolTip(
+      u"このプログラムを使用して生じたいかなる問題にも、開発者は責任を負いません…"_s);
+}
+
+void Form4::connectHandlers() {
+  connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+  connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
+  connect(Combo6, &QComboBox::activated, this, [this] { Combo6_Click(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+  connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
+  for (int i = reorder::kByTerritory; i <= reorder::kByThisMonth; ++i)
+    connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
+}
+
+void Form4::installKeyPreview() {
+  installEventFilter(this);
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
+
+bool Form4::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    auto* me = static_cast<QMouseEvent*>(event);
+    for (int i = 0; i < 16; ++i) {
+      if (watched == Label6[i] && me->button() == Qt::LeftButton &&
+          Label6[i]->rect().contains(me->position().toPoint())) {
+        Label6_Click(i);
+        return true;
+      }
+    }
+    return false;
+  }
+  if (event->type() == QEvent::KeyPress && (watched == Text1 || watched == Text2)) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // Enter acts on its release; the press must not reach the dialog.
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+  }
+  if (event->type() != QEvent::KeyRelease) return false;
+  auto* ke = static_cast<QKeyEvent*>(event);
+  const int code = keyCodeOf(ke->key());
+  // Space releases press buttons and other keys mean nothing here: let them through.
+  // Everything else is handled once here and not passed on, so it cannot reach the
+  // window a second time on its way up.
+  if (ke->isAutoRepeat() || code == 0 || code == kKeySpace) return false;
+  Form_KeyUp(code);
+  if (watched == Text1) Text1_KeyUp(code);
+  if (watched == Text2) Text2_KeyUp(code);
+  return true;
+}
+
+void Form4::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!activated_) {
+    activated_ = true;
+    Form_Activate();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Handlers
+
+void Form4::Form_Activate() {
+  Combo1->setCurrentIndex(0);
+  Combo1_Click();
+  Combo2->setCurrentIndex(0);
+  Combo2_Click();
+  Text1->setText(QString::number(m.RowHeight));
+  Text2->setText(QString::number(m.NoteFontSize));
+  // Only a choice made here raises the Click the flag is meant to swallow; setting it
+  // without one would swallow the user's first choice instead.
+  if (m.DisplaySpan >= 0 && m.DisplaySpan <= 2) {
+    m.IgnoreSpanClick = 1;
+    Combo6->setCurrentIndex(m.DisplaySpan);
+    Combo6_Click();
+  }
+  colorOwnWindow();
+}
+
+void Form4::Form_KeyUp(int keyCode) {
+  if (keyCode == kKeyF4) Command5->click();
+}
+
+void Form4::placeMarker(MarkerShape* marker, int firstSwatch, qint32 color) {
+  marker->show();
+  for (int i = firstSwatch; i < firstSwatch + 8; ++i) {
+    if (kSwatchColors[i] == color) {
+      marker->move(Label6[i]->x(), marker->y());
+      marker->raise();
+      return;
+    }
+  }
+  marker->hide();
+}
+
+void Form4::Combo1_Click() {
+  const int k = Combo1->currentIndex();
+  placeMarker(Shape1, 0, k == 0 ? m.TextColors[0] : m.TextColors[1]);
+}
+
+void Form4::Combo2_Click() {
+  const int k = Combo2->currentIndex();
+  if (k < 0 || k > 2) {
+    Shape2->hide();
+    return;
+  }
+  placeMarker(Shape2, 8, m.BackColors[k]);
+}
+
+void Form4::Label6_Click(int index) {
+  if (index < 0 || index > 15) return;
+  const qint32 color = kSwatchColors[index];
+  if (index < 8) {
+    const int k = Combo1->currentIndex();
+    if (k < 0 || k > 1) return;  // no entry chosen: nothing to colour
+    Shape1->move(Label6[index]->x(), Shape1->y());
+    m.TextColors[k] = color;
+  } else {
+    const int k = Combo2->currentIndex();
+    if (k < 0 || k > 2) return;
+    Shape2->move(Label6[index]->x(), Shape2->y());
+    m.BackColors[k] = color;
+  }
+  color_rutin();
+  redrawList(false);
+}
+
+void Form4::colorOwnWindow() {
+  setColorRole(this, QPalette::Window, m.BackColors[0]);
+  setColorRole(Frame1, QPalette::Window, m.BackColors[0]);
+  for (int i = reorder::kByTerritory; i <= reorder::kByThisMonth; ++i)
+    setColorRole(Option2[i], QPalette::Window, m.BackColors[0]);
+  for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6, Command7})
+    setColorRole(b, QPalette::Button, m.BackColors[2]);
+}
+
+void Form4::color_rutin() {
+  if (m.mainWindow) m.mainWindow->applyColors();
+  colorOwnWindow();
+  if (m.InputScreenOpen && m.inputScreen) m.inputScreen->applyColors();
+}
+
+void Form4::redrawList(bool clearFirst) {
+  if (!m.mainWindow) return;
+  if (clearFirst) m.mainWindow->clearList();
+  m.mainWindow->pressRefresh();
+}
+
+void Form4::stepValue(QLineEdit* box, qint16& value, int delta) {
+  const double shown = boxNumber(box->text()).value_or(10.0);
+  box->setText(plainNumber(shown + delta));
+  const int stepped = int(value) + delta;
+  if (stepped < kMinValue) {
+    value = kMinValue;
+    box->setText(QString::number(kMinValue));
+  } else if (stepped > kMaxValue) {
+    value = kMaxValue;
+    box->setText(QString::number(kMaxValue));
+  } else {
+    value = qint16(stepped);
+  }
+}
+
+bool Form4::takeTypedValue(QLineEdit* box, qint16& value) {
+  const std::optional<double> typed = boxNumber(box->text());
+  if (!typed) {
+    box->setText(QString::number(value));
+    return false;
+  }
+  if (*typed > kMaxValue) {
+    value = kMaxValue;
+    box->setText(QString::number(kMaxValue));
+  } else if (*typed < kMinValue) {
+    value = kMinValue;
+    box->setText(QString::number(kMinValue));
+  } else {
+    value = qint16(roundHalfEven(*typed));
+  }
+  return true;
+}
+
+void Form4::Command1_Click() {
+  stepValue(Text1, m.RowHeight, -1);
+  redrawList(true);
+}
+
+void Form4::Command2_Click() {
+  stepValue(Text1, m.RowHeight, +1);
+  redrawList(false);
+}
+
+void Form4::Text1_KeyUp(int keyCode) {
+  if (keyCode != kKeyEnter) return;
+  if (takeTypedValue(Text1, m.RowHeight)) redrawList(true);
+}
+
+void Form4::applyNoteFontToInputScreen() {
+  if (!m.InputScreenOpen || !m.inputScreen) return;
+  const double h = m.inputScreen->innerHeightTwips();
+  m.inputScreen->setNoteFontPoints(m.NoteFontSize * h / kInputDesignHeight);
+  m.inputScreen->setNameListHeightTwips(kNameListDesignHeight * h / kInputDesignHeight);
+}
+
+void Form4::Command6_Click() {
+  stepValue(Text2, m.NoteFontSize, +1);
+  applyNoteFontToInputScreen();
+}
+
+void Form4::Command7_Click() {
+  stepValue(Text2, m.NoteFontSize, -1);
+  applyNoteFontToInputScreen();
+}
+
+void Form4::Text2_KeyUp(int keyCode) {
+  if (keyCode != kKeyEnter) return;
+  if (takeTypedValue(Text2, m.NoteFontSize)) applyNoteFontToInputScreen();
+}
+
+void Form4::Combo6_Click() {
+  if (m.IgnoreSpanClick == 1) {
+    m.IgnoreSpanClick = 0;
+    return;
+  }
+  const int span = Combo6->currentIndex();
+  if (span < 0 || span > 2) return;
+  m.DisplaySpan = qint16(span);
+  redrawList(true);
+}
+
+bool Form4::rewriteIndex(int kind) {
+  // The month is taken at start-up; fall back to today's if that has not happened.
+  const int month =
+      m.CurrentMonth >= 1 && m.CurrentMonth <= 12 ? m.CurrentMonth : QDate::currentDate().month();
+  m.PathBuffer = m.indexPathFor(m.CurrentFolder);
+  const reorder::Outcome outcome = reorder::reorderIndexFile(m.PathBuffer, kind, month);
+  if (!outcome.ok) m.ReportFileError(outcome.error);
+  return outcome.ok;
+}
+
+bool Form4::sort_by_name() { return rewriteIndex(reorder::kByName); }
+
+bool Form4::sort_by_number() { return rewriteIndex(m.SortKind); }
+
+void Form4::Option2_Click(int index) {
+  if (index < reorder::kByTerritory || index > reorder::kByThisMonth) return;
+  m.SortKind = qint16(index);
+  const bool sorted = index == reorder::kByName ? sort_by_name() : sort_by_number();
+  accept();
+  // A failed rewrite left the file as it was: nothing to re-open.
+  if (!sorted) return;
+  m.CurrentIndex = 0;
+  m.CurrentColumn = 0;
+  m.ChangeRecordFolder();
+}
+
+void Form4::Command3_Click() {
+  hide();
+  m.RowHeight = 10;
+  m.NoteFontSize = 9;
+  m.MonthColumnWidth = 9;
+  m.TerritoryColumnWidth = 15;
+  m.NameColumnWidth = 37;
+  m.DisplaySpan = 0;
+  for (int i = 0; i < 3; ++i) m.BackColors[i] = kDefaultBackColors[i];
+  m.TextColors[0] = 0;
+  m.TextColors[1] = 0;
+  m.MainWidth = 5220;
+  m.MainHeight = 4848;
+  m.InputWidth = 5076;
+  m.InputHeight = 4860;
+
+  // One relayout per window: the width change is made while their resize handlers
+  // stand still, the height change lets them run.
+  if (m.mainWindow) {
+    m.LoadPhase = 1;
+    m.mainWindow->setWidthTwips(m.MainWidth);
+    m.LoadPhase = 0;
+    m.mainWindow->setHeightTwips(m.MainHeight);
+  }
+  if (m.InputScreenOpen && m.inputScreen) {
+    m.inputScreen->setNoteFontPoints(m.NoteFontSize);
+    m.EditsEnabled = false;
+    m.inputScreen->setWidthTwips(m.InputWidth);
+    m.EditsEnabled = true;
+    m.inputScreen->setHeightTwips(m.InputHeight);
+  }
+  color_rutin();
+  redrawList(false);
+  accept();
+}
+
+QString Form4::versionCaption(int major, int minor, int revision) {
+  return u"バージョン："_s + QString::number(major) + u'.' + QString::number(minor) +
+         QString::number(revision);
+}
+
+void Form4::Command4_Click() {
+  Frame1->hide();
+  Label11->setText(
+      versionCaption(VELNOR_VERSION_MAJOR, VELNOR_VERSION_MINOR, VELNOR_VERSION_PATCH));
+  Label6[16]->setText(u"起動回数："_s + QString::number(m.LaunchCount));
+}
+
+void Form4::Command5_Click() { accept(); }
+
+}  // namespace velnor

@@ -1,0 +1,233 @@
+#include "ui/settings/reorder.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <string>
+
+#include "core/module1.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor::reorder {
+
+int charKey(char16_t unit) { return unit <= 0x7FFF ? int(unit) : 65536 - int(unit); }
+
+QString fieldOf(const QString& line, int field) {
+  qsizetype start = 0;
+  for (int k = 1; k < field; ++k) {
+    const qsizetype star = line.indexOf(u'*', start);
+    if (star < 0) return {};
+    start = star + 1;
+  }
+  const qsizetype end = line.indexOf(u'*', start);
+  return line.mid(start, end < 0 ? -1 : end - start);
+}
+
+double nameKey(const QString& line) {
+  QString name = fieldOf(line, 2);
+  if (name.isEmpty()) name = u" "_s;
+  const int k1 = charKey(name.at(0).unicode());
+  const int k2 = name.size() > 1 ? charKey(name.at(1).unicode()) : 0;
+  // K2 never exceeds 32768, so this packing keeps the pair order and stays exact.
+  return double(k1) * 65537.0 + double(k2);
+}
+
+namespace {
+
+bool isBlank(QChar c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == QChar(0x3000);
+}
+
+// ASCII digit value of c, full-width digits included; -1 otherwise.
+int digitOf(QChar c) {
+  const char16_t u = c.unicode();
+  if (u >= u'0' && u <= u'9') return u - u'0';
+  if (u >= 0xFF10 && u <= 0xFF19) return u - 0xFF10;
+  return -1;
+}
+
+int radixDigitOf(QChar c, int radix) {
+  const char16_t u = c.unicode();
+  int d = digitOf(c);
+  if (d < 0 && radix == 16) {
+    if (u >= u'a' && u <= u'f') d = 10 + (u - u'a');
+    if (u >= u'A' && u <= u'F') d = 10 + (u - u'A');
+  }
+  return d >= 0 && d < radix ? d : -1;
+}
+
+double radixValue(const QString& s, qsizetype pos, int radix) {
+  double v = 0;
+  for (; pos < s.size(); ++pos) {
+    const int d = radixDigitOf(s.at(pos), radix);
+    if (d < 0) break;
+    v = v * radix + d;
+  }
+  return v;
+}
+
+// Reads a decimal number from the start of s (no blanks left in it).
+double decimalValue(const QString& s) {
+  std::string ascii;
+  qsizetype pos = 0;
+  bool negative = false;
+  if (pos < s.size() && (s.at(pos) == u'+' || s.at(pos) == u'-')) {
+    negative = s.at(pos) == u'-';
+    ++pos;
+  }
+  int intDigits = 0;  // significant digits before the point
+  int leadZeros = 0;  // zeros right after the point before the first other digit
+  bool seenPoint = false, seenDigit = false, seenNonZero = false;
+  for (; pos < s.size(); ++pos) {
+    const QChar c = s.at(pos);
+    const int d = digitOf(c);
+    if (d >= 0) {
+      seenDigit = true;
+      if (!seenPoint && (d != 0 || seenNonZero)) ++intDigits;
+      if (seenPoint && !seenNonZero && d == 0) ++leadZeros;
+      if (d != 0) seenNonZero = true;
+      ascii += char('0' + d);
+    } else if (c == u'.' && !seenPoint) {
+      seenPoint = true;
+      ascii += '.';
+    } else {
+      break;
+    }
+  }
+  if (!seenDigit) return 0;
+  long exponent = 0;
+  if (pos < s.size() && QStringView(u"EeDd").contains(s.at(pos))) {
+    qsizetype p = pos + 1;
+    bool expNegative = false;
+    if (p < s.size() && (s.at(p) == u'+' || s.at(p) == u'-')) {
+      expNegative = s.at(p) == u'-';
+      ++p;
+    }
+    bool expDigits = false;
+    for (; p < s.size() && digitOf(s.at(p)) >= 0; ++p) {
+      expDigits = true;
+      exponent = std::min(exponent * 10 + digitOf(s.at(p)), 1000000L);
+    }
+    if (expDigits) {
+      if (expNegative) exponent = -exponent;
+      ascii += 'e';
+      ascii += std::to_string(exponent);
+    }
+  }
+  double value = 0;
+  const auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+  (void)end;
+  if (ec == std::errc::result_out_of_range) {
+    // Too large or too small for a double: which one depends on the decimal magnitude.
+    const long magnitude = intDigits > 0 ? intDigits + exponent : exponent - leadZeros;
+    value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  } else if (ec != std::errc()) {
+    value = 0;
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+double numericValue(const QString& text) {
+  QString s;
+  s.reserve(text.size());
+  for (QChar c : text)
+    if (!isBlank(c)) s += c;
+  if (s.size() >= 2 && s.at(0) == u'&') {
+    const QChar r = s.at(1).toUpper();
+    if (r == u'H') return radixValue(s, 2, 16);
+    if (r == u'O') return radixValue(s, 2, 8);
+    return 0;
+  }
+  return decimalValue(s);
+}
+
+double lineKey(const QString& line, int kind, int currentMonth) {
+  if (kind == kByName) return nameKey(line);
+  const int field = kind == kByThisMonth ? currentMonth + 2 : 1;
+  const double v = numericValue(fieldOf(line, field));
+  return std::isnan(v) ? 0.0 : v;
+}
+
+std::vector<int> selectionExchangeOrder(const std::vector<double>& keys) {
+  const int n = int(keys.size());
+  std::vector<int> at(n);  // at[position] = old position of the line now there
+  std::iota(at.begin(), at.end(), 0);
+  if (n == 0) return at;
+
+  // A tournament tree over positions: each node holds the position that wins its
+  // range (smallest key, the later position on a tie), or -1 for an empty range.
+  int size = 1;
+  while (size < n) size <<= 1;
+  std::vector<int> tree(2 * size, -1);
+  auto winner = [&](int a, int b) {
+    if (a < 0) return b;
+    if (b < 0) return a;
+    const double ka = keys[at[a]], kb = keys[at[b]];
+    if (ka < kb) return a;
+    if (kb < ka) return b;
+    return std::max(a, b);
+  };
+  auto refresh = [&](int position) {
+    for (int node = (position + size) / 2; node >= 1; node /= 2)
+      tree[node] = winner(tree[2 * node], tree[2 * node + 1]);
+  };
+  for (int p = 0; p < n; ++p) tree[size + p] = p;
+  for (int node = size - 1; node >= 1; --node)
+    tree[node] = winner(tree[2 * node], tree[2 * node + 1]);
+
+  for (int i = 0; i < n; ++i) {
+    const int chosen = tree[1];
+    std::swap(at[i], at[chosen]);
+    tree[size + i] = -1;  // position i is final
+    refresh(i);
+    if (chosen != i) refresh(chosen);
+  }
+  return at;
+}
+
+Outcome reorderIndexFile(const QString& path, int kind, int currentMonth) {
+  Outcome out;
+  if (!QFileInfo::exists(path)) return out;
+  QList<TextLine> lines;
+  if (!readTextLines(path, lines, &out.error)) {
+    out.ok = false;
+    return out;
+  }
+
+  QList<TextLine> records, others;
+  std::vector<double> keys;
+  for (const TextLine& line : lines) {
+    if (line.text.isEmpty()) continue;
+    // The standard comments are written afresh at the top.
+    if (line.text == kIndexComment1 || line.text == kIndexComment2) continue;
+    if (Module1::IsRecordLine(line.text)) {
+      keys.push_back(lineKey(line.text, kind, currentMonth));
+      records.append(line);
+    } else {
+      // Foreign comments and malformed lines are the user's too: keep them.
+      others.append(line);
+    }
+  }
+
+  QList<TextLine> result;
+  result.reserve(records.size() + others.size() + 2);
+  result.append(TextLine::fromText(kIndexComment1));
+  result.append(TextLine::fromText(kIndexComment2));
+  for (int old : selectionExchangeOrder(keys)) result.append(records.at(old));
+  result.append(others);
+
+  if (!writeTextLines(path, result, &out.error)) {
+    out.ok = false;
+    return out;
+  }
+  out.records = int(records.size());
+  return out;
+}
+
+}  // namespace velnor::reorder

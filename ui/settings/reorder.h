@@ -1,0 +1,58 @@
+#pragma once
+// Re-ordering the people of a record folder: the sort keys, the order they give and
+// the rewrite of the index file. No widgets here, so it can be tested and timed alone.
+
+#include <QString>
+#include <vector>
+
+#include "core/text_file.h"
+
+namespace velnor::reorder {
+
+// The re-orderings offered, with the values SortKind stores.
+enum Kind : int {
+  kByTerritory = 3,
+  kByName = 4,
+  kByThisMonth = 5,
+};
+
+// Key of one UTF-16 code unit: the unit itself up to 0x7FFF, 65536 minus it above
+// (the unit read as a signed 16-bit number, without its sign).
+int charKey(char16_t unit);
+
+// Field `field` (1-based) of a record line: the text before its star. Empty when the
+// line has fewer fields.
+QString fieldOf(const QString& line, int field);
+
+// Name key as one number: K1 (first character) and K2 (second character) packed so
+// that numbers compare as the pairs do. An empty name counts as " "; a missing second
+// character counts as 0.
+double nameKey(const QString& line);
+
+// Numeric value of a cell: blanks are removed first, then a leading number is read
+// (sign, digits, one decimal point, an exponent with E or D; or &H hex, &O octal).
+// Full-width digits count as digits. 0 when no digit is read.
+double numericValue(const QString& text);
+
+// Key of a record line for the given kind (`currentMonth` 1..12 for kByThisMonth).
+double lineKey(const QString& line, int kind, int currentMonth);
+
+// The order the selection-and-exchange pass produces: position by position, the
+// smallest key still unplaced is taken (among equal keys the one nearest the end) and
+// exchanged with the line at that position. Returns, for each new position, the old
+// position of the line placed there. O(n log n).
+std::vector<int> selectionExchangeOrder(const std::vector<double>& keys);
+
+struct Outcome {
+  bool ok = true;
+  int records = 0;  // record lines written
+  FileError error;
+};
+
+// Rewrites the index file at `path` with the two standard comment lines, the record
+// lines in their new order (each with its exact bytes), then every other non-empty
+// line in its old order. The old file stays whole until the new one is complete.
+// A missing file is left missing (there is nothing to order).
+Outcome reorderIndexFile(const QString& path, int kind, int currentMonth);
+
+}  // namespace velnor::reorder
