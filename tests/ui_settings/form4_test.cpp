@@ -219,13 +219,15 @@ TEST_F(SettingsScreen, ButtonColourSwatchRecoloursThisScreensButtons) {
   choose(f.Combo2, 2);
   click(f.Label6[14]);
   EXPECT_EQ(m.BackColors[2], 0xFFFFC0);
-  EXPECT_EQ(f.Command1->palette().color(QPalette::Button), fromBgr(0xFFFFC0));
-  EXPECT_EQ(f.Command7->palette().color(QPalette::Button), fromBgr(0xFFFFC0));
+  for (QPushButton* b :
+       {f.Command1, f.Command2, f.Command3, f.Command4, f.Command5, f.Command6, f.Command7})
+    EXPECT_EQ(b->palette().color(b->backgroundRole()), fromBgr(0xFFFFC0));
   choose(f.Combo2, 0);
   click(f.Label6[15]);
-  EXPECT_EQ(f.palette().color(QPalette::Window), QColor(Qt::white));
-  EXPECT_EQ(f.Frame1->palette().color(QPalette::Window), QColor(Qt::white));
-  EXPECT_EQ(f.Option2[4]->palette().color(QPalette::Window), QColor(Qt::white));
+  // What each control actually fills its background with.
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{&f, f.Frame1, f.Option2[3], f.Option2[4], f.Option2[5]})
+    EXPECT_EQ(w->palette().color(w->backgroundRole()), QColor(Qt::white));
 }
 
 // ---------------------------------------------------------------------------
