@@ -1,1 +1,383 @@
 #include "ui/entry/form3.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+
+#include "ui/common/fonts.h"
+#include "ui/common/key_codes.h"
+#include "ui/common/twips.h"
+#include "ui/entry/combo_chooser.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace {
+
+QPushButton* makeButton(QWidget* parent, const QString& caption, const QString& tip) {
+  auto* b = new QPushButton(caption, parent);
+  b->setToolTip(tip);
+  b->setAutoDefault(false);
+  b->setFocusPolicy(Qt::StrongFocus);
+  return b;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& caption) {
+  auto* l = new QLabel(caption, parent);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return l;
+}
+
+QString designMonthCaption(int month) {
+  static const QString fullWidthDigits = u"０１２３４５６７８９"_s;
+  if (month < 10) return fullWidthDigits.at(month) + u"月"_s;
+  return QString::number(month) + u"月"_s;
+}
+
+void setFontFace(QWidget* w, const QString& family) {
+  QFont f(family);
+  f.setBold(true);
+  f.setPointSizeF(9);
+  w->setFont(f);
+}
+
+}  // namespace
+
+Form3::Form3(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
+  setWindowTitle(u"入力画面"_s);
+  setAutoFillBackground(true);
+  ++filling_;  // the design texts are not edits
+  createButtons();
+  createChooserAndLists();
+  createFields();
+  createLabels();
+  setDesignFonts();
+  --filling_;
+  connectChanges();
+  watchControls();
+  m.inputScreen = this;
+}
+
+Form3::~Form3() {
+  if (m.inputScreen == this) m.inputScreen = nullptr;
+}
+
+void Form3::createButtons() {
+  Command1 = makeButton(this, u"追加"_s, u"新しい人を加えます。(F1)"_s);
+  Command2 = makeButton(this, u"削除"_s, u"この人をリストから削除します。(F2)"_s);
+  Command3 = makeButton(this, u"←"_s, {});
+  Command3->setVisible(false);
+  Command4 = makeButton(this, u"設定"_s, u"設定画面を表示します。(F3)"_s);
+  Command5 = makeButton(this, u"OK"_s, u"この画面を消します。(F4)"_s);
+  Command6 = makeButton(this, u"終"_s, u"終了します。(F5)"_s);
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+}
+
+void Form3::createChooserAndLists() {
+  Combo1 = new QComboBox(this);
+  Combo1->addItem(kNewFolderItem);
+  Combo1->setToolTip(u"データーフォルダーの変更をします。"_s);
+  chooser_ = std::make_unique<ComboChooser>(Combo1, [this] { Combo1_Click(); });
+
+  List1 = new QListWidget(this);
+  List1->setVisible(false);
+  List2 = new QListWidget(this);
+  List2->setSelectionMode(QAbstractItemView::SingleSelection);
+  List2->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void Form3::createFields() {
+  Text3 = new QLineEdit(u"区域"_s, this);
+  Text2 = new QLineEdit(u"名前"_s, this);
+  auto* note = new QPlainTextEdit(u"補足情報\n"_s, this);
+  note->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  note->setTabChangesFocus(true);
+  Text1[0] = note;
+  for (int month = 1; month <= 12; ++month) {
+    auto* cell = new QLineEdit(designMonthCaption(month), this);
+    cell->setMouseTracking(true);  // the hover preview of the month's information
+    Text1[month] = cell;
+  }
+  Text4 = new QPlainTextEdit(this);
+  Text4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Text4->setTabChangesFocus(true);
+  Text4->setEnabled(false);
+  note->viewport()->setMouseTracking(true);
+}
+
+void Form3::createLabels() {
+  Label1 = makeLabel(this, u"区域"_s);
+  Label1->setVisible(false);  // a second territory caption the layout never places
+  Label2 = makeLabel(this, u"名前"_s);
+  Label3 = makeLabel(this, u"補足情報"_s);
+  Label4 = makeLabel(this, u"会えた月日"_s);
+  Label5 = makeLabel(this, u"名前"_s);
+  Label6 = makeLabel(this, u"区域"_s);
+  Label8 = makeLabel(this, {});
+  for (int k = 0; k < 12; ++k) {
+    Label7[k] = makeLabel(this, QString::number(k + 1));
+    Label7[k]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+}
+
+void Form3::setDesignFonts() {
+  for (QWidget* w : {static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2),
+                     static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command4),
+                     static_cast<QWidget*>(Command5), static_cast<QWidget*>(Command6),
+                     static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Text2),
+                     static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text4)})
+    setFontFace(w, kPGothic);
+  for (QWidget* w : Text1) setFontFace(w, kPGothic);
+  for (QLabel* l : Label7) setFontFace(l, kPGothic);
+  for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label8})
+    setFontFace(l, kGothic);
+  setFontFace(List2, kMincho);
+  setFontFace(List1, kMincho);
+}
+
+void Form3::connectChanges() {
+  connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
+  connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+  connect(noteBox(), &QPlainTextEdit::textChanged, this, [this] { Text1_Change(0); });
+  for (int month = 1; month <= 12; ++month)
+    connect(monthCell(month), &QLineEdit::textChanged, this,
+            [this, month] { Text1_Change(month); });
+  connect(Text4, &QPlainTextEdit::textChanged, this, [this] { Text4_Change(); });
+}
+
+// Key preview: the screen sees every key release before the control that has the focus,
+// and the fields' own mouse, focus and hover events reach their handlers from here.
+void Form3::watchControls() {
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+  noteBox()->viewport()->installEventFilter(this);
+  Text4->viewport()->installEventFilter(this);
+  List2->viewport()->installEventFilter(this);
+}
+
+QPlainTextEdit* Form3::noteBox() const { return static_cast<QPlainTextEdit*>(Text1[0]); }
+
+QLineEdit* Form3::monthCell(int month) const { return static_cast<QLineEdit*>(Text1[month]); }
+
+QString Form3::text1(int index) const { return boxText(Text1[index]); }
+
+bool Form3::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyRelease: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->isAutoRepeat() || unloaded_ || m.ProgramEnded) break;
+      const int code = keyCodeOf(key->key());
+      QPointer<Form3> self(this);
+      Form_KeyUp(code);
+      if (!self || unloaded_ || m.ProgramEnded) return true;
+      dispatchKeyUp(watched, code);
+      break;
+    }
+    case QEvent::MouseButtonRelease:
+      if (inMouseRelease_ || unloaded_ || m.ProgramEnded || !isMouseUpTarget(watched)) break;
+      {
+        // The control finishes its own handling (caret, selection) before the handler runs.
+        QPointer<Form3> self(this);
+        inMouseRelease_ = true;
+        QCoreApplication::sendEvent(watched, event);
+        if (!self) return true;
+        inMouseRelease_ = false;
+        if (!unloaded_ && !m.ProgramEnded) dispatchMouseUp(watched);
+      }
+      return true;
+    case QEvent::MouseMove:
+      if (filling_ > 0 || unloaded_) break;
+      if (watched == noteBox()->viewport()) Text1_MouseMove(0);
+      for (int month = 1; month <= 12; ++month)
+        if (watched == Text1[month]) Text1_MouseMove(month);
+      break;
+    case QEvent::FocusIn:
+      if (unloaded_) break;
+      if (watched == Text2) Text2_GotFocus();
+      if (watched == Text3) Text3_GotFocus();
+      for (int i = 0; i <= 12; ++i)
+        if (watched == Text1[i]) Text1_GotFocus(i);
+      break;
+    default:
+      break;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void Form3::keyReleaseEvent(QKeyEvent* event) {
+  // Releases that reach the window itself (no control had the focus).
+  if (!event->isAutoRepeat() && !unloaded_ && !m.ProgramEnded) Form_KeyUp(keyCodeOf(event->key()));
+  QWidget::keyReleaseEvent(event);
+}
+
+void Form3::dispatchKeyUp(QObject* watched, int keyCode) {
+  if (watched == Text2) return Text2_KeyUp(keyCode);
+  if (watched == Text3) return Text3_KeyUp(keyCode);
+  if (watched == Text4) return Text4_KeyUp(keyCode);
+  for (int i = 0; i <= 12; ++i)
+    if (watched == Text1[i]) return Text1_KeyUp(i, keyCode);
+  // Moving through the names with the keyboard shows the person, as a click does, so
+  // that the highlighted name is always the person in the fields.
+  if (watched == List2 && List2->currentRow() >= 0 && List2->currentRow() != shownIndex_)
+    List2_MouseUp();
+}
+
+bool Form3::isMouseUpTarget(QObject* watched) const {
+  if (watched == Text2 || watched == Text3 || watched == Text4->viewport() ||
+      watched == noteBox()->viewport() || watched == List2->viewport())
+    return true;
+  for (int month = 1; month <= 12; ++month)
+    if (watched == Text1[month]) return true;
+  return false;
+}
+
+void Form3::dispatchMouseUp(QObject* watched) {
+  if (watched == Text2) return Text2_MouseUp();
+  if (watched == Text3) return Text3_MouseUp();
+  if (watched == Text4->viewport()) return Text4_MouseUp();
+  if (watched == noteBox()->viewport()) return Text1_MouseUp(0);
+  for (int month = 1; month <= 12; ++month)
+    if (watched == Text1[month]) return Text1_MouseUp(month);
+  if (watched == List2->viewport()) return List2_MouseUp();
+}
+
+void Form3::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Form_Resize();
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+  if (unloaded_) return event->accept();
+  int cancel = 0;
+  QPointer<Form3> self(this);
+  Form_QueryUnload(cancel, unloadMode_);
+  unloadMode_ = 0;
+  if (!self) return;
+  if (cancel != 0 && !m.ProgramEnded) {
+    // The screen stays open, whoever asked to close it.
+    m.InputScreenOpen = true;
+    event->ignore();
+    return;
+  }
+  event->accept();
+  finishUnload();
+}
+
+void Form3::finishUnload() {
+  unloaded_ = true;
+  if (m.inputScreen == this) m.inputScreen = nullptr;
+  hide();
+  deleteLater();
+}
+
+// ---- InputScreenPort
+
+QRect Form3::geometryTwips() const { return outerGeometryTwips(this, kDesignFrame); }
+
+bool Form3::isMinimized() const { return QWidget::isMinimized(); }
+
+void Form3::restoreNormal() {
+  if (QWidget::isMinimized()) showNormal();
+}
+
+void Form3::setWidthTwips(int twips) {
+  setOuterWidthTwips(this, twips, kDesignFrame);
+  Form_Resize();  // a size change lays the screen out at once, as the callers expect
+}
+
+void Form3::setHeightTwips(int twips) {
+  setOuterHeightTwips(this, twips, kDesignFrame);
+  Form_Resize();
+}
+
+void Form3::pressAdd() { Command1->click(); }
+void Form3::pressDelete() { Command2->click(); }
+void Form3::pressLoadSelected() { Command3->click(); }
+void Form3::pressSettings() { Command4->click(); }
+
+void Form3::unload() {
+  if (unloaded_) return;
+  unloadMode_ = 1;
+  close();
+}
+
+int Form3::nameCount() const { return List2->count(); }
+
+QString Form3::nameAt(int index) const {
+  const QListWidgetItem* it = List2->item(index);
+  return it ? it->text() : QString();
+}
+
+void Form3::clearNames() { List2->clear(); }
+
+void Form3::addName(const QString& name) { List2->addItem(name); }
+
+int Form3::selectedName() const { return List2->currentRow(); }
+
+void Form3::selectName(int index) {
+  if (index >= 0 && index < List2->count()) {
+    List2->setCurrentRow(index);
+    List2->scrollToItem(List2->item(index));
+  } else {
+    List2->setCurrentRow(-1);
+  }
+}
+
+QString Form3::nameBoxText() const { return Text2->text(); }
+
+void Form3::focusNameBox() {
+  activateWindow();
+  Text2->setFocus(Qt::OtherFocusReason);
+}
+
+void Form3::applyColors() {
+  QPalette window = palette();
+  window.setColor(QPalette::Window, fromBgr(m.BackColors[0]));
+  setPalette(window);
+  for (QPushButton* b : {Command1, Command2, Command4, Command5, Command6}) {
+    QPalette p = b->palette();
+    p.setColor(QPalette::Button, fromBgr(m.BackColors[2]));
+    b->setPalette(p);
+  }
+  auto colourField = [this](QWidget* w) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Text, fromBgr(m.TextColors[1]));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
+    p.setColor(QPalette::Base, fromBgr(m.BackColors[1]));
+    w->setPalette(p);
+  };
+  for (QWidget* w : Text1) colourField(w);
+  for (QWidget* w : {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
+                     static_cast<QWidget*>(Text4), static_cast<QWidget*>(List2)})
+    colourField(w);
+}
+
+void Form3::setNoteFontPoints(double points) {
+  for (QWidget* w : {Text1[0], static_cast<QWidget*>(Text4), static_cast<QWidget*>(List2)}) {
+    QFont f = w->font();
+    f.setPointSizeF(std::max(1.0, points));
+    w->setFont(f);
+  }
+}
+
+void Form3::setNameListHeightTwips(double twips) {
+  List2->resize(List2->width(), std::max(1, twipsToPx(twips)));
+}
+
+double Form3::innerHeightTwips() const { return pxToTwips(height()); }
+
+ChooserPort& Form3::folderChooser() { return *chooser_; }
+
+}  // namespace velnor

@@ -1,1 +1,182 @@
 #pragma once
+// The input screen: one person of the record folder to edit, the names of the folder
+// down its left side, and the commands that add, delete and store people.
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "core/module1.h"
+#include "core/ports.h"
+#include "ui/entry/char_rules.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace velnor {
+
+class ComboChooser;
+
+class Form3 : public QWidget, public InputScreenPort {
+  Q_OBJECT
+
+ public:
+  explicit Form3(Module1& m, QWidget* parent = nullptr);
+  ~Form3() override;
+
+  // ---- Controls, named as the rest of the program knows them
+  QPushButton* Command1 = nullptr;  // 追加
+  QPushButton* Command2 = nullptr;  // 削除
+  QPushButton* Command3 = nullptr;  // ←, invisible: load the person selected in List2
+  QPushButton* Command4 = nullptr;  // 設定
+  QPushButton* Command5 = nullptr;  // OK
+  QPushButton* Command6 = nullptr;  // 終
+  QComboBox* Combo1 = nullptr;      // record folder chooser
+  QListWidget* List1 = nullptr;     // invisible, unused
+  QListWidget* List2 = nullptr;     // names of the folder, entry k = record k
+  // 0: the note (multi-line, a QPlainTextEdit); 1..12: the month cells (QLineEdit).
+  std::array<QWidget*, 13> Text1{};
+  QLineEdit* Text2 = nullptr;       // name
+  QLineEdit* Text3 = nullptr;       // territory
+  QPlainTextEdit* Text4 = nullptr;  // information of month NoteMonth
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label6 = nullptr;
+  std::array<QLabel*, 12> Label7{};  // month numbers; Label7[k] captions month k + 1
+  QLabel* Label8 = nullptr;          // caption of Text4
+
+  // ---- Variables of the screen
+  qint16 SavedCaret = 0;
+  qint16 HoverMonth = 0;
+  qint16 MonthNoteTouched = 0;
+
+  // Typed access to the two kinds of Text1 member.
+  QPlainTextEdit* noteBox() const;
+  QLineEdit* monthCell(int month) const;
+  // Text of Text1(index) as the program sees it (line breaks CR LF).
+  QString text1(int index) const;
+
+  // ---- Handlers
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
+  void Command5_Click();
+  void Command6_Click();
+  void Combo1_Click();
+  void Form_KeyUp(int keyCode);
+  void Form_Load();
+  void Form_QueryUnload(int& cancel, int unloadMode);
+  void Form_Resize();
+  void Text1_Change(int index);
+  void Text2_Change();
+  void Text3_Change();
+  void Text4_Change();
+  void Text1_GotFocus(int index);
+  void Text2_GotFocus();
+  void Text3_GotFocus();
+  void Text1_MouseMove(int index);
+  void Text1_KeyUp(int index, int keyCode);
+  void Text2_KeyUp(int keyCode);
+  void Text3_KeyUp(int keyCode);
+  void Text4_KeyUp(int keyCode);
+  void Text1_MouseUp(int index);
+  void Text2_MouseUp();
+  void Text3_MouseUp();
+  void Text4_MouseUp();
+  void List2_MouseUp();
+
+  // ---- InputScreenPort
+  QRect geometryTwips() const override;
+  bool isMinimized() const override;
+  void restoreNormal() override;
+  void setWidthTwips(int twips) override;
+  void setHeightTwips(int twips) override;
+  void pressAdd() override;
+  void pressDelete() override;
+  void pressLoadSelected() override;
+  void pressSettings() override;
+  void unload() override;
+  int nameCount() const override;
+  QString nameAt(int index) const override;
+  void clearNames() override;
+  void addName(const QString& name) override;
+  int selectedName() const override;
+  void selectName(int index) override;
+  QString nameBoxText() const override;
+  void focusNameBox() override;
+  void changeTest() override;
+  bool saveStep() override;
+  void applyColors() override;
+  void setNoteFontPoints(double points) override;
+  void setNameListHeightTwips(double twips) override;
+  double innerHeightTwips() const override;
+  ChooserPort& folderChooser() override;
+
+  // Outer frame minus inner size, in twips, where the platform draws no frame.
+  static constexpr QSize kDesignFrame{84, 276};
+  static constexpr int kDesignInnerWidth = 4992;
+  static constexpr int kDesignInnerHeight = 4584;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+
+ private:
+  // Window setup
+  void createButtons();
+  void createChooserAndLists();
+  void createFields();
+  void createLabels();
+  void setDesignFonts();
+  void watchControls();
+  void connectChanges();
+
+  // Shared steps of the commands
+  bool duplicateNameGate();
+  void showStep();
+  // Change test and save step; false when a store was needed and failed.
+  bool storeIfModified(bool refresh);
+  void refillNames();
+  void focusColumnField();
+  void finishUnload();
+
+  // Character rules
+  void applyRules(QWidget* box, EntryBox kind, int month);
+  QString restoreValue(EntryBox kind, int month) const;
+  QString boxText(QWidget* box) const;
+  void setBoxText(QWidget* box, const QString& crLfText);
+  int caretOf(QWidget* box) const;
+  void setCaret(QWidget* box, int position);
+  bool replaceLookalikes(QWidget* box);
+
+  // Field reactions
+  void fieldKeyUp(QWidget* box, int keyCode, bool arrowsMove);
+  void showMonthInfo(int month, bool enable);
+  void setMonthInfoCaption(int month);
+  void setNameEntry(const QString& text);
+  void dispatchKeyUp(QObject* watched, int keyCode);
+  bool isMouseUpTarget(QObject* watched) const;
+  void dispatchMouseUp(QObject* watched);
+
+  Module1& m;
+  std::unique_ptr<ComboChooser> chooser_;
+  QString acceptedNote_;      // restore value of the note box (the last accepted text)
+  qint16 shownIndex_ = 0;     // record number of the person in the fields
+  bool storeFailed_ = false;  // the last store failed: the next change test must store
+  int filling_ = 0;           // >0 while the program itself writes into the fields
+  int unloadMode_ = 0;        // 0 close box or system, 1 program code
+  bool unloaded_ = false;
+  bool inMouseRelease_ = false;
+};
+
+}  // namespace velnor

@@ -1,0 +1,144 @@
+#include "ui/entry/char_rules.h"
+
+#include <QRegularExpression>
+
+#include "core/text_file.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace {
+
+bool isControl(char16_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0); }
+
+// Characters that cannot be part of a file name on Windows (and "/" anywhere).
+bool isFileNameBreaker(char16_t c) {
+  switch (c) {
+    case u'\\':
+    case u'/':
+    case u':':
+    case u'?':
+    case u'"':
+    case u'<':
+    case u'>':
+    case u'|':
+      return true;
+    default:
+      return isControl(c);
+  }
+}
+
+// An invisible character is named in the prompt, so that the user sees what was refused.
+QString shownCharacter(const QString& ch) {
+  if (ch.size() != 1) return ch;
+  const char16_t c = ch.at(0).unicode();
+  if (c == u'\r' || c == u'\n') return u"改行"_s;
+  if (c == u'\t') return u"タブ"_s;
+  if (isControl(c)) return u"制御文字"_s;
+  return ch;
+}
+
+// Characters each box refuses besides those code page 932 cannot hold.
+bool refusedInBox(char16_t c, EntryBox box) {
+  if (c == u'*') return true;
+  switch (box) {
+    case EntryBox::Name:
+      return isFileNameBreaker(c);
+    case EntryBox::Territory:
+    case EntryBox::MonthCell:
+      return isControl(c);  // a line break would split the record line
+    case EntryBox::Note:
+      return c == u'[';
+    case EntryBox::MonthInfo:
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+QString refusalPrompt(const QString& character) {
+  return shownCharacter(character) + u"　　は入力できません･･･"_s;
+}
+
+std::optional<Refusal> findRefusal(const QString& text, EntryBox box) {
+  if (box == EntryBox::Territory && text.startsWith(u'['))
+    return Refusal{0, u"１桁目に　"_s + refusalPrompt(u"["_s), true};
+
+  // Where the first character the file's code page cannot hold sits, if anywhere.
+  int unencodableAt = -1;
+  QString unencodable;
+  if (!canEncodeCp932(text, &unencodable) && !unencodable.isEmpty())
+    unencodableAt = int(text.indexOf(unencodable));
+
+  for (int i = 0; i < text.size(); ++i) {
+    if (i == unencodableAt) return Refusal{i, refusalPrompt(unencodable), false};
+    const char16_t c = text.at(i).unicode();
+    if (refusedInBox(c, box)) return Refusal{i, refusalPrompt(QString(QChar(c))), false};
+  }
+  return std::nullopt;
+}
+
+bool isReservedDeviceName(const QString& name) {
+  static const QRegularExpression reserved(u"^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"_s,
+                                           QRegularExpression::CaseInsensitiveOption);
+  // Windows looks at the part before the first dot, ignoring trailing blanks.
+  QString base = name.section(u'.', 0, 0);
+  while (base.endsWith(u' ')) base.chop(1);
+  return reserved.match(base).hasMatch();
+}
+
+bool isStorableName(const QString& name, QString* why) {
+  for (const QChar c : name) {
+    if (isFileNameBreaker(c.unicode()) || c == u'*') {
+      if (why)
+        *why = u"名前に「%1」は使えません。変更してください…"_s.arg(shownCharacter(QString(c)));
+      return false;
+    }
+  }
+  if (isReservedDeviceName(name)) {
+    if (why)
+      *why = u"「%1」はパソコンが使う名前のため、名前にできません。変更してください…"_s.arg(name);
+    return false;
+  }
+  return true;
+}
+
+QString toStoredForm(const QString& text) {
+  QString out;
+  out.reserve(text.size());
+  for (int i = 0; i < text.size(); ++i) {
+    const QChar c = text.at(i);
+    if (c == u'\r') {
+      out += u'[';
+      if (i + 1 < text.size() && text.at(i + 1) == u'\n') ++i;
+    } else if (c == u'\n') {
+      out += u'[';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+QString toScreenForm(const QString& text) {
+  QString out = text;
+  out.replace(u'[', u"\r\n"_s);
+  return out;
+}
+
+QString crLfToBoxText(const QString& text) {
+  QString out = text;
+  out.replace(u"\r\n"_s, u"\n"_s);
+  out.replace(u'\r', u'\n');
+  return out;
+}
+
+QString boxTextToCrLf(const QString& text) {
+  QString out = crLfToBoxText(text);
+  out.replace(u"\n"_s, u"\r\n"_s);
+  return out;
+}
+
+}  // namespace velnor

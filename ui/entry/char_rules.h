@@ -1,0 +1,43 @@
+#pragma once
+// What the input screen's boxes accept while the user types, and the conversions
+// between a note as the screen shows it and as the files store it.
+
+#include <QString>
+#include <optional>
+
+namespace velnor {
+
+enum class EntryBox { Name, Territory, MonthCell, Note, MonthInfo };
+
+struct Refusal {
+  int position = 0;            // index of the refused character in the text
+  QString prompt;              // the message box text
+  bool firstPosition = false;  // the territory's leading "[" (caret is not restored)
+};
+
+// "　　は入力できません･･･" after the refused character.
+QString refusalPrompt(const QString& character);
+
+// The first character of `text` the box refuses, if any. The look-alike characters
+// Linux input methods type are expected to have been replaced before.
+std::optional<Refusal> findRefusal(const QString& text, EntryBox box);
+
+// Names Windows keeps for devices (CON, PRN, AUX, NUL, COM1-9, LPT1-9, any case,
+// also with an extension): a note file of that name cannot be created there.
+bool isReservedDeviceName(const QString& name);
+
+// True when `name` + ".txt" is a plain file name inside the record folder on every
+// platform the program runs on. Otherwise `why` says what is wrong, for the user.
+bool isStorableName(const QString& name, QString* why = nullptr);
+
+// Screen form (CR LF line breaks) to stored form ("[" for each line break). A lone CR
+// or LF also becomes "[", so a line break can never reach a file line.
+QString toStoredForm(const QString& text);
+// Stored form to screen form: each "[" becomes CR LF.
+QString toScreenForm(const QString& text);
+
+// CR LF (screen form) to the "\n" a Qt text box holds, and back.
+QString crLfToBoxText(const QString& text);
+QString boxTextToCrLf(const QString& text);
+
+}  // namespace velnor

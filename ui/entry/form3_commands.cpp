@@ -1,0 +1,372 @@
+// The input screen's commands: add, delete, show the chosen person, settings, close,
+// end, folder choice, function keys, loading and closing the screen.
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "ui/common/key_codes.h"
+#include "ui/common/twips.h"
+#include "ui/entry/combo_chooser.h"
+#include "ui/entry/form3.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace {
+
+constexpr int kDefaultOuterWidth = 5076;
+constexpr int kDefaultOuterHeight = 4860;
+
+bool validMonth(int month) { return month >= 1 && month <= 12; }
+
+}  // namespace
+
+// ---- Shared steps
+
+bool Form3::duplicateNameGate() {
+  m.DuplicateCount = 0;
+  m.CheckDuplicateName();
+  return m.DuplicateCount <= 1;
+}
+
+void Form3::changeTest() {
+  int count = 0;
+  for (int month = 1; month <= 12; ++month)
+    if (text1(month) != m.MonthDates[month]) ++count;
+  // The note is compared with the note as loaded (not with the last accepted text), so
+  // that an edit of the note alone is stored too.
+  if (text1(0) != m.PersonNote || Text2->text() != m.PersonName ||
+      Text3->text() != m.PersonTerritory || MonthNoteTouched > 0 || storeFailed_)
+    ++count;
+  m.PersonModified = count > 0;
+  MonthNoteTouched = 0;
+}
+
+bool Form3::saveStep() {
+  const QString name = Text2->text();
+  QString why;
+  if (!isStorableName(name, &why)) {
+    m.shell->message(u"無効です…"_s, why, Buttons::Ok);
+    selectName(shownIndex_);
+    focusNameBox();
+    m.PersonModified = true;
+    return false;
+  }
+
+  const QString oldName = m.PersonName;
+  const QString oldTerritory = m.PersonTerritory;
+  const QString oldNote = m.PersonNote;
+  const auto oldDates = m.MonthDates;
+  const auto oldMonthNotes = m.MonthNotes;
+
+  m.PersonTerritory = Text3->text();
+  m.PersonName = name;
+  m.PersonNote = toStoredForm(text1(0));
+  for (int month = 1; month <= 12; ++month) {
+    m.MonthNotes[month] = toStoredForm(m.MonthNotes[month]);
+    m.MonthDates[month] = text1(month);
+  }
+  // The record to replace is the one in the fields, whatever moved the selection since.
+  const qint16 selection = m.CurrentIndex;
+  m.CurrentIndex = shownIndex_;
+  m.WriteMode = 2;
+  const bool stored = m.WriteIndex();
+  m.CurrentIndex = selection;
+
+  if (!stored) {
+    // The user has been told. Keep the loaded values as restore values, the typed text
+    // on screen, and make the next command try again.
+    m.PersonTerritory = oldTerritory;
+    m.PersonName = oldName;
+    m.PersonNote = oldNote;
+    m.MonthDates = oldDates;
+    m.MonthNotes = oldMonthNotes;
+    storeFailed_ = true;
+    m.PersonModified = true;
+    return false;
+  }
+  storeFailed_ = false;
+
+  // A renamed person's old note file goes only once the new one is written. Where the
+  // file system ignores case, a change of case only names the same file: keep it.
+  if (name != oldName) {
+    const QStringList files = QDir(m.recordFolderPath()).entryList(QDir::Files | QDir::Hidden);
+    if (files.contains(oldName + u".txt"_s) && files.contains(name + u".txt"_s))
+      m.DeleteNoteFile(oldName);
+  }
+  // The screen goes on with the note in its on-screen form.
+  m.PersonNote = toScreenForm(m.PersonNote);
+  acceptedNote_ = m.PersonNote;
+  return true;
+}
+
+bool Form3::storeIfModified(bool refresh) {
+  changeTest();
+  if (!m.PersonModified) return true;
+  if (!saveStep()) return false;
+  m.PersonModified = false;
+  if (refresh && m.mainWindow) {
+    m.mainWindow->clearList();
+    m.mainWindow->pressRefresh();
+  }
+  return true;
+}
+
+void Form3::showStep() {
+  ++filling_;
+  Text3->setText(m.PersonTerritory);
+  Text3->selectAll();
+  Text2->setText(m.PersonName);
+  Text2->selectAll();
+  noteBox()->setPlainText(crLfToBoxText(m.PersonNote));
+  noteBox()->selectAll();
+  for (int month = 1; month <= 12; ++month) monthCell(month)->setText(m.MonthDates[month]);
+  if (validMonth(m.NoteMonth)) {
+    m.MonthNotes[m.NoteMonth] = toScreenForm(m.MonthNotes[m.NoteMonth]);
+    setBoxText(Text4, m.MonthNotes[m.NoteMonth]);
+    setMonthInfoCaption(m.NoteMonth);
+  } else {
+    Text4->clear();
+    Label8->clear();
+  }
+  Text4->setEnabled(false);
+  --filling_;
+  acceptedNote_ = m.PersonNote;
+  shownIndex_ = m.CurrentIndex;
+  storeFailed_ = false;
+  MonthNoteTouched = 0;
+}
+
+// Listing the names leaves the last record's territory and name in the loaded person;
+// the person in the fields keeps its own.
+void Form3::refillNames() {
+  const QString territory = m.PersonTerritory;
+  const QString name = m.PersonName;
+  List2->setUpdatesEnabled(false);
+  List2->clear();
+  m.ReadMode = 3;
+  m.ReadIndex();
+  List2->setUpdatesEnabled(true);
+  m.PersonTerritory = territory;
+  m.PersonName = name;
+}
+
+void Form3::focusColumnField() {
+  focusNameBox();
+  QWidget* field = Text2;
+  if (m.CurrentColumn == 1) field = Text3;
+  if (m.CurrentColumn >= 3 && m.CurrentColumn <= 14) field = Text1[m.CurrentColumn - 2];
+  field->setFocus(Qt::OtherFocusReason);
+}
+
+// ---- Commands
+
+void Form3::Command1_Click() {
+  if (!duplicateNameGate()) return;
+  if (!storeIfModified(false)) return;
+  m.PersonModified = false;
+
+  m.ReadMode = 1;
+  if (!m.ReadIndex()) return;
+  if (m.PersonCount == 0) m.CurrentIndex = 0;
+  m.WriteMode = 1;
+  if (!m.WriteIndex()) return;  // told already (a full folder, a file error)
+  m.ReadMode = 2;
+  m.ReadIndex();
+  m.NoteMonth = 0;  // a new person starts with the month information box empty
+  showStep();
+  refillNames();
+  selectName(m.CurrentIndex);
+  if (m.CurrentIndex < nameCount()) m.PersonName = nameAt(m.CurrentIndex);
+  if (m.mainWindow) m.mainWindow->pressRefresh();
+  focusNameBox();
+}
+
+void Form3::Command2_Click() {
+  if (m.shell->message(u"削除の確認"_s, u"この人の情報を削除してよろしいですか？"_s,
+                       Buttons::OkCancel) != Answer::Ok)
+    return;
+  if (m.mainWindow) m.mainWindow->clearList();
+  // The person deleted is the one in the fields, the one the user was asked about.
+  m.CurrentIndex = shownIndex_;
+  m.TargetIndex = shownIndex_;
+  const QString loadedName = m.PersonName;
+  const bool nameEdited = Text2->text() != loadedName;
+  m.WriteMode = 3;
+  if (!m.WriteIndex()) {
+    if (m.mainWindow) m.mainWindow->pressRefresh();
+    return;
+  }
+  // Unless the name box still holds the loaded name (then the store removed the file),
+  // the loaded name's note file goes here, once the record is gone.
+  if (nameEdited) m.DeleteNoteFile(loadedName);
+  if (m.PersonCount < 1) {
+    m.WriteNewIndexFile(m.IndexFilePath);
+    m.PersonCount = 1;
+    m.CurrentIndex = 0;
+  }
+  m.ReadMode = 2;
+  m.ReadIndex();
+  showStep();
+  refillNames();
+  if (nameCount() == 0) {
+    Command1->click();
+    return;
+  }
+  // The highlighted name is the person now in the fields.
+  selectName(m.CurrentIndex);
+  m.PersonModified = false;
+  if (m.mainWindow) m.mainWindow->pressRefresh();
+  focusNameBox();
+}
+
+void Form3::Command3_Click() {
+  // Nothing is stored when nothing was edited, so only an edit can meet a duplicate
+  // (a name list just filled from another folder is not compared with the old person).
+  if (m.PersonModified && !duplicateNameGate()) return;
+  if (m.PersonModified) changeTest();
+  if (m.PersonModified) {
+    m.EditsEnabled = true;
+    if (!saveStep()) {
+      selectName(shownIndex_);
+      return;
+    }
+    m.PersonModified = false;
+    if (m.mainWindow) {
+      m.mainWindow->clearList();
+      m.mainWindow->pressRefresh();
+    }
+  } else if (!m.EditsEnabled && m.mainWindow) {
+    m.mainWindow->clearList();
+    m.mainWindow->pressRefresh();
+  }
+
+  const int selected = selectedName();
+  m.CurrentIndex = qint16(selected >= 0 ? selected : shownIndex_);
+  m.ReadMode = 2;
+  if (!m.ReadIndex()) {
+    m.CurrentIndex = shownIndex_;
+    selectName(shownIndex_);
+    return;
+  }
+  if (m.NoteMonth == 0 && HoverMonth > 0) m.NoteMonth = HoverMonth;
+  showStep();
+  refillNames();
+  selectName(m.CurrentIndex);
+  if (m.CurrentIndex < nameCount()) m.PersonName = nameAt(m.CurrentIndex);
+  focusColumnField();
+  m.PersonModified = false;
+  m.PlaceCursor();
+}
+
+void Form3::Command4_Click() {
+  if (!duplicateNameGate()) return;
+  if (!storeIfModified(true)) return;
+  m.shell->showSettingsScreen();
+}
+
+void Form3::Command5_Click() {
+  m.InputScreenOpen = false;
+  unload();
+}
+
+void Form3::Command6_Click() { unload(); }
+
+void Form3::Combo1_Click() {
+  m.EditsEnabled = true;
+  m.ChangeRecordFolder();
+  if (m.ProgramEnded || m.inputScreen != this) return;
+  // Whatever happened (a duplicate name, a dialog closed without a new folder), the
+  // chooser goes back to naming the folder in use.
+  const QString shown = m.CurrentFolder.mid(1);
+  if (Combo1->currentText() != shown) chooser_->setText(shown);
+}
+
+void Form3::Form_KeyUp(int keyCode) {
+  m.PersonModified = true;
+  switch (keyCode) {
+    case kKeyF1:
+      Command1->click();
+      break;
+    case kKeyF2:
+      Command2->click();
+      break;
+    case kKeyF3:
+      Command4->click();
+      break;
+    case kKeyF4:
+      Command5->click();
+      break;
+    case kKeyF5:
+      Command6->click();
+      break;
+    case kKeyF6:
+      if (m.mainWindow) m.mainWindow->pressPrint();
+      break;
+    default:
+      break;
+  }
+}
+
+void Form3::Form_Load() {
+  applyColors();
+  if (m.NoteFontSize > 0 && m.NoteFontSize < 21) {
+    setNoteFontPoints(m.NoteFontSize);
+  } else {
+    setNoteFontPoints(9);
+    m.NoteFontSize = 9;
+  }
+
+  m.EditsEnabled = false;
+  setOuterLeftTopTwips(this, m.InputLeft, m.InputTop);
+  setOuterWidthTwips(this, m.InputWidth > 0 ? m.InputWidth : kDefaultOuterWidth, kDesignFrame);
+  m.EditsEnabled = true;
+  setOuterHeightTwips(this, m.InputHeight > 0 ? m.InputHeight : kDefaultOuterHeight, kDesignFrame);
+  Form_Resize();
+
+  m.CurrentIndex = 0;
+  SavedCaret = 0;
+  HoverMonth = 0;
+  MonthNoteTouched = 0;
+  m.PersonModified = false;
+  m.EditsEnabled = false;
+  m.ChangeRecordFolder();
+  if (m.ProgramEnded || m.inputScreen != this) return;
+  m.EditsEnabled = true;
+}
+
+void Form3::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
+  if (!duplicateNameGate()) {
+    cancel = 1;
+    return;
+  }
+  if (!storeIfModified(true)) {
+    cancel = 1;  // what was typed stays on screen rather than being lost
+    return;
+  }
+  if (m.mainWindow && m.mainWindow->isMinimized()) m.mainWindow->restoreNormal();
+  if (isMinimized()) restoreNormal();
+  if (m.mainWindow) {
+    const QRect main = m.mainWindow->geometryTwips();
+    m.MainLeft = clampTo16(main.x());
+    m.MainTop = clampTo16(main.y());
+    m.MainWidth = clampTo16(main.width());
+    m.MainHeight = clampTo16(main.height());
+  }
+  const QRect own = geometryTwips();
+  m.InputLeft = clampTo16(own.x());
+  m.InputTop = clampTo16(own.y());
+  m.InputWidth = clampTo16(own.width());
+  m.InputHeight = clampTo16(own.height());
+  m.SaveSettings();
+  m.CurrentColumn = 2;
+  m.PersonModified = false;
+  if (m.InputScreenOpen) m.EndProgram();
+}
+
+}  // namespace velnor

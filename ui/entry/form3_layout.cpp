@@ -1,0 +1,124 @@
+// The input screen keeps its designed proportions at any size: every control and its
+// font scale with the inner size, measured against the 4992 × 4584 twips design.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <cmath>
+
+#include "ui/common/twips.h"
+#include "ui/entry/form3.h"
+
+namespace velnor {
+
+namespace {
+
+struct DesignRect {
+  double left, top, width, height;
+};
+
+constexpr DesignRect kButton1{60, 120, 492, 252};
+constexpr DesignRect kButton2{600, 120, 492, 252};
+constexpr DesignRect kButton4{1140, 120, 492, 252};
+constexpr DesignRect kButton5{4440, 120, 492, 252};
+constexpr DesignRect kButton6{4440, 480, 492, 252};
+constexpr DesignRect kCombo{1800, 120, 2472, 0};
+constexpr DesignRect kNameList{60, 480, 1512, 3948};
+constexpr DesignRect kTerritory{2160, 480, 1272, 252};
+constexpr DesignRect kName{2160, 780, 2772, 252};
+constexpr DesignRect kNote{1620, 1260, 3312, 1392};
+constexpr DesignRect kMonthInfo{2280, 3780, 2652, 672};
+constexpr DesignRect kLabel2{120, 480, 1500, 192};
+constexpr DesignRect kLabel6{1620, 540, 1500, 192};
+constexpr DesignRect kLabel5{1620, 780, 1500, 192};
+constexpr DesignRect kLabel3{1620, 1080, 1500, 192};
+constexpr DesignRect kLabel4{1620, 2700, 1500, 192};
+constexpr DesignRect kLabel8{1620, 3900, 732, 432};
+
+constexpr double kCellLefts[4] = {1800, 2640, 3480, 4320};
+constexpr double kMonthLabelLefts[4] = {1620, 2460, 3300, 4140};
+constexpr double kRowTops[3] = {2880, 3180, 3480};
+constexpr double kCellWidth = 612, kCellHeight = 252;
+constexpr double kMonthLabelWidth = 180;  // month labels do not grow with the window
+constexpr double kMinInnerWidth = 600, kMinInnerHeight = 300;
+
+int px(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
+
+void setPoints(QWidget* w, double points) {
+  QFont f = w->font();
+  f.setPointSizeF(std::max(1.0, points));
+  w->setFont(f);
+}
+
+}  // namespace
+
+void Form3::Form_Resize() {
+  if (isMinimized()) return;
+  const double innerWidth = pxToTwips(width());
+  const double innerHeight = pxToTwips(height());
+  if (innerHeight < kMinInnerHeight || innerWidth < kMinInnerWidth) return;
+  if (!m.EditsEnabled) return;
+
+  setUpdatesEnabled(false);  // one repaint for the whole rearrangement
+  const double W = innerWidth / kDesignInnerWidth;
+  const double H = innerHeight / kDesignInnerHeight;
+  auto place = [&](QWidget* w, const DesignRect& r) {
+    const double height = r.height > 0 ? r.height * H : pxToTwips(w->sizeHint().height());
+    w->setGeometry(px(r.left * W), px(r.top * H), std::max(1, px(r.width * W)),
+                   std::max(1, px(height)));
+  };
+
+  // Fonts first: the chooser's height follows its font.
+  const std::array<QPushButton*, 5> buttons{Command1, Command2, Command4, Command5, Command6};
+  const bool buttonsNarrow = (kButton1.width * W) / (kButton1.height * H) < 492.0 / 252.0;
+  // The five buttons are equally wide, so "its own width / 70" is one value.
+  for (QPushButton* b : buttons) setPoints(b, buttonsNarrow ? kButton1.width * W / 70 : 8 * H);
+  for (QWidget* w :
+       {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)})
+    setPoints(w, 9 * H);
+  for (QWidget* w : {static_cast<QWidget*>(Text4), Text1[0], static_cast<QWidget*>(List2)})
+    setPoints(w, m.NoteFontSize * H);
+  const bool captionsNarrow = (kLabel3.width * W) / (kLabel3.height * H) < 1500.0 / 192.0;
+  const double captionPoints = captionsNarrow ? kLabel2.width * W / 150 : kLabel2.height * H / 30;
+  for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label8}) setPoints(l, captionPoints);
+
+  place(Command1, kButton1);
+  place(Command2, kButton2);
+  place(Command4, kButton4);
+  place(Command5, kButton5);
+  place(Command6, kButton6);
+  place(Combo1, kCombo);
+  place(List2, kNameList);
+  place(Text3, kTerritory);
+  place(Text2, kName);
+  place(Text1[0], kNote);
+  place(Text4, kMonthInfo);
+  place(Label2, kLabel2);
+  place(Label6, kLabel6);
+  place(Label5, kLabel5);
+  place(Label3, kLabel3);
+  place(Label4, kLabel4);
+  place(Label8, kLabel8);
+
+  for (int month = 1; month <= 12; ++month) {
+    const int column = (month - 1) % 4;
+    const int row = (month - 1) / 4;
+    setPoints(Text1[month], 9 * H);
+    place(Text1[month], {kCellLefts[column], kRowTops[row], kCellWidth, kCellHeight});
+    QLabel* label = Label7[month - 1];
+    label->setGeometry(px(kMonthLabelLefts[column] * W), px(kRowTops[row] * H),
+                       px(kMonthLabelWidth), std::max(1, px(kCellHeight * H)));
+    setPoints(label, kMonthLabelWidth / 35);
+  }
+
+  // Captions sit behind the boxes they name, as the design overlaps them.
+  for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label8}) l->lower();
+  for (QLabel* l : Label7) l->lower();
+  setUpdatesEnabled(true);
+  m.EditsEnabled = true;
+}
+
+}  // namespace velnor
