@@ -1,1 +1,353 @@
+// Form1: construction, commands, keys and selection.
 #include "ui/main/form1.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QList>
+#include <cmath>
+
+#include "core/table_drawing.h"
+#include "ui/common/fonts.h"
+#include "ui/common/key_codes.h"
+#include "ui/main/folder_chooser.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace {
+
+struct ButtonSpec {
+  const char16_t* caption;
+  const char16_t* tip;
+};
+
+constexpr ButtonSpec kButtons[] = {
+    {u"追加", u"新しい人を加えます。(F1)"},
+    {u"削除", u"この人をリストから削除します。(F2)"},
+    {u"印刷", u"印刷します。(F6)"},
+    {u"設定", u"設定画面を表示します。(F3)"},
+    {u"終", u"終了します。(F5)"},
+    {u"▲", u"上へずらします。(↑)"},
+    {u"▼", u"下へずらします。(↓)"},
+    {u"入力", u"入力画面を表示します。(Space)"},
+    {u"Command9", u""},
+};
+
+constexpr qint32 kDesignButtonColor = 0xFFC0C0;
+
+}  // namespace
+
+Form1::Form1(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
+  setWindowTitle(u"再訪問記録一覧"_s);
+  setAutoFillBackground(true);
+  createButtons();
+  createChooser();
+  createList();
+  watchKeys();
+  m.mainWindow = this;
+}
+
+Form1::~Form1() {
+  if (m.mainWindow == this) m.mainWindow = nullptr;
+}
+
+void Form1::createButtons() {
+  for (int i = 0; i < 9; ++i) {
+    auto* b = new QPushButton(QString::fromUtf16(kButtons[i].caption), this);
+    b->setObjectName(u"Command"_s + QString::number(i + 1));
+    const QString tip = QString::fromUtf16(kButtons[i].tip);
+    if (!tip.isEmpty()) b->setToolTip(tip);
+    // ▲ and ▼ keep the window's own font; the others use the P gothic.
+    if (i != 5 && i != 6) b->setFont(QFont(kPGothic, 8));
+    buttons_[i] = b;
+  }
+  Command1 = buttons_[0], Command2 = buttons_[1], Command3 = buttons_[2];
+  Command4 = buttons_[3], Command5 = buttons_[4], Command6 = buttons_[5];
+  Command7 = buttons_[6], Command8 = buttons_[7], Command9 = buttons_[8];
+  Command9->hide();
+  setButtonColor(kDesignButtonColor);
+
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+  connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
+  connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+  connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
+}
+
+void Form1::createChooser() {
+  Combo1 = new QComboBox(this);
+  Combo1->setObjectName(u"Combo1"_s);
+  Combo1->setToolTip(u"データーフォルダーの変更をします。"_s);
+  Combo1->setFont(QFont(kPGothic, 9));
+  Combo1->addItem(kNewFolderItem);
+  chooser_ = std::make_unique<MainFolderChooser>(Combo1, [this] { Combo1_Click(); });
+}
+
+void Form1::createList() {
+  Picture1 = new ListPicture(this);
+  Picture1->setObjectName(u"Picture1"_s);
+  Shape1 = Picture1->marker();
+  connect(Picture1, &ListPicture::released, this,
+          [this](double x, double y) { Picture1_MouseUp(x, y); });
+  connect(Picture1, &ListPicture::doubleClicked, this, [this] { Picture1_DblClick(); });
+  connect(Picture1, &ListPicture::scrolled, this, [this](int) { redrawScrolled(); });
+}
+
+// Key preview: the window sees key releases before its controls.
+void Form1::watchKeys() {
+  installEventFilter(this);
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+    return QWidget::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  const int code = keyCodeOf(key->key());
+  switch (code) {
+    case kKeyF1:
+    case kKeyF2:
+    case kKeyF3:
+    case kKeyF5:
+    case kKeyF6:
+    case kKeyUp:
+    case kKeyDown:
+    case kKeySpace:
+      break;
+    default:
+      return QWidget::eventFilter(watched, event);
+  }
+  // The window's keys never reach the controls: Space must not press the focused
+  // button, nor an arrow switch the record folder in the chooser. A held key acts once.
+  if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) Form_KeyUp(code);
+  return true;
+}
+
+void Form1::Form_KeyUp(int keyCode) {
+  if (m.ProgramEnded) return;
+  switch (keyCode) {
+    case kKeyF1:
+      Command1->click();
+      break;
+    case kKeyF2:
+      Command2->click();
+      break;
+    case kKeyF3:
+      Command4->click();
+      break;
+    case kKeyF5:
+      Command5->click();
+      break;
+    case kKeyF6:
+      Command3->click();
+      break;
+    case kKeyUp:
+      Command6->click();
+      break;
+    case kKeyDown:
+      Command7->click();
+      break;
+    case kKeySpace:
+      Command8->click();
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- Commands
+
+void Form1::Command1_Click() {
+  if (!m.InputScreenOpen) Command8->click();
+  if (m.ProgramEnded || !inputScreenLoaded()) return;
+  m.inputScreen->pressAdd();
+  if (m.ProgramEnded) return;
+  placeNameMarker();
+}
+
+// The marker on the name cell of the selected row (after adding or deleting).
+void Form1::placeNameMarker() {
+  m.Shape1Height = m.RowHeight;
+  m.Shape1Top = (double(m.CurrentIndex) + 1) * m.RowHeight;
+  m.Shape1Left = m.TerritoryColumnWidth;
+  m.Shape1Width = m.NameColumnWidth;
+  m.Shape1Visible = true;
+  markerChanged();
+}
+
+void Form1::Command2_Click() {
+  if (m.InputScreenOpen) {
+    if (inputScreenLoaded()) m.inputScreen->pressDelete();
+    return;
+  }
+  if (m.shell->message(u"削除の確認"_s, u"この人の情報を削除してよろしいですか？"_s,
+                       Buttons::OkCancel) != Answer::Ok)
+    return;
+  clearList();
+
+  QList<Record> records;
+  if (!m.ReadAllRecords(records) || m.CurrentIndex < 0 || m.CurrentIndex >= records.size()) {
+    Command9->click();
+    return;
+  }
+  const QString name = records[m.CurrentIndex].name;
+  m.TargetIndex = m.CurrentIndex;
+  m.WriteMode = 3;
+  if (!m.WriteIndex()) {  // the person is still stored: keep the note file too
+    Command9->click();
+    return;
+  }
+  // Two people may share a name (two new ones both called 名前) and so one note file;
+  // it goes only with the last of them.
+  bool shared = false;
+  if (m.ReadAllRecords(records))
+    for (const Record& r : records) shared = shared || r.name == name;
+  if (!shared) m.DeleteNoteFile(name);
+  if (m.PersonCount < 1) {
+    if (m.WriteNewIndexFile(m.IndexFilePath)) {
+      m.PersonCount = 1;
+      m.CurrentIndex = 0;
+    }
+  }
+  Command9->click();
+  placeNameMarker();
+}
+
+void Form1::Command3_Click() {
+  if (m.ProgramEnded) return;
+  m.shell->showPrintWindow();
+}
+
+void Form1::Command4_Click() {
+  if (m.InputScreenOpen) {
+    if (inputScreenLoaded()) m.inputScreen->pressSettings();
+    return;
+  }
+  m.shell->showSettingsScreen();
+}
+
+void Form1::Command5_Click() { close(); }
+
+void Form1::Command6_Click() {
+  if (m.CurrentIndex < 1) return;
+  m.TargetIndex = qint16(m.CurrentIndex - 1);
+  if (m.InputScreenOpen && inputScreenLoaded()) {
+    m.inputScreen->selectName(m.TargetIndex);
+    m.inputScreen->pressLoadSelected();
+  } else {
+    m.CurrentIndex = m.TargetIndex;
+    m.PlaceCursor();
+  }
+}
+
+void Form1::Command7_Click() {
+  if (m.CurrentIndex > m.PersonCount - 2) return;
+  m.TargetIndex = qint16(m.CurrentIndex + 1);
+  if (m.InputScreenOpen && inputScreenLoaded()) {
+    m.inputScreen->selectName(m.TargetIndex);
+    m.inputScreen->pressLoadSelected();
+  } else {
+    m.CurrentIndex = m.TargetIndex;
+    m.PlaceCursor();
+  }
+}
+
+void Form1::Command8_Click() {
+  if (m.InputScreenOpen) {
+    closeInputScreen();
+  } else {
+    m.InputScreenOpen = true;
+    m.shell->showInputScreen();
+  }
+}
+
+void Form1::closeInputScreen() {
+  m.InputScreenOpen = false;
+  if (!inputScreenLoaded()) return;
+  m.inputScreen->unload();
+  // The screen refused to close (a duplicate name): it is still open and in charge.
+  if (inputScreenLoaded() && !m.ProgramEnded) m.InputScreenOpen = true;
+}
+
+void Form1::Picture1_DblClick() { Command8_Click(); }
+
+void Form1::Command9_Click() {
+  if (m.ProgramEnded) return;
+  // The chooser names the folder shown; while it shows "新規作成" the folder in use counts.
+  const int item = Combo1->currentIndex();
+  const QString folder =
+      item > 0 && !Combo1->currentText().isEmpty() ? u'%' + Combo1->currentText() : m.CurrentFolder;
+  m.IndexFilePath = m.indexPathFor(folder);
+  ScaleFactor = pp_reduc();
+  m.ReadMode = 1;
+  m.ReadIndex();
+  followSelection();
+  draw_rutin(Picture1->surface(), ScaleFactor);
+  m.PlaceCursor();
+}
+
+void Form1::Picture1_MouseUp(double x, double y) {
+  if (m.PersonModified) {
+    if (inputScreenLoaded()) m.inputScreen->pressLoadSelected();
+    if (m.PersonModified || m.ProgramEnded) return;
+  }
+  const double rh = m.RowHeight > 0 ? m.RowHeight : 1;
+  int r = int(std::floor(y / rh)) - 1;
+  if (r < 0 || r > m.PersonCount - 1) r = m.CurrentIndex;
+  m.TargetIndex = qint16(r);
+  m.CurrentIndex = qint16(r);
+
+  const double tw = m.TerritoryColumnWidth, nw = m.NameColumnWidth, mw = m.MonthColumnWidth;
+  if (x <= tw) {
+    m.CurrentColumn = 1;
+  } else if (x <= tw + nw) {
+    m.CurrentColumn = 2;
+  } else {
+    const int col = int(std::floor((x - tw - nw + mw) / mw)) + 2 + m.FirstMonthOffset;
+    // The right edge of the picture belongs to the last month shown, not to one beyond.
+    const int lastShown =
+        2 + m.FirstMonthOffset + monthWindowFor(m.DisplaySpan, m.CurrentMonth).monthCount;
+    m.CurrentColumn = qint16(std::min(col, lastShown));
+  }
+
+  if (m.InputScreenOpen && inputScreenLoaded()) {
+    m.inputScreen->selectName(m.TargetIndex);
+    m.inputScreen->pressLoadSelected();
+    if (m.ProgramEnded) return;
+  }
+  m.PlaceCursor();
+}
+
+void Form1::Combo1_Click() {
+  if (m.ProgramEnded) return;
+  m.EditsEnabled = true;
+  if (m.InputScreenOpen && inputScreenLoaded()) {
+    m.inputScreen->folderChooser().choose(Combo1->currentIndex());
+    chooser_->select(m.FolderItemIndex);
+  } else {
+    m.ChangeRecordFolder();
+  }
+}
+
+ChooserPort& Form1::folderChooser() { return *chooser_; }
+
+void Form1::closeEvent(QCloseEvent* event) {
+  // After the program has ended no window handles anything any more.
+  if (m.ProgramEnded) {
+    event->accept();
+    return;
+  }
+  int cancel = 0;
+  Form_Unload(cancel);
+  if (cancel != 0)
+    event->ignore();
+  else
+    event->accept();
+}
+
+}  // namespace velnor

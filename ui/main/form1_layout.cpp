@@ -1,0 +1,347 @@
+// Form1: start-up, shut-down, the proportional layout and the list drawing.
+#include <QDate>
+#include <QGuiApplication>
+#include <QResizeEvent>
+#include <QScreen>
+#include <cmath>
+
+#include "core/table_drawing.h"
+#include "ui/common/twips.h"
+#include "ui/main/form1.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace {
+
+// The client area the window was laid out for, and its frame (outer minus client).
+constexpr double kDesignWidth = 4980;
+constexpr double kDesignHeight = 4452;
+const QSize kDesignFrame(240, 396);
+
+struct Place {
+  double left, top, width, height;  // design twips
+};
+
+// Command1 .. Command8, then Picture1; Combo1 keeps its own height.
+constexpr Place kButtonPlaces[8] = {
+    {60, 120, 492, 252},   {600, 120, 492, 252},   {1140, 120, 492, 252},  {1680, 120, 492, 252},
+    {4440, 120, 492, 252}, {4440, 1620, 492, 552}, {4440, 2220, 492, 552}, {4440, 3780, 492, 552},
+};
+constexpr Place kPicturePlace{60, 420, 4332, 3972};
+constexpr Place kComboPlace{2220, 120, 1992, 0};
+constexpr double kButtonFont = 8;
+constexpr double kComboFont = 9;
+// Below this client size (twips) the controls stay where they are.
+constexpr double kMinWidth = 600;
+constexpr double kMinHeight = 300;
+
+// The saved state of the loaded person, for redraws the program makes on its own
+// (scrolling) that must not change what the input screen compares against.
+struct LoadedPerson {
+  explicit LoadedPerson(const Module1& m)
+      : territory(m.PersonTerritory),
+        name(m.PersonName),
+        dates(m.MonthDates),
+        note(m.PersonNote),
+        notes(m.MonthNotes),
+        readMode(m.ReadMode),
+        targetIndex(m.TargetIndex) {}
+  void restore(Module1& m) const {
+    m.PersonTerritory = territory, m.PersonName = name, m.MonthDates = dates;
+    m.PersonNote = note, m.MonthNotes = notes, m.ReadMode = readMode;
+    m.TargetIndex = targetIndex;
+  }
+  QString territory, name;
+  std::array<QString, 13> dates;
+  QString note;
+  std::array<QString, 13> notes;
+  qint16 readMode, targetIndex;
+};
+
+}  // namespace
+
+// ---- Start-up and shut-down
+
+void Form1::Form_Load() {
+  m.LoadPhase = 1;
+  m.CurrentMonth = QDate::currentDate().month();
+  m.LoadSettings();
+  m.ApplyDefaults();
+  m.CurrentIndex = 0;
+  m.CurrentColumn = 1;
+  applyColorsAtLoad();
+  m.HeaderFillColor = 0xFFC0C0;
+
+  setOuterLeftTopTwips(this, m.MainLeft, m.MainTop);
+  setWidthTwips(m.MainWidth);
+  // Whether the input screen comes back is settled before the first layout: that
+  // layout opens the folder only when the input screen will not do it itself, and a
+  // remembered folder that is gone must be repaired rather than drawn.
+  m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
+  const bool reopenInput =
+      m.InputScreenOpen && m.CurrentFolder.startsWith(u'%') && m.FileExists(m.IndexFilePath);
+  m.InputScreenOpen = reopenInput;
+  m.LoadPhase = 2;
+  setHeightTwips(m.MainHeight);
+  placeWithinScreens();
+  // A hidden window gets no resize event until it is shown, so the height change lays
+  // the window out here; the resize at show time finds it laid out already.
+  Form_Resize();
+  if (m.ProgramEnded) return;
+
+  ++m.LaunchCount;
+  m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
+  if (m.InputScreenOpen && m.FileExists(m.IndexFilePath)) {
+    // The first-run path may have opened it already.
+    if (!inputScreenLoaded()) m.shell->showInputScreen();
+    m.LoadPhase = 2;
+  } else {
+    m.InputScreenOpen = false;
+  }
+}
+
+// A window remembered on a screen that is no longer attached comes back where it can be
+// seen.
+void Form1::placeWithinScreens() {
+  const QRect outer = geometryTwips();
+  const QPoint probe(twipsToPx(outer.left()) + 20, twipsToPx(outer.top()) + 10);
+  if (QGuiApplication::screenAt(probe) != nullptr) return;
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().topLeft());
+}
+
+void Form1::Form_Unload(int& cancel) {
+  m.DuplicateCount = 0;
+  const QRect g = geometryTwips();
+  m.MainLeft = clampTo16(g.left());
+  m.MainTop = clampTo16(g.top());
+  m.MainWidth = clampTo16(g.width());
+  m.MainHeight = clampTo16(g.height());
+  if (!m.InputScreenOpen || !inputScreenLoaded()) {
+    m.InputScreenOpen = false;
+    m.SaveSettings();
+    m.EndProgram();
+    return;
+  }
+  m.CheckDuplicateName();
+  if (m.DuplicateCount >= 2) {
+    cancel = 1;
+    return;
+  }
+  InputScreenPort& input = *m.inputScreen;
+  if (input.isMinimized()) input.restoreNormal();
+  const QRect ig = input.geometryTwips();
+  m.InputLeft = clampTo16(ig.left());
+  m.InputTop = clampTo16(ig.top());
+  m.InputWidth = clampTo16(ig.width());
+  m.InputHeight = clampTo16(ig.height());
+  m.InputScreenOpen = false;
+  input.unload();
+  if (m.ProgramEnded) return;
+  if (inputScreenLoaded()) {
+    // The input screen could not store its person and stayed open: so does the program.
+    m.InputScreenOpen = true;
+    cancel = 1;
+    return;
+  }
+  m.InputScreenOpen = true;  // the next start opens it again
+  m.SaveSettings();
+  m.EndProgram();
+}
+
+// ---- Layout
+
+double Form1::clientWidthTwips() const { return pxToTwips(width()); }
+double Form1::clientHeightTwips() const { return pxToTwips(height()); }
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (size() != laidOutSize_) Form_Resize();
+}
+
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  const bool minimized = isMinimized();
+  // Coming back from the task bar redraws the list, even at the same size.
+  if (wasMinimized_ && !minimized) Form_Resize();
+  wasMinimized_ = minimized;
+}
+
+void Form1::Form_Resize() {
+  if (m.ProgramEnded || isMinimized()) return;
+  const double sw = clientWidthTwips();
+  const double sh = clientHeightTwips();
+  if (sh < kMinHeight || sw < kMinWidth) return;
+  if (m.LoadPhase == 1) return;
+
+  // Updates are held back instead of hiding the window: no flicker, no lost position.
+  const bool updates = updatesEnabled();
+  setUpdatesEnabled(false);
+  clearList();
+  layoutControls(sw, sh);
+  laidOutSize_ = size();
+
+  m.EditsEnabled = false;
+  if (!m.InputScreenOpen) {
+    m.ChangeRecordFolder();
+    if (m.ProgramEnded) {
+      setUpdatesEnabled(updates);
+      return;
+    }
+  }
+  m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
+  clearList();
+  ScaleFactor = pp_reduc();
+  m.ReadMode = 1;
+  m.ReadIndex();
+  followSelection();
+  draw_rutin(Picture1->surface(), ScaleFactor);
+  m.EditsEnabled = true;
+  m.PlaceCursor();
+
+  m.LoadPhase = 1;
+  setUpdatesEnabled(updates);
+  update();
+  m.LoadPhase = 2;
+}
+
+void Form1::layoutControls(double sw, double sh) {
+  const double kx = sw / kDesignWidth;
+  const double ky = sh / kDesignHeight;
+  auto px = [](double twips) { return twipsToPx(twips); };
+  auto rectOf = [&](const Place& p) {
+    return QRect(px(p.left * kx), px(p.top * ky), px(p.width * kx), px(p.height * ky));
+  };
+
+  for (int i = 0; i < 8; ++i) buttons_[i]->setGeometry(rectOf(kButtonPlaces[i]));
+  Picture1->setGeometryNow(rectOf(kPicturePlace));
+
+  // Fonts follow the height. A button made narrower than designed takes its font from
+  // its width instead, so that the caption stays inside. Half a pixel either way is the
+  // rounding of the client size, not a narrower window.
+  const bool narrower = (sw + 7.5) / kDesignWidth < (sh - 7.5) / kDesignHeight;
+  for (int i = 0; i < 8; ++i) {
+    QFont f = buttons_[i]->font();
+    f.setPointSizeF(narrower ? pxToTwips(buttons_[i]->width()) / 70.0 : kButtonFont * ky);
+    buttons_[i]->setFont(f);
+  }
+  QFont cf = Combo1->font();
+  cf.setPointSizeF(kComboFont * ky);
+  Combo1->setFont(cf);
+  Combo1->setGeometry(px(kComboPlace.left * kx), px(kComboPlace.top * ky),
+                      px(kComboPlace.width * kx), Combo1->sizeHint().height());
+}
+
+// ---- Drawing
+
+double Form1::pp_reduc() {
+  PictureSurface& s = Picture1->surface();
+  s.setScale(160, 260);
+  s.setFont(QFont().family(), 10);
+  return 0.37;
+}
+
+void Form1::draw_rutin(DrawingSurface& target, double /*factor: the print image's scale*/) {
+  if (isMinimized()) return;
+  PictureSurface& own = Picture1->surface();
+  // The scroll bar comes and goes with the number of people; the drawing area then
+  // changes width, and a kept image of the old shape cannot be drawn over.
+  Picture1->setRows(m.PersonCount, m.RowHeight, own.scaleHeight());
+  if (&target == &own && Picture1->imageStale()) clearList();
+
+  TableParams params;
+  params.rowHeight = m.RowHeight;
+  params.fontSize = clientHeightTwips() / kDesignHeight * (m.RowHeight * 0.6);
+  if (Picture1->scrolling()) {
+    params.firstRecord = Picture1->firstRow();
+    params.recordLimit = Picture1->drawnRows();
+  }
+  drawTable(m, target, params);
+  if (&target == &own) {
+    Picture1->imageDrawnAt(Picture1->firstRow());
+    Picture1->canvas()->update();
+  }
+}
+
+void Form1::clearList() { Picture1->clear(listBackground_); }
+
+void Form1::drawList() {
+  ScaleFactor = pp_reduc();
+  followSelection();
+  draw_rutin(Picture1->surface(), ScaleFactor);
+}
+
+// Brings the selected row into view before a redraw.
+void Form1::followSelection() {
+  Picture1->setRows(m.PersonCount, m.RowHeight, Picture1->surface().scaleHeight());
+  Picture1->ensureRowVisible(m.CurrentIndex);
+}
+
+void Form1::markerChanged() {
+  const int before = Picture1->firstRow();
+  Picture1->ensureRowVisible(m.CurrentIndex);
+  if (Picture1->firstRow() != before) redrawScrolled();
+  Picture1->placeMarker(m.Shape1Left, m.Shape1Top, m.Shape1Width, m.Shape1Height, m.Shape1Visible);
+}
+
+// A redraw for a new scroll position: the picture changes, nothing else does.
+void Form1::redrawScrolled() {
+  if (m.ProgramEnded || isMinimized()) return;
+  const LoadedPerson person(m);
+  clearList();
+  ScaleFactor = pp_reduc();
+  draw_rutin(Picture1->surface(), ScaleFactor);
+  person.restore(m);
+  Picture1->refreshMarker();
+}
+
+// ---- Colours and geometry
+
+void Form1::setButtonColor(qint32 color) {
+  for (int i = 0; i < 8; ++i) {
+    QPalette p = buttons_[i]->palette();
+    p.setColor(QPalette::Button, fromBgr(color));
+    buttons_[i]->setPalette(p);
+  }
+}
+
+void Form1::applyColorsAtLoad() {
+  QPalette p = palette();
+  p.setColor(QPalette::Window, fromBgr(m.BackColors[0]));
+  setPalette(p);
+  // The list takes its new background at the next clear; its text colour is
+  // TextColors(0), which the drawing reads itself.
+  listBackground_ = m.BackColors[1];
+}
+
+void Form1::applyColors() {
+  applyColorsAtLoad();
+  setButtonColor(m.BackColors[2]);
+}
+
+// Sizes are stored as client size plus the frame the window was designed with, in both
+// directions: with the platform's own frame (unknown before the window is first shown)
+// a window would shrink or grow a little at every start.
+QRect Form1::geometryTwips() const {
+  const QPoint pos = frameGeometry().topLeft();
+  return QRect(int(pxToTwips(pos.x())), int(pxToTwips(pos.y())),
+               int(clientWidthTwips()) + kDesignFrame.width(),
+               int(clientHeightTwips()) + kDesignFrame.height());
+}
+
+bool Form1::isMinimized() const { return QWidget::isMinimized(); }
+
+void Form1::restoreNormal() { setWindowState(windowState() & ~Qt::WindowMinimized); }
+
+void Form1::setWidthTwips(int twips) {
+  resize(std::max(1, twipsToPx(twips - kDesignFrame.width())), height());
+}
+
+void Form1::setHeightTwips(int twips) {
+  resize(width(), std::max(1, twipsToPx(twips - kDesignFrame.height())));
+}
+
+}  // namespace velnor
