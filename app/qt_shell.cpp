@@ -7,6 +7,9 @@
 
 #include "app/form10.h"
 #include "core/module1.h"
+#include "ui/entry/form3.h"
+#include "ui/print/form2.h"
+#include "ui/settings/form4.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -27,7 +30,8 @@ QString QtShell::displayText(const QString& text) {
 QWidget* QtShell::dialogParent() const {
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
   if (QWidget* active = QApplication::activeWindow()) return active;
-  return mainWidget_;
+  // A window still loading is not on screen yet; a box must not hang on it.
+  return mainWidget_ && mainWidget_->isVisible() ? mainWidget_.data() : nullptr;
 }
 
 Answer QtShell::message(const QString& title, const QString& text, Buttons buttons, Icon icon) {
@@ -75,20 +79,31 @@ void QtShell::endProgram() {
 }
 
 void QtShell::showWelcomeDialog() {
-  Form10 f(m_, mainWidget_);
+  Form10 f(m_, dialogParent());
   f.exec();
 }
 
 void QtShell::showInputScreen() {
-  // TODO(app): open Form3 once ui/entry provides it.
+  // Form3 deletes itself when it is unloaded; its load may end the program or unload it
+  // again at once (a store that cannot proceed), and then it must not be shown.
+  auto* f = new Form3(m_);
+  f->Form_Load();
+  if (!m_.ProgramEnded && m_.inputScreen == f) f->show();
 }
 
 void QtShell::showSettingsScreen() {
-  // TODO(app): open Form4 once ui/settings provides it.
+  Form4 f(m_, mainWidget_);
+  f.exec();
 }
 
 void QtShell::showPrintWindow() {
-  // TODO(app): open Form2 once ui/print provides it.
+  // One print window lives until it unloads itself, so a hidden one keeps its state.
+  if (!form2_) form2_ = new Form2(m_, mainWidget_);
+  form2_->exec();
+  if (form2_->isUnloaded()) {
+    delete form2_;
+    form2_ = nullptr;
+  }
 }
 
 }  // namespace velnor

@@ -1,6 +1,11 @@
 #include "app/startup.h"
 
+#include <QDir>
+
+#include "app/qt_shell.h"
 #include "core/module1.h"
+#include "core/text_file.h"
+#include "ui/main/form1.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,6 +21,22 @@ bool commandLineAccepted(const Module1& m, const QString& commandLine) {
     arg = arg.mid(1, arg.size() - 2);
   arg = arg.trimmed();
   return arg.startsWith(u'%') && m.FileExists(arg);
+}
+
+void removeLeftoverSaves(const QString& programFolder) {
+  removeStaleSaveFiles(programFolder);
+  const QDir dir(programFolder);
+  const auto folders = dir.entryList({u"%*"_s}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+  for (const QString& name : folders) removeStaleSaveFiles(dir.filePath(name));
+}
+
+std::unique_ptr<Form1> openMainWindow(Module1& m, QtShell* shell) {
+  auto f = std::make_unique<Form1>(m);
+  if (shell) shell->setMainWidget(f.get());
+  f->Form_Load();
+  if (m.ProgramEnded) return nullptr;
+  f->show();
+  return f;
 }
 
 }  // namespace velnor
