@@ -284,7 +284,20 @@ void Form3::finishUnload() {
 
 // ---- InputScreenPort
 
-QRect Form3::geometryTwips() const { return outerGeometryTwips(this, kDesignFrame); }
+// The outer size is always the inner size plus the design frame, whatever frame the
+// window manager draws: what is stored is then exactly what the next start restores,
+// and the default outer size gives the design inner size.
+QRect Form3::geometryTwips() const {
+  const QPoint pos = isVisible() ? frameGeometry().topLeft() : this->pos();
+  return QRect(int(pxToTwips(pos.x())), int(pxToTwips(pos.y())),
+               int(pxToTwips(width())) + kDesignFrame.width(),
+               int(pxToTwips(height())) + kDesignFrame.height());
+}
+
+void Form3::setOuterSizeTwips(int outerWidth, int outerHeight) {
+  resize(std::max(1, twipsToPx(outerWidth - kDesignFrame.width())),
+         std::max(1, twipsToPx(outerHeight - kDesignFrame.height())));
+}
 
 bool Form3::isMinimized() const { return QWidget::isMinimized(); }
 
@@ -293,12 +306,12 @@ void Form3::restoreNormal() {
 }
 
 void Form3::setWidthTwips(int twips) {
-  setOuterWidthTwips(this, twips, kDesignFrame);
+  setOuterSizeTwips(twips, geometryTwips().height());
   Form_Resize();  // a size change lays the screen out at once, as the callers expect
 }
 
 void Form3::setHeightTwips(int twips) {
-  setOuterHeightTwips(this, twips, kDesignFrame);
+  setOuterSizeTwips(geometryTwips().width(), twips);
   Form_Resize();
 }
 

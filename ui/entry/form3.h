@@ -149,6 +149,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void refillNames();
   void focusColumnField();
   void finishUnload();
+  void setOuterSizeTwips(int outerWidth, int outerHeight);
 
   // Character rules
   void applyRules(QWidget* box, EntryBox kind, int month);

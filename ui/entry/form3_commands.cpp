@@ -324,10 +324,9 @@ void Form3::Form_Load() {
 
   m.EditsEnabled = false;
   setOuterLeftTopTwips(this, m.InputLeft, m.InputTop);
-  setOuterWidthTwips(this, m.InputWidth > 0 ? m.InputWidth : kDefaultOuterWidth, kDesignFrame);
+  setWidthTwips(m.InputWidth > 0 ? m.InputWidth : kDefaultOuterWidth);
   m.EditsEnabled = true;
-  setOuterHeightTwips(this, m.InputHeight > 0 ? m.InputHeight : kDefaultOuterHeight, kDesignFrame);
-  Form_Resize();
+  setHeightTwips(m.InputHeight > 0 ? m.InputHeight : kDefaultOuterHeight);
 
   m.CurrentIndex = 0;
   SavedCaret = 0;
