@@ -207,7 +207,7 @@ TEST_F(SettingsScreen, WindowAndButtonSwatchesRecolourThisScreen) {
     EXPECT_EQ(b->palette().color(b->backgroundRole()), fromBgr(0xFFFFC0));
   choose(f.Combo2, 0);
   click(f.Label6[15]);
-  // What each control actually fills its background with.
+  // The colour each control's background takes.
   for (QWidget* w :
        std::initializer_list<QWidget*>{&f, f.Frame1, f.Option2[3], f.Option2[4], f.Option2[5]})
     EXPECT_EQ(w->palette().color(w->backgroundRole()), QColor(Qt::white));

@@ -218,9 +218,9 @@ void Form4::buildSpanAndOrder() {
                  {reorder::kByThisMonth, u"今月の日付欄を基準にする", 2880, 2712}};
   for (const auto& o : options) {
     auto* option = new QRadioButton(QString::fromUtf16(o.text), Frame1);
-    // Buttons fill with the Button role; these take the window's colour instead.
+    // Buttons take the Button role; these take the window's colour instead. They are
+    // not filled, so they blend with the frame whatever shade the style gives it.
     option->setBackgroundRole(QPalette::Window);
-    option->setAutoFillBackground(true);
     placeTwips(option, 1200, o.top, o.width, kLabelHeight);
     Option2[o.index] = option;
   }
