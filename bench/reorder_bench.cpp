@@ -1,0 +1,67 @@
+// Re-ordering the largest folder the program allows (32,767 people): read, order, rewrite.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <random>
+
+#include "core/module1.h"
+#include "ui/settings/reorder.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QByteArray largestIndexFile() {
+  std::mt19937 rng(7);
+  const QString kana = u"あいうえおかきくけこさしすせそ山田本口藤井佐木"_s;
+  QStringEncoder enc("windows-31j");
+  QByteArray bytes = QByteArray(enc.encode(velnor::kIndexComment1)) + "\r\n" +
+                     QByteArray(enc.encode(velnor::kIndexComment2)) + "\r\n";
+  for (int i = 0; i < 32767; ++i) {
+    QString line = QString::number(rng() % 300) + u'*';
+    for (int c = 0; c < 4; ++c) line += kana.at(int(rng() % kana.size()));
+    line += u'*';
+    for (int month = 1; month <= 12; ++month)
+      line += (rng() % 3 ? QString::number(1 + rng() % 28) : QString()) + u'*';
+    bytes += QByteArray(enc.encode(line)) + "\r\n";
+  }
+  return bytes;
+}
+
+void rewriteFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write bench file");
+  f.write(bytes);
+}
+
+void BM_ReorderLargestFolder(benchmark::State& state) {
+  const int kind = int(state.range(0));
+  QTemporaryDir dir;
+  const QString path = dir.filePath(velnor::kIndexFileName);
+  const QByteArray original = largestIndexFile();
+  for (auto _ : state) {
+    state.PauseTiming();
+    rewriteFile(path, original);
+    state.ResumeTiming();
+    const velnor::reorder::Outcome out = velnor::reorder::reorderIndexFile(path, kind, 4);
+    if (!out.ok || out.records != 32767) state.SkipWithError("re-ordering failed");
+  }
+}
+BENCHMARK(BM_ReorderLargestFolder)
+    ->Arg(velnor::reorder::kByTerritory)
+    ->Arg(velnor::reorder::kByName)
+    ->Arg(velnor::reorder::kByThisMonth)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
