@@ -53,10 +53,8 @@ void Module1::ReportFileError(const FileError& error) {
   const QString title = error.writing ? u"保存できません"_s : u"読み込めません"_s;
   const QString what = error.writing ? u"次のファイルを保存できませんでした。"_s
                                      : u"次のファイルを読み込めませんでした。"_s;
-  shell->message(title,
-                 what + u"\n\n"_s + error.path + u"\n\n理由："_s + error.reason +
-                     (error.writing ? u"\n\n入力した内容は画面に残っています。"_s : QString()),
-                 Buttons::Ok, Icon::Warning);
+  shell->message(title, what + u"\n\n"_s + error.path + u"\n\n理由："_s + error.reason, Buttons::Ok,
+                 Icon::Warning);
 }
 
 void Module1::EndProgram() {
