@@ -360,6 +360,16 @@ TEST_F(MainWindowTest, WithTheInputScreenOpenTheChoiceGoesToItsChooser) {
   EXPECT_EQ(m.CurrentFolder, u"%あ"_s);
 }
 
+TEST_F(MainWindowTest, RefreshWhileTheChooserShowsNewFolderRedrawsTheFolderInUse) {
+  makeFolder(u"太郎"_s, 3);
+  start();
+  form->folderChooser().select(0);  // "新規作成" shown while a new folder is on its way
+  m.PersonCount = 0;
+  form->Command9->click();
+  EXPECT_EQ(m.PersonCount, 3);
+  EXPECT_FALSE(prog.exists(u"%新規作成"_s));
+}
+
 // ---- Scrolling
 
 TEST_F(MainWindowTest, AllRowsFitWithoutAScrollBar) {
@@ -448,6 +458,17 @@ TEST_F(MainWindowTest, ADuplicateNameKeepsBothWindowsOpen) {
   ASSERT_EQ(shell.messages.size(), 1);
   EXPECT_EQ(shell.messages[0].title, u"無効です…"_s);
   EXPECT_FALSE(input.calls.contains(u"unload"_s));
+}
+
+TEST_F(MainWindowTest, AnInputScreenThatCannotStoreKeepsTheProgramRunning) {
+  makeFolder(u"太郎"_s, 2);
+  start();
+  openInput();
+  input.refuse = true;
+  form->close();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(shell.ended, 0);
+  EXPECT_TRUE(m.InputScreenOpen);
 }
 
 }  // namespace

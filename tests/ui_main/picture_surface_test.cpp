@@ -29,12 +29,6 @@ class PictureSurfaceTest : public ::testing::Test {
   PictureSurface s;
 };
 
-TEST_F(PictureSurfaceTest, ClearFillsWithTheBackground) {
-  const QImage& img = s.image();
-  EXPECT_EQ(img.size(), QSize(320, 520));
-  EXPECT_EQ(QColor(img.pixel(100, 100)), QColor(0xFF, 0xFF, 0xC0));
-}
-
 TEST_F(PictureSurfaceTest, BoxesAreMappedFromLogicalUnits) {
   s.fillBox(10, 20, 30, 40, 0x0000FF);  // red
   const QImage& img = s.image();

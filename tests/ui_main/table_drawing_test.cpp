@@ -229,32 +229,5 @@ TEST_F(TableDrawingTest, PartOfTheFolderIsDrawnUnderTheHeaderRow) {
   EXPECT_EQ(m.PersonName, u"N39"_s);  // still the folder's last person
 }
 
-TEST_F(TableDrawingTest, RowHeightScalesRowsAndFrame) {
-  makePeople(30);
-  TableParams p;
-  p.rowHeight = 7;
-  const RecordingSurface s = draw(p);
-  EXPECT_EQ(rowTexts(s, 7 * 30).mid(0, 1), QStringList{u"T29"_s});
-  EXPECT_DOUBLE_EQ(s.ofKind(DrawOp::Outline)[0].h, 7 * 31);
-}
-
-TEST(MonthWindowTest, WidthsAndOffsetsBySpan) {
-  const MonthWindow twelve = monthWindowFor(0, 8);
-  EXPECT_EQ(twelve.monthCount, 12);
-  EXPECT_EQ(twelve.firstMonthOffset, 0);
-  const MonthWindow six = monthWindowFor(1, 8);
-  EXPECT_EQ(six.monthCount, 6);
-  EXPECT_EQ(six.territoryWidth + six.nameWidth + 6 * six.monthWidth, 160);
-  EXPECT_EQ(six.firstMonthOffset, 6);
-  EXPECT_EQ(monthWindowFor(1, 6).firstMonthOffset, 0);
-  const MonthWindow three = monthWindowFor(2, 6);
-  EXPECT_EQ(three.territoryWidth + three.nameWidth + 3 * three.monthWidth, 160);
-  EXPECT_EQ(three.firstMonthOffset, 3);
-  EXPECT_EQ(monthWindowFor(2, 3).firstMonthOffset, 0);
-  EXPECT_EQ(monthWindowFor(2, 10).firstMonthOffset, 9);
-  // Any other span is shown as twelve months.
-  EXPECT_EQ(monthWindowFor(5, 6).monthCount, 12);
-}
-
 }  // namespace
 }  // namespace velnor::test
