@@ -292,8 +292,9 @@ void Form1::Command9_Click() {
 }
 
 void Form1::Picture1_MouseUp(double x, double y) {
-  if (m.PersonModified) {
-    if (inputScreenLoaded()) m.inputScreen->pressLoadSelected();
+  // Unsaved edits can only be on an input screen that is open.
+  if (m.PersonModified && inputScreenLoaded()) {
+    m.inputScreen->pressLoadSelected();
     if (m.PersonModified || m.ProgramEnded) return;
   }
   const double rh = m.RowHeight > 0 ? m.RowHeight : 1;
