@@ -97,6 +97,13 @@ TEST_F(ClosingTest, OpeningAndClosingAgainKeepsTheSize) {
   EXPECT_EQ(m.InputHeight, height);
 }
 
+TEST_F(ClosingTest, APositionOffEveryScreenComesBackOntoTheScreen) {
+  m.InputLeft = 32000;
+  m.InputTop = 32000;
+  openScreen();
+  EXPECT_NE(QGuiApplication::screenAt(form->geometry().topLeft()), nullptr);
+}
+
 TEST_F(ClosingTest, ZeroSizesAndAnOutOfRangeFontGetTheDefaults) {
   m.InputWidth = 0;
   m.InputHeight = 0;

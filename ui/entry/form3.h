@@ -149,6 +149,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void refillNames();
   void focusColumnField();
   void finishUnload();
+  void placeWithinScreens();
   void setOuterSizeTwips(int outerWidth, int outerHeight);
 
   // Character rules

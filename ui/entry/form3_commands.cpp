@@ -2,11 +2,13 @@
 // end, folder choice, function keys, loading and closing the screen.
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
@@ -324,6 +326,7 @@ void Form3::Form_Load() {
 
   m.EditsEnabled = false;
   setOuterLeftTopTwips(this, m.InputLeft, m.InputTop);
+  placeWithinScreens();
   setWidthTwips(m.InputWidth > 0 ? m.InputWidth : kDefaultOuterWidth);
   m.EditsEnabled = true;
   setHeightTwips(m.InputHeight > 0 ? m.InputHeight : kDefaultOuterHeight);
@@ -337,6 +340,14 @@ void Form3::Form_Load() {
   m.ChangeRecordFolder();
   if (m.ProgramEnded || m.inputScreen != this) return;
   m.EditsEnabled = true;
+}
+
+// A position remembered on a screen that is no longer attached would hide the window.
+void Form3::placeWithinScreens() {
+  const QPoint probe = pos() + QPoint(20, 10);
+  if (QGuiApplication::screenAt(probe) != nullptr) return;
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().topLeft());
 }
 
 void Form3::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
