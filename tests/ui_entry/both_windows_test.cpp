@@ -1,5 +1,7 @@
 // The main window and the input screen working together, both real.
 
+#include <QDir>
+
 #include "entry_fixture.h"
 #include "ui/main/form1.h"
 
@@ -163,6 +165,27 @@ TEST_F(BothWindowsTest, StartUpReopensTheScreenWhenItWasOpen) {
   EXPECT_EQ(form->Text2->text(), u"青木"_s);
   EXPECT_EQ(form->List2->count(), 3);
   EXPECT_TRUE(m.InputScreenOpen);
+}
+
+TEST_F(BothWindowsTest, NewFolderFromTheMainWindowOpensTheScreenAndThenTheWelcomeDialog) {
+  start();
+  shell.onWelcome = [this] {
+    ASSERT_TRUE(form);  // the dialog comes from the input screen's load
+    QDir(p.path()).mkdir(u"%新人"_s);
+    writeTextFile(p.path(u"%新人/"_s + kIndexFileName),
+                  {kIndexComment1, kIndexComment2, kPlaceholderRecord}, nullptr);
+    m.CurrentFolder = u"%新人"_s;
+    m.CurrentIndex = 0;
+    m.CurrentColumn = 0;
+  };
+  mainForm->folderChooser().choose(0);
+  EXPECT_EQ(shell.welcomeShown, 1);
+  ASSERT_TRUE(form);
+  EXPECT_TRUE(m.InputScreenOpen);
+  EXPECT_EQ(m.CurrentFolder, u"%新人"_s);
+  EXPECT_EQ(form->Combo1->currentText(), u"新人"_s);
+  EXPECT_EQ(form->Text2->text(), u"名前"_s);
+  EXPECT_EQ(mainForm->Combo1->currentText(), u"新人"_s);
 }
 
 }  // namespace
