@@ -135,20 +135,5 @@ TEST_F(ClosingTest, OpeningAlwaysStartsOnRecordZero) {
   EXPECT_EQ(form->windowTitle(), u"入力画面"_s);
 }
 
-TEST_F(ClosingTest, ButtonsCarryTheirCaptionsAndTips) {
-  openScreen();
-  const QList<std::pair<QPushButton*, QString>> buttons{
-      {form->Command1, u"追加|新しい人を加えます。(F1)"_s},
-      {form->Command2, u"削除|この人をリストから削除します。(F2)"_s},
-      {form->Command4, u"設定|設定画面を表示します。(F3)"_s},
-      {form->Command5, u"OK|この画面を消します。(F4)"_s},
-      {form->Command6, u"終|終了します。(F5)"_s}};
-  for (const auto& [button, expected] : buttons)
-    EXPECT_EQ(button->text() + u'|' + button->toolTip(), expected);
-  EXPECT_FALSE(form->Command3->isVisible());
-  EXPECT_EQ(form->Command3->text(), u"←"_s);
-  EXPECT_EQ(form->Combo1->toolTip(), u"データーフォルダーの変更をします。"_s);
-}
-
 }  // namespace
 }  // namespace velnor::test

@@ -237,9 +237,14 @@ TEST_F(CommandsTest, ArrowKeysInFieldsMoveThroughTheMainWindow) {
   EXPECT_EQ(main.calls, (QStringList{u"up"_s, u"down"_s, u"up"_s}));
 }
 
-TEST_F(CommandsTest, F6PrintsThroughTheMainWindow) {
-  key(form->Text2, Qt::Key_F6);
-  EXPECT_EQ(main.calls, QStringList{u"print"_s});
+TEST_F(CommandsTest, EachFunctionKeyActsOnceWhereverTheFocusIs) {
+  for (QWidget* w : {static_cast<QWidget*>(form->Text2), static_cast<QWidget*>(form->List2),
+                     static_cast<QWidget*>(form->Command1), static_cast<QWidget*>(form->Combo1),
+                     static_cast<QWidget*>(form.data())})
+    key(w, Qt::Key_F6);
+  EXPECT_EQ(main.calls, QStringList(5, u"print"_s));
+  key(form->Label3, Qt::Key_F1);
+  EXPECT_EQ(records().size(), 4);
 }
 
 TEST_F(CommandsTest, ClickingMonthCell12MovesTheMainListCursor) {

@@ -1,7 +1,6 @@
 // The input screen scales its controls and fonts with its inner size.
 
 #include "entry_fixture.h"
-#include "ui/common/fonts.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -97,28 +96,6 @@ TEST_F(LayoutTest, TooSmallOrMinimizedOrFillingLeavesTheLastLayout) {
   form->showNormal();
   form->Form_Resize();
   EXPECT_NE(form->noteBox()->geometry(), before);
-}
-
-TEST_F(LayoutTest, SettingsScreenHooksChangeFontAndListHeight) {
-  resizeInner(kWidth, kHeight);
-  EXPECT_NEAR(form->innerHeightTwips(), 5730, 0.5);
-  form->setNoteFontPoints(12);
-  EXPECT_NEAR(points(form->noteBox()), 12, 0.01);
-  EXPECT_NEAR(points(form->List2), 12, 0.01);
-  form->setNameListHeightTwips(3000);
-  EXPECT_EQ(form->List2->height(), 200);
-}
-
-TEST_F(LayoutTest, CaptionsAndFontsOfTheDesign) {
-  EXPECT_EQ(form->Label3->text(), u"補足情報"_s);
-  EXPECT_EQ(form->Label4->text(), u"会えた月日"_s);
-  EXPECT_EQ(form->Label6->text(), u"区域"_s);
-  EXPECT_EQ(form->Label7[11]->text(), u"12"_s);
-  EXPECT_EQ(form->List2->font().family(), kMincho);
-  EXPECT_EQ(form->Label3->font().family(), kGothic);
-  EXPECT_EQ(form->Text2->font().family(), kPGothic);
-  EXPECT_TRUE(form->Text2->font().bold());
-  EXPECT_TRUE(form->List2->font().bold());
 }
 
 }  // namespace

@@ -179,6 +179,7 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
       auto* key = static_cast<QKeyEvent*>(event);
       if (key->isAutoRepeat() || unloaded_ || m.ProgramEnded) break;
       const int code = keyCodeOf(key->key());
+      previewed_ = event;
       QPointer<Form3> self(this);
       Form_KeyUp(code);
       if (!self || unloaded_ || m.ProgramEnded) return true;
@@ -218,7 +219,11 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
 
 void Form3::keyReleaseEvent(QKeyEvent* event) {
   // Releases that reach the window itself (no control had the focus).
-  if (!event->isAutoRepeat() && !unloaded_ && !m.ProgramEnded) Form_KeyUp(keyCodeOf(event->key()));
+  // A release a control did not take comes up here after the preview has seen it.
+  const bool seen = event == previewed_;
+  previewed_ = nullptr;
+  if (!seen && !event->isAutoRepeat() && !unloaded_ && !m.ProgramEnded)
+    Form_KeyUp(keyCodeOf(event->key()));
   QWidget::keyReleaseEvent(event);
 }
 

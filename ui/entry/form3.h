@@ -179,6 +179,7 @@ class Form3 : public QWidget, public InputScreenPort {
   int unloadMode_ = 0;        // 0 close box or system, 1 program code
   bool unloaded_ = false;
   bool inMouseRelease_ = false;
+  const QEvent* previewed_ = nullptr;  // the key release the preview handled last
 };
 
 }  // namespace velnor
