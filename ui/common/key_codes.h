@@ -22,10 +22,14 @@ enum KeyCode : int {
 inline int keyCodeOf(int qtKey) {
   switch (qtKey) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return kKeyEnter;
-    case Qt::Key_Space: return kKeySpace;
-    case Qt::Key_Up: return kKeyUp;
-    case Qt::Key_Down: return kKeyDown;
+    case Qt::Key_Enter:
+      return kKeyEnter;
+    case Qt::Key_Space:
+      return kKeySpace;
+    case Qt::Key_Up:
+      return kKeyUp;
+    case Qt::Key_Down:
+      return kKeyDown;
     default:
       if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return kKeyF1 + (qtKey - Qt::Key_F1);
       return 0;

@@ -5,21 +5,15 @@
 
 namespace velnor {
 
-namespace {
-QSize frameExtraPx(const QWidget* w, QSize designFrame) {
-  const QRect outer = w->frameGeometry();
-  const QRect inner = w->geometry();
-  if (w->isVisible() && outer.size() != inner.size()) return outer.size() - inner.size();
-  return QSize(twipsToPx(designFrame.width()), twipsToPx(designFrame.height()));
-}
-}  // namespace
-
+// The outer size is always the client size plus the frame the window was designed with,
+// in both directions: mixing in the platform's real frame (unknown until the window is
+// first shown) would let a window grow or shrink a little at every start.
 QRect outerGeometryTwips(const QWidget* w, QSize designFrame) {
-  const QSize extra = frameExtraPx(w, designFrame);
-  const QPoint pos = w->frameGeometry().topLeft();
+  // A hidden window has no frame yet; its position is where the frame will go.
+  const QPoint pos = w->isVisible() ? w->frameGeometry().topLeft() : w->pos();
   return QRect(int(pxToTwips(pos.x())), int(pxToTwips(pos.y())),
-               int(pxToTwips(w->width() + extra.width())),
-               int(pxToTwips(w->height() + extra.height())));
+               int(pxToTwips(w->width())) + designFrame.width(),
+               int(pxToTwips(w->height())) + designFrame.height());
 }
 
 void setOuterLeftTopTwips(QWidget* w, int left, int top) {
@@ -27,13 +21,11 @@ void setOuterLeftTopTwips(QWidget* w, int left, int top) {
 }
 
 void setOuterWidthTwips(QWidget* w, int width, QSize designFrame) {
-  const QSize extra = frameExtraPx(w, designFrame);
-  w->resize(std::max(1, twipsToPx(width) - extra.width()), w->height());
+  w->resize(std::max(1, twipsToPx(width - designFrame.width())), w->height());
 }
 
 void setOuterHeightTwips(QWidget* w, int height, QSize designFrame) {
-  const QSize extra = frameExtraPx(w, designFrame);
-  w->resize(w->width(), std::max(1, twipsToPx(height) - extra.height()));
+  w->resize(w->width(), std::max(1, twipsToPx(height - designFrame.height())));
 }
 
 qint16 clampTo16(double value) {

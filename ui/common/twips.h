@@ -18,8 +18,8 @@ inline double pxToTwips(double px) { return px * kTwipsPerPixel; }
 // 0x00BBGGRR as a QColor.
 inline QColor fromBgr(qint32 c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-// Outer geometry of a top-level window in twips. Where the platform gives the window
-// no frame (offscreen), `designFrame` (outer minus client size, twips) stands in.
+// Outer geometry of a top-level window in twips: the client size plus `designFrame`
+// (the designed outer minus client size, in twips) and the frame's position.
 QRect outerGeometryTwips(const QWidget* window, QSize designFrame);
 void setOuterLeftTopTwips(QWidget* window, int left, int top);
 void setOuterWidthTwips(QWidget* window, int width, QSize designFrame);

@@ -11,10 +11,10 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "ui/common/combo_chooser.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
-#include "ui/entry/combo_chooser.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -289,20 +289,7 @@ void Form3::finishUnload() {
 
 // ---- InputScreenPort
 
-// The outer size is always the inner size plus the design frame, whatever frame the
-// window manager draws: what is stored is then exactly what the next start restores,
-// and the default outer size gives the design inner size.
-QRect Form3::geometryTwips() const {
-  const QPoint pos = isVisible() ? frameGeometry().topLeft() : this->pos();
-  return QRect(int(pxToTwips(pos.x())), int(pxToTwips(pos.y())),
-               int(pxToTwips(width())) + kDesignFrame.width(),
-               int(pxToTwips(height())) + kDesignFrame.height());
-}
-
-void Form3::setOuterSizeTwips(int outerWidth, int outerHeight) {
-  resize(std::max(1, twipsToPx(outerWidth - kDesignFrame.width())),
-         std::max(1, twipsToPx(outerHeight - kDesignFrame.height())));
-}
+QRect Form3::geometryTwips() const { return outerGeometryTwips(this, kDesignFrame); }
 
 bool Form3::isMinimized() const { return QWidget::isMinimized(); }
 
@@ -311,12 +298,12 @@ void Form3::restoreNormal() {
 }
 
 void Form3::setWidthTwips(int twips) {
-  setOuterSizeTwips(twips, geometryTwips().height());
+  setOuterWidthTwips(this, twips, kDesignFrame);
   Form_Resize();  // a size change lays the screen out at once, as the callers expect
 }
 
 void Form3::setHeightTwips(int twips) {
-  setOuterSizeTwips(geometryTwips().width(), twips);
+  setOuterHeightTwips(this, twips, kDesignFrame);
   Form_Resize();
 }
 

@@ -150,7 +150,6 @@ class Form3 : public QWidget, public InputScreenPort {
   void focusColumnField();
   void finishUnload();
   void placeWithinScreens();
-  void setOuterSizeTwips(int outerWidth, int outerHeight);
 
   // Character rules
   void applyRules(QWidget* box, EntryBox kind, int month);

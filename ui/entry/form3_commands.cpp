@@ -12,7 +12,7 @@
 
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
-#include "ui/entry/combo_chooser.h"
+#include "ui/common/combo_chooser.h"
 #include "ui/entry/form3.h"
 
 using namespace Qt::Literals::StringLiterals;

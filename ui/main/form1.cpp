@@ -9,7 +9,7 @@
 #include "core/table_drawing.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
-#include "ui/main/folder_chooser.h"
+#include "ui/common/combo_chooser.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -85,7 +85,7 @@ void Form1::createChooser() {
   Combo1->setToolTip(u"データーフォルダーの変更をします。"_s);
   Combo1->setFont(QFont(kPGothic, 9));
   Combo1->addItem(kNewFolderItem);
-  chooser_ = std::make_unique<MainFolderChooser>(Combo1, [this] { Combo1_Click(); });
+  chooser_ = std::make_unique<ComboChooser>(Combo1, [this] { Combo1_Click(); });
 }
 
 void Form1::createList() {

@@ -17,7 +17,7 @@
 namespace velnor {
 
 class DrawingSurface;
-class MainFolderChooser;
+class ComboChooser;
 
 class Form1 : public QWidget, public MainWindowPort {
   Q_OBJECT
@@ -108,7 +108,7 @@ class Form1 : public QWidget, public MainWindowPort {
   bool inputScreenLoaded() const { return m.inputScreen != nullptr; }
 
   Module1& m;
-  std::unique_ptr<MainFolderChooser> chooser_;
+  std::unique_ptr<ComboChooser> chooser_;
   std::array<QPushButton*, 9> buttons_{};
   qint32 listBackground_ = 0xFFFFFF;
   QSize laidOutSize_;  // client size of the last full layout

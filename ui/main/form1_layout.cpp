@@ -322,26 +322,14 @@ void Form1::applyColors() {
   setButtonColor(m.BackColors[2]);
 }
 
-// Sizes are stored as client size plus the frame the window was designed with, in both
-// directions: with the platform's own frame (unknown before the window is first shown)
-// a window would shrink or grow a little at every start.
-QRect Form1::geometryTwips() const {
-  const QPoint pos = frameGeometry().topLeft();
-  return QRect(int(pxToTwips(pos.x())), int(pxToTwips(pos.y())),
-               int(clientWidthTwips()) + kDesignFrame.width(),
-               int(clientHeightTwips()) + kDesignFrame.height());
-}
+QRect Form1::geometryTwips() const { return outerGeometryTwips(this, kDesignFrame); }
 
 bool Form1::isMinimized() const { return QWidget::isMinimized(); }
 
 void Form1::restoreNormal() { setWindowState(windowState() & ~Qt::WindowMinimized); }
 
-void Form1::setWidthTwips(int twips) {
-  resize(std::max(1, twipsToPx(twips - kDesignFrame.width())), height());
-}
+void Form1::setWidthTwips(int twips) { setOuterWidthTwips(this, twips, kDesignFrame); }
 
-void Form1::setHeightTwips(int twips) {
-  resize(width(), std::max(1, twipsToPx(twips - kDesignFrame.height())));
-}
+void Form1::setHeightTwips(int twips) { setOuterHeightTwips(this, twips, kDesignFrame); }
 
 }  // namespace velnor

@@ -1,4 +1,4 @@
-#include "ui/entry/combo_chooser.h"
+#include "ui/common/combo_chooser.h"
 
 #include <QSignalBlocker>
 
