@@ -35,6 +35,7 @@ TEST_P(PlaceCursorTest, PlacesTheMarker) {
   EXPECT_DOUBLE_EQ(p.m->Shape1Top, (c.index + 1) * 10.0);
   EXPECT_DOUBLE_EQ(p.m->Shape1Height, 10.0);
   EXPECT_EQ(main.markerMoves, 1);
+  EXPECT_EQ(p.m->CurrentColumn, c.column == 0 ? 1 : c.column);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,14 +61,6 @@ TEST(PlaceCursor, HiddenMonthLeavesMarkerButUpdatesWidths) {
   EXPECT_EQ(p.m->MonthColumnWidth, 16);
   EXPECT_EQ(p.m->FirstMonthOffset, 6);
   EXPECT_DOUBLE_EQ(p.m->Shape1Left, left);
-}
-
-TEST(PlaceCursor, ColumnZeroBecomesTerritory) {
-  TempProgram p;
-  p.m->RowHeight = 10;
-  p.m->CurrentColumn = 0;
-  p.m->PlaceCursor();
-  EXPECT_EQ(p.m->CurrentColumn, 1);
 }
 
 TEST(PlaceCursor, FarRowsDoNotWrap) {
