@@ -1,81 +1,203 @@
-// The command-line check that decides, before any window shows, whether the program runs.
+// Start-up and shut-down: the command-line check, the removal of what interrupted saves
+// left, the real seam's message boxes, and the program from start to end in a temporary
+// program folder (in this process, and as the built executable for refused starts).
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <functional>
 
+#include "app/form10.h"
+#include "app/qt_shell.h"
 #include "app/startup.h"
 #include "support/temp_program.h"
+#include "ui/main/form1.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace velnor {
 namespace {
 
-// Runs each case with the working directory inside a temporary folder that holds
-// the file "%太郎.txt" and the folder "%花子" (which holds a file).
-class CommandLineTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    saved = QDir::currentPath();
-    work.writeBytes(u"%太郎.txt"_s, "x\r\n");
-    work.writeBytes(u"%花子/データー.vrd"_s, "x\r\n");
-    work.writeBytes(u"plain.txt"_s, "x\r\n");
-    ASSERT_TRUE(QDir::setCurrent(work.path()));
-  }
-  void TearDown() override { QDir::setCurrent(saved); }
-
-  bool accepted(const QString& line) { return commandLineAccepted(*program.m, line); }
-
-  QString saved;
+TEST(CommandLine, acceptsNothingOrAPercentNameFoundInTheWorkingDirectory) {
   test::TempProgram work;     // the working directory
   test::TempProgram program;  // the program folder, elsewhere
+  for (const QString& f :
+       {u"%太郎.txt"_s, u"%花子/データー.vrd"_s, u"%山田 太郎"_s, u"plain.txt"_s})
+    work.writeBytes(f, "x\r\n");
+  program.writeBytes(u"%次郎.txt"_s, "x\r\n");
+  const QString saved = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(work.path()));
+  for (const QString& line :
+       {QString(), u"%太郎.txt"_s, u"  %太郎.txt  "_s, u"%花子/"_s, u"\"%太郎.txt\""_s,
+        u"  \" %太郎.txt \"  "_s, commandLineOf({u"velnor"_s, u"%山田"_s, u"太郎"_s})})
+    EXPECT_TRUE(commandLineAccepted(*program.m, line)) << line.toStdString();
+  for (const QString& line : {u"plain.txt"_s, u"\"plain.txt\""_s, u"%次郎"_s, u"%次郎.txt"_s,
+                              u"\"%太郎.txt"_s, u"%太郎.txt\""_s, u"\""_s, u"\"\""_s, u"   "_s})
+    EXPECT_FALSE(commandLineAccepted(*program.m, line)) << line.toStdString();
+  QDir::setCurrent(saved);
+}
+
+TEST(LeftoverSaves, areRemovedFromTheProgramFolderAndEveryRecordFolder) {
+  test::TempProgram tp;
+  const QStringList kept = {u"Velnor.ini"_s, u"%太郎/データー.vrd"_s, u"%太郎/メモ.txt.bak"_s};
+  const QStringList stale = {u"Velnor.ini.Ab12Cd"_s, u"%太郎/データー.vrd.x1Y2z3"_s,
+                             u"%太郎/山田.txt.QwErTy"_s};
+  for (const QString& f : kept + stale) tp.writeBytes(f, "x\r\n");
+  removeLeftoverSaves(tp.path());
+  for (const QString& f : kept) EXPECT_TRUE(tp.exists(f)) << f.toStdString();
+  for (const QString& f : stale) EXPECT_FALSE(tp.exists(f)) << f.toStdString();
+}
+
+TEST(RefusedStart, theProgramEndsAtOnceWithoutWritingSettings) {
+  test::TempProgram programDir, workDir;
+  const QString program = programDir.path(u"velnor"_s);
+  ASSERT_TRUE(QFile::copy(QString::fromUtf8(VELNOR_EXECUTABLE), program));
+  programDir.writeBytes(u"%太郎/データー.vrd"_s, "x\r\n");
+  workDir.writeBytes(u"plain.txt"_s, "x\r\n");
+  // Exists but lacks "%"; names nothing; exists beside the program, not in the working folder.
+  for (const QString& arg : {u"plain.txt"_s, u"%誰も"_s, u"%太郎/"_s}) {
+    QProcess p;  // inherits the offscreen platform; killed on destruction if still running
+    p.setWorkingDirectory(workDir.path());
+    p.start(program, {arg});
+    EXPECT_TRUE(p.waitForFinished(8000) && p.exitStatus() == QProcess::NormalExit &&
+                p.exitCode() == 0)
+        << arg.toStdString();
+    EXPECT_FALSE(programDir.exists(u"Velnor.ini"_s)) << arg.toStdString();
+  }
+}
+
+// Runs `act` on the modal window once its event loop runs; closes whatever is still
+// open afterwards, so a test that goes wrong fails instead of waiting for ever.
+void whenModalOpens(std::function<void(QWidget*)> act) {
+  QTimer::singleShot(0, [act] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal) act(modal);
+    if (modal && QApplication::activeModalWidget() == modal) modal->close();
+  });
+}
+
+void click(QWidget* box, const QString& text) {
+  for (QPushButton* b : box->findChildren<QPushButton*>())
+    if (b->text() == text) QTest::mouseClick(b, Qt::LeftButton);
+}
+
+TEST(QtShell, boxesOpenOverTheModalWindow_andOkCancelAnswersOkOnlyForOk) {
+  test::TempProgram tp;
+  QtShell shell(*tp.m);
+  QDialog owner;
+  QWidget* parent = nullptr;
+  QString text;
+  QStringList buttons;
+  Answer answer = Answer::Ok;
+  whenModalOpens([&](QWidget*) {
+    whenModalOpens([&](QWidget* box) {
+      parent = box->parentWidget();
+      text = qobject_cast<QMessageBox*>(box)->text();
+      for (QPushButton* b : box->findChildren<QPushButton*>()) buttons << b->text();
+      click(box, u"キャンセル"_s);
+    });
+    answer = shell.message(u"削除の確認"_s, u"一\n\r二\r\n三\r四\n\n五"_s, Buttons::OkCancel);
+    owner.close();
+  });
+  owner.exec();
+  EXPECT_EQ(parent, &owner);
+  EXPECT_EQ(text, u"一\n二\n三\n四\n\n五"_s);  // every kind of line break shown as one
+  EXPECT_EQ(buttons, (QStringList{u"OK"_s, u"キャンセル"_s}));
+  EXPECT_EQ(answer, Answer::Cancel);
+  whenModalOpens([](QWidget* box) { click(box, u"OK"_s); });
+  EXPECT_EQ(shell.message(u"削除の確認"_s, u"削除"_s, Buttons::OkCancel), Answer::Ok);
+  whenModalOpens([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+  EXPECT_EQ(shell.message(u"削除の確認"_s, u"削除"_s, Buttons::OkCancel), Answer::Cancel);
+}
+
+// The real windows and seam, with message boxes counted instead of shown and no real exit.
+class TestShell : public QtShell {
+ public:
+  using QtShell::QtShell;
+  Answer message(const QString&, const QString&, Buttons, Icon) override {
+    ++messages;
+    return Answer::Ok;
+  }
+  void beep() override {}
+  void endProgram() override {
+    ++ended;
+    for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+  }
+  int messages = 0, ended = 0;
 };
 
-TEST_F(CommandLineTest, emptyCommandLine_isAccepted) { EXPECT_TRUE(accepted(QString())); }
+class StartToEndTest : public ::testing::Test {
+ protected:
+  StartToEndTest() : shell(*tp.m) { tp.m->shell = &shell; }
+  ~StartToEndTest() override { delete dynamic_cast<QWidget*>(tp.m->inputScreen); }
+  test::TempProgram tp;
+  TestShell shell;
+};
 
-TEST_F(CommandLineTest, percentNameThatExists_isAccepted) {
-  EXPECT_TRUE(accepted(u"%太郎.txt"_s));
-  EXPECT_TRUE(accepted(u"  %太郎.txt  "_s));
+TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaults) {
+  tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
+  // The expected files come from a second program folder with the expected values; the
+  // file format itself is checked byte for byte with the settings.
+  test::TempProgram ref;
+  ref.m->SaveSettings();
+  std::unique_ptr<Form1> main = openMainWindow(*tp.m, &shell);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_EQ(main->windowTitle(), u"再訪問記録一覧"_s);
+  // The missing settings file was created on loading, with nothing in it yet.
+  EXPECT_EQ(tp.readBytes(u"Velnor.ini"_s), ref.readBytes(u"Velnor.ini"_s));
+
+  const QRect at = main->geometryTwips();
+  QTest::keyClick(main.get(), Qt::Key_F5);
+  EXPECT_EQ(shell.ended, 1);
+  EXPECT_FALSE(main->isVisible());
+  Module1& r = *ref.m;
+  r.RowHeight = 10;
+  r.NoteFontSize = 9;
+  r.BackColors[0] = 12648384;
+  r.BackColors[1] = 12648447;
+  r.BackColors[2] = 16761024;
+  r.MainLeft = at.left();
+  r.MainTop = at.top();
+  r.MainWidth = at.width();
+  r.MainHeight = at.height();
+  r.InputLeft = 5220;
+  r.LaunchCount = 1;
+  r.CurrentFolder = u"%太郎"_s;
+  r.SaveSettings();
+  EXPECT_EQ(tp.readBytes(u"Velnor.ini"_s), ref.readBytes(u"Velnor.ini"_s));
+  EXPECT_EQ(shell.messages, 0);
 }
 
-TEST_F(CommandLineTest, recordFolderWithTrailingSeparator_isAccepted) {
-  EXPECT_TRUE(accepted(u"%花子/"_s));
-}
-
-TEST_F(CommandLineTest, quotedArgument_isCheckedWithoutQuotes) {
-  EXPECT_TRUE(accepted(u"\"%太郎.txt\""_s));
-  EXPECT_TRUE(accepted(u"  \" %太郎.txt \"  "_s));
-}
-
-TEST_F(CommandLineTest, argumentNotBeginningWithPercent_isRefused) {
-  EXPECT_FALSE(accepted(u"plain.txt"_s));
-  EXPECT_FALSE(accepted(u"\"plain.txt\""_s));
-}
-
-TEST_F(CommandLineTest, percentNameThatDoesNotExist_isRefused) {
-  EXPECT_FALSE(accepted(u"%次郎"_s));
-  EXPECT_FALSE(accepted(u"\"%次郎\""_s));
-}
-
-TEST_F(CommandLineTest, halfQuotedOrBlankArguments_areRefused) {
-  EXPECT_FALSE(accepted(u"\"%太郎.txt"_s));
-  EXPECT_FALSE(accepted(u"%太郎.txt\""_s));
-  EXPECT_FALSE(accepted(u"\""_s));
-  EXPECT_FALSE(accepted(u"\"\""_s));
-  EXPECT_FALSE(accepted(u"   "_s));
-}
-
-TEST_F(CommandLineTest, nameIsLookedUpInTheWorkingDirectory_notTheProgramFolder) {
-  program.writeBytes(u"%次郎.txt"_s, "x\r\n");
-  EXPECT_FALSE(accepted(u"%次郎.txt"_s));
-}
-
-TEST_F(CommandLineTest, argumentsAreJoinedWithSpaces) {
-  work.writeBytes(u"%山田 太郎"_s, "x\r\n");
-  const QString line = commandLineOf({u"velnor"_s, u"%山田"_s, u"太郎"_s});
-  EXPECT_EQ(line, u"%山田 太郎"_s);
-  EXPECT_TRUE(accepted(line));
-  EXPECT_TRUE(commandLineOf({u"velnor"_s}).isEmpty());
+TEST_F(StartToEndTest, firstStartInAnEmptyFolder_aNameAndEnterOpenTheNewFolder) {
+  bool welcomed = false;
+  whenModalOpens([&](QWidget* w) {
+    auto* dialog = qobject_cast<Form10*>(w);
+    if (!dialog) return;
+    welcomed = true;
+    QInputMethodEvent typed;
+    typed.setCommitString(u"太郎"_s);
+    QCoreApplication::sendEvent(dialog->Text1, &typed);
+    QTest::keyClick(dialog->Text1, Qt::Key_Return);
+  });
+  std::unique_ptr<Form1> main = openMainWindow(*tp.m, &shell);
+  EXPECT_TRUE(welcomed);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_EQ(shell.ended + shell.messages, 0);
+  EXPECT_TRUE(tp.exists(u"%太郎/データー.vrd"_s));
+  EXPECT_EQ(tp.m->CurrentFolder, u"%太郎"_s);
+  // The new, still empty folder continues into the input screen.
+  ASSERT_NE(tp.m->inputScreen, nullptr);
+  EXPECT_TRUE(dynamic_cast<QWidget*>(tp.m->inputScreen)->isVisible());
+  EXPECT_TRUE(tp.m->InputScreenOpen);
 }
 
 }  // namespace
