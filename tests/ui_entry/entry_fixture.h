@@ -1,19 +1,12 @@
 #pragma once
-// An input screen loaded over a temporary program folder, with fakes for the main
-// window and the seam, and helpers that type and click the way a user does.
+// Three people in the folder "%テスト" (and one in "%別") of a temporary program folder,
+// fakes for the main window and the seam, and helpers that type and click the way a
+// user does.
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QComboBox>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
 #include <QtTest/QTest>
+#include <QtWidgets>
 
 #include "support/fakes.h"
 #include "support/temp_program.h"
@@ -21,42 +14,140 @@
 
 namespace velnor::test {
 
+using namespace Qt::Literals::StringLiterals;
+
+inline const QString kRefused = u"　　は入力できません･･･"_s;
+inline const QString kDuplicate = u"同じ名前がすでにあります。変更してください…"_s;
+
 // One record line: territory, name and the twelve months (missing months are empty).
-QString recordLine(const QString& territory, const QString& name, const QStringList& months = {});
+inline QString recordLine(const QString& territory, const QString& name,
+                          const QStringList& months = {}) {
+  QString line = territory + u'*' + name + u'*';
+  for (int k = 0; k < 12; ++k) line += months.value(k) + u'*';
+  return line;
+}
 
 class EntryTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
-  // Writes the folder "%テスト" with these record lines (after the two comment lines).
-  void makeFolder(const QStringList& records, const QString& folder = QStringLiteral("テスト"));
+  void SetUp() override {
+    m.shell = &shell;
+    m.mainWindow = &main;
+    m.ApplyDefaults();
+    m.CurrentMonth = 5;
+    m.CurrentColumn = 2;
+    makeFolder(u"別"_s, {recordLine(u"西"_s, u"木村"_s, {u"4/4"_s})});
+    makeFolder(u"テスト"_s,
+               {recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s}), recordLine(u"南"_s, u"井上"_s),
+                recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})});
+  }
+  void TearDown() override {
+    m.ProgramEnded = true;  // closing at teardown must not store or ask anything
+    delete form.data();
+  }
+  void makeFolder(const QString& name, const QStringList& records) {
+    p.makeFolder(name,
+                 TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records));
+    folder = m.CurrentFolder = u'%' + name;
+    m.IndexFilePath = m.indexPathFor(folder);
+  }
   // Creates the input screen the way the program opens it, shows and activates it.
-  void openScreen();
+  void openScreen() {
+    m.InputScreenOpen = true;
+    form = new Form3(m);
+    form->Form_Load();
+    ASSERT_EQ(m.inputScreen, form.data());
+    form->show();
+    QApplication::setActiveWindow(form);
+    shell.messages.clear();
+    main.calls.clear();
+  }
+  // The welcome dialog creates "%新人" holding the placeholder person.
+  void welcomeCreatesFolder() {
+    shell.onWelcome = [this] {
+      EXPECT_TRUE(form);  // the dialog is shown by the input screen
+      QDir(p.path()).mkdir(u"%新人"_s);
+      writeTextFile(p.path(u"%新人/"_s + kIndexFileName),
+                    {kIndexComment1, kIndexComment2, kPlaceholderRecord}, nullptr);
+      m.CurrentFolder = u"%新人"_s;
+      m.CurrentIndex = m.CurrentColumn = 0;
+    };
+  }
 
-  // Typing: ASCII through key clicks; any text as an input method commits it.
-  void type(QWidget* box, const QString& text);
-  void commit(QWidget* box, const QString& text);
-  void key(QWidget* target, Qt::Key k);
-  void click(QWidget* target, QPoint at = {});
-  void clickName(int row);
-  void focus(QWidget* w);
-
-  // The record lines of the index file in use, and a note file's lines.
-  QStringList records() const;
-  QStringList noteLines(const QString& name) const;
-  bool noteExists(const QString& name) const;
-  QString folderPath() const;
+  // Into the box, ASCII as key clicks; anything else the way an input method commits it.
+  void type(QWidget* box, const QString& text) {
+    focus(box);
+    QTest::keyClicks(box, text);
+  }
+  void commit(QWidget* box, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(box, &event);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier);  // the input method's release
+    QApplication::sendEvent(box, &release);
+  }
+  void retype(QLineEdit* box, const QString& text) {
+    focus(box);
+    box->selectAll();
+    commit(box, text);
+  }
+  void key(QWidget* target, Qt::Key k) { QTest::keyClick(target, k); }
+  void focus(QWidget* w) {
+    w->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+  }
+  void clickName(int row) {
+    const QRect r = form->List2->visualItemRect(form->List2->item(row));
+    QTest::mouseClick(form->List2->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+  }
   // Loads person `row` as a click on its name does.
-  void showPerson(int row);
-  QStringList messageTexts() const;
+  void showPerson(int row) {
+    form->selectName(row);
+    m.CurrentColumn = 2;
+    form->Command3->click();
+  }
+  QStringList names() const {
+    QStringList out;
+    for (int i = 0; i < form->List2->count(); ++i) out << form->List2->item(i)->text();
+    return out;
+  }
+
+  // The record lines of the index file in use, one field of them, a note file's lines.
+  QStringList records() const {
+    QStringList out;
+    for (const QString& l : lines(m.indexPathFor(folder)))
+      if (Module1::IsRecordLine(l)) out << l;
+    return out;
+  }
+  QString field(int row, int column) const {
+    return records().value(row).section(u'*', column, column);
+  }
+  QStringList noteLines(const QString& name) const { return lines(notePath(name)); }
+  bool noteExists(const QString& name) const { return QFile::exists(notePath(name)); }
+  QString notePath(const QString& name) const { return p.path(folder + u'/' + name + u".txt"_s); }
+  QByteArray indexBytes() const { return p.readBytes(folder + u'/' + kIndexFileName); }
+  static QStringList lines(const QString& path) {
+    QList<TextLine> read;
+    readTextLines(path, read, nullptr);
+    QStringList out;
+    for (const TextLine& l : read) out << l.text;
+    return out;
+  }
 
   TempProgram p;
   Module1& m = *p.m;
   FakeShell shell;
   FakeMainWindow main;
   QPointer<Form3> form;
-  QString folder = QStringLiteral("%テスト");
+  QString folder;
+};
+
+// The same with the input screen open on the first person.
+class OpenEntryTest : public EntryTest {
+ protected:
+  void SetUp() override {
+    EntryTest::SetUp();
+    openScreen();
+  }
 };
 
 }  // namespace velnor::test
