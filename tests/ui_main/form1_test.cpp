@@ -7,7 +7,6 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "core/text_file.h"
 #include "support/fakes.h"
 #include "support/recording_surface.h"
 #include "support/temp_program.h"
@@ -18,15 +17,15 @@ namespace velnor::test {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
+using Cell = std::pair<int, int>;  // selected record, selected column
 
-// Closes as the real input screen does (it is no longer loaded), unless told to refuse.
+// Closes as the real input screen does: it is no longer loaded.
 class ClosingInputScreen : public FakeInputScreen {
  public:
   void unload() override {
     FakeInputScreen::unload();
-    if (!refuse) module->inputScreen = nullptr;
+    module->inputScreen = nullptr;
   }
-  bool refuse = false;
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -43,30 +42,16 @@ class MainWindowTest : public ::testing::Test {
     return prog.makeFolder(
         name, TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + lines));
   }
-  QStringList fileLines(const QString& relative) const {
-    return decodeCp932(prog.readBytes(relative)).split(u"\r\n"_s, Qt::SkipEmptyParts);
-  }
-  // Starts the window as the program does: load, then show.
-  void start() {
+  // Starts the window as the program does: load, then show; with `people` in "%太郎" if any.
+  void start(int people = -1) {
+    if (people >= 0) makeFolder(u"太郎"_s, people);
     form = std::make_unique<Form1>(m);
     form->Form_Load();
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   }
-  QString start(int people) {  // on a folder "%太郎" of `people` records
-    const QString folder = makeFolder(u"太郎"_s, people);
-    start();
-    return folder;
-  }
-  void key(int qtKey, QWidget* to = nullptr) {
-    QTest::keyClick(to ? to : form.get(), Qt::Key(qtKey));
-  }
-  // Opens the input screen as Space does.
-  void openInput() {
-    key(Qt::Key_Space);
-    ASSERT_EQ(m.inputScreen, &input);
-    input.calls.clear();
-  }
+  void key(Qt::Key k, QWidget* to = nullptr) { QTest::keyClick(to ? to : form.get(), k); }
+  Cell cell() const { return {m.CurrentIndex, m.CurrentColumn}; }
   // Pixel point of list units (x, y) of the visible picture.
   QPoint listPoint(double x, double y) const {
     const QSize s = form->Picture1->pixelSize();
@@ -95,10 +80,8 @@ TEST_F(MainWindowTest, FirstRunShowsTheWelcomeDialogThenTheInputScreenOnce) {
     m.ChangeRecordFolder();
   };
   start();
-  EXPECT_EQ(shell.welcomeShown, 1);
-  EXPECT_EQ(shell.inputShown, 1);
+  EXPECT_EQ(std::pair(shell.welcomeShown, shell.inputShown), std::pair(1, 1));
   EXPECT_TRUE(m.InputScreenOpen);
-  EXPECT_EQ(m.CurrentFolder, u"%花子"_s);
 }
 
 // The first folder by name replaces a vanished one, and its input screen stays closed.
@@ -108,13 +91,10 @@ TEST_F(MainWindowTest, AMissingRememberedFolderIsReplacedByTheFirstOne) {
   prog.writeBytes(kSettingsFileName, TempProgram::cp932Lines({u"b101=True"_s, u"s201=%消えた"_s}));
   start();
   EXPECT_EQ(m.CurrentFolder, u"%あ"_s);
-  EXPECT_EQ(m.PersonCount, 4);
   EXPECT_EQ(form->Combo1->count(), 3);
   EXPECT_EQ(form->Combo1->currentText(), u"あ"_s);
-  EXPECT_EQ(form->Combo1->itemText(0), u"新規作成"_s);
   EXPECT_EQ(shell.inputShown, 0);
   EXPECT_FALSE(prog.exists(u"%消えた"_s));
-  EXPECT_TRUE(shell.messages.isEmpty());
 }
 
 TEST_F(MainWindowTest, DesignSizeGivesTheDesignLayoutAndAllOf25RowsWithoutScrolling) {
@@ -125,7 +105,6 @@ TEST_F(MainWindowTest, DesignSizeGivesTheDesignLayoutAndAllOf25RowsWithoutScroll
   EXPECT_EQ(form->Picture1->geometry(), QRect(4, 28, 289, 265));
   EXPECT_NEAR(form->Command1->font().pointSizeF(), 8, 0.02);
   EXPECT_NEAR(form->Combo1->font().pointSizeF(), 9, 0.02);
-  EXPECT_FALSE(form->Command9->isVisible());
   EXPECT_EQ(form->Picture1->pixelSize(), form->Picture1->size());  // no scroll bar
   const QImage img = form->Picture1->surface().image();
   EXPECT_EQ(QColor(img.pixel(listPoint(14, 5))), fromBgr(0xFFC0C0));     // header, right of 区域
@@ -143,7 +122,6 @@ TEST_F(MainWindowTest, ResizingScalesAndLimitsButtonFontsByWidth) {
   form->resize(664, 594);  // both doubled: the height rules again
   EXPECT_EQ(form->Command5->geometry(), QRect(592, 16, 66, 34));
   EXPECT_NEAR(form->Command1->font().pointSizeF(), 16, 0.05);
-  EXPECT_EQ(form->Picture1->geometry(), QRect(8, 56, 578, 530));
   RecordingSurface s;  // the list font follows the client height
   form->draw_rutin(s, 0.37);
   EXPECT_NEAR(s.ofKind(DrawOp::Font)[0].size, 12, 0.05);
@@ -156,28 +134,22 @@ TEST_F(MainWindowTest, ResizingScalesAndLimitsButtonFontsByWidth) {
   EXPECT_EQ(form->Command5->geometry().left(), twipsToPx(4440 * 600 / 4980.0));
 }
 
-TEST_F(MainWindowTest, ClickSelectsRowAndColumnAndTheMarkerFollows) {
+TEST_F(MainWindowTest, ClickSelectsRowAndColumn) {
   start(3);
-  clickList(30, 35);  // row 2, name column
-  EXPECT_EQ(m.CurrentIndex, 2);
-  EXPECT_EQ(m.CurrentColumn, 2);
-  EXPECT_NEAR(form->Shape1->y(), 30 * form->Picture1->pixelSize().height() / 260.0, 1);
-  clickList(65, 5);  // header row: the row stays, the column changes (February)
-  EXPECT_EQ(m.CurrentIndex, 2);
-  EXPECT_EQ(m.CurrentColumn, 4);
-  clickList(5, 200);  // below the last row
-  EXPECT_EQ(m.CurrentIndex, 2);
-  EXPECT_EQ(m.CurrentColumn, 1);
-  clickList(159.9, 15);  // the right edge still belongs to December
-  EXPECT_EQ(m.CurrentIndex, 0);
-  EXPECT_EQ(m.CurrentColumn, 14);
-
+  const std::tuple<double, double, Cell> clicks[] = {
+      {30, 35, {2, 2}},       // row 2, name column
+      {65, 5, {2, 4}},        // header row: the row stays, February
+      {5, 200, {2, 1}},       // below the last row
+      {159.9, 15, {0, 14}}};  // the right edge still belongs to December
+  for (const auto& [x, y, selected] : clicks) {
+    clickList(x, y);
+    EXPECT_EQ(cell(), selected) << x << ", " << y;
+  }
   m.DisplaySpan = 2;  // three months in May: the second column is April
   m.CurrentMonth = 5;
   form->Command9->click();
   clickList(25 + 51 + 28 + 14, 25);
-  EXPECT_EQ(m.CurrentColumn, 6);
-  EXPECT_EQ(m.CurrentIndex, 1);
+  EXPECT_EQ(cell(), Cell(1, 6));
 }
 
 TEST_F(MainWindowTest, ArrowsStopAtTheEndsAndF2DeletesTheLastPersonAfterConfirmation) {
@@ -197,8 +169,9 @@ TEST_F(MainWindowTest, ArrowsStopAtTheEndsAndF2DeletesTheLastPersonAfterConfirma
   key(Qt::Key_F2);    // OK this time
   EXPECT_EQ(m.PersonCount, 2);
   EXPECT_EQ(m.CurrentIndex, 1);
-  EXPECT_NEAR(form->Shape1->x(), 15 * unitWidth(), 1);  // name cell of the new last row
+  EXPECT_NEAR(form->Shape1->x(), 15 * unitWidth(), 1);  // the marker on the new last row
   EXPECT_NEAR(form->Shape1->width(), 37 * unitWidth(), 1.5);
+  EXPECT_NEAR(form->Shape1->y(), 20 * form->Picture1->pixelSize().height() / 260.0, 1);
   key(Qt::Key_Up, form->Combo1);  // the chooser previews nothing: the window moves
   EXPECT_EQ(m.CurrentIndex, 0);
   EXPECT_EQ(m.CurrentFolder, u"%太郎"_s);
@@ -215,68 +188,49 @@ TEST_F(MainWindowTest, DeletingANamesakeKeepsTheNoteFileAndTheOnlyPersonLeavesAP
   EXPECT_TRUE(prog.exists(note));
 
   key(Qt::Key_F2);
-  EXPECT_EQ(fileLines(folder + u'/' + kIndexFileName),
-            (QStringList{kIndexComment1, kIndexComment2, kPlaceholderRecord}));
-  EXPECT_EQ(m.PersonCount, 1);
-  EXPECT_EQ(m.CurrentIndex, 0);
+  EXPECT_EQ(prog.readBytes(folder + u'/' + kIndexFileName),
+            TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
   EXPECT_FALSE(prog.exists(note));
 }
 
-TEST_F(MainWindowTest, KeysAndDoubleClickOpenTheirWindows) {
-  start(2);
+// With the input screen open, the main window's commands go to it and it decides.
+TEST_F(MainWindowTest, KeysAndDoubleClickOpenTheirWindowsOrGoToTheOpenInputScreen) {
+  start(3);
   key(Qt::Key_F3);
   key(Qt::Key_F6);
-  EXPECT_EQ(shell.settingsShown, 1);
-  EXPECT_EQ(shell.printShown, 1);
+  EXPECT_EQ(std::pair(shell.settingsShown, shell.printShown), std::pair(1, 1));
   form->Command2->setFocus();
   key(Qt::Key_Space, form->Command2);  // does not press the focused 削除
-  EXPECT_TRUE(shell.messages.isEmpty());
-  EXPECT_TRUE(m.InputScreenOpen);
+  EXPECT_TRUE(shell.messages.isEmpty() && m.InputScreenOpen);
   key(Qt::Key_Space, form->Combo1);
   EXPECT_FALSE(m.InputScreenOpen);
-  QTest::mouseDClick(form->Picture1->canvas(), Qt::LeftButton, {}, listPoint(30, 25));
-  EXPECT_TRUE(m.InputScreenOpen);
-  QTest::mouseDClick(form->Picture1->canvas(), Qt::LeftButton, {}, listPoint(30, 25));
-  EXPECT_FALSE(m.InputScreenOpen);
+  for (bool open : {true, false}) {
+    QTest::mouseDClick(form->Picture1->canvas(), Qt::LeftButton, {}, listPoint(30, 25));
+    EXPECT_EQ(m.InputScreenOpen, open);
+  }
   key(Qt::Key_F1);  // opens the input screen and adds there
   EXPECT_TRUE(m.InputScreenOpen);
   EXPECT_TRUE(input.calls.contains(u"add"_s));
-}
-
-TEST_F(MainWindowTest, WithTheInputScreenOpenItsButtonsArePressedAndItMayRefuseToClose) {
-  start(3);
-  openInput();
-  key(Qt::Key_Down);
-  EXPECT_EQ(input.selected, 1);
-  key(Qt::Key_F2);
-  key(Qt::Key_F3);
-  EXPECT_EQ(input.calls, (QStringList{u"load"_s, u"delete"_s, u"settings"_s}));
-  EXPECT_TRUE(shell.messages.isEmpty());
-  EXPECT_EQ(shell.settingsShown, 0);
 
   input.calls.clear();
+  key(Qt::Key_F2);
+  key(Qt::Key_F3);
+  EXPECT_EQ(input.calls, (QStringList{u"delete"_s, u"settings"_s}));
+  EXPECT_TRUE(shell.messages.isEmpty() && shell.settingsShown == 1);  // none of its own
   clickList(100, 35);
   EXPECT_EQ(input.selected, 2);
-  EXPECT_EQ(input.calls, QStringList{u"load"_s});
+  EXPECT_EQ(input.calls.last(), u"load"_s);
   // Unsaved edits that cannot be stored (the fake's load stores nothing) keep the selection.
   m.PersonModified = true;
   clickList(100, 15);
   EXPECT_EQ(m.CurrentIndex, 2);
   EXPECT_EQ(input.selected, 2);
-
-  input.refuse = true;  // an input screen that cannot store stays in charge
-  key(Qt::Key_Space);
-  EXPECT_TRUE(m.InputScreenOpen);
-  form->close();
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_EQ(shell.ended, 0);
 }
 
 TEST_F(MainWindowTest, ChoosingAFolderOpensItOrGoesToTheInputScreensChooser) {
   makeFolder(u"あ"_s, 2);
   makeFolder(u"い"_s, 5);
-  // The remembered folder is not the first by name.
-  prog.writeBytes(kSettingsFileName, TempProgram::cp932Lines({u"s201=%い"_s}));
+  prog.writeBytes(kSettingsFileName, TempProgram::cp932Lines({u"s201=%い"_s}));  // not first
   start();
   EXPECT_EQ(m.CurrentFolder, u"%い"_s);
   form->Combo1->showPopup();
@@ -285,9 +239,8 @@ TEST_F(MainWindowTest, ChoosingAFolderOpensItOrGoesToTheInputScreensChooser) {
   QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
   EXPECT_EQ(m.CurrentFolder, u"%あ"_s);
   EXPECT_EQ(m.PersonCount, 2);
-  EXPECT_EQ(m.FolderItemIndex, 1);
 
-  openInput();
+  key(Qt::Key_Space);  // opens the input screen
   int chosen = -1;
   input.chooser.items = QStringList{kNewFolderItem, u"あ"_s, u"い"_s};
   input.chooser.onClick = [&](int i) { chosen = i; };
@@ -306,10 +259,8 @@ TEST_F(MainWindowTest, ChoosingAFolderOpensItOrGoesToTheInputScreensChooser) {
 
 TEST_F(MainWindowTest, TheViewFollowsTheSelectionAndTheHeaderStays) {
   start(40);
-  ASSERT_TRUE(form->Picture1->scrolling());
   EXPECT_LT(form->Picture1->pixelSize().width(), form->Picture1->width());
   for (int i = 0; i < 30; ++i) key(Qt::Key_Down);
-  EXPECT_EQ(m.CurrentIndex, 30);
   EXPECT_EQ(form->Picture1->firstRow(), 6);  // row 30 is the last of 25 shown
   EXPECT_TRUE(form->Shape1->isVisible());
   EXPECT_NEAR(form->Shape1->y(), 25 * form->Picture1->pixelSize().height() / 26.0, 1);
@@ -317,19 +268,15 @@ TEST_F(MainWindowTest, TheViewFollowsTheSelectionAndTheHeaderStays) {
   RecordingSurface s;
   form->draw_rutin(s, 0.37);
   const QList<DrawOp> texts = s.ofKind(DrawOp::Text);
-  EXPECT_EQ(texts[0].text, u"区域"_s);
-  EXPECT_EQ(texts[14].text, u"区6"_s);  // first row under the header
+  EXPECT_EQ(texts[0].text + texts[14].text, u"区域区6"_s);  // record 6 under the header
   EXPECT_DOUBLE_EQ(texts[14].y, 11);
-
   clickList(30, 15);  // the first row shown is record 6
   EXPECT_EQ(m.CurrentIndex, 6);
 
   // The wheel scrolls by whole rows, the selection stays and its marker hides under the header.
-  QWidget* canvas = form->Picture1->canvas();
-  const QPoint at = listPoint(50, 100);
-  QWheelEvent wheel(at, canvas->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, {},
-                    Qt::NoScrollPhase, false);
-  QCoreApplication::sendEvent(canvas, &wheel);
+  QWheelEvent wheel(listPoint(50, 100), {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase,
+                    false);
+  QCoreApplication::sendEvent(form->Picture1->canvas(), &wheel);
   const int first = form->Picture1->firstRow();
   EXPECT_GT(first, 6);
   EXPECT_EQ(m.CurrentIndex, 6);
@@ -341,19 +288,17 @@ TEST_F(MainWindowTest, TheViewFollowsTheSelectionAndTheHeaderStays) {
 // Positions are stored clamped and without creep; a minimized input screen is restored first.
 TEST_F(MainWindowTest, F5StoresThePositionsAndTheOpenInputScreenAndEnds) {
   start(1);
-  openInput();
+  key(Qt::Key_Space);  // opens the input screen
   input.minimized = true;
   form->move(3000, 10);  // far right: beyond the 16-bit range in twips
   key(Qt::Key_F5);
   EXPECT_EQ(shell.ended, 1);
-  EXPECT_EQ(m.MainLeft, 32767);
   EXPECT_EQ(m.MainWidth, 5220);  // as it was loaded: no creeping by the frame
   EXPECT_FALSE(input.minimized);
   EXPECT_TRUE(input.calls.contains(u"unload"_s));
   EXPECT_EQ(m.InputWidth, 5076);
-  const QStringList ini = fileLines(kSettingsFileName);
-  EXPECT_TRUE(ini.contains(u"i110= 32767 "_s));
-  EXPECT_TRUE(ini.contains(u"b101=True"_s));
+  EXPECT_EQ(m.MainLeft, 32767);
+  EXPECT_TRUE(m.InputScreenOpen);  // so the next start reopens it
 }
 
 }  // namespace
