@@ -1,15 +1,8 @@
 // The settings screen driven through its real widgets, with fakes for the other windows.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
-#include <memory>
+#include <QtWidgets>
 
 #include "support/fakes.h"
 #include "support/temp_program.h"
@@ -27,13 +20,12 @@ template <class Base>
 class Watched : public Base {
  public:
   explicit Watched(Module1& m) : m(m) {}
-  void setWidthTwips(int t) override {
-    Base::setWidthTwips(t);
-    this->calls << u"width %1 phase %2 edits %3"_s.arg(t).arg(m.LoadPhase).arg(m.EditsEnabled);
-  }
-  void setHeightTwips(int t) override {
-    Base::setHeightTwips(t);
-    this->calls << u"height %1 phase %2 edits %3"_s.arg(t).arg(m.LoadPhase).arg(m.EditsEnabled);
+  void setWidthTwips(int t) override { Base::setWidthTwips(note(u"width"_s, t)); }
+  void setHeightTwips(int t) override { Base::setHeightTwips(note(u"height"_s, t)); }
+  int note(const QString& what, int t) {
+    this->calls
+        << u"%1 %2 phase %3 edits %4"_s.arg(what).arg(t).arg(m.LoadPhase).arg(m.EditsEnabled);
+    return t;
   }
   void applyColors() override {
     Base::applyColors();
@@ -50,13 +42,9 @@ class SettingsScreen : public ::testing::Test {
     m.ApplyDefaults();
     m.shell = &shell;
     m.mainWindow = &main;
+    m.inputScreen = &input;  // loaded; InputScreenOpen says whether it is shown
     m.LoadPhase = 2;
     m.EditsEnabled = true;
-    m.LaunchCount = 1;
-  }
-  void openInputScreen() {
-    m.inputScreen = &input;
-    m.InputScreenOpen = true;
   }
   Form4& open() {
     form = std::make_unique<Form4>(m);
@@ -77,7 +65,16 @@ class SettingsScreen : public ::testing::Test {
     while (combo->currentIndex() < index) QTest::keyClick(combo, Qt::Key_Down);
     while (combo->currentIndex() > index) QTest::keyClick(combo, Qt::Key_Up);
   }
-  static QColor background(QWidget* w) { return w->palette().color(w->backgroundRole()); }
+  // The calls a fake window saw since the last look.
+  static QString take(QStringList& calls) { return std::exchange(calls, {}).join(u", "_s); }
+  bool marks(MarkerShape* shape, int swatch) {
+    return shape->isVisible() && shape->x() == form->Label6[swatch]->x();
+  }
+  void pick(int option) {  // a re-ordering option, clicked on its round button
+    QRadioButton* o = open().Option2[option];
+    QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(8, o->height() / 2));
+    EXPECT_EQ(std::tuple(form->isVisible(), m.SortKind), std::tuple(false, option));
+  }
 
   test::TempProgram tp;
   Module1& m;
@@ -87,7 +84,7 @@ class SettingsScreen : public ::testing::Test {
   std::unique_ptr<Form4> form;
 };
 
-const QStringList kRedraw = {u"clear"_s, u"refresh"_s};
+const QString kRedraw = u"clear, refresh"_s;
 
 }  // namespace
 
@@ -98,110 +95,88 @@ TEST_F(SettingsScreen, OpensWithTheStoredValuesAndOnlyAChosenSpanRedraws) {
   m.MainLeft = 1500;
   m.MainTop = 3000;
   Form4& f = open();
-  EXPECT_EQ(f.pos(), QPoint(twipsToPx(1500), twipsToPx(3000)));
-  EXPECT_EQ(std::tuple(f.Text1->text(), f.Text2->text(), f.Combo6->currentIndex()),
-            std::tuple(u"14"_s, u"12"_s, 2));
-  EXPECT_TRUE(main.calls.isEmpty()) << main.calls.join(u", "_s).toStdString();
+  EXPECT_EQ(std::tuple(f.pos(), f.Text1->text(), f.Text2->text(), f.Combo6->currentIndex(),
+                       take(main.calls)),
+            std::tuple(QPoint(twipsToPx(1500), twipsToPx(3000)), u"14"_s, u"12"_s, 2, u""_s));
   choose(f.Combo6, 1);
-  EXPECT_EQ(m.DisplaySpan, 1);
-  EXPECT_EQ(main.calls, kRedraw);
+  EXPECT_EQ(std::tuple(m.DisplaySpan, take(main.calls)), std::tuple(1, kRedraw));
 
   // A span outside the list sets no choice, so the user's first one must not be swallowed.
   m.DisplaySpan = 7;
-  main.calls.clear();
   choose(open().Combo6, 0);
-  EXPECT_EQ(m.DisplaySpan, 0);
-  EXPECT_EQ(main.calls, kRedraw);
+  EXPECT_EQ(std::tuple(m.DisplaySpan, take(main.calls)), std::tuple(0, kRedraw));
 }
 
 TEST_F(SettingsScreen, SwatchesRecolourEveryOpenWindowAndMarkersFollowThePalette) {
   m.TextColors[1] = 0x123456;  // outside the palette
-  openInputScreen();
+  m.InputScreenOpen = true;
   Form4& f = open();
-  EXPECT_EQ(f.Shape1->x(), f.Label6[0]->x());   // black list text
-  EXPECT_EQ(f.Shape2->x(), f.Label6[10]->x());  // pale green window
+  EXPECT_TRUE(marks(f.Shape1, 0) && marks(f.Shape2, 10));  // black list text, pale green window
   choose(f.Combo1, 1);
   EXPECT_FALSE(f.Shape1->isVisible());
-  click(f.Label6[2]);
-  EXPECT_EQ(input.text[1], 0x008000);
-  EXPECT_FALSE(f.Shape1->isVisible());  // only choosing the entry shows it again
+  click(f.Label6[2]);  // the marker stays hidden: only choosing the entry shows it again
+  EXPECT_EQ(std::tuple(input.text[1], take(main.calls), f.Shape1->isVisible()),
+            std::tuple(0x008000, u"colors, refresh"_s, false));
   choose(f.Combo1, 0);
   choose(f.Combo1, 1);
-  EXPECT_TRUE(f.Shape1->isVisible());
-  EXPECT_EQ(f.Shape1->x(), f.Label6[2]->x());
+  EXPECT_TRUE(marks(f.Shape1, 2));
 
-  main.calls.clear();
   choose(f.Combo2, 1);  // the list's background
   click(f.Label6[9]);
-  EXPECT_EQ(std::tuple(main.back[1], input.back[1]), std::tuple(0xFFC0C0, 0xFFC0C0));
-  EXPECT_EQ(f.Shape2->x(), f.Label6[9]->x());
-  EXPECT_EQ(main.calls, (QStringList{u"colors"_s, u"refresh"_s}));
+  EXPECT_EQ(std::tuple(main.back[1], input.back[1], take(main.calls), marks(f.Shape2, 9)),
+            std::tuple(0xFFC0C0, 0xFFC0C0, u"colors, refresh"_s, true));
 
   choose(f.Combo2, 2);  // buttons, then this window
   click(f.Label6[14]);
   choose(f.Combo2, 0);
   click(f.Label6[15]);
+  auto background = [](QWidget* w) { return w->palette().color(w->backgroundRole()); };
   EXPECT_EQ(std::tuple(background(f.Command7), background(f.Frame1), background(f.Option2[5])),
             std::tuple(fromBgr(0xFFFFC0), QColor(Qt::white), QColor(Qt::white)));
 
   m.InputScreenOpen = false;
-  input.calls.clear();
   choose(f.Combo1, 0);
   click(f.Label6[6]);
-  EXPECT_EQ(main.text[0], 0xC00000);
-  EXPECT_TRUE(input.calls.isEmpty());
+  EXPECT_EQ(std::tuple(main.text[0], input.text[0]), std::tuple(0xC00000, 0));
 }
 
 TEST_F(SettingsScreen, RowHeightTypedOrSteppedIsClampedAndRoundedHalfToEven) {
   Form4& f = open();
   f.Command1->setFocus();  // Enter in the box must not press it
-  enum { kNone, kRefresh, kClearRefresh };
-  const QStringList redraws[] = {{}, {u"refresh"_s}, kRedraw};
+  // A step (last four rows) moves the box from its text ("10" for a non-number), the value from
+  // its own; only smaller rows need the list cleared first.
   const struct {
-    int before;  // 0: as left by the row above
-    QString typed;
-    QPushButton* Form4::*button;  // null: Enter in the box
+    qint16 before;  // 0: as left by the row above
+    QStringView typed;
+    char press;  // '+' or '-': a stepper; otherwise Enter in the box
     int stored;
-    QString shown;
-    int redraw;
-  } cases[] = {
-      {0, u"25"_s, nullptr, 20, u"20"_s, kClearRefresh},
-      {0, u"0"_s, nullptr, 1, u"1"_s, kClearRefresh},
-      {0, u"7.5"_s, nullptr, 8, u"7.5"_s, kClearRefresh},
-      {0, u"6.5"_s, nullptr, 6, u"6.5"_s, kClearRefresh},
-      {0, u" 12 "_s, nullptr, 12, u" 12 "_s, kClearRefresh},
-      {0, u"20.4"_s, nullptr, 20, u"20"_s, kClearRefresh},
-      {0, u"1.4"_s, nullptr, 1, u"1.4"_s, kClearRefresh},
-      {0, u"１５"_s, nullptr, 15, u"１５"_s, kClearRefresh},
-      {0, u"abc"_s, nullptr, 15, u"15"_s, kNone},
-      // A step moves the box from its text ("10" for a non-number), the value from its own;
-      // only smaller rows need the list cleared first.
-      {5, u"abc"_s, &Form4::Command2, 6, u"11"_s, kRefresh},
-      {10, u"7.5"_s, &Form4::Command1, 9, u"6.5"_s, kClearRefresh},
-      {20, {}, &Form4::Command2, 20, u"20"_s, kRefresh},
-      {1, {}, &Form4::Command1, 1, u"1"_s, kClearRefresh},
-  };
+    QStringView shown, redraw;
+  } cases[] = {{0, u"25", 0, 20, u"20", kRedraw},     {0, u"0", 0, 1, u"1", kRedraw},
+               {0, u"7.5", 0, 8, u"7.5", kRedraw},    {0, u"6.5", 0, 6, u"6.5", kRedraw},
+               {0, u" 12 ", 0, 12, u" 12 ", kRedraw}, {0, u"20.4", 0, 20, u"20", kRedraw},
+               {0, u"1.4", 0, 1, u"1.4", kRedraw},    {0, u"１５", 0, 15, u"１５", kRedraw},
+               {0, u"abc", 0, 15, u"15", u""},        {5, u"abc", '+', 6, u"11", u"refresh"},
+               {10, u"7.5", '-', 9, u"6.5", kRedraw}, {20, {}, '+', 20, u"20", u"refresh"},
+               {1, {}, '-', 1, u"1", kRedraw}};
   for (const auto& c : cases) {
-    main.calls.clear();
-    if (c.before) m.RowHeight = qint16(c.before);
-    if (!c.typed.isEmpty()) type(f.Text1, c.typed);
-    c.button ? click(f.*c.button) : enter(f.Text1);
-    EXPECT_EQ(std::tuple(int(m.RowHeight), f.Text1->text(), main.calls),
-              std::tuple(c.stored, c.shown, redraws[c.redraw]))
-        << c.typed.toStdString();
+    if (c.before) m.RowHeight = c.before;
+    if (!c.typed.isEmpty()) type(f.Text1, c.typed.toString());
+    c.press ? click(c.press == '+' ? f.Command2 : f.Command1) : enter(f.Text1);
+    EXPECT_EQ(std::tuple(int(m.RowHeight), f.Text1->text(), take(main.calls)),
+              std::tuple(c.stored, c.shown.toString(), c.redraw.toString()))
+        << c.typed.toString().toStdString();
   }
   EXPECT_TRUE(f.isVisible());
 }
 
 TEST_F(SettingsScreen, NoteFontSizeReachesOnlyAnOpenInputScreenScaledToItsHeight) {
-  m.inputScreen = &input;  // loaded but closed
   Form4& f = open();
   type(f.Text2, u"15"_s);
   click(f.Command6);
-  EXPECT_EQ(std::tuple(m.NoteFontSize, f.Text2->text()), std::tuple(10, u"16"_s));
-  EXPECT_TRUE(input.calls.isEmpty());
+  EXPECT_EQ(std::tuple(m.NoteFontSize, f.Text2->text(), input.noteFont, input.nameListHeight),
+            std::tuple(10, u"16"_s, 0.0, 0.0));
 
-  openInputScreen();
+  m.InputScreenOpen = true;
   type(f.Text2, u"6.5"_s);
   enter(f.Text2);
   EXPECT_EQ(std::tuple(m.NoteFontSize, input.noteFont, input.nameListHeight),
@@ -216,113 +191,78 @@ TEST_F(SettingsScreen, NoteFontSizeReachesOnlyAnOpenInputScreenScaledToItsHeight
 }
 
 TEST_F(SettingsScreen, DefaultsRelayOutEachOpenWindowOnceAndKeepWhatIsNotAppearance) {
-  m.inputScreen = &input;
   for (bool inputOpen : {false, true}) {
     SCOPED_TRACE(inputOpen ? "input screen open" : "input screen closed");
-    m.RowHeight = m.NoteFontSize = 3;
+    m.RowHeight = m.NoteFontSize = m.DisplaySpan = 1;
     m.TerritoryColumnWidth = m.NameColumnWidth = m.MonthColumnWidth = 16;
     m.MainWidth = m.MainHeight = m.InputWidth = m.InputHeight = 9000;
-    m.DisplaySpan = 1;
-    m.BackColors = {0xFFFFFF, 0, 0};
-    m.TextColors = {0xC00000, 0x800080, 0x123};
-    m.InputLeft = 777;  // not appearance: kept, like the order and the launch count
-    m.SortKind = 5;
-    m.LaunchCount = 42;
+    m.BackColors = m.TextColors = {0xFFFFFF, 0x800080, 0};
+    m.InputLeft = m.SortKind = m.LaunchCount = 5;  // not appearance: kept
     m.InputScreenOpen = inputOpen;
-    main.calls.clear();
-    input.calls.clear();
     click(open().Command3);
 
-    EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(std::tuple(m.RowHeight, m.NoteFontSize, m.TerritoryColumnWidth, m.NameColumnWidth,
-                         m.MonthColumnWidth, m.DisplaySpan, m.TextColors[0], m.TextColors[1]),
-              std::tuple(10, 9, 15, 37, 9, 0, 0, 0));
-    EXPECT_EQ(m.BackColors, (std::array<qint32, 3>{0xC0FFC0, 0xC0FFFF, 0xFFC0C0}));
+                         m.MonthColumnWidth, m.DisplaySpan, m.TextColors, m.BackColors),
+              std::tuple(10, 9, 15, 37, 9, 0, std::array<qint32, 3>{},
+                         std::array<qint32, 3>{0xC0FFC0, 0xC0FFFF, 0xFFC0C0}));
     EXPECT_EQ(std::tuple(m.MainWidth, m.MainHeight, m.InputWidth, m.InputHeight, m.InputLeft,
-                         m.SortKind, m.LaunchCount),
-              std::tuple(5220, 4848, 5076, 4860, 777, 5, 42));
-    EXPECT_EQ(main.calls,
-              (QStringList{u"width 5220 phase 1 edits 1"_s, u"height 4848 phase 0 edits 1"_s,
-                           u"colors"_s, u"refresh"_s}));
-    EXPECT_EQ(main.back[1], 0xC0FFFF);
-    const QStringList inputCalls = {u"width 5076 phase 0 edits 0"_s,
-                                    u"height 4860 phase 0 edits 1"_s, u"colors"_s};
-    EXPECT_EQ(input.calls, inputOpen ? inputCalls : QStringList{});
-    EXPECT_EQ(std::tuple(input.noteFont, input.back[1]),
-              inputOpen ? std::tuple(9.0, 0xC0FFFF) : std::tuple(0.0, 0));
+                         m.SortKind, m.LaunchCount, form->isVisible(), main.back[1]),
+              std::tuple(5220, 4848, 5076, 4860, 5, 5, 5, false, 0xC0FFFF));
+    EXPECT_EQ(take(main.calls),
+              u"width 5220 phase 1 edits 1, height 4848 phase 0 edits 1, colors, refresh"_s);
+    const QString relaid = u"width 5076 phase 0 edits 0, height 4860 phase 0 edits 1, colors"_s;
+    EXPECT_EQ(std::tuple(take(input.calls), input.noteFont, input.back[1]),
+              inputOpen ? std::tuple(relaid, 9.0, 0xC0FFFF) : std::tuple(QString(), 0.0, 0));
   }
 }
 
-TEST_F(SettingsScreen, OkF4AndTheCloseBoxCloseWithoutFurtherAction) {
-  Form4& f = open();
-  QTest::keyClick(&f, Qt::Key_F3);
-  QTest::keyClick(f.Text1, Qt::Key_F5);
-  EXPECT_TRUE(f.isVisible());
-  QTest::keyClick(f.Text2, Qt::Key_F4);
-  EXPECT_FALSE(f.isVisible());
+TEST_F(SettingsScreen, VersionPanelCaptionsThenOkF4AndTheCloseBoxCloseWithoutFurtherAction) {
+  m.LaunchCount = 1234;
+  click(open().Command4);
+  EXPECT_EQ(std::tuple(form->Label11->isVisible(), form->Frame1->isVisible(), form->Label11->text(),
+                       form->Label6[16]->text()),
+            std::tuple(true, false, u"バージョン：1.06"_s, u"起動回数：1234"_s));
+  EXPECT_EQ(Form4::versionCaption(2, 1, 10), u"バージョン：2.110"_s);
+
+  QTest::keyClick(&open(), Qt::Key_F3);
+  EXPECT_TRUE(form->isVisible());
+  QTest::keyClick(form->Text2, Qt::Key_F4);
+  EXPECT_FALSE(form->isVisible());
   click(open().Command5);
   EXPECT_FALSE(form->isVisible());
   open().close();
   EXPECT_FALSE(form->isVisible());
-  EXPECT_TRUE(main.calls.isEmpty());
+  EXPECT_EQ(take(main.calls), u""_s);
 }
 
-TEST_F(SettingsScreen, VersionPanelShowsVersionAndLaunchCount) {
-  m.LaunchCount = 1234;
-  Form4& f = open();
-  click(f.Command4);
-  EXPECT_TRUE(f.Label11->isVisible() && !f.Frame1->isVisible());
-  EXPECT_EQ(f.Label11->text(), u"バージョン：1.06"_s);
-  EXPECT_EQ(f.Label6[16]->text(), u"起動回数：1234"_s);
-  EXPECT_EQ(Form4::versionCaption(2, 1, 10), u"バージョン：2.110"_s);
-}
-
-// ---------------------------------------------------------------------------
-// Re-ordering from the screen
-
-class Reordering : public SettingsScreen {
- protected:
-  void pick(int option) {
-    QRadioButton* o = open().Option2[option];
-    QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(8, o->height() / 2));
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(m.SortKind, option);
-  }
-  static QByteArray withComments(const QStringList& records) {
+TEST_F(SettingsScreen, ReorderingRewritesTheFileAndReopensTheFolderAtTheTop) {
+  auto withComments = [](const QStringList& records) {
     return test::TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records);
-  }
-};
-
-TEST_F(Reordering, RewritesTheFileAndReopensTheFolderAtTheTop) {
-  openInputScreen();
+  };
+  m.InputScreenOpen = true;
   m.CurrentMonth = 2;
   const QStringList lines = {u"1*a**5***********"_s, u"9*b*************"_s, u"5*c**1***********"_s};
   m.CurrentFolder = tp.makeFolder(u"山田"_s, withComments(lines));
   const QString index = m.CurrentFolder + u'/' + kIndexFileName;
-  for (test::FakeChooser* c : {&main.chooser, &input.chooser}) {
-    c->items << u"山田"_s;
-    c->setText(u"山田"_s);
-  }
+  input.chooser.items << u"山田"_s;
+  input.chooser.setText(u"山田"_s);
   m.CurrentIndex = 2;
   m.PersonCount = 1;  // stale: every record line must still survive
   pick(5);
   EXPECT_EQ(tp.readBytes(index), withComments({lines[1], lines[2], lines[0]}));
-  EXPECT_EQ(std::tuple(m.CurrentIndex, m.PersonCount), std::tuple(0, 3));
-  EXPECT_TRUE(main.calls.contains(u"draw"_s));
-  EXPECT_EQ(input.names, (QStringList{u"b"_s, u"c"_s, u"a"_s}));
-  EXPECT_EQ(input.selected, 0);
+  EXPECT_EQ(std::tuple(m.CurrentIndex, m.PersonCount, main.calls.contains(u"draw"_s), input.names,
+                       input.selected),
+            std::tuple(0, 3, true, QStringList{u"b"_s, u"c"_s, u"a"_s}, 0));
   pick(3);
   EXPECT_EQ(tp.readBytes(index), withComments({lines[0], lines[2], lines[1]}));
-  EXPECT_TRUE(shell.messages.isEmpty());
-}
 
-TEST_F(Reordering, UnreadableIndexIsReportedAndNothingMoves) {
+  // An unreadable index (a folder where the file should be) is reported and nothing moves.
   m.CurrentFolder = tp.makeFolder(u"壊"_s);
-  tp.makeFolder(u"壊/"_s + kIndexFileName);  // a folder where the file should be
+  tp.makeFolder(u"壊/"_s + kIndexFileName);
   m.CurrentIndex = 3;
+  main.calls.clear();
   pick(4);
-  ASSERT_EQ(shell.messages.size(), 1);
-  EXPECT_EQ(shell.messages.first().title, u"読み込めません"_s);
-  EXPECT_EQ(m.CurrentIndex, 3);
-  EXPECT_FALSE(main.calls.contains(u"draw"_s));
+  EXPECT_EQ(std::tuple(shell.messages.size(), shell.messages.value(0).title, m.CurrentIndex,
+                       main.calls.contains(u"draw"_s)),
+            std::tuple(1, u"読み込めません"_s, 3, false));
 }
