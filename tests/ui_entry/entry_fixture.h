@@ -1,13 +1,13 @@
 #pragma once
 // Three people in the folder "%テスト" (and one in "%別") of a temporary program folder,
-// fakes for the main window and the seam, and helpers that type and click the way a
-// user does.
+// fakes for the main window and the seam, and helpers that type and click as a user does.
 
 #include <gtest/gtest.h>
 
 #include <QtTest/QTest>
 #include <QtWidgets>
 
+#include "core/text_file.h"
 #include "support/fakes.h"
 #include "support/temp_program.h"
 #include "ui/entry/form3.h"
@@ -17,7 +17,7 @@ namespace velnor::test {
 using namespace Qt::Literals::StringLiterals;
 
 inline const QString kRefused = u"　　は入力できません･･･"_s;
-inline const QString kDuplicate = u"同じ名前がすでにあります。変更してください…"_s;
+inline const QString kDuplicate = u"無効です…: 同じ名前がすでにあります。変更してください…"_s;
 
 // One record line: territory, name and the twelve months (missing months are empty).
 inline QString recordLine(const QString& territory, const QString& name,
@@ -55,25 +55,12 @@ class EntryTest : public ::testing::Test {
     m.InputScreenOpen = true;
     form = new Form3(m);
     form->Form_Load();
-    ASSERT_EQ(m.inputScreen, form.data());
     form->show();
     QApplication::setActiveWindow(form);
     shell.messages.clear();
-    main.calls.clear();
-  }
-  // The welcome dialog creates "%新人" holding the placeholder person.
-  void welcomeCreatesFolder() {
-    shell.onWelcome = [this] {
-      EXPECT_TRUE(form);  // the dialog is shown by the input screen
-      QDir(p.path()).mkdir(u"%新人"_s);
-      writeTextFile(p.path(u"%新人/"_s + kIndexFileName),
-                    {kIndexComment1, kIndexComment2, kPlaceholderRecord}, nullptr);
-      m.CurrentFolder = u"%新人"_s;
-      m.CurrentIndex = m.CurrentColumn = 0;
-    };
   }
 
-  // Into the box, ASCII as key clicks; anything else the way an input method commits it.
+  // ASCII as key clicks; anything else the way an input method commits it.
   void type(QWidget* box, const QString& text) {
     focus(box);
     QTest::keyClicks(box, text);
@@ -85,9 +72,9 @@ class EntryTest : public ::testing::Test {
     QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier);  // the input method's release
     QApplication::sendEvent(box, &release);
   }
-  void retype(QLineEdit* box, const QString& text) {
+  void retype(QWidget* box, const QString& text) {
     focus(box);
-    box->selectAll();
+    QMetaObject::invokeMethod(box, "selectAll");
     commit(box, text);
   }
   void key(QWidget* target, Qt::Key k) { QTest::keyClick(target, k); }
@@ -99,39 +86,34 @@ class EntryTest : public ::testing::Test {
     const QRect r = form->List2->visualItemRect(form->List2->item(row));
     QTest::mouseClick(form->List2->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
   }
-  // Loads person `row` as a click on its name does.
-  void showPerson(int row) {
-    form->selectName(row);
-    m.CurrentColumn = 2;
-    form->Command3->click();
-  }
   QStringList names() const {
     QStringList out;
     for (int i = 0; i < form->List2->count(); ++i) out << form->List2->item(i)->text();
     return out;
   }
+  // The one message shown since the last call as "title: text", else how many there were.
+  QString message() {
+    const QList<ShownMessage> shown = std::exchange(shell.messages, {});
+    return shown.size() == 1 ? shown[0].title + u": "_s + shown[0].text
+                             : QString::number(shown.size()) + u" messages"_s;
+  }
+  std::unique_ptr<Module1> nextStart() const {  // what the next start reads
+    auto next = std::make_unique<Module1>(p.path());
+    next->LoadSettings();
+    return next;
+  }
 
   // The record lines of the index file in use, one field of them, a note file's lines.
-  QStringList records() const {
-    QStringList out;
-    for (const QString& l : lines(m.indexPathFor(folder)))
-      if (Module1::IsRecordLine(l)) out << l;
-    return out;
-  }
+  QStringList records() const { return lines(kIndexFileName).filter(u"*"_s); }
   QString field(int row, int column) const {
     return records().value(row).section(u'*', column, column);
   }
-  QStringList noteLines(const QString& name) const { return lines(notePath(name)); }
-  bool noteExists(const QString& name) const { return QFile::exists(notePath(name)); }
-  QString notePath(const QString& name) const { return p.path(folder + u'/' + name + u".txt"_s); }
-  QByteArray indexBytes() const { return p.readBytes(folder + u'/' + kIndexFileName); }
-  static QStringList lines(const QString& path) {
-    QList<TextLine> read;
-    readTextLines(path, read, nullptr);
-    QStringList out;
-    for (const TextLine& l : read) out << l.text;
-    return out;
+  QStringList lines(const QString& file) const {
+    return decodeCp932(p.readBytes(folder + u'/' + file)).split(u"\r\n"_s);
   }
+  QStringList noteLines(const QString& name) const { return lines(name + u".txt"_s); }
+  bool noteExists(const QString& name) const { return p.exists(folder + u'/' + name + u".txt"_s); }
+  QByteArray indexBytes() const { return p.readBytes(folder + u'/' + kIndexFileName); }
 
   TempProgram p;
   Module1& m = *p.m;
