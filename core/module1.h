@@ -134,6 +134,11 @@ class Module1 {
 
  private:
   bool LoadNoteFile();
+  // Whole-file reads and writes whose failures are reported to the user.
+  bool ReadReported(const QString& path, QList<TextLine>& lines);
+  bool WriteReported(const QString& path, const QStringList& lines);
+  // The current index file's lines; a missing file is created first.
+  bool ReadIndexLines(QList<TextLine>& lines);
   bool WriteNoteFile();
   QString folderBeforeNew_;  // the folder in use when "新規作成" was chosen
 

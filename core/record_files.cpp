@@ -48,13 +48,27 @@ QString Module1::BuildRecordLine(const Record& r) {
   return line;
 }
 
-bool Module1::WriteNewIndexFile(const QString& path) {
+bool Module1::WriteReported(const QString& path, const QStringList& lines) {
   FileError error;
-  if (!writeTextFile(path, {kIndexComment1, kIndexComment2, kPlaceholderRecord}, &error)) {
-    ReportFileError(error);
-    return false;
-  }
-  return true;
+  if (writeTextFile(path, lines, &error)) return true;
+  ReportFileError(error);
+  return false;
+}
+
+bool Module1::ReadReported(const QString& path, QList<TextLine>& lines) {
+  FileError error;
+  if (readTextLines(path, lines, &error)) return true;
+  ReportFileError(error);
+  return false;
+}
+
+bool Module1::ReadIndexLines(QList<TextLine>& lines) {
+  if (!FileExists(IndexFilePath) && !WriteNewIndexFile(IndexFilePath)) return false;
+  return ReadReported(IndexFilePath, lines);
+}
+
+bool Module1::WriteNewIndexFile(const QString& path) {
+  return WriteReported(path, {kIndexComment1, kIndexComment2, kPlaceholderRecord});
 }
 
 bool Module1::EnsureNoteFile(const QString& name) {
@@ -63,12 +77,7 @@ bool Module1::EnsureNoteFile(const QString& name) {
   if (FileExists(path)) return true;
   QStringList lines{u"補足情報"_s};
   for (int k = 1; k <= 12; ++k) lines << DefaultMonthLine(k);
-  FileError error;
-  if (!writeTextFile(path, lines, &error)) {
-    ReportFileError(error);
-    return false;
-  }
-  return true;
+  return WriteReported(path, lines);
 }
 
 bool Module1::DeleteNoteFile(const QString& name) {
@@ -83,13 +92,8 @@ bool Module1::DeleteNoteFile(const QString& name) {
 
 bool Module1::ReadAllRecords(QList<Record>& records) {
   records.clear();
-  if (!FileExists(IndexFilePath) && !WriteNewIndexFile(IndexFilePath)) return false;
   QList<TextLine> lines;
-  FileError error;
-  if (!readTextLines(IndexFilePath, lines, &error)) {
-    ReportFileError(error);
-    return false;
-  }
+  if (!ReadIndexLines(lines)) return false;
   for (const TextLine& line : lines)
     if (IsRecordLine(line.text) && records.size() < kMaxRecords)
       records.append(ParseRecord(line.text));
@@ -97,13 +101,8 @@ bool Module1::ReadAllRecords(QList<Record>& records) {
 }
 
 bool Module1::ReadIndex() {
-  if (!FileExists(IndexFilePath) && !WriteNewIndexFile(IndexFilePath)) return false;
   QList<TextLine> lines;
-  FileError error;
-  if (!readTextLines(IndexFilePath, lines, &error)) {
-    ReportFileError(error);
-    return false;
-  }
+  if (!ReadIndexLines(lines)) return false;
 
   int n = 0;
   for (const TextLine& line : lines) {
@@ -150,11 +149,7 @@ bool Module1::LoadNoteFile() {
   if (!FileExists(noteFilePath(PersonName)) && !EnsureNoteFile(PersonName)) return false;
 
   QList<TextLine> lines;
-  FileError error;
-  if (!readTextLines(noteFilePath(PersonName), lines, &error)) {
-    ReportFileError(error);
-    return false;
-  }
+  if (!ReadReported(noteFilePath(PersonName), lines)) return false;
   if (!lines.isEmpty()) PersonNote = lines[0].text;
   for (int k = 1; k <= 12 && k < lines.size(); ++k) MonthNotes[k] = lines[k].text;
   PersonNote = storedToScreen(PersonNote);
@@ -169,21 +164,12 @@ bool Module1::WriteNoteFile() {
   }
   QStringList lines{PersonNote};
   for (int k = 1; k <= 12; ++k) lines << MonthNotes[k];
-  FileError error;
-  if (!writeTextFile(noteFilePath(PersonName), lines, &error)) {
-    ReportFileError(error);
-    return false;
-  }
-  return true;
+  return WriteReported(noteFilePath(PersonName), lines);
 }
 
 bool Module1::WriteIndex() {
   QList<TextLine> lines;
-  FileError error;
-  if (!readTextLines(IndexFilePath, lines, &error)) {
-    ReportFileError(error);
-    return false;
-  }
+  if (!ReadReported(IndexFilePath, lines)) return false;
 
   QList<TextLine> out;
   out.reserve(lines.size() + 1);
@@ -230,6 +216,7 @@ bool Module1::WriteIndex() {
     out.append(TextLine::fromText(kPlaceholderRecord));
   }
 
+  FileError error;
   if (!writeTextLines(IndexFilePath, out, &error)) {
     ReportFileError(error);
     return false;

@@ -95,12 +95,7 @@ bool Module1::SaveSettings() {
       u"[前回終了時の記録フォルダー名]"_s,
       u"s201="_s + CurrentFolder,
   };
-  FileError error;
-  if (!writeTextFile(PathBuffer, lines, &error)) {
-    ReportFileError(error);
-    return false;
-  }
-  return true;
+  return WriteReported(PathBuffer, lines);
 }
 
 bool Module1::LoadSettings() {
@@ -108,11 +103,7 @@ bool Module1::LoadSettings() {
   if (!FileExists(PathBuffer) && !SaveSettings()) return false;
 
   QList<TextLine> lines;
-  FileError error;
-  if (!readTextLines(PathBuffer, lines, &error)) {
-    ReportFileError(error);
-    return false;
-  }
+  if (!ReadReported(PathBuffer, lines)) return false;
 
   using Setter = void (*)(Module1&, const QString&);
   struct Key {
