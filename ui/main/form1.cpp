@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "core/table_drawing.h"
+#include "ui/common/combo_chooser.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
-#include "ui/common/combo_chooser.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -234,20 +234,16 @@ void Form1::Command4_Click() {
 void Form1::Command5_Click() { close(); }
 
 void Form1::Command6_Click() {
-  if (m.CurrentIndex < 1) return;
-  m.TargetIndex = qint16(m.CurrentIndex - 1);
-  if (m.InputScreenOpen && inputScreenLoaded()) {
-    m.inputScreen->selectName(m.TargetIndex);
-    m.inputScreen->pressLoadSelected();
-  } else {
-    m.CurrentIndex = m.TargetIndex;
-    m.PlaceCursor();
-  }
+  if (m.CurrentIndex >= 1) moveSelectionTo(qint16(m.CurrentIndex - 1));
 }
 
 void Form1::Command7_Click() {
-  if (m.CurrentIndex > m.PersonCount - 2) return;
-  m.TargetIndex = qint16(m.CurrentIndex + 1);
+  if (m.CurrentIndex <= m.PersonCount - 2) moveSelectionTo(qint16(m.CurrentIndex + 1));
+}
+
+// With the input screen open the move goes through it, so the person shown is stored first.
+void Form1::moveSelectionTo(qint16 target) {
+  m.TargetIndex = target;
   if (m.InputScreenOpen && inputScreenLoaded()) {
     m.inputScreen->selectName(m.TargetIndex);
     m.inputScreen->pressLoadSelected();

@@ -106,6 +106,7 @@ class Form1 : public QWidget, public MainWindowPort {
   void setButtonColor(qint32 color);
   void closeInputScreen();
   bool inputScreenLoaded() const { return m.inputScreen != nullptr; }
+  void moveSelectionTo(qint16 target);
 
   Module1& m;
   std::unique_ptr<ComboChooser> chooser_;
