@@ -6,6 +6,11 @@
 #include <QStringList>
 #include <array>
 
+#include <QDate>
+#include <functional>
+
+#include "core/daily_backup.h"
+#include "core/parsed_folder.h"
 #include "core/ports.h"
 #include "core/text_file.h"
 
@@ -22,12 +27,7 @@ inline const QString kIndexComment2 = QStringLiteral(
     "バックアップを取ることをお勧めします]");
 inline const QString kNewFolderItem = QStringLiteral("新規作成");
 
-// A record line split into its fields.
-struct Record {
-  QString territory;
-  QString name;
-  std::array<QString, 13> months;  // 1..12; 0 unused
-};
+inline constexpr int kMaxRecords = 32767;
 
 class Module1 {
  public:
@@ -70,7 +70,6 @@ class Module1 {
   // ---- Paths and work buffers
   QString IndexFilePath;
   QString PathBuffer;
-  QString IndexText;
 
   // ---- Flags and selectors
   qint16 ReadMode = 0;
@@ -95,10 +94,10 @@ class Module1 {
 
   // ---- Shared procedures
   bool FileExists(const QString& path) const;
-  bool SaveSettings();
-  bool LoadSettings();
-  bool ReadIndex();
-  bool WriteIndex();
+  [[nodiscard]] bool SaveSettings();
+  [[nodiscard]] bool LoadSettings();
+  [[nodiscard]] bool ReadIndex();
+  [[nodiscard]] bool WriteIndex();
   void PlaceCursor();
   void CheckDuplicateName();
   void ChangeRecordFolder();
@@ -114,34 +113,77 @@ class Module1 {
   // Applies the start-up defaults (values read as 0 only) and the DisplaySpan repair.
   void ApplyDefaults();
   // Writes the three standard lines of a new index file.
-  bool WriteNewIndexFile(const QString& path);
-  // Creates a missing note file with "補足情報" and the twelve default month lines.
-  bool EnsureNoteFile(const QString& name);
+  [[nodiscard]] bool WriteNewIndexFile(const QString& path);
+  // Makes the current index file hold the placeholder record after its two standard
+  // comments when it holds no record, keeping every other line.
+  [[nodiscard]] bool WritePlaceholderIndex();
+  // Creates a missing note file with "補足情報" and the twelve default month lines; an
+  // existing file is never replaced.
+  [[nodiscard]] bool EnsureNoteFile(const QString& name);
+  // Creates the missing note files of every person of the current folder at once.
+  [[nodiscard]] bool EnsureNoteFiles();
   // Deletes a note file; a missing file counts as deleted.
-  bool DeleteNoteFile(const QString& name);
-  // Reads every record line of the current index file once (for drawing and sorting).
-  bool ReadAllRecords(QList<Record>& records);
+  [[nodiscard]] bool DeleteNoteFile(const QString& name);
+  // Deletes the note file of `name` unless a record of the current folder still has
+  // that name (two people of the same name share one note file).
+  [[nodiscard]] bool RemoveNoteFileIfUnused(const QString& name);
+  // The parsed current index file, read again only when it changed on disk; a missing
+  // file is created first. False when it cannot be read (the user has been told once).
+  [[nodiscard]] bool RefreshFolder();
+  const ParsedFolder& folder() const { return folder_; }
+  // Every record of the current index file.
+  [[nodiscard]] bool ReadAllRecords(QList<Record>& records);
+  // The record number the loaded person's line now has, or -1 when the line is gone.
+  qint16 LoadedRecordIndex() const { return loaded_.index; }
+  // True when the last store or delete was refused because another program had
+  // changed the person's line; the folder has been read again.
+  bool ChangedOutside = false;
+  // Rewrites the current index file from `lines` (raw bytes kept where set), after the
+  // day's backup; the parsed copy then holds what was written.
+  [[nodiscard]] bool WriteIndexLines(QList<TextLine> lines);
+
   static QString DefaultMonthLine(int month);
-  static Record ParseRecord(const QString& line);
-  static QString BuildRecordLine(const Record& record);
-  static bool IsRecordLine(const QString& line);
+  static Record ParseRecord(const QString& line) { return parseRecord(line); }
+  static QString BuildRecordLine(const Record& record) { return buildRecordLine(record); }
+  static bool IsRecordLine(const QString& line) { return isRecordLine(line); }
 
   // Tells the user about a file failure ("保存できません" / "読み込めません").
   void ReportFileError(const FileError& error);
   FileError LastError;
 
+  // Today's date, for the daily backups (tests set a clock).
+  std::function<QDate()> today = [] { return QDate::currentDate(); };
+
   void EndProgram();
 
  private:
-  bool LoadNoteFile();
-  // Whole-file reads and writes whose failures are reported to the user.
-  bool ReadReported(const QString& path, QList<TextLine>& lines);
-  bool WriteReported(const QString& path, const QStringList& lines);
-  // The current index file's lines; a missing file is created first.
-  bool ReadIndexLines(QList<TextLine>& lines);
-  bool WriteNoteFile();
-  QString folderBeforeNew_;  // the folder in use when "新規作成" was chosen
+  // The person ReadIndex mode 2 loaded: where its line was and the bytes it held, and
+  // its note file's lines, so that a store replaces exactly that person and keeps the
+  // bytes of what was not changed.
+  struct Loaded {
+    QString indexPath;
+    qint16 index = -1;
+    QByteArray raw;
+    QString noteName;
+    QList<TextLine> noteLines;
+  };
 
+  [[nodiscard]] bool LoadNoteFile();
+  [[nodiscard]] bool WriteNoteFile();
+  [[nodiscard]] bool ReadReported(const QString& path, QList<TextLine>& lines);
+  [[nodiscard]] bool WriteReported(const QString& path, const QStringList& lines);
+  [[nodiscard]] bool WriteLinesReported(const QString& path, const QList<TextLine>& lines);
+  // The bytes of record CurrentIndex the user last saw, for modes 2 and 3.
+  bool witnessFor(QByteArray& raw) const;
+  void refuseChangedOutside();
+  TextLine storedRecordLine(const Record& r) const;
+  void BackUpBeforeWrite();
+  QString folderBeforeNew_;  // the folder in use when "新規作成" was chosen
+  QString readFailureShown_;  // the index file whose read failure the user was shown
+
+  ParsedFolder folder_;
+  Loaded loaded_;
+  DailyBackup backup_;
   QString programFolder_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 namespace velnor {
 
@@ -100,6 +101,8 @@ class InputScreenPort : public WindowGeometryPort {
   virtual QString nameAt(int index) const = 0;
   virtual void clearNames() = 0;
   virtual void addName(const QString& name) = 0;
+  // Appends every name at once (a folder may hold tens of thousands).
+  virtual void addNames(const QStringList& names) = 0;
   virtual int selectedName() const = 0;
   virtual void selectName(int index) = 0;
 

@@ -1,16 +1,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include "core/module1.h"
+#include "core/stored_bytes.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace velnor {
 
 namespace {
-
-constexpr int kMaxRecords = 32767;
 
 // A name is also the note file's name; one that could reach outside the record folder
 // is never used as a path.
@@ -25,32 +25,44 @@ QString storedToScreen(const QString& stored) {
   return out;
 }
 
+QStringList defaultNoteLines() {
+  QStringList lines{u"補足情報"_s};
+  for (int k = 1; k <= 12; ++k) lines << Module1::DefaultMonthLine(k);
+  return lines;
+}
+
+// Creates `path` holding `lines` only if no file of that name exists. A file that holds
+// only defaults needs no sync: a crash loses nothing anyone typed.
+enum class Created { Yes, Existed, Failed };
+Created createIfAbsent(const QString& path, const QStringList& lines, QString* reason) {
+  QByteArray bytes;
+  for (const QString& l : lines) {
+    QByteArray b;
+    encodeCp932(l, b);
+    bytes += b + "\r\n";
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) return Created::Existed;
+    *reason = file.errorString();
+    return Created::Failed;
+  }
+  if (file.write(bytes) != bytes.size() || !file.flush()) {
+    *reason = writeFailureReason(file.errorString());
+    file.close();
+    file.remove();
+    return Created::Failed;
+  }
+  return Created::Yes;
+}
+
 }  // namespace
 
 QString Module1::DefaultMonthLine(int month) { return u' ' + QString::number(month) + u"月　日"_s; }
 
-bool Module1::IsRecordLine(const QString& line) {
-  return !line.isEmpty() && !line.startsWith(u'[') && line.count(u'*') == 14;
-}
-
-Record Module1::ParseRecord(const QString& line) {
-  Record r;
-  const QStringList f = line.split(u'*');
-  r.territory = f.value(0);
-  r.name = f.value(1);
-  for (int k = 1; k <= 12; ++k) r.months[k] = f.value(k + 1);
-  return r;
-}
-
-QString Module1::BuildRecordLine(const Record& r) {
-  QString line = r.territory + u'*' + r.name + u'*';
-  for (int k = 1; k <= 12; ++k) line += r.months[k] + u'*';
-  return line;
-}
-
-bool Module1::WriteReported(const QString& path, const QStringList& lines) {
+bool Module1::WriteLinesReported(const QString& path, const QList<TextLine>& lines) {
   FileError error;
-  if (writeTextFile(path, lines, &error)) return true;
+  if (writeTextLines(path, lines, &error)) return true;
   ReportFileError(error);
   return false;
 }
@@ -62,147 +74,299 @@ bool Module1::ReadReported(const QString& path, QList<TextLine>& lines) {
   return false;
 }
 
-bool Module1::ReadIndexLines(QList<TextLine>& lines) {
-  if (!FileExists(IndexFilePath) && !WriteNewIndexFile(IndexFilePath)) return false;
-  return ReadReported(IndexFilePath, lines);
+bool Module1::WriteReported(const QString& path, const QStringList& lines) {
+  QList<TextLine> out;
+  for (const QString& l : lines) out.append(TextLine::fromText(l));
+  return WriteLinesReported(path, out);
 }
 
 bool Module1::WriteNewIndexFile(const QString& path) {
-  return WriteReported(path, {kIndexComment1, kIndexComment2, kPlaceholderRecord});
+  QList<TextLine> lines{TextLine::fromText(kIndexComment1), TextLine::fromText(kIndexComment2),
+                        TextLine::fromText(kPlaceholderRecord)};
+  if (!WriteLinesReported(path, lines)) return false;
+  if (path == IndexFilePath) {
+    FileError unused;
+    folder_.clear();
+    (void)folder_.refresh(path, &unused);
+  }
+  return true;
+}
+
+bool Module1::WritePlaceholderIndex() {
+  if (!RefreshFolder()) return false;
+  if (folder_.recordCount() > 0) return true;
+  // The user's own comment and malformed lines stay, after the placeholder record.
+  QList<TextLine> lines{TextLine::fromText(kIndexComment1), TextLine::fromText(kIndexComment2),
+                        TextLine::fromText(kPlaceholderRecord)};
+  for (const TextLine& l : folder_.lines())
+    if (!l.text.isEmpty() && l.text != kIndexComment1 && l.text != kIndexComment2) lines.append(l);
+  return WriteIndexLines(lines);
+}
+
+bool Module1::RefreshFolder() {
+  // Only a file that is not there at all is created; anything else in its place is
+  // reported as unreadable rather than replaced.
+  if (!QFileInfo::exists(IndexFilePath) && !QFileInfo(IndexFilePath).isSymLink()) {
+    if (!WriteNewIndexFile(IndexFilePath)) return false;
+  }
+  FileError error;
+  if (folder_.refresh(IndexFilePath, &error)) {
+    readFailureShown_.clear();
+    return true;
+  }
+  // A file that cannot be read is never written over; the user hears of it once, not
+  // at every step that would have used it.
+  if (readFailureShown_ != IndexFilePath) {
+    readFailureShown_ = IndexFilePath;
+    ReportFileError(error);
+  }
+  return false;
+}
+
+bool Module1::ReadAllRecords(QList<Record>& records) {
+  records.clear();
+  if (!RefreshFolder()) return false;
+  const int count = std::min(folder_.recordCount(), kMaxRecords);
+  records.reserve(count);
+  for (int r = 0; r < count; ++r) records.append(folder_.record(r));
+  return true;
 }
 
 bool Module1::EnsureNoteFile(const QString& name) {
   if (!isSafeNoteName(name)) return false;
-  const QString path = noteFilePath(name);
-  if (FileExists(path)) return true;
-  QStringList lines{u"補足情報"_s};
-  for (int k = 1; k <= 12; ++k) lines << DefaultMonthLine(k);
-  return WriteReported(path, lines);
+  QString reason;
+  if (createIfAbsent(noteFilePath(name), defaultNoteLines(), &reason) != Created::Failed)
+    return true;
+  ReportFileError(FileError{QDir::toNativeSeparators(noteFilePath(name)), reason, true});
+  return false;
+}
+
+bool Module1::EnsureNoteFiles() {
+  if (!RefreshFolder()) return false;
+  QSet<QString> present;
+  const QDir dir(recordFolderPath());
+  for (const QString& f : dir.entryList({u"*.txt"_s}, QDir::Files | QDir::Hidden | QDir::System))
+    present.insert(f);
+  const QStringList lines = defaultNoteLines();
+  bool created = false;
+  for (int r = 0; r < std::min(folder_.recordCount(), kMaxRecords); ++r) {
+    const QString& name = folder_.nameOf(r);
+    if (!isSafeNoteName(name) || present.contains(name + u".txt"_s)) continue;
+    QString reason;
+    const Created result = createIfAbsent(noteFilePath(name), lines, &reason);
+    if (result == Created::Failed) {
+      // One failure is reported once; a read-only folder must not raise a box per person.
+      ReportFileError(FileError{QDir::toNativeSeparators(noteFilePath(name)), reason, true});
+      return false;
+    }
+    created = created || result == Created::Yes;
+    present.insert(name + u".txt"_s);
+  }
+  if (created) syncFolder(recordFolderPath());
+  return true;
 }
 
 bool Module1::DeleteNoteFile(const QString& name) {
   if (!isSafeNoteName(name)) return true;
   const QString path = noteFilePath(name);
-  if (!QFileInfo::exists(path)) return true;  // never stored: already gone
+  if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return true;  // already gone
+  BackUpBeforeWrite();
   QFile file(path);
   if (file.remove()) return true;
   ReportFileError(FileError{QDir::toNativeSeparators(path), file.errorString(), true});
   return false;
 }
 
-bool Module1::ReadAllRecords(QList<Record>& records) {
-  records.clear();
-  QList<TextLine> lines;
-  if (!ReadIndexLines(lines)) return false;
-  for (const TextLine& line : lines)
-    if (IsRecordLine(line.text) && records.size() < kMaxRecords)
-      records.append(ParseRecord(line.text));
-  return true;
+bool Module1::RemoveNoteFileIfUnused(const QString& name) {
+  if (!RefreshFolder()) return false;
+  if (folder_.countName(name) > 0) return true;
+  return DeleteNoteFile(name);
 }
 
 bool Module1::ReadIndex() {
-  QList<TextLine> lines;
-  if (!ReadIndexLines(lines)) return false;
-
-  int n = 0;
-  for (const TextLine& line : lines) {
-    if (!IsRecordLine(line.text)) continue;
-    switch (ReadMode) {
-      case 1:
-        ++n;
-        break;
-      case 2: {
-        ++n;
-        if (n != CurrentIndex + 1) break;
-        const Record r = ParseRecord(line.text);
-        PersonTerritory = r.territory;
-        PersonName = r.name;
-        for (int k = 1; k <= 12; ++k) MonthDates[k] = r.months[k];
-        return LoadNoteFile();
-      }
-      case 3: {
-        const Record r = ParseRecord(line.text);
-        PersonTerritory = r.territory;
-        PersonName = r.name;
-        if (inputScreen) inputScreen->addName(PersonName);
-        break;
-      }
-      case 5:
-        if (n == CurrentIndex - 1) {
-          PersonName = line.text;
-          return true;
-        }
-        ++n;
-        break;
-      default:
-        return true;
-    }
+  if (!RefreshFolder()) {
+    if (ReadMode == 1) PersonCount = 0;  // nothing to show, nothing to edit
+    return false;
   }
-  if (ReadMode == 1) PersonCount = qint16(std::min(n, kMaxRecords));
-  return true;
+  const int count = std::min(folder_.recordCount(), kMaxRecords);
+  switch (ReadMode) {
+    case 1:
+      PersonCount = qint16(count);
+      return true;
+    case 2: {
+      if (CurrentIndex < 0 || CurrentIndex >= count) return true;  // nothing to load
+      const Record& r = folder_.record(CurrentIndex);
+      PersonTerritory = r.territory;
+      PersonName = r.name;
+      for (int k = 1; k <= 12; ++k) MonthDates[k] = r.months[k];
+      loaded_ = Loaded{IndexFilePath, CurrentIndex, folder_.recordLine(CurrentIndex).raw, {}, {}};
+      return LoadNoteFile();
+    }
+    case 3: {
+      if (count == 0) return true;
+      QStringList names;
+      names.reserve(count);
+      for (int r = 0; r < count; ++r) names.append(folder_.nameOf(r));
+      PersonTerritory = folder_.record(count - 1).territory;
+      PersonName = names.last();
+      if (inputScreen) inputScreen->addNames(names);
+      return true;
+    }
+    case 5:
+      if (CurrentIndex >= 1 && CurrentIndex <= count)
+        PersonName = folder_.recordLine(CurrentIndex - 1).text;
+      return true;
+    default:
+      return true;
+  }
 }
 
 bool Module1::LoadNoteFile() {
   PersonNote = u"補足情報"_s;
   for (int k = 1; k <= 12; ++k) MonthNotes[k] = DefaultMonthLine(k);
   if (!isSafeNoteName(PersonName)) return true;
-  if (!FileExists(noteFilePath(PersonName)) && !EnsureNoteFile(PersonName)) return false;
+  const QString path = noteFilePath(PersonName);
+  if (!QFileInfo::exists(path) && !EnsureNoteFile(PersonName)) return false;
 
   QList<TextLine> lines;
-  if (!ReadReported(noteFilePath(PersonName), lines)) return false;
+  FileError error;
+  if (!readTextLines(path, lines, &error)) {
+    ReportFileError(error);
+    return false;
+  }
   if (!lines.isEmpty()) PersonNote = lines[0].text;
   for (int k = 1; k <= 12 && k < lines.size(); ++k) MonthNotes[k] = lines[k].text;
   PersonNote = storedToScreen(PersonNote);
+  loaded_.noteName = PersonName;
+  loaded_.noteLines = std::move(lines);
   return true;
 }
 
 bool Module1::WriteNoteFile() {
+  const QString path = noteFilePath(PersonName);
   if (!isSafeNoteName(PersonName)) {
-    ReportFileError(FileError{QDir::toNativeSeparators(noteFilePath(PersonName)),
+    ReportFileError(FileError{QDir::toNativeSeparators(path),
                               u"この名前はファイル名に使えません。"_s, true});
     return false;
   }
-  QStringList lines{PersonNote};
-  for (int k = 1; k <= 12; ++k) lines << MonthNotes[k];
-  return WriteReported(noteFilePath(PersonName), lines);
+  // What the user did not change keeps the bytes it had, lines past the thirteenth too.
+  QStringList texts{PersonNote};
+  for (int k = 1; k <= 12; ++k) texts << MonthNotes[k];
+  const QList<TextLine>& before = loaded_.noteLines;
+  QList<TextLine> lines;
+  for (int i = 0; i < texts.size(); ++i) {
+    if (i < before.size()) {
+      QString bad;
+      const auto bytes = storedBytes(texts[i], before[i].text, before[i].raw, &bad);
+      if (!bytes) {
+        ReportFileError(FileError{QDir::toNativeSeparators(path),
+                                  u"「%1」はこのファイルに保存できない文字です。"_s.arg(bad), true});
+        return false;
+      }
+      lines.append(TextLine{*bytes, texts[i], true});
+    } else {
+      lines.append(TextLine::fromText(texts[i]));
+    }
+  }
+  for (qsizetype i = texts.size(); i < before.size(); ++i) lines.append(before[i]);
+  BackUpBeforeWrite();
+  if (!WriteLinesReported(path, lines)) return false;
+  loaded_.noteName = PersonName;
+  loaded_.noteLines = lines;
+  return true;
+}
+
+TextLine Module1::storedRecordLine(const Record& r) const {
+  const QString text = buildRecordLine(r);
+  if (loaded_.index < 0 || loaded_.indexPath != IndexFilePath) return TextLine::fromText(text);
+  const QList<QByteArray> oldRaw = rawFields(loaded_.raw);
+  const QList<QString> oldText = decodeCp932(loaded_.raw).split(u'*');
+  if (oldRaw.size() != 15 || oldText.size() != 15) return TextLine::fromText(text);
+  const QStringList fields = text.split(u'*');
+  QByteArray raw;
+  for (int i = 0; i < 14; ++i) {
+    const auto bytes = storedBytes(fields[i], oldText[i], oldRaw[i]);
+    if (!bytes) return TextLine::fromText(text);  // the write names the character
+    raw += *bytes + '*';
+  }
+  return TextLine{raw, text, true};
+}
+
+bool Module1::witnessFor(QByteArray& raw) const {
+  if (loaded_.index == CurrentIndex && loaded_.indexPath == IndexFilePath) {
+    raw = loaded_.raw;
+    return true;
+  }
+  if (folder_.path() == IndexFilePath && CurrentIndex >= 0 &&
+      CurrentIndex < folder_.recordCount()) {
+    raw = folder_.recordLine(CurrentIndex).raw;
+    return true;
+  }
+  return false;
+}
+
+void Module1::refuseChangedOutside() {
+  ChangedOutside = true;
+  // Where the loaded person's line went, if it is still there unchanged.
+  qint16 found = -1;
+  if (loaded_.indexPath == IndexFilePath) {
+    for (int r = 0; r < std::min(folder_.recordCount(), kMaxRecords); ++r) {
+      if (folder_.recordLine(r).raw != loaded_.raw) continue;
+      if (found >= 0) {
+        found = -1;  // twice: which one was meant cannot be told
+        break;
+      }
+      found = qint16(r);
+    }
+  }
+  loaded_.index = found;
+  if (shell)
+    shell->message(u"保存できません"_s,
+                   u"記録ファイルがほかのプログラムによって変更されたため、保存しませんでした。\n\n"_s +
+                       QDir::toNativeSeparators(IndexFilePath) +
+                       u"\n\n変更後の内容を読み込み直しました。入力中の内容は画面に残っています。"_s,
+                   Buttons::Ok, Icon::Warning);
+}
+
+bool Module1::WriteIndexLines(QList<TextLine> lines) {
+  FileError error;
+  if (!encodeTextLines(lines, IndexFilePath, &error)) {
+    ReportFileError(error);
+    return false;
+  }
+  BackUpBeforeWrite();
+  if (!WriteLinesReported(IndexFilePath, lines)) {
+    folder_.clear();  // whatever is on disk now is read again
+    return false;
+  }
+  folder_.adopt(IndexFilePath, std::move(lines));
+  return true;
+}
+
+void Module1::BackUpBeforeWrite() {
+  if (!CurrentFolder.startsWith(u'%')) return;
+  FileError error;
+  if (backup_.ensure(programFolder_, recordFolderPath(), today(), &error) !=
+      DailyBackup::Result::Failed)
+    return;
+  // Reported once a day; the store itself goes on.
+  if (shell)
+    shell->message(u"バックアップできません"_s,
+                   u"今日のバックアップを作れませんでした。記録の保存は続けます。\n\n"_s +
+                       error.path + u"\n\n理由："_s + error.reason,
+                   Buttons::Ok, Icon::Warning);
 }
 
 bool Module1::WriteIndex() {
-  QList<TextLine> lines;
-  if (!ReadReported(IndexFilePath, lines)) return false;
+  ChangedOutside = false;
+  QByteArray witness;
+  const bool guarded = (WriteMode == 2 || WriteMode == 3) && witnessFor(witness);
+  if (!RefreshFolder()) return false;
 
-  QList<TextLine> out;
-  out.reserve(lines.size() + 1);
-  int n = 0;     // record lines seen
-  int kept = 0;  // record lines written back
-  bool dropped = false;
-  for (TextLine& line : lines) {
-    if (!IsRecordLine(line.text)) {
-      out.append(std::move(line));
-      continue;
-    }
-    ++n;
-    if (WriteMode == 1 || n != CurrentIndex + 1) {
-      ++kept;
-      out.append(std::move(line));
-      continue;
-    }
-    if (WriteMode == 2) {
-      Record r{PersonTerritory, PersonName, MonthDates};
-      // The note goes first: when it cannot be written the index stays as it was.
-      if (!WriteNoteFile()) return false;
-      ++kept;
-      out.append(TextLine::fromText(BuildRecordLine(r)));
-    } else if (WriteMode == 3) {
-      dropped = true;
-    } else {
-      ++kept;
-      out.append(std::move(line));
-    }
-  }
-
+  const int count = std::min(folder_.recordCount(), kMaxRecords);
+  QList<TextLine> out = folder_.lines();
   if (WriteMode == 1) {
-    if (kept >= kMaxRecords) {
+    if (count >= kMaxRecords) {
       LastError = FileError{QDir::toNativeSeparators(IndexFilePath),
                             u"登録できる人数は%1人までです。"_s.arg(kMaxRecords), true};
       if (shell)
@@ -214,23 +378,45 @@ bool Module1::WriteIndex() {
       return false;
     }
     out.append(TextLine::fromText(kPlaceholderRecord));
+    if (!WriteIndexLines(out)) return false;
+    PersonCount = qint16(count + 1);
+    CurrentIndex = qint16(PersonCount - 1);
+    return true;
   }
+  if (WriteMode != 2 && WriteMode != 3) return true;
+  if (CurrentIndex < 0 || CurrentIndex >= count) return true;  // no such record: nothing to do
 
-  FileError error;
-  if (!writeTextLines(IndexFilePath, out, &error)) {
-    ReportFileError(error);
+  const int line = folder_.lineOfRecord(CurrentIndex);
+  // The line must still be the person the user saw; another program may have moved it.
+  if (guarded && out[line].raw != witness) {
+    refuseChangedOutside();
     return false;
   }
 
-  if (WriteMode == 1) {
-    PersonCount = qint16(kept + 1);
-    CurrentIndex = qint16(PersonCount - 1);
-  } else if (WriteMode == 3) {
-    if (dropped && InputScreenOpen && inputScreen && inputScreen->nameBoxText() == PersonName)
-      DeleteNoteFile(PersonName);
-    PersonCount = qint16(kept);
-    if (CurrentIndex + 1 > PersonCount) CurrentIndex = qint16(CurrentIndex - 1);
+  if (WriteMode == 2) {
+    const Record r{PersonTerritory, PersonName, MonthDates};
+    // The note goes first: when it cannot be written the index stays as it was.
+    if (!WriteNoteFile()) return false;
+    out[line] = storedRecordLine(r);
+    if (!WriteIndexLines(out)) return false;
+    loaded_.indexPath = IndexFilePath;
+    loaded_.index = CurrentIndex;
+    loaded_.raw = folder_.recordLine(CurrentIndex).raw;
+    return true;
   }
+
+  out.removeAt(line);
+  if (!WriteIndexLines(out)) return false;
+  if (loaded_.indexPath == IndexFilePath) {
+    if (loaded_.index == CurrentIndex)
+      loaded_.index = -1;
+    else if (loaded_.index > CurrentIndex)
+      --loaded_.index;
+  }
+  if (InputScreenOpen && inputScreen && inputScreen->nameBoxText() == PersonName)
+    (void)RemoveNoteFileIfUnused(PersonName);  // a failure has been reported
+  PersonCount = qint16(count - 1);
+  if (CurrentIndex + 1 > PersonCount) CurrentIndex = qint16(CurrentIndex - 1);
   return true;
 }
 

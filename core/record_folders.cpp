@@ -151,12 +151,17 @@ void Module1::ChangeRecordFolder() {
 
   IndexFilePath = indexPathFor(CurrentFolder);
   if (mainWindow) mainWindow->clearList();
+  if (InputScreenOpen && inputScreen) inputScreen->clearNames();
   ReadMode = 1;
-  ReadIndex();
+  // A file that cannot be read is left as it is: the list stays empty and nothing can
+  // be edited until a read succeeds.
+  if (!ReadIndex()) return;
   if (PersonCount == 0) {
-    WriteNewIndexFile(IndexFilePath);
+    if (!WritePlaceholderIndex()) return;
     PersonCount = 1;
   }
+  // Missing note files are made once, when the folder opens, not at every redraw.
+  (void)EnsureNoteFiles();  // a failure has been reported; the records are still shown
   if (CurrentIndex >= PersonCount) CurrentIndex = qint16(PersonCount - 1);
   if (CurrentIndex < 0) CurrentIndex = 0;
   if (mainWindow) mainWindow->drawList();
@@ -165,7 +170,7 @@ void Module1::ChangeRecordFolder() {
   if (InputScreenOpen && inputScreen) {
     inputScreen->clearNames();
     ReadMode = 3;
-    ReadIndex();
+    if (!ReadIndex()) return;
     PersonName = inputScreen->nameAt(inputScreen->selectedName());
     if (inputScreen->nameCount() == 0) {
       inputScreen->pressAdd();

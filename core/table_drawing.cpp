@@ -1,7 +1,5 @@
 #include "core/table_drawing.h"
 
-#include <QDirIterator>
-#include <QSet>
 #include <algorithm>
 
 #include "core/drawing_surface.h"
@@ -18,24 +16,6 @@ namespace {
 const QString kHeaderFont = u"ＭＳ Ｐゴシック"_s;
 const QString kRowFont = u"ＭＳ 明朝"_s;
 constexpr double kTableWidth = 160;
-
-// Creates the note files a redraw would have created by loading every person, without
-// opening the ones that exist: one listing of the folder instead of one look-up each.
-void ensureNoteFiles(Module1& m, const QList<Record>& records, int count) {
-  QSet<QString> present;
-  QDirIterator it(m.recordFolderPath(), {u"*.txt"_s}, QDir::Files);
-  while (it.hasNext()) {
-    it.next();
-    present.insert(it.fileName());
-  }
-  for (int i = 0; i < count; ++i) {
-    const QString file = records[i].name + u".txt"_s;
-    if (present.contains(file)) continue;
-    // One failure is reported once; a read-only folder must not raise a box per person.
-    if (!m.EnsureNoteFile(records[i].name)) return;
-    present.insert(file);
-  }
-}
 
 struct Columns {
   MonthWindow w;
@@ -106,13 +86,9 @@ void drawTable(Module1& m, DrawingSurface& s, const TableParams& p) {
   m.TargetIndex = m.CurrentIndex;
   // Ruling lines must stand out from the list background: white on a (near) black one.
   m.TextColors[2] = m.BackColors[1] >= 30 ? 0 : 0xFFFFFF;
-  if (m.PersonCount < 1) return;
-
-  QList<Record> records;
-  if (!m.ReadAllRecords(records)) return;
-  const int total = std::min<int>(m.PersonCount, records.size());
+  const ParsedFolder& folder = m.folder();
+  const int total = std::min<int>(m.PersonCount, folder.recordCount());
   if (total < 1) return;
-  ensureNoteFiles(m, records, total);
 
   const int first = std::clamp(p.firstRecord, 0, total - 1);
   const int count = p.recordLimit < 0 ? total - first : std::min(p.recordLimit, total - first);
@@ -125,7 +101,7 @@ void drawTable(Module1& m, DrawingSurface& s, const TableParams& p) {
   fillHeader(s, c, rh, m.HeaderFillColor);
   for (int k = 0; k < count; ++k) {
     s.setFont(kRowFont, p.fontSize);
-    fillRow(s, c, (k + 1) * rh, rh, records[first + k], m.HeaderFillColor, m.BackColors[1]);
+    fillRow(s, c, (k + 1) * rh, rh, folder.record(first + k), m.HeaderFillColor, m.BackColors[1]);
   }
 
   // Then every outline on top.
@@ -133,13 +109,6 @@ void drawTable(Module1& m, DrawingSurface& s, const TableParams& p) {
   s.outlineBox(0, 0, kTableWidth, (count + 1) * rh, line);
   outlineRow(s, c, 0, rh, line);
   for (int k = 0; k < count; ++k) outlineRow(s, c, (k + 1) * rh, rh, line);
-
-  // Leave the folder's last person loaded, as a redraw always has.
-  const qint16 keep = m.CurrentIndex;
-  m.CurrentIndex = qint16(total - 1);
-  m.ReadMode = 2;
-  m.ReadIndex();
-  m.CurrentIndex = keep;
 }
 
 }  // namespace velnor

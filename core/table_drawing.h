@@ -28,10 +28,10 @@ struct TableParams {
   int recordLimit = -1;
 };
 
-// Draws the header row, the rows and all outlines (fills and texts first, outlines after).
-// Reads the index file once; sets the column widths, FirstMonthOffset and TextColors[2];
-// leaves CurrentIndex as it was and the last record loaded (missing note files created).
-// Draws nothing when PersonCount is 0.
+// Draws the header row, the rows and all outlines (fills and texts first, outlines after)
+// from the parsed folder (callers count the people with ReadIndex mode 1 first, which
+// reads the file again if it changed). Sets the column widths, FirstMonthOffset and
+// TextColors[2]; never changes the loaded person. Draws nothing when PersonCount is 0.
 void drawTable(Module1& m, DrawingSurface& surface, const TableParams& params);
 
 }  // namespace velnor

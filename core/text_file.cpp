@@ -26,20 +26,6 @@ FileError makeError(const QString& path, const QString& reason, bool writing) {
   return FileError{QDir::toNativeSeparators(path), reason, writing};
 }
 
-// After a rename the new directory entry reaches the disk only when the folder is synced.
-void syncFolder(const QString& filePath) {
-#ifdef Q_OS_UNIX
-  const QByteArray dir = QFile::encodeName(QFileInfo(filePath).absolutePath());
-  const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
-  }
-#else
-  Q_UNUSED(filePath);
-#endif
-}
-
 // The first character (a whole surrogate pair where there is one) that cannot be encoded.
 QString firstUnencodable(const QString& text) {
   for (int i = 0; i < text.size(); ++i) {
@@ -122,6 +108,14 @@ bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error
     if (error) *error = makeError(path, file.errorString(), false);
     return false;
   }
+  lines = splitTextLines(all);
+  return true;
+}
+
+QList<TextLine> splitTextLines(const QByteArray& all) {
+  QList<TextLine> lines;
+  // One decoder for the whole file: opening a converter costs far more than a line.
+  QStringDecoder dec(kCodec, QStringConverter::Flag::Stateless);
   // CP932 trail bytes never take the values of CR or LF, so splitting bytes is safe.
   qsizetype start = 0;
   while (start < all.size()) {
@@ -131,33 +125,34 @@ bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error
     QByteArray raw = all.mid(start, end - start);
     if (!last && raw.endsWith('\r')) raw.chop(1);
     TextLine line;
-    line.text = decodeCp932(raw);
+    line.text = dec.decode(raw);
     line.raw = std::move(raw);
     line.keepRaw = true;
     lines.append(std::move(line));
     start = end + 1;
   }
+  return lines;
+}
+
+bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* error) {
+  for (TextLine& line : lines) {
+    if (line.keepRaw) continue;
+    QString bad;
+    if (!encodeCp932(line.text, line.raw, &bad)) {
+      if (error)
+        *error = makeError(path, u"「%1」はこのファイルに保存できない文字です。"_s.arg(bad), true);
+      return false;
+    }
+    line.keepRaw = true;
+  }
   return true;
 }
 
 bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error) {
+  QList<TextLine> encoded = lines;
+  if (!encodeTextLines(encoded, path, error)) return false;
   QByteArray data;
-  for (const TextLine& line : lines) {
-    if (line.keepRaw) {
-      data += line.raw;
-    } else {
-      QByteArray bytes;
-      QString bad;
-      if (!encodeCp932(line.text, bytes, &bad)) {
-        if (error)
-          *error =
-              makeError(path, u"「%1」はこのファイルに保存できない文字です。"_s.arg(bad), true);
-        return false;
-      }
-      data += bytes;
-    }
-    data += "\r\n";
-  }
+  for (const TextLine& line : encoded) data += line.raw + "\r\n";
 
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
@@ -177,7 +172,7 @@ bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError
     if (error) *error = makeError(path, file.errorString(), true);
     return false;
   }
-  syncFolder(path);
+  syncFolder(QFileInfo(path).absolutePath());
   return true;
 }
 
@@ -186,6 +181,38 @@ bool writeTextFile(const QString& path, const QStringList& lines, FileError* err
   out.reserve(lines.size());
   for (const QString& l : lines) out.append(TextLine::fromText(l));
   return writeTextLines(path, out, error);
+}
+
+QString writeFailureReason(const QString& systemReason) {
+  if (systemReason.isEmpty() || systemReason == u"Unknown error"_s)
+    return u"書き込めませんでした。ディスクがいっぱいの可能性があります。"_s;
+  return systemReason;
+}
+
+// After a rename the new directory entry reaches the disk only when the folder is synced.
+void syncFolder(const QString& folder) {
+#ifdef Q_OS_UNIX
+  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+#else
+  Q_UNUSED(folder);
+#endif
+}
+
+bool syncFilesystemOf(const QString& path) {
+#ifdef Q_OS_LINUX
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+  if (fd < 0) return false;
+  const bool ok = ::syncfs(fd) == 0;
+  ::close(fd);
+  return ok;
+#else
+  Q_UNUSED(path);
+  return true;
+#endif
 }
 
 void removeStaleSaveFiles(const QString& folder) {

@@ -35,9 +35,17 @@ QString decodeCp932(const QByteArray& bytes, bool* clean = nullptr);
 // True when `text` can be stored (after the look-alike mapping); else sets `bad`.
 bool canEncodeCp932(const QString& text, QString* bad = nullptr);
 
+// Splits a whole file's bytes into lines at CR LF (a lone LF also ends a line; a last
+// line without an end is kept), decoding each line.
+QList<TextLine> splitTextLines(const QByteArray& bytes);
+
 // Reads a whole file as lines split at CR LF (a lone LF also ends a line; a last
 // line without an end is kept). False and `error` on failure.
 bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error);
+
+// Encodes every line whose text was replaced, so that all lines carry their bytes.
+// False and `error` (naming the character and `path`) when one cannot be stored.
+bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* error);
 
 // Replaces the whole file atomically: every line followed by CR LF; the old file stays
 // whole until the new one is complete. False and `error` on any failure.
@@ -45,6 +53,15 @@ bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError
 
 // Convenience for files written from text only.
 bool writeTextFile(const QString& path, const QStringList& lines, FileError* error);
+
+// The reason to show for a failed write: the system's, or a hint that the disk may be
+// full where the system gave none.
+QString writeFailureReason(const QString& systemReason);
+
+// Makes a rename or a new entry in `folder` reach the disk.
+void syncFolder(const QString& folder);
+// Makes everything written so far to the file system holding `path` reach the disk.
+bool syncFilesystemOf(const QString& path);
 
 // Removes temporary files an interrupted save may have left in `folder`.
 void removeStaleSaveFiles(const QString& folder);

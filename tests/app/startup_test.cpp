@@ -144,7 +144,7 @@ TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaults)
   // the file format itself is checked byte for byte with the settings.
   test::TempProgram ref;
   Module1& r = *ref.m;
-  r.SaveSettings();
+  ASSERT_TRUE(r.SaveSettings());
   std::unique_ptr<Form1> main = openMainWindow(*tp.m, &shell);
   ASSERT_TRUE(main && main->isVisible());
   EXPECT_EQ(main->windowTitle(), u"再訪問記録一覧"_s);
@@ -161,7 +161,7 @@ TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaults)
   r.MainHeight = at.height();
   r.LaunchCount = 1;
   r.CurrentFolder = u"%太郎"_s;
-  r.SaveSettings();
+  ASSERT_TRUE(r.SaveSettings());
   EXPECT_EQ(tp.readBytes(u"Velnor.ini"_s), ref.readBytes(u"Velnor.ini"_s));
 }
 

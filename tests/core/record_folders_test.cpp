@@ -62,19 +62,23 @@ TEST_F(Folders, ChooserSwitchOpensTheChosenFolderAndRebuildsTheList) {
   EXPECT_TRUE(p.m->IndexFilePath.endsWith(u"%b/データー.vrd"_s));
 }
 
-TEST_F(Folders, FolderWithoutRecordsGetsThePlaceholder) {
-  p.makeFolder(u"空"_s, TempProgram::cp932Lines({u"[only a comment]"_s}));
+// The user's comment and malformed lines stay, byte for byte, after the placeholder.
+TEST_F(Folders, FolderWithoutRecordsGetsThePlaceholderAndKeepsItsOtherLines) {
+  const QByteArray own = QByteArray("[\x8e\xa9\x95\xaa\x82\xcc\x83\x81\x83\x82]\r\n") +
+                         "bad*line\r\n" + TempProgram::cp932Lines({kIndexComment2});
+  p.makeFolder(u"空"_s, own);
   p.m->CurrentFolder = u"%空"_s;
   p.m->ChangeRecordFolder();
   EXPECT_EQ(p.m->PersonCount, 1);
   EXPECT_EQ(p.readBytes(u"%空/データー.vrd"_s),
-            TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
+            TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}) +
+                own.left(own.indexOf("\r\nbad") + 2) + "bad*line\r\n");
 }
 
 TEST_F(Folders, FirstRunShowsTheWelcomeDialogThenTheInputScreen) {
   shell.onWelcome = [&] {
     QDir(p.path()).mkdir(u"%新人"_s);
-    p.m->WriteNewIndexFile(p.path(u"%新人/データー.vrd"_s));
+    ASSERT_TRUE(p.m->WriteNewIndexFile(p.path(u"%新人/データー.vrd"_s)));
     p.m->CurrentFolder = u"%新人"_s;
   };
   p.m->ChangeRecordFolder();
@@ -158,7 +162,7 @@ TEST_F(FoldersWithInput, NewFolderDialogClosedWithoutCreatingChangesNothing) {
 TEST_F(FoldersWithInput, NewFolderCreatedIsOpened) {
   shell.onWelcome = [&] {
     QDir(p.path()).mkdir(u"%c"_s);
-    p.m->WriteNewIndexFile(p.path(u"%c/データー.vrd"_s));
+    ASSERT_TRUE(p.m->WriteNewIndexFile(p.path(u"%c/データー.vrd"_s)));
     p.m->CurrentFolder = u"%c"_s;
   };
   p.m->EditsEnabled = true;

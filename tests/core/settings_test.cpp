@@ -73,7 +73,7 @@ TEST(Settings, FirstStartWritesZerosAndFalse) {
 
 TEST(Settings, DefaultsAfterNormalCloseAreWrittenByteForByte) {
   TempProgram p;
-  p.m->LoadSettings();
+  ASSERT_TRUE(p.m->LoadSettings());
   p.m->ApplyDefaults();
   p.m->LaunchCount = 1;
   p.m->MainTop = -30;
@@ -107,7 +107,7 @@ TEST(Settings, UnconvertibleValuesAreIgnoredAndDefaultsApply) {
   p.writeBytes(u"Velnor.ini"_s,
                TempProgram::cp932Lines({u"i104=abc"_s, u"i104b="_s, u"i112= 99999 "_s,
                                         u"i120= 5 "_s, u"b101=maybe"_s, u"i110= 7.6 "_s}));
-  p.m->LoadSettings();
+  ASSERT_TRUE(p.m->LoadSettings());
   p.m->ApplyDefaults();
   EXPECT_EQ(p.m->RowHeight, 10);
   EXPECT_EQ(p.m->NoteFontSize, 9);

@@ -21,7 +21,7 @@ class BothWindowsTest : public EntryTest {
   // Starts the main window; the input screen reopens when it was open at the last exit.
   void start(bool inputWasOpen = true) {
     m.InputScreenOpen = inputWasOpen;
-    m.SaveSettings();
+    ASSERT_TRUE(m.SaveSettings());
     mainForm = std::make_unique<Form1>(m);
     mainForm->Form_Load();
     mainForm->show();

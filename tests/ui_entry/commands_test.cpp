@@ -45,7 +45,7 @@ TEST_F(CommandsTest, F1AfterEditingAMonthCellStoresThenAddsAPlaceholderPerson) {
 TEST_F(CommandsTest, RenamingAndPressingF1MovesTheNoteFileEvenWhenItWasMissing) {
   QFile::remove(p.path(folder + u"/上田.txt"_s));
   for (const int row : {1, 2}) {
-    const QString old = form->List2->item(row)->text();
+    const QString old = form->List2->text(row);
     clickName(row);
     retype(form->Text2, old + u"様"_s);
     key(form->Text2, Qt::Key_F1);

@@ -83,12 +83,12 @@ class EntryTest : public ::testing::Test {
     QApplication::processEvents();
   }
   void clickName(int row) {
-    const QRect r = form->List2->visualItemRect(form->List2->item(row));
+    const QRect r = form->List2->rowRect(row);
     QTest::mouseClick(form->List2->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
   }
   QStringList names() const {
     QStringList out;
-    for (int i = 0; i < form->List2->count(); ++i) out << form->List2->item(i)->text();
+    for (int i = 0; i < form->List2->count(); ++i) out << form->List2->text(i);
     return out;
   }
   // The one message shown since the last call as "title: text", else how many there were.
@@ -99,7 +99,7 @@ class EntryTest : public ::testing::Test {
   }
   std::unique_ptr<Module1> nextStart() const {  // what the next start reads
     auto next = std::make_unique<Module1>(p.path());
-    next->LoadSettings();
+    EXPECT_TRUE(next->LoadSettings());
     return next;
   }
 

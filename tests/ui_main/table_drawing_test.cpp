@@ -129,17 +129,21 @@ TEST_F(TableDrawingTest, AFolderWithoutRecordsDrawsNothing) {
   EXPECT_TRUE(draw().ops.isEmpty());
 }
 
-// One read of the index, yet the side effects of loading every row stay.
-TEST_F(TableDrawingTest, LeavesTheSelectionTheLastPersonLoadedAndEveryNoteFile) {
+// A redraw shows the people; the person loaded for editing stays loaded, and no file
+// is touched.
+TEST_F(TableDrawingTest, NeverChangesTheLoadedPersonNorAnyFile) {
   makePeople(4);
-  const QString kept = m.CurrentFolder + u"/N1.txt"_s;
-  prog.writeBytes(kept, TempProgram::cp932Lines({u"大事なメモ"_s}));
   m.CurrentIndex = 1;
+  m.ReadMode = 2;
+  ASSERT_TRUE(m.ReadIndex());
+  const QString note = m.CurrentFolder + u"/N1.txt"_s;
+  const QByteArray noteBytes = prog.readBytes(note);
+  QFile::remove(prog.path(m.CurrentFolder + u"/N0.txt"_s));
   draw();
   EXPECT_EQ(m.CurrentIndex, 1);
-  EXPECT_EQ(m.PersonName, u"N3"_s);
-  EXPECT_EQ(prog.readBytes(kept), TempProgram::cp932Lines({u"大事なメモ"_s}));
-  EXPECT_TRUE(prog.exists(m.CurrentFolder + u"/N0.txt"_s));
+  EXPECT_EQ(m.PersonName, u"N1"_s);
+  EXPECT_EQ(prog.readBytes(note), noteBytes);
+  EXPECT_FALSE(prog.exists(m.CurrentFolder + u"/N0.txt"_s));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -92,10 +91,7 @@ void Form3::createChooserAndLists() {
   Combo1->setToolTip(u"データーフォルダーの変更をします。"_s);
   chooser_ = std::make_unique<ComboChooser>(Combo1, [this] { Combo1_Click(); });
 
-  List1 = new QListWidget(this);
-  List1->setVisible(false);
-  List2 = new QListWidget(this);
-  List2->setSelectionMode(QAbstractItemView::SingleSelection);
+  List2 = new NameList(this);
   List2->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
@@ -145,7 +141,6 @@ void Form3::setDesignFonts() {
   for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label8})
     setFontFace(l, kGothic);
   setFontFace(List2, kMincho);
-  setFontFace(List1, kMincho);
 }
 
 void Form3::connectChanges() {
@@ -321,23 +316,26 @@ void Form3::unload() {
 int Form3::nameCount() const { return List2->count(); }
 
 QString Form3::nameAt(int index) const {
-  const QListWidgetItem* it = List2->item(index);
-  return it ? it->text() : QString();
+  return List2->text(index);
 }
 
 void Form3::clearNames() { List2->clear(); }
 
-void Form3::addName(const QString& name) { List2->addItem(name); }
+void Form3::addName(const QString& name) { List2->appendNames({name}); }
+
+void Form3::addNames(const QStringList& names) {
+  if (replaceNames_) {
+    replaceNames_ = false;
+    List2->setNames(names);
+  } else {
+    List2->appendNames(names);
+  }
+}
 
 int Form3::selectedName() const { return List2->currentRow(); }
 
 void Form3::selectName(int index) {
-  if (index >= 0 && index < List2->count()) {
-    List2->setCurrentRow(index);
-    List2->scrollToItem(List2->item(index));
-  } else {
-    List2->setCurrentRow(-1);
-  }
+  List2->setCurrentRow(index);
 }
 
 QString Form3::nameBoxText() const { return Text2->text(); }

@@ -9,11 +9,11 @@
 #include "core/module1.h"
 #include "core/ports.h"
 #include "ui/entry/char_rules.h"
+#include "ui/entry/name_list.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -36,8 +36,7 @@ class Form3 : public QWidget, public InputScreenPort {
   QPushButton* Command5 = nullptr;  // OK
   QPushButton* Command6 = nullptr;  // 終
   QComboBox* Combo1 = nullptr;      // record folder chooser
-  QListWidget* List1 = nullptr;     // invisible, unused
-  QListWidget* List2 = nullptr;     // names of the folder, entry k = record k
+  NameList* List2 = nullptr;        // names of the folder, entry k = record k
   // 0: the note (multi-line, a QPlainTextEdit); 1..12: the month cells (QLineEdit).
   std::array<QWidget*, 13> Text1{};
   QLineEdit* Text2 = nullptr;       // name
@@ -108,6 +107,7 @@ class Form3 : public QWidget, public InputScreenPort {
   QString nameAt(int index) const override;
   void clearNames() override;
   void addName(const QString& name) override;
+  void addNames(const QStringList& names) override;
   int selectedName() const override;
   void selectName(int index) override;
   QString nameBoxText() const override;
@@ -147,6 +147,7 @@ class Form3 : public QWidget, public InputScreenPort {
   // Change test and save step; false when a store was needed and failed.
   bool storeIfModified(bool refresh);
   void refillNames();
+  void showChangedFolder();
   void focusColumnField();
   void finishUnload();
   void placeWithinScreens();
@@ -172,7 +173,9 @@ class Form3 : public QWidget, public InputScreenPort {
   Module1& m;
   std::unique_ptr<ComboChooser> chooser_;
   QString acceptedNote_;      // restore value of the note box (the last accepted text)
-  qint16 shownIndex_ = 0;     // record number of the person in the fields
+  qint16 shownIndex_ = 0;     // record number of the person in the fields (-1: its line is gone)
+  QString shownName_;         // the name the person in the fields was loaded with
+  bool replaceNames_ = false;  // the next names listed replace the list, if they differ
   bool storeFailed_ = false;  // the last store failed: the next change test must store
   int filling_ = 0;           // >0 while the program itself writes into the fields
   int unloadMode_ = 0;        // 0 close box or system, 1 program code

@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -60,7 +59,9 @@ bool Form3::saveStep() {
     return false;
   }
 
-  const QString oldName = m.PersonName;
+  // The old name is the one the fields were loaded with, whatever the shared person
+  // holds by now.
+  const QString oldName = shownName_;
   const QString oldTerritory = m.PersonTerritory;
   const QString oldNote = m.PersonNote;
   const auto oldDates = m.MonthDates;
@@ -75,9 +76,19 @@ bool Form3::saveStep() {
   }
   // The record to replace is the one in the fields, whatever moved the selection since.
   const qint16 selection = m.CurrentIndex;
-  m.CurrentIndex = shownIndex_;
-  m.WriteMode = 2;
-  const bool stored = m.WriteIndex();
+  bool stored = true;
+  if (shownIndex_ < 0) {
+    // Its line was changed by another program: the typed person is added anew rather
+    // than written over someone else.
+    m.WriteMode = 1;
+    stored = m.WriteIndex();
+    if (stored) shownIndex_ = m.CurrentIndex;
+  }
+  if (stored) {
+    m.CurrentIndex = shownIndex_;
+    m.WriteMode = 2;
+    stored = m.WriteIndex();
+  }
   m.CurrentIndex = selection;
 
   if (!stored) {
@@ -90,17 +101,17 @@ bool Form3::saveStep() {
     m.MonthNotes = oldMonthNotes;
     storeFailed_ = true;
     m.PersonModified = true;
+    if (m.ChangedOutside) showChangedFolder();
     return false;
   }
   storeFailed_ = false;
+  shownName_ = name;
 
-  // A renamed person's old note file goes only once the new one is written. Where the
-  // file system ignores case, a change of case only names the same file: keep it.
-  if (name != oldName) {
-    const QStringList files = QDir(m.recordFolderPath()).entryList(QDir::Files | QDir::Hidden);
-    if (files.contains(oldName + u".txt"_s) && files.contains(name + u".txt"_s))
-      m.DeleteNoteFile(oldName);
-  }
+  // A renamed person's old note file goes only once the new one is written, and only
+  // when nobody else has that name. Where the file system ignores case, a change of
+  // case only names the same file: keep it.
+  if (name != oldName && name.compare(oldName, Qt::CaseInsensitive) != 0)
+    (void)m.RemoveNoteFileIfUnused(oldName);  // a failure has been reported
   // The screen goes on with the note in its on-screen form.
   m.PersonNote = toScreenForm(m.PersonNote);
   acceptedNote_ = m.PersonNote;
@@ -140,6 +151,7 @@ void Form3::showStep() {
   --filling_;
   acceptedNote_ = m.PersonNote;
   shownIndex_ = m.CurrentIndex;
+  shownName_ = m.PersonName;
   storeFailed_ = false;
   MonthNoteTouched = 0;
 }
@@ -149,13 +161,28 @@ void Form3::showStep() {
 void Form3::refillNames() {
   const QString territory = m.PersonTerritory;
   const QString name = m.PersonName;
-  List2->setUpdatesEnabled(false);
-  List2->clear();
+  replaceNames_ = true;
   m.ReadMode = 3;
-  m.ReadIndex();
-  List2->setUpdatesEnabled(true);
+  if (!m.ReadIndex()) List2->clear();
+  replaceNames_ = false;
   m.PersonTerritory = territory;
   m.PersonName = name;
+}
+
+// Another program changed the index file: the list and the names show its new
+// content, the fields keep what was typed, and the next store goes where the loaded
+// line went (or adds the person anew when it is gone).
+void Form3::showChangedFolder() {
+  shownIndex_ = m.LoadedRecordIndex();
+  m.ReadMode = 1;
+  if (m.ReadIndex() && m.CurrentIndex >= m.PersonCount)
+    m.CurrentIndex = qint16(std::max(0, m.PersonCount - 1));
+  if (m.mainWindow) {
+    m.mainWindow->clearList();
+    m.mainWindow->pressRefresh();
+  }
+  refillNames();
+  selectName(shownIndex_);
 }
 
 void Form3::focusColumnField() {
@@ -179,7 +206,7 @@ void Form3::Command1_Click() {
   m.WriteMode = 1;
   if (!m.WriteIndex()) return;  // told already (a full folder, a file error)
   m.ReadMode = 2;
-  m.ReadIndex();
+  if (!m.ReadIndex()) return;
   m.NoteMonth = 0;  // a new person starts with the month information box empty
   showStep();
   refillNames();
@@ -194,26 +221,29 @@ void Form3::Command2_Click() {
                        Buttons::OkCancel) != Answer::Ok)
     return;
   if (m.mainWindow) m.mainWindow->clearList();
-  // The person deleted is the one in the fields, the one the user was asked about.
-  m.CurrentIndex = shownIndex_;
-  m.TargetIndex = shownIndex_;
-  const QString loadedName = m.PersonName;
-  const bool nameEdited = Text2->text() != loadedName;
-  m.WriteMode = 3;
-  if (!m.WriteIndex()) {
-    if (m.mainWindow) m.mainWindow->pressRefresh();
-    return;
-  }
-  // Unless the name box still holds the loaded name (then the store removed the file),
-  // the loaded name's note file goes here, once the record is gone.
-  if (nameEdited) m.DeleteNoteFile(loadedName);
-  if (m.PersonCount < 1) {
-    m.WriteNewIndexFile(m.IndexFilePath);
-    m.PersonCount = 1;
-    m.CurrentIndex = 0;
+  if (shownIndex_ >= 0) {
+    // The person deleted is the one in the fields, the one the user was asked about.
+    m.CurrentIndex = shownIndex_;
+    m.TargetIndex = shownIndex_;
+    m.WriteMode = 3;
+    if (!m.WriteIndex()) {
+      if (m.ChangedOutside) return showChangedFolder();
+      if (m.mainWindow) m.mainWindow->pressRefresh();
+      return;
+    }
+    // Its note file goes once the record is gone, unless someone else has the name.
+    (void)m.RemoveNoteFileIfUnused(shownName_);  // a failure has been reported
+    if (m.PersonCount < 1) {
+      if (m.WritePlaceholderIndex()) m.PersonCount = 1;
+      m.CurrentIndex = 0;
+    }
+  } else {
+    // Its line is gone already (another program changed the file): only the typed
+    // text is dropped.
+    m.CurrentIndex = qint16(std::clamp(int(m.CurrentIndex), 0, std::max(0, m.PersonCount - 1)));
   }
   m.ReadMode = 2;
-  m.ReadIndex();
+  if (!m.ReadIndex()) return;
   showStep();
   refillNames();
   if (nameCount() == 0) {
@@ -373,7 +403,7 @@ void Form3::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
   m.InputTop = clampTo16(own.y());
   m.InputWidth = clampTo16(own.width());
   m.InputHeight = clampTo16(own.height());
-  m.SaveSettings();
+  (void)m.SaveSettings();  // a failure has been reported; the person is stored
   m.CurrentColumn = 2;
   m.PersonModified = false;
   if (m.InputScreenOpen) m.EndProgram();

@@ -3,7 +3,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -198,7 +197,7 @@ void Form3::Text1_MouseMove(int index) {
 // ---- Keys and the mouse in the fields
 
 void Form3::setNameEntry(const QString& text) {
-  if (QListWidgetItem* entry = List2->item(shownIndex_)) entry->setText(text);
+  List2->setText(shownIndex_, text);
 }
 
 void Form3::fieldKeyUp(QWidget* box, int keyCode, bool arrowsMove) {

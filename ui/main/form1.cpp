@@ -190,29 +190,25 @@ void Form1::Command2_Click() {
     return;
   clearList();
 
-  QList<Record> records;
-  if (!m.ReadAllRecords(records) || m.CurrentIndex < 0 || m.CurrentIndex >= records.size()) {
+  // The person is the one the list shows; the delete checks that the file still holds it.
+  const ParsedFolder& shown = m.folder();
+  if (shown.path() != m.IndexFilePath || m.CurrentIndex < 0 ||
+      m.CurrentIndex >= shown.recordCount()) {
     Command9->click();
     return;
   }
-  const QString name = records[m.CurrentIndex].name;
+  const QString name = shown.nameOf(m.CurrentIndex);
   m.TargetIndex = m.CurrentIndex;
   m.WriteMode = 3;
   if (!m.WriteIndex()) {  // the person is still stored: keep the note file too
     Command9->click();
     return;
   }
-  // Two people may share a name (two new ones both called 名前) and so one note file;
-  // it goes only with the last of them.
-  bool shared = false;
-  if (m.ReadAllRecords(records))
-    for (const Record& r : records) shared = shared || r.name == name;
-  if (!shared) m.DeleteNoteFile(name);
-  if (m.PersonCount < 1) {
-    if (m.WriteNewIndexFile(m.IndexFilePath)) {
-      m.PersonCount = 1;
-      m.CurrentIndex = 0;
-    }
+  // Two people may share a name and so one note file: it goes with the last of them.
+  (void)m.RemoveNoteFileIfUnused(name);  // a failure has been reported
+  if (m.PersonCount < 1 && m.WritePlaceholderIndex()) {
+    m.PersonCount = 1;
+    m.CurrentIndex = 0;
   }
   Command9->click();
   placeNameMarker();
@@ -281,7 +277,7 @@ void Form1::Command9_Click() {
   m.IndexFilePath = m.indexPathFor(folder);
   ScaleFactor = pp_reduc();
   m.ReadMode = 1;
-  m.ReadIndex();
+  if (!m.ReadIndex()) clearList();  // unreadable: the list stays empty
   followSelection();
   draw_rutin(Picture1->surface(), ScaleFactor);
   m.PlaceCursor();

@@ -37,29 +37,6 @@ constexpr double kComboFont = 9;
 constexpr double kMinWidth = 600;
 constexpr double kMinHeight = 300;
 
-// The saved state of the loaded person, for redraws the program makes on its own
-// (scrolling) that must not change what the input screen compares against.
-struct LoadedPerson {
-  explicit LoadedPerson(const Module1& m)
-      : territory(m.PersonTerritory),
-        name(m.PersonName),
-        dates(m.MonthDates),
-        note(m.PersonNote),
-        notes(m.MonthNotes),
-        readMode(m.ReadMode),
-        targetIndex(m.TargetIndex) {}
-  void restore(Module1& m) const {
-    m.PersonTerritory = territory, m.PersonName = name, m.MonthDates = dates;
-    m.PersonNote = note, m.MonthNotes = notes, m.ReadMode = readMode;
-    m.TargetIndex = targetIndex;
-  }
-  QString territory, name;
-  std::array<QString, 13> dates;
-  QString note;
-  std::array<QString, 13> notes;
-  qint16 readMode, targetIndex;
-};
-
 }  // namespace
 
 // ---- Start-up and shut-down
@@ -67,7 +44,7 @@ struct LoadedPerson {
 void Form1::Form_Load() {
   m.LoadPhase = 1;
   m.CurrentMonth = QDate::currentDate().month();
-  m.LoadSettings();
+  (void)m.LoadSettings();  // a failure has been reported; the defaults apply
   m.ApplyDefaults();
   m.CurrentIndex = 0;
   m.CurrentColumn = 1;
@@ -121,7 +98,7 @@ void Form1::Form_Unload(int& cancel) {
   m.MainHeight = clampTo16(g.height());
   if (!m.InputScreenOpen || !inputScreenLoaded()) {
     m.InputScreenOpen = false;
-    m.SaveSettings();
+    (void)m.SaveSettings();  // a failure has been reported; the records are all stored
     m.EndProgram();
     return;
   }
@@ -147,7 +124,7 @@ void Form1::Form_Unload(int& cancel) {
     return;
   }
   m.InputScreenOpen = true;  // the next start opens it again
-  m.SaveSettings();
+  (void)m.SaveSettings();  // a failure has been reported; the records are all stored
   m.EndProgram();
 }
 
@@ -196,7 +173,7 @@ void Form1::Form_Resize() {
   clearList();
   ScaleFactor = pp_reduc();
   m.ReadMode = 1;
-  m.ReadIndex();
+  if (!m.ReadIndex()) clearList();  // unreadable: the list stays empty
   followSelection();
   draw_rutin(Picture1->surface(), ScaleFactor);
   m.EditsEnabled = true;
@@ -290,11 +267,9 @@ void Form1::markerChanged() {
 // A redraw for a new scroll position: the picture changes, nothing else does.
 void Form1::redrawScrolled() {
   if (m.ProgramEnded || isMinimized()) return;
-  const LoadedPerson person(m);
   clearList();
   ScaleFactor = pp_reduc();
   draw_rutin(Picture1->surface(), ScaleFactor);
-  person.restore(m);
   Picture1->refreshMarker();
 }
 

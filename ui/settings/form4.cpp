@@ -498,9 +498,10 @@ bool Form4::rewriteIndex(int kind) {
   const int month =
       m.CurrentMonth >= 1 && m.CurrentMonth <= 12 ? m.CurrentMonth : QDate::currentDate().month();
   m.PathBuffer = m.indexPathFor(m.CurrentFolder);
-  const reorder::Outcome outcome = reorder::reorderIndexFile(m.PathBuffer, kind, month);
-  if (!outcome.ok) m.ReportFileError(outcome.error);
-  return outcome.ok;
+  m.IndexFilePath = m.PathBuffer;
+  // The rewrite goes through the folder's own write: the day's backup comes first.
+  if (!m.RefreshFolder()) return false;
+  return m.WriteIndexLines(reorder::reorderedLines(m.folder().lines(), kind, month));
 }
 
 bool Form4::sort_by_name() { return rewriteIndex(reorder::kByName); }

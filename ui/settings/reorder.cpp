@@ -191,15 +191,7 @@ std::vector<int> selectionExchangeOrder(const std::vector<double>& keys) {
   return at;
 }
 
-Outcome reorderIndexFile(const QString& path, int kind, int currentMonth) {
-  Outcome out;
-  if (!QFileInfo::exists(path)) return out;
-  QList<TextLine> lines;
-  if (!readTextLines(path, lines, &out.error)) {
-    out.ok = false;
-    return out;
-  }
-
+QList<TextLine> reorderedLines(const QList<TextLine>& lines, int kind, int currentMonth) {
   QList<TextLine> records, others;
   std::vector<double> keys;
   for (const TextLine& line : lines) {
@@ -221,12 +213,23 @@ Outcome reorderIndexFile(const QString& path, int kind, int currentMonth) {
   result.append(TextLine::fromText(kIndexComment2));
   for (int old : selectionExchangeOrder(keys)) result.append(records.at(old));
   result.append(others);
+  return result;
+}
 
+Outcome reorderIndexFile(const QString& path, int kind, int currentMonth) {
+  Outcome out;
+  if (!QFileInfo::exists(path)) return out;
+  QList<TextLine> lines;
+  if (!readTextLines(path, lines, &out.error)) {
+    out.ok = false;
+    return out;
+  }
+  const QList<TextLine> result = reorderedLines(lines, kind, currentMonth);
   if (!writeTextLines(path, result, &out.error)) {
     out.ok = false;
     return out;
   }
-  out.records = int(records.size());
+  for (const TextLine& l : result) out.records += Module1::IsRecordLine(l.text) ? 1 : 0;
   return out;
 }
 

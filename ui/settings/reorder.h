@@ -43,6 +43,11 @@ double lineKey(const QString& line, int kind, int currentMonth);
 // position of the line placed there. O(n log n).
 std::vector<int> selectionExchangeOrder(const std::vector<double>& keys);
 
+// The index file's lines in their new order: the two standard comment lines, the
+// record lines in the new order (each with its exact bytes), then every other
+// non-empty line in its old order.
+QList<TextLine> reorderedLines(const QList<TextLine>& lines, int kind, int currentMonth);
+
 struct Outcome {
   bool ok = true;
   int records = 0;  // record lines written

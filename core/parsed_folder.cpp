@@ -1,0 +1,172 @@
+#include "core/parsed_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace {
+
+using FileClock = std::filesystem::file_time_type::clock;
+
+qint64 nowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(FileClock::now().time_since_epoch())
+      .count();
+}
+
+// File systems keep modification times only so finely; a file written again within this
+// window after being read can keep its time and size, so only its bytes tell.
+constexpr qint64 kTimeGranularityNs = 1'000'000'000;
+
+std::filesystem::path fsPath(const QString& path) {
+  return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+}  // namespace
+
+FileStamp stampOf(const QString& path) {
+  std::error_code ec;
+  const std::filesystem::path p = fsPath(path);
+  const auto status = std::filesystem::status(p, ec);
+  if (ec || !std::filesystem::is_regular_file(status)) return {};
+  FileStamp s;
+  s.exists = true;
+  s.size = qint64(std::filesystem::file_size(p, ec));
+  if (ec) return {};
+  const auto t = std::filesystem::last_write_time(p, ec);
+  if (ec) return {};
+  s.modifiedNs =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+  return s;
+}
+
+bool isRecordLine(const QString& line) {
+  return !line.isEmpty() && !line.startsWith(u'[') && line.count(u'*') == 14;
+}
+
+Record parseRecord(const QString& line) {
+  Record r;
+  qsizetype start = 0;
+  for (int field = 0; field < 14; ++field) {
+    const qsizetype star = line.indexOf(u'*', start);
+    const QString text = line.mid(start, star < 0 ? -1 : star - start);
+    if (field == 0)
+      r.territory = text;
+    else if (field == 1)
+      r.name = text;
+    else
+      r.months[field - 1] = text;
+    if (star < 0) break;
+    start = star + 1;
+  }
+  return r;
+}
+
+QString buildRecordLine(const Record& r) {
+  QString line = r.territory + u'*' + r.name + u'*';
+  for (int k = 1; k <= 12; ++k) line += r.months[k] + u'*';
+  return line;
+}
+
+bool ParsedFolder::isCurrentFor(const QString& path) const {
+  if (!loaded_ || path != path_) return false;
+  const FileStamp now = stampOf(path);
+  if (!(now == stamp_)) return false;
+  if (now.modifiedNs + kTimeGranularityNs < readAtNs_) return true;
+  // Written too recently for its time to tell: compare the bytes.
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  return file.readAll() == bytes_;
+}
+
+bool ParsedFolder::refresh(const QString& path, FileError* error) {
+  if (isCurrentFor(path)) {
+    // A verified copy need not be verified again once its time is old enough.
+    if (stamp_.modifiedNs + kTimeGranularityNs >= readAtNs_) readAtNs_ = nowNs();
+    return true;
+  }
+  clear();
+  const qint64 before = nowNs();
+  const FileStamp stamp = stampOf(path);
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (error) *error = FileError{QDir::toNativeSeparators(path), file.errorString(), false};
+    return false;
+  }
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    if (error) *error = FileError{QDir::toNativeSeparators(path), file.errorString(), false};
+    return false;
+  }
+  // A file that changed while it was read is read again at the next use.
+  const FileStamp after = stampOf(path);
+  path_ = path;
+  stamp_ = after == stamp && qint64(bytes.size()) == stamp.size ? stamp : FileStamp{};
+  readAtNs_ = before;
+  lines_ = splitTextLines(bytes);
+  bytes_ = std::move(bytes);
+  index();
+  loaded_ = true;
+  return true;
+}
+
+void ParsedFolder::adopt(const QString& path, QList<TextLine> lines) {
+  clear();
+  path_ = path;
+  QByteArray bytes;
+  for (const TextLine& l : lines) bytes += l.raw + "\r\n";
+  stamp_ = stampOf(path);
+  readAtNs_ = nowNs();
+  lines_ = std::move(lines);
+  bytes_ = std::move(bytes);
+  index();
+  loaded_ = stamp_.exists && stamp_.size == bytes_.size();
+}
+
+void ParsedFolder::clear() {
+  path_.clear();
+  stamp_ = {};
+  bytes_.clear();
+  lines_.clear();
+  recordLines_.clear();
+  records_.clear();
+  parsed_.clear();
+  nameCounts_.clear();
+  namesCounted_ = false;
+  loaded_ = false;
+  ++generation_;
+}
+
+void ParsedFolder::index() {
+  recordLines_.clear();
+  for (int i = 0; i < lines_.size(); ++i)
+    if (isRecordLine(lines_[i].text)) recordLines_.push_back(i);
+  records_.assign(recordLines_.size(), Record{});
+  parsed_.assign(recordLines_.size(), false);
+  nameCounts_.clear();
+  namesCounted_ = false;
+  ++generation_;
+}
+
+const Record& ParsedFolder::record(int r) const {
+  if (!parsed_[r]) {
+    records_[r] = parseRecord(lines_[recordLines_[r]].text);
+    parsed_[r] = true;
+  }
+  return records_[r];
+}
+
+int ParsedFolder::countName(const QString& name) const {
+  if (!namesCounted_) {
+    for (int r = 0; r < recordCount(); ++r) ++nameCounts_[record(r).name];
+    namesCounted_ = true;
+  }
+  return nameCounts_.value(name);
+}
+
+}  // namespace velnor
