@@ -27,7 +27,25 @@ std::filesystem::path fsPath(const QString& path) {
   return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+bool readWholeFile(const QString& path, QByteArray& bytes, QString& reason) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    reason = file.errorString();
+    return false;
+  }
+  bytes = file.readAll();
+  if (file.error() == QFileDevice::NoError) return true;
+  reason = file.errorString();
+  return false;
+}
+
+IndexReader indexReader = readWholeFile;
+
 }  // namespace
+
+void setIndexReaderForTests(IndexReader reader) {
+  indexReader = reader ? reader : readWholeFile;
+}
 
 FileStamp stampOf(const QString& path) {
   std::error_code ec;
@@ -79,9 +97,9 @@ bool ParsedFolder::isCurrentFor(const QString& path) const {
   if (!(now == stamp_)) return false;
   if (now.modifiedNs + kTimeGranularityNs < readAtNs_) return true;
   // Written too recently for its time to tell: compare the bytes.
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  return file.readAll() == bytes_;
+  QByteArray bytes;
+  QString reason;
+  return indexReader(path, bytes, reason) && bytes == bytes_;
 }
 
 bool ParsedFolder::refresh(const QString& path, FileError* error) {
@@ -93,14 +111,10 @@ bool ParsedFolder::refresh(const QString& path, FileError* error) {
   clear();
   const qint64 before = nowNs();
   const FileStamp stamp = stampOf(path);
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error) *error = FileError{QDir::toNativeSeparators(path), file.errorString(), false};
-    return false;
-  }
-  QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    if (error) *error = FileError{QDir::toNativeSeparators(path), file.errorString(), false};
+  QByteArray bytes;
+  QString reason;
+  if (!indexReader(path, bytes, reason)) {
+    if (error) *error = FileError{QDir::toNativeSeparators(path), reason, false};
     return false;
   }
   // A file that changed while it was read is read again at the next use.

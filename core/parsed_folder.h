@@ -73,6 +73,11 @@ class ParsedFolder {
   bool loaded_ = false;
 };
 
+// How the index file is read; tests put a failing reader in place where permissions
+// cannot make a file unreadable (root reads anything). Null restores the real one.
+using IndexReader = bool (*)(const QString& path, QByteArray& bytes, QString& reason);
+void setIndexReaderForTests(IndexReader reader);
+
 bool isRecordLine(const QString& line);
 Record parseRecord(const QString& line);
 QString buildRecordLine(const Record& record);

@@ -1,0 +1,184 @@
+// What the user stored survives: files changed behind the program's back, dot-named and
+// unreadable files, bytes the code page cannot hold, and the daily backups.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "support/fakes.h"
+#include "support/temp_program.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor::test {
+namespace {
+
+QString line(const QString& territory, const QString& name, const QString& january = {}) {
+  return territory + u'*' + name + u'*' + january + u"************"_s;
+}
+
+class NoLoss : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m.shell = &shell;
+    m.today = [this] { return day; };
+    use({line(u"北"_s, u"甲"_s), line(u"南"_s, u"乙"_s), line(u"東"_s, u"丙"_s)});
+  }
+  void TearDown() override { setIndexReaderForTests(nullptr); }
+  void use(const QStringList& records) { writeIndex(records); }
+  void writeIndex(const QStringList& records) {
+    p.writeBytes(index, TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} +
+                                                records));
+    m.CurrentFolder = u"%帳"_s;
+    m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
+  }
+  bool read(int mode, int at = 0) {
+    m.ReadMode = qint16(mode);
+    m.CurrentIndex = qint16(at);
+    return m.ReadIndex();
+  }
+  bool write(int mode, int at) {
+    m.WriteMode = qint16(mode);
+    m.CurrentIndex = qint16(at);
+    return m.WriteIndex();
+  }
+  QString titles() const {
+    QStringList t;
+    for (const ShownMessage& s : shell.messages) t << s.title;
+    return t.join(u',');
+  }
+
+  TempProgram p;
+  Module1& m = *p.m;
+  FakeShell shell;
+  QDate day{2026, 12, 7};
+  const QString index = u"%帳/データー.vrd"_s;
+};
+
+TEST_F(NoLoss, AChangeByAnotherProgramIsSeenAtTheNextRead) {
+  ASSERT_TRUE(read(1));
+  ASSERT_EQ(m.PersonCount, 3);
+  // Same length, so the same size and, this soon, the same modification time.
+  writeIndex({line(u"北"_s, u"丁"_s), line(u"南"_s, u"乙"_s), line(u"東"_s, u"丙"_s)});
+  ASSERT_TRUE(read(2, 0));
+  EXPECT_EQ(m.PersonName, u"丁"_s);
+}
+
+TEST_F(NoLoss, AStoreNeverReplacesALineAnotherProgramChanged) {
+  ASSERT_TRUE(read(2, 1));  // 乙
+  // Another program puts someone in front of 乙 while it is being edited.
+  writeIndex({line(u"北"_s, u"甲"_s), line(u"西"_s, u"新"_s), line(u"南"_s, u"乙"_s),
+              line(u"東"_s, u"丙"_s)});
+  const QByteArray theirs = p.readBytes(index);
+  m.MonthDates[1] = u"1/9"_s;
+  EXPECT_FALSE(write(2, 1));
+  EXPECT_EQ(p.readBytes(index), theirs);
+  EXPECT_TRUE(m.ChangedOutside);
+  EXPECT_EQ(titles(), u"保存できません"_s);
+  // The loaded line was found where it went: the next store goes there.
+  EXPECT_EQ(m.LoadedRecordIndex(), 2);
+  ASSERT_TRUE(write(2, 2));
+  ASSERT_TRUE(read(2, 2));
+  EXPECT_EQ(m.PersonName + m.MonthDates[1], u"乙1/9"_s);
+  ASSERT_TRUE(read(2, 1));
+  EXPECT_EQ(m.PersonName, u"新"_s);
+}
+
+TEST_F(NoLoss, ADeleteNeverRemovesALineAnotherProgramChanged) {
+  ASSERT_TRUE(read(1));  // the list shows 甲 乙 丙
+  writeIndex({line(u"北"_s, u"甲"_s), line(u"東"_s, u"丙"_s)});
+  const QByteArray theirs = p.readBytes(index);
+  EXPECT_FALSE(write(3, 1));  // the user meant 乙, now gone
+  EXPECT_EQ(p.readBytes(index), theirs);
+}
+
+TEST_F(NoLoss, DotNamedNoteFilesCountAsExistingAndAreNeverReplaced) {
+  use({line(u"北"_s, {}), line(u"南"_s, u".abc"_s)});
+  const QByteArray mine = TempProgram::cp932Lines({u"大事"_s, u" 1月　5日"_s});
+  p.writeBytes(u"%帳/.txt"_s, mine);
+  p.writeBytes(u"%帳/.abc.txt"_s, mine);
+  EXPECT_TRUE(m.FileExists(p.path(u"%帳/.abc.txt"_s)));
+  m.ChangeRecordFolder();  // opening makes missing note files
+  ASSERT_TRUE(read(2, 1));
+  EXPECT_EQ(m.PersonNote + m.MonthNotes[1], u"大事 1月　5日"_s);
+  m.MonthDates[2] = u"2/2"_s;
+  ASSERT_TRUE(write(2, 1));
+  ASSERT_TRUE(read(2, 0));
+  EXPECT_EQ(p.readBytes(u"%帳/.txt"_s), mine);
+  EXPECT_TRUE(p.readBytes(u"%帳/.abc.txt"_s).startsWith(mine));
+}
+
+TEST_F(NoLoss, AnIndexThatCannotBeReadIsNeverWrittenOver) {
+  const QByteArray before = p.readBytes(index);
+  setIndexReaderForTests([](const QString&, QByteArray&, QString& reason) {
+    reason = u"Permission denied"_s;
+    return false;
+  });
+  m.ChangeRecordFolder();
+  EXPECT_FALSE(read(1));
+  EXPECT_EQ(m.PersonCount, 0);
+  EXPECT_FALSE(write(1, 0));
+  EXPECT_FALSE(write(3, 0));
+  EXPECT_EQ(p.readBytes(index), before);
+  EXPECT_EQ(titles(), u"読み込めません"_s);  // once, not at every step
+  setIndexReaderForTests(nullptr);
+  EXPECT_TRUE(read(1));
+  EXPECT_EQ(m.PersonCount, 3);
+}
+
+TEST_F(NoLoss, BytesTheCodePageCannotHoldStayWhereTheUserDidNotType) {
+  // 85 40 decodes but cannot be encoded again.
+  const QByteArray odd("\x85\x40");
+  p.writeBytes(index, TempProgram::cp932Lines({kIndexComment1, kIndexComment2}) + "X" + odd +
+                          "*" + odd + "*" + QByteArray(12, '*') + "\r\n");
+  ASSERT_TRUE(read(2, 0));
+  const QString name = m.PersonName;
+  p.writeBytes(u"%帳/"_s + name + u".txt"_s, "a" + odd + "b\r\n" + odd + "\r\n");
+  ASSERT_TRUE(read(2, 0));
+  m.PersonTerritory = u"Y"_s + m.PersonTerritory.mid(1);  // typed before the odd character
+  m.PersonNote = m.PersonNote + u"c"_s;                   // typed after it
+  m.MonthDates[3] = u"3/3"_s;
+  ASSERT_TRUE(write(2, 0)) << shell.messages.value(0).text.toStdString();
+  EXPECT_TRUE(p.readBytes(index).contains("Y" + odd + "*" + odd + "***3/3*"));
+  EXPECT_TRUE(p.readBytes(u"%帳/"_s + name + u".txt"_s).startsWith("a" + odd + "bc\r\n" + odd + "\r\n"));
+}
+
+TEST_F(NoLoss, TheFirstStoreOfADayKeepsTheFolderAsItWasBefore) {
+  ASSERT_TRUE(read(2, 0));  // makes 甲.txt
+  const QByteArray indexBefore = p.readBytes(index);
+  const QByteArray noteBefore = p.readBytes(u"%帳/甲.txt"_s);
+  m.MonthDates[1] = u"1/1"_s;
+  ASSERT_TRUE(write(2, 0));
+  const QString today = u"バックアップ/%帳/20261207/"_s;
+  EXPECT_EQ(p.readBytes(today + kIndexFileName), indexBefore);
+  EXPECT_EQ(p.readBytes(today + u"甲.txt"_s), noteBefore);
+  m.MonthDates[1] = u"1/2"_s;
+  ASSERT_TRUE(write(2, 0));  // later the same day: the copy stays the morning's
+  EXPECT_EQ(p.readBytes(today + kIndexFileName), indexBefore);
+}
+
+TEST_F(NoLoss, BackupsKeepTheNewestFourteenDays) {
+  for (int d = 1; d <= 16; ++d) {
+    day = QDate(2026, 11, d);
+    m.MonthDates[1] = QString::number(d);
+    ASSERT_TRUE(write(2, 0));
+  }
+  const QStringList days = QDir(p.path(u"バックアップ/%帳"_s)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  EXPECT_EQ(days.size(), kBackupDaysKept);
+  EXPECT_EQ(days.first(), u"20261103"_s);
+}
+
+TEST_F(NoLoss, AFailedBackupIsToldOnceADayAndNeverStopsTheStore) {
+  p.writeBytes(u"バックアップ"_s, "a file where the folder should be");
+  for (const QString& dates : {u"1/1"_s, u"1/2"_s}) {
+    m.MonthDates[1] = dates;
+    ASSERT_TRUE(write(2, 0));
+  }
+  EXPECT_EQ(titles(), u"バックアップできません"_s);
+  ASSERT_TRUE(read(2, 0));
+  EXPECT_EQ(m.MonthDates[1], u"1/2"_s);
+}
+
+}  // namespace
+}  // namespace velnor::test
