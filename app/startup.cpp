@@ -1,6 +1,12 @@
 #include "app/startup.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+#include <QTemporaryFile>
 
 #include "app/qt_shell.h"
 #include "core/module1.h"
@@ -10,6 +16,77 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace velnor {
+namespace {
+
+QString helpText() {
+  return u"使い方: velnor [%記録フォルダー名]\n"
+         u"\n"
+         u"再訪問の記録を、訪問した人ごとに月の一覧表で管理します。\n"
+         u"\n"
+         u"  %記録フォルダー名  作業フォルダーにこの名前があるときだけ起動します。\n"
+         u"                     「%」で始まらない引数では、何もせずに終了します。\n"
+         u"  --version          版数を表示して終了します。\n"
+         u"  --help             この説明を表示して終了します。\n"
+         u"\n"
+         u"設定ファイル Velnor.ini と記録フォルダー（%名前）は、プログラムのあるフォルダーに\n"
+         u"置かれます。そこに書き込めないときは、ユーザーのデータフォルダー\n"
+         u"（通常は ~/.local/share/Velnor）に置かれます。\n"_s;
+}
+
+// The icon is drawn here rather than left to an icon plugin, so that every window has it
+// wherever the program runs, installed or not.
+QIcon programIcon() {
+  QSvgRenderer svg(u":/icons/" VELNOR_APP_ID ".svg"_s);
+  QIcon icon;
+  if (!svg.isValid()) return icon;
+  for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    svg.render(&painter);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+}  // namespace
+
+QString versionText() {
+  return u"Velnor %1.%2.%3"_s.arg(VELNOR_VERSION_MAJOR)
+      .arg(VELNOR_VERSION_MINOR)
+      .arg(VELNOR_VERSION_PATCH);
+}
+
+std::optional<QString> informationFor(const QStringList& arguments) {
+  if (arguments.size() != 2) return std::nullopt;
+  if (arguments[1] == u"--version"_s) return versionText() + u'\n';
+  if (arguments[1] == u"--help"_s) return helpText();
+  return std::nullopt;
+}
+
+void setApplicationIdentity() {
+  // No organization: the per-user data folder is then ~/.local/share/Velnor.
+  QCoreApplication::setOrganizationName(QString());
+  QCoreApplication::setOrganizationDomain(QString());
+  QCoreApplication::setApplicationName(u"Velnor"_s);
+  QCoreApplication::setApplicationVersion(versionText().section(u' ', 1));
+  QGuiApplication::setDesktopFileName(u"" VELNOR_APP_ID ""_s);
+  QApplication::setWindowIcon(programIcon());
+}
+
+bool canCreateFilesIn(const QString& folder) {
+  if (!QFileInfo(folder).isDir()) return false;
+  QTemporaryFile probe(QDir(folder).filePath(u"Velnor-probe-XXXXXX"_s));
+  return probe.open();  // removed again when the probe goes
+}
+
+QString chooseProgramFolder(const QString& executableFolder, const QString& fallback) {
+  if (canCreateFilesIn(executableFolder)) return executableFolder;
+  // A folder that cannot be made shows up at the first save, with the reason.
+  QDir().mkpath(fallback);
+  return fallback;
+}
 
 QString commandLineOf(const QStringList& arguments) { return arguments.mid(1).join(u' '); }
 
@@ -21,6 +98,23 @@ bool commandLineAccepted(const Module1& m, const QString& commandLine) {
     arg = arg.mid(1, arg.size() - 2);
   arg = arg.trimmed();
   return arg.startsWith(u'%') && m.FileExists(arg);
+}
+
+std::unique_ptr<QLockFile> claimProgramFolder(const Module1& m, Shell& shell) {
+  auto lock = std::make_unique<QLockFile>(m.programPath(kLockFileName));
+  // Only the lock of a copy that no longer runs is taken over, however old it is.
+  lock->setStaleLockTime(0);
+  if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError) {
+    shell.message(u"起動できません"_s,
+                  u"Velnorは、次のフォルダーを使ってすでに起動しています。\n\n"_s +
+                      QDir::toNativeSeparators(m.programFolder()) +
+                      u"\n\n起動しているVelnorの画面をお使いください。"_s,
+                  Buttons::Ok, Icon::Warning);
+    return nullptr;
+  }
+  // Only now is no other copy in the middle of a save that these files belong to.
+  removeLeftoverSaves(m.programFolder());
+  return lock;
 }
 
 void removeLeftoverSaves(const QString& programFolder) {

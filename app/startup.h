@@ -1,15 +1,44 @@
 #pragma once
-// The start-up check of the command line, kept apart from main() so it can be tested.
+// The start-up decisions, kept apart from main() so they can be tested: what the command
+// line asks for, which folder holds the records, and the lock that keeps a second copy
+// of the program off that folder.
 
+#include <QLockFile>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace velnor {
 
 class Module1;
 class Form1;
 class QtShell;
+class Shell;
+
+// The lock file in the program folder; it must not begin with "%", or it would be
+// listed as a record folder.
+inline const QString kLockFileName = QStringLiteral("Velnor.lock");
+
+// "Velnor" and the program's version, as --version prints it.
+QString versionText();
+
+// The text to print instead of starting, when the only argument is --version or
+// --help; otherwise nothing, and the command line goes through commandLineAccepted.
+std::optional<QString> informationFor(const QStringList& arguments);
+
+// The program's name, version, desktop entry and window icon, for the desktop and for
+// QStandardPaths. Call once after the QApplication exists.
+void setApplicationIdentity();
+
+// True when a file can be created (and removed again) in the folder. Asked of the file
+// system itself: permission bits say nothing about read-only mounts, and root ignores them.
+bool canCreateFilesIn(const QString& folder);
+
+// The folder that holds Velnor.ini and the record folders: the executable's folder
+// whenever files can be created in it, otherwise the per-user `fallback`, created when
+// missing.
+QString chooseProgramFolder(const QString& executableFolder, const QString& fallback);
 
 // The command line as one string: the arguments after the program name, joined by spaces.
 QString commandLineOf(const QStringList& arguments);
@@ -18,6 +47,12 @@ QString commandLineOf(const QStringList& arguments);
 // (trimmed, without surrounding double quotes, trimmed again) begins with "%" and
 // names something FileExists finds relative to the working directory.
 bool commandLineAccepted(const Module1& m, const QString& commandLine);
+
+// Takes the program folder for this copy of the program: its lock, then the removal of
+// what interrupted saves left. Null when another running copy holds the folder: then the
+// "起動できません" box has been shown and nothing in the folder was touched. A folder
+// that cannot hold a lock file at all is used unlocked; its saves report their own errors.
+std::unique_ptr<QLockFile> claimProgramFolder(const Module1& m, Shell& shell);
 
 // Removes the temporary files that an interrupted save may have left in the program
 // folder and in its record folders.

@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need.
-# Only packages that are missing are installed; uses sudo when not root.
+# Installs the Debian packages that one of the project's commands needs:
+#   scripts/deps.sh run       build Velnor and run it (./run.sh)
+#   scripts/deps.sh test      build and run the tests and checks (./test.sh), the benchmarks
+#   scripts/deps.sh package   build the Debian package (./package.sh)
+# Only packages that are missing are installed; uses sudo when not root. Each package is
+# listed once, and none that a listed one already pulls in (qt6-base-dev brings the Qt
+# libraries, OpenGL headers and platform plugins; libgtest-dev brings googletest).
 set -euo pipefail
 
-PACKAGES=(
-  cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libqt6test6
-  libgl-dev libxkbcommon-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
-  qt6-qpa-plugins
-)
+BUILD=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libxkbcommon-dev)
+# The tables are drawn in these fonts.
+FONTS=(fonts-ipafont-mincho fonts-ipafont-gothic)
+
+case "${1:-}" in
+  run) PACKAGES=("${BUILD[@]}" "${FONTS[@]}" x11-utils) ;;  # xdpyinfo asks the display
+  test)
+    PACKAGES=("${BUILD[@]}" "${FONTS[@]}" libgtest-dev libbenchmark-dev
+      desktop-file-utils appstream clang clang-tidy clang-format libclang-rt-14-dev poppler-utils)
+    ;;
+  package) PACKAGES=("${BUILD[@]}" dpkg-dev file) ;;  # dpkg-shlibdeps finds the libraries
+  *)
+    echo "usage: $0 run|test|package" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -59,8 +59,9 @@ TEST(RefusedStart, theProgramEndsAtOnceWithoutWritingSettings) {
   ASSERT_TRUE(QFile::copy(QString::fromUtf8(VELNOR_EXECUTABLE), program));
   programDir.writeBytes(u"%太郎/データー.vrd"_s, "x\r\n");
   workDir.writeBytes(u"plain.txt"_s, "x\r\n");
-  // Exists but lacks "%"; names nothing; exists beside the program, not in the working folder.
-  for (const QString& arg : {u"plain.txt"_s, u"%誰も"_s, u"%太郎/"_s}) {
+  // Exists but lacks "%"; names nothing; exists beside the program, not in the working folder;
+  // an option the program does not know.
+  for (const QString& arg : {u"plain.txt"_s, u"%誰も"_s, u"%太郎/"_s, u"--Version"_s}) {
     QProcess p;  // inherits the offscreen platform; killed on destruction if still running
     p.setWorkingDirectory(workDir.path());
     p.start(program, {arg});

@@ -1,0 +1,173 @@
+// Where the program keeps its files, what it answers without starting, and the lock that
+// keeps a second copy off a folder in use.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest/QTest>
+
+#include "app/startup.h"
+#include "support/fakes.h"
+#include "support/temp_program.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+namespace {
+
+QStringList entriesOf(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+void setMode(const QString& path, QFile::Permissions p) {
+  ASSERT_TRUE(QFile::setPermissions(path, p));
+}
+
+// Root may create files in any folder; a read-only folder needs an ordinary user's rights.
+class AsOrdinaryUser {
+ public:
+  AsOrdinaryUser() {
+    if (geteuid() != 0) return;
+    const passwd* nobody = getpwnam("nobody");
+    dropped_ = nobody && seteuid(nobody->pw_uid) == 0;
+  }
+  ~AsOrdinaryUser() {
+    if (dropped_ && seteuid(0) != 0) std::abort();  // every later test would run as nobody
+  }
+  bool ready() const { return dropped_ || geteuid() != 0; }
+
+ private:
+  bool dropped_ = false;
+};
+
+constexpr auto kOpenToAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                            QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                            QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+constexpr auto kReadOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                           QFile::ReadOther | QFile::ExeOther;
+
+TEST(ProgramFolder, aFolderFilesCanBeCreatedIn_isKept_andLeftAsItWas) {
+  test::TempProgram program, user;
+  const QString fallback = user.path(u"share/Velnor"_s);
+  EXPECT_EQ(chooseProgramFolder(program.path(), fallback), program.path());
+  EXPECT_TRUE(entriesOf(program.path()).isEmpty());  // the probe file is gone again
+  EXPECT_FALSE(QFileInfo::exists(fallback));
+}
+
+TEST(ProgramFolder, aReadOnlyFolder_givesWayToTheUserDataFolder_createdForIt) {
+  test::TempProgram root;
+  const QString installed = root.path(u"bin"_s), home = root.path(u"home"_s);
+  const QString fallback = home + u"/.local/share/Velnor"_s;
+  ASSERT_TRUE(QDir().mkpath(installed) && QDir().mkpath(home));
+  setMode(root.path(), kReadOnly | QFile::WriteOwner);
+  setMode(installed, kReadOnly);
+  setMode(home, kOpenToAll);
+  QString chosen;
+  {
+    AsOrdinaryUser user;
+    ASSERT_TRUE(user.ready());
+    chosen = chooseProgramFolder(installed, fallback);
+  }
+  EXPECT_EQ(chosen, fallback);
+  EXPECT_TRUE(QFileInfo(fallback).isDir());
+  EXPECT_TRUE(entriesOf(installed).isEmpty());
+}
+
+TEST(Identity, recordsGoToVelnorInTheUserDataFolder_andWindowsGetTheDrawnIcon) {
+  setApplicationIdentity();
+  EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Velnor"_s);
+  for (const int side : {16, 256}) {
+    const QImage icon = QApplication::windowIcon().pixmap(side, side).toImage();
+    ASSERT_EQ(icon.size(), QSize(side, side));
+    // A page with rounded corners: drawn in the middle, nothing in the corner.
+    EXPECT_EQ(qAlpha(icon.pixel(side / 2, side / 2)), 255) << side;
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << side;
+  }
+}
+
+// A copy of the built program in a program folder of its own.
+struct InstalledCopy {
+  InstalledCopy() {
+    if (!QFile::copy(QString::fromUtf8(VELNOR_EXECUTABLE), program))
+      qFatal("cannot copy the program");
+  }
+  test::TempProgram folder, user;
+  const QString program = folder.path(u"velnor"_s);
+};
+
+TEST(InformationOptions, printWithoutADisplay_andWriteNothing) {
+  InstalledCopy copy;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(u"QT_QPA_PLATFORM"_s, u"no-such-platform"_s);  // a window would end in a crash
+  env.insert(u"HOME"_s, copy.user.path());
+  env.insert(u"XDG_DATA_HOME"_s, copy.user.path(u"data"_s));
+  const QString version = u"Velnor %1.%2.%3\n"_s.arg(VELNOR_VERSION_MAJOR)
+                              .arg(VELNOR_VERSION_MINOR)
+                              .arg(VELNOR_VERSION_PATCH);
+  const QString help = informationFor({u"velnor"_s, u"--help"_s}).value_or(QString());
+  EXPECT_TRUE(help.contains(u"使い方"_s) && help.contains(u"--version"_s));
+  for (const auto& [arg, expected] : {std::pair{u"--version"_s, version}, {u"--help"_s, help}}) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(copy.program, {arg});
+    ASSERT_TRUE(p.waitForFinished(8000)) << arg.toStdString();
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), expected) << arg.toStdString();
+    EXPECT_EQ(entriesOf(copy.folder.path()), QStringList{u"velnor"_s});
+    EXPECT_TRUE(entriesOf(copy.user.path()).isEmpty());
+  }
+}
+
+TEST(ProgramLock, aSecondCopyIsToldTheFolderIsInUse_andTouchesNothingInIt) {
+  test::TempProgram tp;
+  test::FakeShell first, second;
+  std::unique_ptr<QLockFile> running = claimProgramFolder(*tp.m, first);
+  ASSERT_TRUE(running && running->isLocked());
+  const QString leftover = u"%太郎/データー.vrd.Ab12Cd"_s;  // the running copy's save
+  tp.writeBytes(leftover, "x\r\n");
+
+  EXPECT_EQ(claimProgramFolder(*tp.m, second), nullptr);
+  ASSERT_EQ(second.messages.size(), 1);
+  EXPECT_EQ(second.messages[0].title, u"起動できません"_s);
+  EXPECT_TRUE(second.messages[0].text.contains(QDir::toNativeSeparators(tp.path())));
+  EXPECT_EQ(second.messages[0].buttons, Buttons::Ok);
+  EXPECT_TRUE(tp.exists(leftover));
+  EXPECT_TRUE(first.messages.isEmpty());
+
+  running.reset();  // the first copy ends; the next start takes the folder and tidies it
+  test::FakeShell third;
+  EXPECT_NE(claimProgramFolder(*tp.m, third), nullptr);
+  EXPECT_TRUE(third.messages.isEmpty());
+  EXPECT_FALSE(tp.exists(leftover));
+}
+
+TEST(ProgramLock, aRunningProgramHoldsItsFolder_untilItCrashes) {
+  InstalledCopy copy;
+  copy.folder.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
+  QProcess running;  // offscreen, from this process's environment
+  running.start(copy.program, {});
+  const QString lockFile = copy.folder.path(kLockFileName);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(lockFile); }, 8000));
+
+  Module1 m(copy.folder.path());
+  test::FakeShell shell;
+  EXPECT_EQ(claimProgramFolder(m, shell), nullptr);
+  EXPECT_EQ(shell.messages.size(), 1);
+
+  running.kill();
+  ASSERT_TRUE(running.waitForFinished(8000));
+  ASSERT_TRUE(QFileInfo::exists(lockFile));  // a crash leaves its lock behind
+  EXPECT_NE(claimProgramFolder(m, shell), nullptr);
+  EXPECT_EQ(shell.messages.size(), 1);
+}
+
+}  // namespace
+}  // namespace velnor
