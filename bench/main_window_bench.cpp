@@ -1,17 +1,17 @@
-// Opening and redrawing record folders of 100, 1,000 and 32,767 people in the main window.
+// Everyday actions on record folders of 100, 1,000 and 32,767 people: opening, redrawing,
+// scrolling, the input screen, storing and starting the program.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/velnor_bench
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QStringEncoder>
-#include <QTemporaryDir>
-#include <map>
+#include <QLineEdit>
+#include <QPushButton>
 #include <memory>
 
+#include "bench/bench_folder.h"
 #include "core/module1.h"
 #include "ui/common/fonts.h"
+#include "ui/entry/form3.h"
 #include "ui/main/form1.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -19,64 +19,32 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor {
 namespace {
 
-// Answers every box with OK and never opens another window.
-class QuietShell : public Shell {
- public:
-  Answer message(const QString&, const QString&, Buttons, Icon) override { return Answer::Ok; }
-  void beep() override {}
-  void endProgram() override {}
-  void showWelcomeDialog() override {}
-  void showInputScreen() override {}
-  void showSettingsScreen() override {}
-  void showPrintWindow() override {}
-};
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write bench data");
-  f.write(bytes);
-}
-
-// A program folder with one record folder of `people` people, note files included, as
-// a folder in use has them. Made once per size and kept for every benchmark.
-QString programFolder(int people) {
-  static std::map<int, std::unique_ptr<QTemporaryDir>> made;
-  auto& dir = made[people];
-  if (!dir) {
-    dir = std::make_unique<QTemporaryDir>();
-    const QString folder = dir->path() + u"/%山田"_s;
-    QDir().mkpath(folder);
-    QStringEncoder enc("windows-31j");
-    QByteArray index = enc.encode(kIndexComment1 + u"\r\n"_s + kIndexComment2 + u"\r\n"_s);
-    QByteArray note = enc.encode(u"補足情報\r\n"_s);
-    for (int k = 1; k <= 12; ++k) note += enc.encode(Module1::DefaultMonthLine(k) + u"\r\n"_s);
-    for (int i = 0; i < people; ++i) {
-      const QString name = u"訪問先 "_s + QString::number(i);
-      QString line = u"北"_s + QString::number(i % 9) + u'*' + name + u'*';
-      for (int k = 1; k <= 12; ++k)
-        line += ((i + k) % 3 == 0 ? QString::number(k) + u'/' + QString::number(i % 28 + 1)
-                                  : QString()) +
-                u'*';
-      index += enc.encode(line + u"\r\n"_s);
-      writeFile(folder + u'/' + name + u".txt"_s, note);
-    }
-    writeFile(folder + u'/' + kIndexFileName, index);
-    writeFile(dir->path() + u'/' + kSettingsFileName, enc.encode(u"s201=%山田\r\n"_s));
-  }
-  return dir->path();
-}
+using bench::QuietShell;
 
 struct OpenWindow {
-  explicit OpenWindow(int people) : m(programFolder(people)) {
+  explicit OpenWindow(int people, bool input = false, QString folder = {})
+      : m(folder.isEmpty() ? bench::programFolder(people) : folder) {
+    shell.module = &m;
+    shell.openInput = true;
     m.shell = &shell;
     form = std::make_unique<Form1>(m);
     form->Form_Load();
     form->show();
+    if (input) form->Command8->click();
   }
+  ~OpenWindow() {
+    m.ProgramEnded = true;  // nothing asks or stores at the end
+    delete dynamic_cast<Form3*>(m.inputScreen);
+  }
+  Form3* input() const { return dynamic_cast<Form3*>(m.inputScreen); }
   QuietShell shell;
   Module1 m;
   std::unique_ptr<Form1> form;
 };
+
+void people(benchmark::State& state, const Module1& m) {
+  state.counters["people"] = double(m.PersonCount);
+}
 
 void BM_OpenAndDraw(benchmark::State& state) {
   OpenWindow w(int(state.range(0)));
@@ -84,13 +52,30 @@ void BM_OpenAndDraw(benchmark::State& state) {
     w.m.EditsEnabled = false;
     w.m.ChangeRecordFolder();  // list folders, count, clear, draw, place the cursor
   }
-  state.counters["people"] = double(w.m.PersonCount);
+  people(state, w.m);
 }
 
 void BM_Redraw(benchmark::State& state) {
   OpenWindow w(int(state.range(0)));
   for (auto _ : state) w.form->Command9->click();
-  state.counters["people"] = double(w.m.PersonCount);
+  people(state, w.m);
+}
+
+void BM_RedrawAfterStore(benchmark::State& state) {
+  OpenWindow w(int(state.range(0)), false, bench::freshProgramFolder(int(state.range(0)), true));
+  int n = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.m.CurrentIndex = 0;
+    w.m.ReadMode = 2;
+    (void)w.m.ReadIndex();
+    w.m.MonthDates[1] = QString::number(++n);
+    w.m.WriteMode = 2;
+    (void)w.m.WriteIndex();
+    state.ResumeTiming();
+    w.form->Command9->click();
+  }
+  people(state, w.m);
 }
 
 void BM_ResizeRedraw(benchmark::State& state) {
@@ -100,12 +85,121 @@ void BM_ResizeRedraw(benchmark::State& state) {
     wide = !wide;
     w.form->resize(wide ? 500 : 400, wide ? 420 : 350);  // a full layout and redraw each
   }
-  state.counters["people"] = double(w.m.PersonCount);
+  people(state, w.m);
 }
 
-BENCHMARK(BM_OpenAndDraw)->Arg(100)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Redraw)->Arg(100)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ResizeRedraw)->Arg(100)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
+// Down with the selection on the last row shown: every step scrolls the list.
+void BM_ScrollStep(benchmark::State& state) {
+  OpenWindow w(int(state.range(0)));
+  w.m.CurrentIndex = 30;
+  w.m.PlaceCursor();
+  for (auto _ : state) {
+    if (w.m.CurrentIndex >= w.m.PersonCount - 1) {
+      state.PauseTiming();
+      w.m.CurrentIndex = 30;
+      w.m.PlaceCursor();
+      state.ResumeTiming();
+    }
+    w.form->Command7->click();
+  }
+  people(state, w.m);
+}
+
+void BM_Down100(benchmark::State& state) {
+  OpenWindow w(int(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.m.CurrentIndex = 0;
+    w.m.PlaceCursor();
+    state.ResumeTiming();
+    for (int i = 0; i < 100; ++i) w.form->Command7->click();
+  }
+  people(state, w.m);
+}
+
+void BM_OpenInputScreen(benchmark::State& state) {
+  OpenWindow w(int(state.range(0)));
+  for (auto _ : state) {
+    w.form->Command8->click();  // open
+    state.PauseTiming();
+    w.form->Command8->click();  // close
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    state.ResumeTiming();
+  }
+  w.form->Command8->click();
+  state.counters["peak_MB"] = bench::peakMemoryMb();
+  people(state, w.m);
+}
+
+// Down in the input screen: the next person is shown (nothing to store).
+void BM_MoveInInputScreen(benchmark::State& state) {
+  OpenWindow w(int(state.range(0)), true);
+  for (auto _ : state) {
+    if (w.m.CurrentIndex >= w.m.PersonCount - 1) {
+      state.PauseTiming();
+      w.form->Command6->click();
+      w.m.CurrentIndex = 0;
+      state.ResumeTiming();
+    }
+    w.form->Command7->click();
+  }
+  people(state, w.m);
+}
+
+// A month cell edited, then Down: the store (note file and index file, both atomic),
+// the redraw and showing the next person.
+void BM_StoreOneEdit(benchmark::State& state) {
+  OpenWindow w(int(state.range(0)), true, bench::freshProgramFolder(int(state.range(0)), true));
+  int n = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (w.m.CurrentIndex >= w.m.PersonCount - 1) {
+      w.m.TargetIndex = 0;
+      w.input()->selectName(0);
+      w.input()->Command3->click();
+    }
+    w.input()->monthCell(1)->setText(QString::number(++n));
+    w.m.PersonModified = true;
+    state.ResumeTiming();
+    w.form->Command7->click();
+  }
+  people(state, w.m);
+}
+
+void BM_StartToMainWindow(benchmark::State& state) {
+  const QString folder = bench::programFolder(int(state.range(0)));
+  for (auto _ : state) {
+    OpenWindow w(int(state.range(0)), false, folder);
+    benchmark::DoNotOptimize(w.m.PersonCount);
+    state.PauseTiming();
+    w.form.reset();
+    state.ResumeTiming();
+  }
+}
+
+// The first start in a folder none of whose people has a note file yet.
+void BM_FirstStartMissingNotes(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    const QString folder = bench::freshProgramFolder(int(state.range(0)), false);
+    state.ResumeTiming();
+    OpenWindow w(int(state.range(0)), false, folder);
+    benchmark::DoNotOptimize(w.m.PersonCount);
+  }
+}
+
+#define SIZES ->Arg(100)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_OpenAndDraw) SIZES;
+BENCHMARK(BM_Redraw) SIZES;
+BENCHMARK(BM_RedrawAfterStore) SIZES;
+BENCHMARK(BM_ResizeRedraw) SIZES;
+BENCHMARK(BM_ScrollStep) SIZES;
+BENCHMARK(BM_Down100) SIZES;
+BENCHMARK(BM_OpenInputScreen) SIZES;
+BENCHMARK(BM_MoveInInputScreen) SIZES;
+BENCHMARK(BM_StoreOneEdit) SIZES;
+BENCHMARK(BM_StartToMainWindow) SIZES;
+BENCHMARK(BM_FirstStartMissingNotes)->Arg(32767)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velnor

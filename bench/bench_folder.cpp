@@ -1,0 +1,78 @@
+#include "bench/bench_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <map>
+#include <memory>
+
+#include "core/module1.h"
+#include "ui/entry/form3.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor::bench {
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write bench data");
+  f.write(bytes);
+}
+
+std::vector<std::unique_ptr<QTemporaryDir>> kept;
+
+void fill(const QString& root, int people, bool notes) {
+  const QString folder = root + u"/%山田"_s;
+  QDir().mkpath(folder);
+  QStringEncoder enc("windows-31j");
+  QByteArray index = enc.encode(kIndexComment1 + u"\r\n"_s + kIndexComment2 + u"\r\n"_s);
+  QByteArray note = enc.encode(u"補足情報\r\n"_s);
+  for (int k = 1; k <= 12; ++k) note += enc.encode(Module1::DefaultMonthLine(k) + u"\r\n"_s);
+  for (int i = 0; i < people; ++i) {
+    const QString name = u"訪問先 "_s + QString::number(i);
+    QString line = u"北"_s + QString::number(i % 9) + u'*' + name + u'*';
+    for (int k = 1; k <= 12; ++k)
+      line += ((i + k) % 3 == 0 ? QString::number(k) + u'/' + QString::number(i % 28 + 1)
+                                : QString()) +
+              u'*';
+    index += enc.encode(line + u"\r\n"_s);
+    if (notes) writeFile(folder + u'/' + name + u".txt"_s, note);
+  }
+  writeFile(folder + u'/' + kIndexFileName, index);
+  writeFile(root + u'/' + kSettingsFileName, enc.encode(u"s201=%山田\r\n"_s));
+}
+
+}  // namespace
+
+QString programFolder(int people, bool notes) {
+  static std::map<std::pair<int, bool>, QString> made;
+  QString& path = made[{people, notes}];
+  if (path.isEmpty()) path = freshProgramFolder(people, notes);
+  return path;
+}
+
+QString freshProgramFolder(int people, bool notes) {
+  kept.push_back(std::make_unique<QTemporaryDir>());
+  fill(kept.back()->path(), people, notes);
+  return kept.back()->path();
+}
+
+void QuietShell::showInputScreen() {
+  if (!openInput || !module) return;
+  auto* f = new Form3(*module);
+  f->Form_Load();
+  if (module->inputScreen == f) f->show();
+}
+
+double peakMemoryMb() {
+  QFile status(u"/proc/self/status"_s);
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+  return 0;
+}
+
+}  // namespace velnor::bench
