@@ -138,7 +138,7 @@ class StartToEndTest : public ::testing::Test {
   TestShell shell;
 };
 
-TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaults) {
+TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaultsAndTheSizesChosen) {
   tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
   // The expected files are saved from a second program folder holding the expected values;
   // the file format itself is checked byte for byte with the settings.
@@ -159,6 +159,13 @@ TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaults)
   r.MainTop = at.top();
   r.MainWidth = at.width();
   r.MainHeight = at.height();
+  // The input screen is to open beside it, to the same scale (design client heights
+  // 4452 and 4584, frames 84 × 276).
+  const double scale = (at.height() - 396) / 4452.0;
+  r.InputLeft = at.left() + at.width();
+  r.InputTop = at.top();
+  r.InputWidth = qRound(4992 * scale + 84);
+  r.InputHeight = qRound(4584 * scale + 276);
   r.LaunchCount = 1;
   r.CurrentFolder = u"%太郎"_s;
   r.SaveSettings();

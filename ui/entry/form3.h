@@ -20,6 +20,7 @@ class QPushButton;
 namespace velnor {
 
 class ComboChooser;
+class FindBox;
 
 class Form3 : public QWidget, public InputScreenPort {
   Q_OBJECT
@@ -149,7 +150,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void refillNames();
   void focusColumnField();
   void finishUnload();
-  void placeWithinScreens();
+  QRect placeWithinScreens(int width, int height) const;
 
   // Character rules
   void applyRules(QWidget* box, EntryBox kind, int month);
@@ -159,6 +160,8 @@ class Form3 : public QWidget, public InputScreenPort {
   int caretOf(QWidget* box) const;
   void setCaret(QWidget* box, int position);
   bool replaceLookalikes(QWidget* box);
+
+  void openFindBox();
 
   // Field reactions
   void fieldKeyUp(QWidget* box, int keyCode, bool arrowsMove);
@@ -171,6 +174,8 @@ class Form3 : public QWidget, public InputScreenPort {
 
   Module1& m;
   std::unique_ptr<ComboChooser> chooser_;
+  FindBox* findBox_ = nullptr;  // made at the first Ctrl+F
+
   QString acceptedNote_;      // restore value of the note box (the last accepted text)
   qint16 shownIndex_ = 0;     // record number of the person in the fields
   bool storeFailed_ = false;  // the last store failed: the next change test must store

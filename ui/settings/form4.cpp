@@ -147,6 +147,7 @@ Form4::Form4(Module1& module, QWidget* parent) : QDialog(parent), m(module) {
   buildVersionPanel();  // first, so that the frame covers it
   buildSettingsPanel();
   buildBottomButtons();
+  fitChoosers();
   connectHandlers();
   Form_Load();
 }
@@ -182,6 +183,28 @@ void Form4::buildColorRows() {
   placeTwips(Shape1, kSwatchLeft0, 240, 252, 252);
   Shape2 = new MarkerShape(Frame1);
   placeTwips(Shape2, kSwatchLeft0, 660, 252, 252);
+}
+
+// In some fonts the colour choosers' entries are wider than designed ("入力画面の文字色"
+// was cut off): the choosers grow, and the swatches and the window move over to make room.
+void Form4::fitChoosers() {
+  int needed = 0;
+  for (QComboBox* combo : {Combo1, Combo2}) {
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    needed = std::max(needed, combo->sizeHint().width());
+  }
+  for (QComboBox* combo : {Combo1, Combo2})
+    combo->resize(std::max(combo->width(), needed), combo->height());
+  const int gap = twipsToPx(kSwatchLeft0 - 780 - 1692);  // as designed
+  const int shift = std::max(0, Combo1->geometry().right() + 1 + gap - Label6[0]->x());
+  if (shift == 0) return;
+  for (QWidget* w : Label6) {
+    if (w->parentWidget() == Frame1) w->move(w->x() + shift, w->y());
+  }
+  for (QWidget* w : {Shape1, Shape2}) w->move(w->x() + shift, w->y());
+  Frame1->resize(Frame1->width() + shift, Frame1->height());
+  Command5->move(Command5->x() + shift, Command5->y());
+  setFixedSize(width() + shift, height());
 }
 
 void Form4::buildSteppers() {
@@ -232,7 +255,7 @@ void Form4::buildBottomButtons() {
   Command4 = makeButton(this, u"バージョン情報"_s, 2160, 3420, 1812);
   Command4->setToolTip(u"バージョン情報を表示します。"_s);
   Command5 = makeButton(this, u"OK"_s, 4200, 3420, 432);
-  Command5->setToolTip(u"戻ります。(F4)"_s);
+  Command5->setToolTip(u"戻ります。(F4・Esc)"_s);
 }
 
 void Form4::buildVersionPanel() {
@@ -344,7 +367,7 @@ void Form4::Form_Activate() {
 }
 
 void Form4::Form_KeyUp(int keyCode) {
-  if (keyCode == kKeyF4) Command5->click();
+  if (keyCode == kKeyF4 || keyCode == kKeyEscape) Command5->click();
 }
 
 void Form4::placeMarker(MarkerShape* marker, int firstSwatch, qint32 color) {
@@ -388,7 +411,8 @@ void Form4::Label6_Click(int index) {
     m.BackColors[k] = color;
   }
   color_rutin();
-  redrawList(false);
+  // Cleared in the new colour: a redraw paints only the rows, not the space below them.
+  redrawList(true);
 }
 
 void Form4::colorOwnWindow() {
@@ -551,7 +575,8 @@ void Form4::Command3_Click() {
     m.inputScreen->setHeightTwips(m.InputHeight);
   }
   color_rutin();
-  redrawList(false);
+  // The relayout above cleared the list in the old colour.
+  redrawList(true);
   accept();
 }
 

@@ -108,6 +108,7 @@ class Form4 : public QDialog {
   void buildSpanAndOrder();
   void buildBottomButtons();
   void buildVersionPanel();
+  void fitChoosers();
   void connectHandlers();
   void installKeyPreview();
 
