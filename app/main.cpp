@@ -6,11 +6,13 @@
 #include "app/startup.h"
 #include "core/module1.h"
 #include "ui/common/fonts.h"
+#include "ui/common/translations.h"
 #include "ui/main/form1.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   velnor::installFontSubstitutions();
+  velnor::installTranslations(app);
 
   velnor::Module1 m(QCoreApplication::applicationDirPath());
   velnor::removeLeftoverSaves(m.programFolder());

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -17,12 +19,23 @@
 #include "app/qt_shell.h"
 #include "app/startup.h"
 #include "support/temp_program.h"
+#include "ui/common/translations.h"
 #include "ui/main/form1.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace velnor {
 namespace {
+
+TEST(Translations, qtsOwnMenusAndButtonsSpeakJapanese) {
+  ASSERT_TRUE(installTranslations(*qApp));
+  QLineEdit box;
+  const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+  const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+  EXPECT_EQ(std::pair(menu->actions().value(0)->text().section(u'\t', 0, 0),
+                      buttons.button(QDialogButtonBox::Cancel)->text()),
+            std::pair(u"元に戻す(&U)"_s, u"キャンセル"_s));
+}
 
 TEST(CommandLine, acceptsNothingOrAPercentNameFoundInTheWorkingDirectory) {
   test::TempProgram work, program;  // the working directory; the program folder elsewhere
