@@ -37,8 +37,9 @@ FindBox::FindBox(Module1& m, std::function<void(int)> moveTo, QWidget* parent)
 void FindBox::openOver(QWidget* window) {
   adjustSize();
   if (window) {
+    // Under the window, so that it hides none of the people it finds.
     const QRect w = window->frameGeometry();
-    const QRect wanted(QPoint(w.right() - width() - 8, w.top() + 48), size());
+    const QRect wanted(QPoint(w.right() + 1 - width(), w.bottom() + 1), size());
     move(keptOnScreen(wanted, size()).topLeft());
   }
   show();
