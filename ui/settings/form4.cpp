@@ -320,6 +320,15 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
   }
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  // An open list takes its own keys: Esc there closes the list, not the screen.
+  if (QApplication::activePopupWidget()) return false;
+  if (event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // Esc acts on its release, as F4 does; only a press seen here counts.
+    escapePressed_ = true;
+    return true;
+  }
   if (event->type() == QEvent::KeyPress && (watched == Text1 || watched == Text2)) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     // Enter acts on its release; the press must not reach the dialog.
@@ -332,6 +341,7 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
   // Everything else is handled once here and not passed on, so it cannot reach the
   // window a second time on its way up.
   if (ke->isAutoRepeat() || code == 0 || code == kKeySpace) return false;
+  if (code == kKeyEscape && !std::exchange(escapePressed_, false)) return true;
   Form_KeyUp(code);
   if (watched == Text1) Text1_KeyUp(code);
   if (watched == Text2) Text2_KeyUp(code);

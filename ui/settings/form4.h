@@ -127,6 +127,7 @@ class Form4 : public QDialog {
 
   Module1& m;
   bool activated_ = false;
+  bool escapePressed_ = false;
 };
 
 }  // namespace velnor
