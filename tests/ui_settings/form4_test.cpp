@@ -104,7 +104,9 @@ TEST_F(SettingsScreen, OpensWithTheStoredValuesAndOnlyAChosenSpanRedraws) {
 
   // A span outside the list sets no choice, so the user's first one must not be swallowed.
   m.DisplaySpan = 7;
+  m.MainLeft = 32767;  // the screen stays whole on the screen all the same
   choose(open().Combo6, 0);
+  EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
   EXPECT_EQ(std::tuple(m.DisplaySpan, take(main.calls)), std::tuple(0, kRedraw));
 }
 

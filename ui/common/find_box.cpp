@@ -62,6 +62,7 @@ bool FindBox::peopleToSearch(QList<Record>& records) { return m_.ReadAllRecords(
 
 void FindBox::search(int from) {
   status_->clear();
+  if (m_.ProgramEnded) return;
   if (text_->text().isEmpty()) return;
   QList<Record> records;
   if (!peopleToSearch(records)) return;

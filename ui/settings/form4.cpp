@@ -37,6 +37,8 @@ constexpr int kMaxValue = 20;
 constexpr double kInputDesignHeight = 4584;  // inner height the input screen is laid out for
 constexpr double kNameListDesignHeight = 3948;
 constexpr qint32 kMarkerColor = 0x00FFFF;
+constexpr int kFrameWidth = 240;  // the main window's designed frame, twips
+constexpr int kFrameHeight = 396;
 
 void placeTwips(QWidget* w, int left, int top, int width, int height) {
   w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
@@ -154,6 +156,10 @@ Form4::Form4(Module1& module, QWidget* parent) : QDialog(parent), m(module) {
 
 void Form4::Form_Load() {
   setOuterLeftTopTwips(this, m.MainLeft, m.MainTop);
+  // Whole on a screen, even where the main window was stored near an edge or off it;
+  // the frame, not there before the window is shown, is taken as the main window's.
+  const QSize outer = size() + QSize(twipsToPx(kFrameWidth), twipsToPx(kFrameHeight));
+  move(keptOnScreen(QRect(pos(), outer), outer).topLeft());
   installKeyPreview();
 }
 
