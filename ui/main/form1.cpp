@@ -261,8 +261,8 @@ void Form1::Command2_Click() {
     return;
   }
   QList<Record> records;
-  const bool read = m.ReadAllRecords(records);
-  const bool selected = read && m.CurrentIndex >= 0 && m.CurrentIndex < records.size();
+  if (!m.ReadAllRecords(records)) return;  // told already; nothing to ask about
+  const bool selected = m.CurrentIndex >= 0 && m.CurrentIndex < records.size();
   const QString name = selected ? records[m.CurrentIndex].name : QString();
   if (m.shell->message(u"削除の確認"_s, deleteQuestion(name), Buttons::OkCancel) != Answer::Ok)
     return;
