@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "core/module1.h"
 #include "ui/common/fonts.h"
+#include "ui/common/translations.h"
 #include "ui/main/form1.h"
 
 int main(int argc, char* argv[]) {
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   velnor::setApplicationIdentity();
   velnor::installFontSubstitutions();
+  velnor::installTranslations(app);
 
   velnor::Module1 m(velnor::chooseProgramFolder(
       QCoreApplication::applicationDirPath(),

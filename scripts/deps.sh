@@ -9,8 +9,8 @@
 set -euo pipefail
 
 BUILD=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libxkbcommon-dev)
-# The tables are drawn in these fonts.
-FONTS=(fonts-ipafont-mincho fonts-ipafont-gothic)
+# The tables are drawn in these fonts; Qt's own menus and buttons speak Japanese.
+FONTS=(fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n)
 
 case "${1:-}" in
   run) PACKAGES=("${BUILD[@]}" "${FONTS[@]}" x11-utils) ;;  # xdpyinfo asks the display

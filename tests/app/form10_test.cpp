@@ -135,7 +135,8 @@ TEST_F(WelcomeDialogTest, refusedNames_sayWhy_keepTheDialogOpen_andChangeNothing
       {u"花子."_s, invalid, u"「.」"_s},
       {u"花子 "_s, invalid, u"空白"_s},
       {u"a\tb"_s, invalid, u"制御文字"_s},
-      {u"山안녕"_s, invalid, u"안　　は"_s}};
+      {u"山안녕"_s, invalid, u"안　　は"_s},
+      {u"新規作成"_s, invalid, u"「新規作成」"_s}};
   for (QChar c : u"\\/:*?\"<>|"_s)
     refused.append({u'a' + QString(c) + u'b', invalid, c + u"　　は入力できません"_s});
   for (const auto& [name, title, problem] : refused) {

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -17,12 +19,23 @@
 #include "app/qt_shell.h"
 #include "app/startup.h"
 #include "support/temp_program.h"
+#include "ui/common/translations.h"
 #include "ui/main/form1.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace velnor {
 namespace {
+
+TEST(Translations, qtsOwnMenusAndButtonsSpeakJapanese) {
+  ASSERT_TRUE(installTranslations(*qApp));
+  QLineEdit box;
+  const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+  const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+  EXPECT_EQ(std::pair(menu->actions().value(0)->text().section(u'\t', 0, 0),
+                      buttons.button(QDialogButtonBox::Cancel)->text()),
+            std::pair(u"元に戻す(&U)"_s, u"キャンセル"_s));
+}
 
 TEST(CommandLine, acceptsNothingOrAPercentNameFoundInTheWorkingDirectory) {
   test::TempProgram work, program;  // the working directory; the program folder elsewhere
@@ -139,7 +152,7 @@ class StartToEndTest : public ::testing::Test {
   TestShell shell;
 };
 
-TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaults) {
+TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaultsAndTheSizesChosen) {
   tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
   // The expected files are saved from a second program folder holding the expected values;
   // the file format itself is checked byte for byte with the settings.
@@ -160,6 +173,13 @@ TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaults)
   r.MainTop = at.top();
   r.MainWidth = at.width();
   r.MainHeight = at.height();
+  // The input screen is to open beside it, to the same scale (design client heights
+  // 4452 and 4584, frames 84 × 276).
+  const double scale = (at.height() - 396) / 4452.0;
+  r.InputLeft = at.left() + at.width();
+  r.InputTop = at.top();
+  r.InputWidth = qRound(4992 * scale + 84);
+  r.InputHeight = qRound(4584 * scale + 276);
   r.LaunchCount = 1;
   r.CurrentFolder = u"%太郎"_s;
   ASSERT_TRUE(r.SaveSettings());

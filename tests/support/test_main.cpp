@@ -6,7 +6,9 @@
 #include "ui/common/fonts.h"
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // An offscreen platform with options (a screen of a given size) is kept.
+  if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QStringLiteral("offscreen")))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   velnor::installFontSubstitutions();
   ::testing::InitGoogleTest(&argc, argv);

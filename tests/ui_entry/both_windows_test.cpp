@@ -1,6 +1,7 @@
 // The main window and the input screen working together, both real.
 
 #include "entry_fixture.h"
+#include "ui/common/find_box.h"
 #include "ui/main/form1.h"
 
 namespace velnor::test {
@@ -57,6 +58,22 @@ TEST_F(BothWindowsTest, ArrowsOfEitherWindowMoveThroughThePeopleStoringOnTheWay)
   EXPECT_EQ(field(1, 6) + form->Text2->text(), u"5上田"_s);
   key(mainForm.get(), Qt::Key_Up);
   EXPECT_EQ(form->Text2->text() + form->monthCell(5)->text(), u"井上5"_s);
+}
+
+TEST_F(BothWindowsTest, FindOnTheInputScreenStoresTheShownPersonThenShowsEachMatch) {
+  start();
+  type(form->monthCell(3), u"3/9"_s);
+  QApplication::setActiveWindow(form);  // where the user types
+  QTest::keyClick(form->monthCell(3), Qt::Key_F, Qt::ControlModifier);
+  auto* box = form->findChild<FindBox*>();
+  ASSERT_TRUE(box && box->isVisible());
+  commit(box->text(), u"上"_s);  // 井上 and 上田
+  EXPECT_EQ(std::tuple(field(0, 4), form->Text2->text(), m.CurrentIndex),
+            std::tuple(u"3/9"_s, u"井上"_s, 1));
+  key(box->text(), Qt::Key_Return);
+  EXPECT_EQ(std::tuple(form->Text2->text(), m.CurrentIndex), std::tuple(u"上田"_s, 2));
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), box);  // typing goes on in the box
 }
 
 TEST_F(BothWindowsTest, MainWindowAddAndDeleteGoThroughTheScreen) {

@@ -61,7 +61,7 @@ TEST_F(CommandsTest, DeletingShowsTheNextOrTheNewLastPersonAndLeavesAPlaceholder
   key(form->Text2, Qt::Key_F2);
   EXPECT_EQ(indexBytes(), before);
   EXPECT_EQ(shell.messages.value(0).buttons, Buttons::OkCancel);
-  EXPECT_EQ(message(), u"削除の確認: この人の情報を削除してよろしいですか？"_s);
+  EXPECT_EQ(message(), u"削除の確認: 「井上」の情報を削除してよろしいですか？"_s);
 
   retype(form->Text2, u"別名"_s);  // the loaded name's note file goes all the same
   key(form->Text2, Qt::Key_F2);

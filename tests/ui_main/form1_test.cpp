@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
 #include <memory>
@@ -10,6 +13,7 @@
 #include "support/fakes.h"
 #include "support/recording_surface.h"
 #include "support/temp_program.h"
+#include "ui/common/find_box.h"
 #include "ui/common/twips.h"
 #include "ui/main/form1.h"
 
@@ -41,6 +45,12 @@ class MainWindowTest : public ::testing::Test {
     for (int i = 0; i < people; ++i) lines << u"区%1*人%1*************"_s.arg(i);
     return prog.makeFolder(
         name, TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + lines));
+  }
+  // A settings file holding only the main window's place and size (twips).
+  void storeMainSize(int width, int height, int left = 0, int top = 0) {
+    prog.writeBytes(kSettingsFileName,
+                    TempProgram::cp932Lines({u"i110=%1"_s.arg(left), u"i111=%1"_s.arg(top),
+                                             u"i112=%1"_s.arg(width), u"i113=%1"_s.arg(height)}));
   }
   // Starts the window as the program does: load, then show; with `people` in "%太郎" if any.
   void start(int people = -1) {
@@ -98,6 +108,7 @@ TEST_F(MainWindowTest, AMissingRememberedFolderIsReplacedByTheFirstOne) {
 }
 
 TEST_F(MainWindowTest, DesignSizeGivesTheDesignLayoutAndAllOf25RowsWithoutScrolling) {
+  storeMainSize(5220, 4848);
   start(25);
   EXPECT_EQ(form->size(), QSize(332, 297));  // 4980 × 4452 twips, to the pixel
   EXPECT_EQ(form->Command1->geometry(), QRect(4, 8, 33, 17));
@@ -162,6 +173,7 @@ TEST_F(MainWindowTest, ArrowsStopAtTheEndsAndF2DeletesTheLastPersonAfterConfirma
   key(Qt::Key_F2);
   ASSERT_EQ(shell.messages.size(), 1);
   EXPECT_EQ(shell.messages[0].title, u"削除の確認"_s);
+  EXPECT_EQ(shell.messages[0].text, u"「人2」の情報を削除してよろしいですか？"_s);
   EXPECT_EQ(shell.messages[0].buttons, Buttons::OkCancel);
   EXPECT_EQ(m.PersonCount, 3);
 
@@ -287,6 +299,7 @@ TEST_F(MainWindowTest, TheViewFollowsTheSelectionAndTheHeaderStays) {
 
 // Positions are stored clamped and without creep; a minimized input screen is restored first.
 TEST_F(MainWindowTest, F5StoresThePositionsAndTheOpenInputScreenAndEnds) {
+  storeMainSize(5220, 4848);
   start(1);
   key(Qt::Key_Space);  // opens the input screen
   input.minimized = true;
@@ -300,6 +313,114 @@ TEST_F(MainWindowTest, F5StoresThePositionsAndTheOpenInputScreenAndEnds) {
   EXPECT_EQ(m.MainLeft, 32767);
   EXPECT_TRUE(m.InputScreenOpen);  // so the next start reopens it
 }
+
+TEST_F(MainWindowTest, KeysReachEveryShownColumnAndRowAndGoThroughTheOpenInputScreen) {
+  start(40);
+  // Each key with the cell it leaves selected: Left and Right within the columns shown,
+  // Home and End, Page Up and Down by the 25 rows wholly shown.
+  const std::pair<Qt::Key, Cell> steps[] = {
+      {Qt::Key_Left, {0, 1}},      {Qt::Key_Right, {0, 2}},     {Qt::Key_Right, {0, 3}},
+      {Qt::Key_End, {39, 3}},      {Qt::Key_PageUp, {14, 3}},   {Qt::Key_PageUp, {0, 3}},
+      {Qt::Key_PageDown, {25, 3}}, {Qt::Key_PageDown, {39, 3}}, {Qt::Key_Home, {0, 3}}};
+  for (const auto& [k, selected] : steps) {
+    key(k);
+    EXPECT_EQ(cell(), selected) << QTest::toString(QKeySequence(k).toString());
+  }
+  for (int i = 0; i < 12; ++i) key(Qt::Key_Right);
+  EXPECT_EQ(m.CurrentColumn, 14);  // December is the last
+
+  m.DisplaySpan = 2;  // March to May shown in May: columns 5 to 7
+  m.CurrentMonth = 5;
+  form->Command9->click();
+  m.CurrentColumn = 2;
+  key(Qt::Key_Right, form->Combo1);  // the window takes the arrows from the closed chooser
+  EXPECT_EQ(m.CurrentColumn, 5);
+  for (int i = 0; i < 3; ++i) key(Qt::Key_Right);
+  EXPECT_EQ(m.CurrentColumn, 7);
+  EXPECT_EQ(form->Combo1->currentText(), u"太郎"_s);
+
+  key(Qt::Key_Space);  // with the input screen open, row moves go through it
+  key(Qt::Key_End);
+  EXPECT_EQ(std::pair(input.selected, input.calls.value(input.calls.size() - 1)),
+            std::pair(39, u"load"_s));
+}
+
+// Only a pick from the open list switches folders; Home once chose "新規作成" at once.
+TEST_F(MainWindowTest, AClosedChooserKeepsItsChoiceAndItsOpenListTakesArrowsAndEnter) {
+  makeFolder(u"あ"_s, 2);
+  makeFolder(u"い"_s, 5);
+  prog.writeBytes(kSettingsFileName, TempProgram::cp932Lines({u"s201=%い"_s}));
+  start();
+  QComboBox* chooser = form->Combo1;
+  chooser->setFocus();
+  for (Qt::Key k : {Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_A})
+    key(k, chooser);
+  QWheelEvent wheel(QPointF(5, 5), chooser->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, Qt::NoButton,
+                    {}, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(chooser, &wheel);
+  EXPECT_EQ(std::tuple(chooser->currentIndex(), m.CurrentFolder, shell.welcomeShown),
+            std::tuple(2, u"%い"_s, 0));
+
+  const qint16 row = m.CurrentIndex;  // (the window took Home, End, ... as row moves)
+  QTest::keyClick(chooser, Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(chooser->view()->isVisible());
+  EXPECT_EQ(m.CurrentIndex, row);  // no move down
+  key(Qt::Key_Up, chooser->view());
+  key(Qt::Key_Return, chooser->view());
+  EXPECT_FALSE(chooser->view()->isVisible());
+  EXPECT_EQ(std::pair(m.CurrentFolder, m.PersonCount), std::pair(u"%あ"_s, qint16(2)));
+}
+
+TEST_F(MainWindowTest, CtrlFFindsKanaWidthAndCaseAlikeFromTheCurrentPersonOn) {
+  makeFolder(u"太郎"_s, 0,
+             {u"北*藤井*************"_s, u"南*あべ*************"_s, u"東*Aoki*************"_s,
+              u"西*ｱｵｷ*************"_s, u"北区*あべ二郎*************"_s});
+  start();
+  QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+  auto* box = form->findChild<FindBox*>();
+  ASSERT_TRUE(box && box->isVisible());
+  const auto found = [&] { return std::pair(int(m.CurrentIndex), box->status()->text()); };
+  auto find = [&](const QString& text) {  // replaces the text as an input method does
+    box->text()->selectAll();
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QCoreApplication::sendEvent(box->text(), &commit);
+    return found();
+  };
+  auto next = [&] {
+    key(Qt::Key_Return, box->text());
+    return found();
+  };
+  EXPECT_EQ(find(u"アベ"_s), std::pair(1, QString()));
+  EXPECT_EQ(next(), std::pair(4, QString()));
+  EXPECT_EQ(next(), std::pair(1, QString()));  // round to the first again
+  EXPECT_EQ(find(u"aoki"_s), std::pair(2, QString()));
+  EXPECT_EQ(find(u"アオキ"_s), std::pair(3, QString()));
+  EXPECT_EQ(find(u"北"_s), std::pair(4, QString()));  // territories too, from the current on
+  EXPECT_EQ(find(u"xyz"_s), std::pair(4, u"見つかりません"_s));
+  key(Qt::Key_Escape, box->text());
+  EXPECT_FALSE(box->isVisible());
+}
+
+// Left, top, width and height as stored (twips).
+class StoredPlaceTest : public MainWindowTest,
+                        public ::testing::WithParamInterface<std::array<int, 4>> {};
+
+TEST_P(StoredPlaceTest, KeepsTheWindowWholeOnTheScreenAndNoSmallerThanItsLayout) {
+  const auto [left, top, width, height] = GetParam();
+  storeMainSize(width, height, left, top);
+  start(3);
+  EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()))
+      << QTest::toString(form->frameGeometry());
+  EXPECT_GE(form->clientWidthTwips(), 600);
+  EXPECT_GE(form->clientHeightTwips(), 300);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nonsense, StoredPlaceTest,
+                         ::testing::Values(std::array{0, 0, 1, 1}, std::array{0, 0, -5, -5},
+                                           std::array{0, 0, 32767, 32767},
+                                           std::array{32767, 32767, 5220, 4848},
+                                           std::array{-3000, 600, 5220, 4848}));
 
 }  // namespace
 }  // namespace velnor::test

@@ -7,6 +7,7 @@
 #include "support/fakes.h"
 #include "support/temp_program.h"
 #include "ui/common/twips.h"
+#include "ui/main/form1.h"
 #include "ui/settings/form4.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -103,7 +104,9 @@ TEST_F(SettingsScreen, OpensWithTheStoredValuesAndOnlyAChosenSpanRedraws) {
 
   // A span outside the list sets no choice, so the user's first one must not be swallowed.
   m.DisplaySpan = 7;
+  m.MainLeft = 32767;  // the screen stays whole on the screen all the same
   choose(open().Combo6, 0);
+  EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
   EXPECT_EQ(std::tuple(m.DisplaySpan, take(main.calls)), std::tuple(0, kRedraw));
 }
 
@@ -116,7 +119,7 @@ TEST_F(SettingsScreen, SwatchesRecolourEveryOpenWindowAndMarkersFollowThePalette
   EXPECT_FALSE(f.Shape1->isVisible());
   click(f.Label6[2]);  // the marker stays hidden: only choosing the entry shows it again
   EXPECT_EQ(std::tuple(input.text[1], take(main.calls), f.Shape1->isVisible()),
-            std::tuple(0x008000, u"colors, refresh"_s, false));
+            std::tuple(0x008000, u"colors, clear, refresh"_s, false));
   choose(f.Combo1, 0);
   choose(f.Combo1, 1);
   EXPECT_TRUE(marks(f.Shape1, 2));
@@ -124,7 +127,7 @@ TEST_F(SettingsScreen, SwatchesRecolourEveryOpenWindowAndMarkersFollowThePalette
   choose(f.Combo2, 1);  // the list's background
   click(f.Label6[9]);
   EXPECT_EQ(std::tuple(main.back[1], input.back[1], take(main.calls), marks(f.Shape2, 9)),
-            std::tuple(0xFFC0C0, 0xFFC0C0, u"colors, refresh"_s, true));
+            std::tuple(0xFFC0C0, 0xFFC0C0, u"colors, clear, refresh"_s, true));
 
   choose(f.Combo2, 2);  // buttons, then this window
   click(f.Label6[14]);
@@ -209,14 +212,14 @@ TEST_F(SettingsScreen, DefaultsRelayOutEachOpenWindowOnceAndKeepWhatIsNotAppeara
                          m.SortKind, m.LaunchCount, form->isVisible(), main.back[1]),
               std::tuple(5220, 4848, 5076, 4860, 5, 5, 5, false, 0xC0FFFF));
     EXPECT_EQ(take(main.calls),
-              u"width 5220 phase 1 edits 1, height 4848 phase 0 edits 1, colors, refresh"_s);
+              u"width 5220 phase 1 edits 1, height 4848 phase 0 edits 1, colors, clear, refresh"_s);
     const QString relaid = u"width 5076 phase 0 edits 0, height 4860 phase 0 edits 1, colors"_s;
     EXPECT_EQ(std::tuple(take(input.calls), input.noteFont, input.back[1]),
               inputOpen ? std::tuple(relaid, 9.0, 0xC0FFFF) : std::tuple(QString(), 0.0, 0));
   }
 }
 
-TEST_F(SettingsScreen, VersionPanelCaptionsThenOkF4AndTheCloseBoxCloseWithoutFurtherAction) {
+TEST_F(SettingsScreen, VersionPanelCaptionsThenOkF4EscAndTheCloseBoxCloseWithoutFurtherAction) {
   m.LaunchCount = 1234;
   click(open().Command4);
   EXPECT_EQ(std::tuple(form->Label11->isVisible(), form->Frame1->isVisible(), form->Label11->text(),
@@ -228,6 +231,14 @@ TEST_F(SettingsScreen, VersionPanelCaptionsThenOkF4AndTheCloseBoxCloseWithoutFur
   EXPECT_TRUE(form->isVisible());
   QTest::keyClick(form->Text2, Qt::Key_F4);
   EXPECT_FALSE(form->isVisible());
+  open().Combo6->showPopup();
+  // The press closes the list; the release then comes to the chooser, and must not close.
+  QTest::keyPress(form->Combo6->view(), Qt::Key_Escape);
+  QTest::keyRelease(form->Combo6, Qt::Key_Escape);
+  EXPECT_TRUE(form->isVisible() && !form->Combo6->view()->isVisible());
+  QTest::keyClick(form->Combo6, Qt::Key_Escape);  // as F4 does
+  EXPECT_EQ(std::tuple(form->isVisible(), form->result()),
+            std::tuple(false, int(QDialog::Accepted)));
   click(open().Command5);
   EXPECT_FALSE(form->isVisible());
   open().close();
@@ -265,4 +276,43 @@ TEST_F(SettingsScreen, ReorderingRewritesTheFileAndReopensTheFolderAtTheTop) {
   EXPECT_EQ(std::tuple(shell.messages.size(), shell.messages.value(0).title, m.CurrentIndex,
                        main.calls.contains(u"draw"_s)),
             std::tuple(1, u"読み込めません"_s, 3, false));
+}
+
+TEST_F(SettingsScreen, ChoosersShowTheirLongestEntryWholeBesideTheSwatches) {
+  Form4& f = open();
+  for (QComboBox* combo : {f.Combo1, f.Combo2, f.Combo6}) {
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // the width its entries need
+    EXPECT_GE(combo->width(), combo->sizeHint().width()) << combo->itemText(0).toStdString();
+  }
+  EXPECT_LT(f.Combo1->geometry().right(), f.Label6[0]->x());
+  EXPECT_LT(f.Combo2->geometry().right(), f.Label6[8]->x());
+}
+
+// With the real main window: the list has one colour from top to bottom after recolouring.
+TEST(SettingsWithTheMainWindow, RecolouringClearsTheWholeListInTheNewColour) {
+  test::TempProgram tp;
+  Module1& m = *tp.m;
+  test::FakeShell shell;
+  m.shell = &shell;
+  tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines(
+                               {kIndexComment1, kIndexComment2, u"北*山田*************"_s}));
+  tp.writeBytes(kSettingsFileName,
+                test::TempProgram::cp932Lines({u"s201=%太郎"_s, u"L108(1)=255"_s}));  // red
+  Form1 main(m);
+  main.Form_Load();
+  main.show();
+  auto belowTheRows = [&] {  // a month cell of row 20, the one person being row 1
+    const QImage img = main.Picture1->surface().image();
+    return QColor(img.pixel(img.width() * 100 / 160, img.height() * 205 / 260));
+  };
+  ASSERT_EQ(belowTheRows(), QColor(Qt::red));
+  Form4 swatches(m);
+  swatches.show();
+  QTest::keyClick(swatches.Combo2, Qt::Key_Down);  // the list's background
+  QTest::mouseClick(swatches.Label6[9], Qt::LeftButton);
+  EXPECT_EQ(belowTheRows(), fromBgr(0xFFC0C0));
+  Form4 defaults(m);
+  defaults.show();
+  QTest::mouseClick(defaults.Command3, Qt::LeftButton);
+  EXPECT_EQ(belowTheRows(), fromBgr(0xC0FFFF));
 }

@@ -51,11 +51,12 @@ TEST(Ordering, KeysAndTheOrderTheyGiveWithEqualKeysNearestTheEndFirst) {
             std::tuple(31260, 32767, 32768, 1));
 
   const std::pair<QString, double> cases[] = {
-      {u"12"_s, 12},     {u"5 19"_s, 519},     {u"東"_s, 0},        {u"3月5日"_s, 3},
-      {u"-2.5"_s, -2.5}, {u".5"_s, 0.5},       {u"1.2.3"_s, 1.2},   {u"1E3"_s, 1000},
-      {u"1d2"_s, 100},   {u"2e-1"_s, 0.2},     {u"1E+x"_s, 1},      {u"&H1F"_s, 31},
-      {u"&hff"_s, 255},  {u"&O17"_s, 15},      {u"&O9"_s, 0},       {u"&X1"_s, 0},
-      {u"１２"_s, 12},   {u"５　１９"_s, 519}, {u"1e999"_s, qInf()}};
+      {u"12"_s, 12},      {u"5 19"_s, 519},     {u"東"_s, 0},         {u"3月5日"_s, 3},
+      {u"-2.5"_s, -2.5},  {u".5"_s, 0.5},       {u"1.2.3"_s, 1.2},    {u"1E3"_s, 1000},
+      {u"1d2"_s, 100},    {u"2e-1"_s, 0.2},     {u"1E+x"_s, 1},       {u"&H1F"_s, 31},
+      {u"&hff"_s, 255},   {u"&O17"_s, 15},      {u"&O9"_s, 0},        {u"&X1"_s, 0},
+      {u"１２"_s, 12},    {u"５　１９"_s, 519}, {u"1e999"_s, qInf()}, {u"－５"_s, -5},
+      {u"３．５"_s, 3.5}, {u"＋２"_s, 2}};
   for (const auto& [text, value] : cases)
     EXPECT_DOUBLE_EQ(numericValue(text), value) << text.toStdString();
 

@@ -1,6 +1,9 @@
 #include "ui/common/twips.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <limits>
 
 namespace velnor {
@@ -33,6 +36,38 @@ qint16 clampTo16(double value) {
   if (r > std::numeric_limits<qint16>::max()) return std::numeric_limits<qint16>::max();
   if (r < std::numeric_limits<qint16>::min()) return std::numeric_limits<qint16>::min();
   return qint16(r);
+}
+
+QRect fitWithin(const QRect& outer, QSize minOuter, const QRect& available) {
+  const QSize size = outer.size().boundedTo(available.size()).expandedTo(minOuter);
+  auto place = [](int at, int extent, int low, int room) {
+    return std::max(low, std::min(at, low + room - extent));
+  };
+  return QRect(QPoint(place(outer.x(), size.width(), available.x(), available.width()),
+                      place(outer.y(), size.height(), available.y(), available.height())),
+               size);
+}
+
+QRect keptOnScreen(const QRect& outer, QSize minOuter) {
+  const QScreen* best = QGuiApplication::primaryScreen();
+  qint64 bestArea = 0;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect common = screen->availableGeometry().intersected(outer);
+    const qint64 area = qint64(common.width()) * common.height();
+    if (area > bestArea) {
+      best = screen;
+      bestArea = area;
+    }
+  }
+  return best ? fitWithin(outer, minOuter, best->availableGeometry()) : outer;
+}
+
+QRect keptOnScreenTwips(const QRect& outer, QSize minOuter) {
+  const QRect kept = keptOnScreen(QRect(twipsToPx(outer.x()), twipsToPx(outer.y()),
+                                        twipsToPx(outer.width()), twipsToPx(outer.height())),
+                                  QSize(twipsToPx(minOuter.width()), twipsToPx(minOuter.height())));
+  return QRect(int(pxToTwips(kept.x())), int(pxToTwips(kept.y())), int(pxToTwips(kept.width())),
+               int(pxToTwips(kept.height())));
 }
 
 }  // namespace velnor

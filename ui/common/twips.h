@@ -28,4 +28,14 @@ void setOuterHeightTwips(QWidget* window, int height, QSize designFrame);
 // Rounds to the nearest 16-bit value, clamping instead of wrapping.
 qint16 clampTo16(double value);
 
+// `outer` (pixels) made whole inside `available`: no smaller than `minOuter`, no larger
+// than `available`, moved no further than needed.
+QRect fitWithin(const QRect& outer, QSize minOuter, const QRect& available);
+
+// `outer` (pixels) kept whole on the screen it overlaps most (the primary screen when it
+// overlaps none): stored places and sizes may come from another screen, or be nonsense.
+QRect keptOnScreen(const QRect& outer, QSize minOuter);
+// The same in twips, as windows store their places.
+QRect keptOnScreenTwips(const QRect& outer, QSize minOuter);
+
 }  // namespace velnor

@@ -9,8 +9,10 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "ui/common/combo_chooser.h"
+#include "ui/common/find_box.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
@@ -62,7 +64,25 @@ Form3::Form3(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   --filling_;
   connectChanges();
   watchControls();
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  connect(find, &QShortcut::activated, this, [this] { openFindBox(); });
   m.inputScreen = this;
+}
+
+// Moves go through the name list and the load command, as a click on a name does, so
+// that the person shown is stored first.
+void Form3::openFindBox() {
+  if (unloaded_ || m.ProgramEnded) return;
+  if (!findBox_)
+    findBox_ = new FindBox(
+        m,
+        [this](int row) {
+          m.TargetIndex = qint16(row);
+          selectName(row);
+          Command3->click();
+        },
+        this);
+  findBox_->openOver(this);
 }
 
 Form3::~Form3() {

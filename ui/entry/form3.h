@@ -20,6 +20,7 @@ class QPushButton;
 namespace velnor {
 
 class ComboChooser;
+class FindBox;
 
 class Form3 : public QWidget, public InputScreenPort {
   Q_OBJECT
@@ -150,7 +151,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void showChangedFolder();
   void focusColumnField();
   void finishUnload();
-  void placeWithinScreens();
+  QRect placeWithinScreens(int width, int height) const;
 
   // Character rules
   void applyRules(QWidget* box, EntryBox kind, int month);
@@ -160,6 +161,8 @@ class Form3 : public QWidget, public InputScreenPort {
   int caretOf(QWidget* box) const;
   void setCaret(QWidget* box, int position);
   bool replaceLookalikes(QWidget* box);
+
+  void openFindBox();
 
   // Field reactions
   void fieldKeyUp(QWidget* box, int keyCode, bool arrowsMove);
@@ -172,6 +175,8 @@ class Form3 : public QWidget, public InputScreenPort {
 
   Module1& m;
   std::unique_ptr<ComboChooser> chooser_;
+  FindBox* findBox_ = nullptr;  // made at the first Ctrl+F
+
   QString acceptedNote_;      // restore value of the note box (the last accepted text)
   qint16 shownIndex_ = 0;     // record number of the person in the fields (-1: its line is gone)
   QString shownName_;         // the name the person in the fields was loaded with

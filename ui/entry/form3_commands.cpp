@@ -12,6 +12,7 @@
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
 #include "ui/common/combo_chooser.h"
+#include "ui/common/delete_question.h"
 #include "ui/entry/form3.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -22,6 +23,9 @@ namespace {
 
 constexpr int kDefaultOuterWidth = 5076;
 constexpr int kDefaultOuterHeight = 4860;
+// The smallest inner size the layout arranges (twips).
+constexpr int kMinInnerWidth = 600;
+constexpr int kMinInnerHeight = 300;
 
 bool validMonth(int month) { return month >= 1 && month <= 12; }
 
@@ -217,8 +221,8 @@ void Form3::Command1_Click() {
 }
 
 void Form3::Command2_Click() {
-  if (m.shell->message(u"削除の確認"_s, u"この人の情報を削除してよろしいですか？"_s,
-                       Buttons::OkCancel) != Answer::Ok)
+  if (m.shell->message(u"削除の確認"_s, deleteQuestion(Text2->text()), Buttons::OkCancel) !=
+      Answer::Ok)
     return;
   if (m.mainWindow) m.mainWindow->clearList();
   if (shownIndex_ >= 0) {
@@ -354,12 +358,13 @@ void Form3::Form_Load() {
     m.NoteFontSize = 9;
   }
 
+  const QRect outer = placeWithinScreens(m.InputWidth > 0 ? m.InputWidth : kDefaultOuterWidth,
+                                         m.InputHeight > 0 ? m.InputHeight : kDefaultOuterHeight);
   m.EditsEnabled = false;
-  setOuterLeftTopTwips(this, m.InputLeft, m.InputTop);
-  placeWithinScreens();
-  setWidthTwips(m.InputWidth > 0 ? m.InputWidth : kDefaultOuterWidth);
+  setOuterLeftTopTwips(this, outer.left(), outer.top());
+  setWidthTwips(outer.width());
   m.EditsEnabled = true;
-  setHeightTwips(m.InputHeight > 0 ? m.InputHeight : kDefaultOuterHeight);
+  setHeightTwips(outer.height());
 
   m.CurrentIndex = 0;
   SavedCaret = 0;
@@ -372,12 +377,11 @@ void Form3::Form_Load() {
   m.EditsEnabled = true;
 }
 
-// A position remembered on a screen that is no longer attached would hide the window.
-void Form3::placeWithinScreens() {
-  const QPoint probe = pos() + QPoint(20, 10);
-  if (QGuiApplication::screenAt(probe) != nullptr) return;
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().topLeft());
+// The input screen whole on a screen, between its smallest layout and the screen's available
+// area, whatever was stored (a screen no longer attached, a size of 32767). Twips.
+QRect Form3::placeWithinScreens(int width, int height) const {
+  return keptOnScreenTwips(QRect(m.InputLeft, m.InputTop, width, height),
+                           QSize(kMinInnerWidth, kMinInnerHeight) + kDesignFrame);
 }
 
 void Form3::Form_QueryUnload(int& cancel, int /*unloadMode*/) {

@@ -1,13 +1,19 @@
 // Form1: construction, commands, keys and selection.
 #include "ui/main/form1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QList>
+#include <QShortcut>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/table_drawing.h"
 #include "ui/common/combo_chooser.h"
+#include "ui/common/delete_question.h"
+#include "ui/common/find_box.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
 
@@ -45,6 +51,8 @@ Form1::Form1(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   createChooser();
   createList();
   watchKeys();
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  connect(find, &QShortcut::activated, this, [this] { openFindBox(); });
   m.mainWindow = this;
 }
 
@@ -107,7 +115,12 @@ void Form1::watchKeys() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
     return QWidget::eventFilter(watched, event);
+  // The chooser's open list takes its own keys: arrows, Enter, Escape.
+  if (chooserOpen()) return QWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
+  // Alt+Down opens the chooser's list; it is no move down.
+  if (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier))
+    return QWidget::eventFilter(watched, event);
   const int code = keyCodeOf(key->key());
   switch (code) {
     case kKeyF1:
@@ -118,6 +131,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     case kKeyUp:
     case kKeyDown:
     case kKeySpace:
+    case kKeyLeft:
+    case kKeyRight:
+    case kKeyHome:
+    case kKeyEnd:
+    case kKeyPageUp:
+    case kKeyPageDown:
       break;
     default:
       return QWidget::eventFilter(watched, event);
@@ -126,6 +145,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   // button, nor an arrow switch the record folder in the chooser. A held key acts once.
   if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) Form_KeyUp(code);
   return true;
+}
+
+// The list of the chooser is a window of its own, a child of the chooser.
+bool Form1::chooserOpen() const {
+  const QWidget* popup = QApplication::activePopupWidget();
+  return popup && popup->parentWidget() == Combo1;
 }
 
 void Form1::Form_KeyUp(int keyCode) {
@@ -155,9 +180,59 @@ void Form1::Form_KeyUp(int keyCode) {
     case kKeySpace:
       Command8->click();
       break;
+    case kKeyLeft:
+    case kKeyRight:
+      moveColumn(keyCode == kKeyRight ? 1 : -1);
+      break;
+    case kKeyHome:
+      moveRowTo(0);
+      break;
+    case kKeyEnd:
+      moveRowTo(m.PersonCount - 1);
+      break;
+    case kKeyPageUp:
+      moveRowTo(m.CurrentIndex - Picture1->fullRows());
+      break;
+    case kKeyPageDown:
+      moveRowTo(m.CurrentIndex + Picture1->fullRows());
+      break;
     default:
       break;
   }
+}
+
+// A row move by keyboard, kept within the people.
+void Form1::moveRowTo(int target) {
+  target = std::clamp(target, 0, std::max(0, m.PersonCount - 1));
+  if (target != m.CurrentIndex) moveSelectionTo(qint16(target));
+}
+
+// Left and Right step through the columns shown: territory, name, the months in view.
+void Form1::moveColumn(int step) {
+  const MonthWindow shownMonths = monthWindowFor(m.DisplaySpan, m.CurrentMonth);
+  std::vector<int> shown{1, 2};
+  for (int k = 1; k <= shownMonths.monthCount; ++k)
+    shown.push_back(2 + shownMonths.firstMonthOffset + k);
+  const int column = std::max<int>(1, m.CurrentColumn);  // 0 counts as the territory
+  int target = column;
+  if (step > 0) {
+    const auto next = std::upper_bound(shown.begin(), shown.end(), column);
+    target = next != shown.end() ? *next : shown.back();
+  } else {
+    const auto here = std::lower_bound(shown.begin(), shown.end(), column);
+    target = here != shown.begin() ? *std::prev(here) : shown.front();
+  }
+  if (target == m.CurrentColumn) return;
+  m.CurrentColumn = qint16(target);
+  m.PlaceCursor();
+}
+
+void Form1::openFindBox() {
+  if (m.ProgramEnded) return;
+  if (!findBox_)
+    findBox_ = new FindBox(
+        m, [this](int row) { moveSelectionTo(qint16(row)); }, this);
+  findBox_->openOver(this);
 }
 
 // ---- Commands
@@ -185,19 +260,15 @@ void Form1::Command2_Click() {
     if (inputScreenLoaded()) m.inputScreen->pressDelete();
     return;
   }
-  if (m.shell->message(u"削除の確認"_s, u"この人の情報を削除してよろしいですか？"_s,
-                       Buttons::OkCancel) != Answer::Ok)
-    return;
-  clearList();
-
   // The person is the one the list shows; the delete checks that the file still holds it.
   const ParsedFolder& shown = m.folder();
   if (shown.path() != m.IndexFilePath || m.CurrentIndex < 0 ||
-      m.CurrentIndex >= shown.recordCount()) {
-    Command9->click();
-    return;
-  }
+      m.CurrentIndex >= shown.recordCount())
+    return;  // nothing shown to delete (an unreadable file has been reported)
   const QString name = shown.nameOf(m.CurrentIndex);
+  if (m.shell->message(u"削除の確認"_s, deleteQuestion(name), Buttons::OkCancel) != Answer::Ok)
+    return;
+  clearList();
   m.TargetIndex = m.CurrentIndex;
   m.WriteMode = 3;
   if (!m.WriteIndex()) {  // the person is still stored: keep the note file too

@@ -18,6 +18,7 @@ namespace velnor {
 
 class DrawingSurface;
 class ComboChooser;
+class FindBox;
 
 class Form1 : public QWidget, public MainWindowPort {
   Q_OBJECT
@@ -98,7 +99,8 @@ class Form1 : public QWidget, public MainWindowPort {
   void createList();
   void watchKeys();
   void layoutControls(double sw, double sh);
-  void placeWithinScreens();
+  void sizeForFirstStart();
+  QRect placeWithinScreens() const;
   void placeNameMarker();
   void followSelection();
   void redrawScrolled();
@@ -107,9 +109,14 @@ class Form1 : public QWidget, public MainWindowPort {
   void closeInputScreen();
   bool inputScreenLoaded() const { return m.inputScreen != nullptr; }
   void moveSelectionTo(qint16 target);
+  void moveRowTo(int target);
+  void moveColumn(int step);
+  void openFindBox();
+  bool chooserOpen() const;
 
   Module1& m;
   std::unique_ptr<ComboChooser> chooser_;
+  FindBox* findBox_ = nullptr;  // made at the first Ctrl+F
   std::array<QPushButton*, 9> buttons_{};
   qint32 listBackground_ = 0xFFFFFF;
   QSize laidOutSize_;  // client size of the last full layout

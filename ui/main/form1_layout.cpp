@@ -34,8 +34,13 @@ constexpr Place kComboPlace{2220, 120, 1992, 0};
 constexpr double kButtonFont = 8;
 constexpr double kComboFont = 9;
 // Below this client size (twips) the controls stay where they are.
-constexpr double kMinWidth = 600;
-constexpr double kMinHeight = 300;
+constexpr int kMinWidth = 600;
+constexpr int kMinHeight = 300;
+// Table text at least this tall (device pixels) in a window opened at the first start.
+constexpr double kReadableTextPixels = 12;
+// The input screen's design inner size and frame (twips), for sizing it to match.
+const QSize kInputDesignInner(4992, 4584);
+const QSize kInputDesignFrame(84, 276);
 
 }  // namespace
 
@@ -45,14 +50,24 @@ void Form1::Form_Load() {
   m.LoadPhase = 1;
   m.CurrentMonth = QDate::currentDate().month();
   (void)m.LoadSettings();  // a failure has been reported; the defaults apply
+  // Sizes of 0 were never stored: this is the first start.
+  const bool firstStart = m.MainWidth == 0 && m.MainHeight == 0;
+  const bool inputSizeStored = m.InputWidth != 0 || m.InputHeight != 0;
   m.ApplyDefaults();
+  if (firstStart) sizeForFirstStart();
   m.CurrentIndex = 0;
   m.CurrentColumn = 1;
   applyColorsAtLoad();
   m.HeaderFillColor = 0xFFC0C0;
 
-  setOuterLeftTopTwips(this, m.MainLeft, m.MainTop);
-  setWidthTwips(m.MainWidth);
+  const QRect outer = placeWithinScreens();
+  if (firstStart && !inputSizeStored) {
+    // The input screen opens beside the main window.
+    m.InputLeft = clampTo16(outer.left() + outer.width());
+    m.InputTop = clampTo16(outer.top());
+  }
+  setOuterLeftTopTwips(this, outer.left(), outer.top());
+  setWidthTwips(outer.width());
   // Whether the input screen comes back is settled before the first layout: that
   // layout opens the folder only when the input screen will not do it itself, and a
   // remembered folder that is gone must be repaired rather than drawn.
@@ -61,8 +76,7 @@ void Form1::Form_Load() {
       m.InputScreenOpen && m.CurrentFolder.startsWith(u'%') && m.FileExists(m.IndexFilePath);
   m.InputScreenOpen = reopenInput;
   m.LoadPhase = 2;
-  setHeightTwips(m.MainHeight);
-  placeWithinScreens();
+  setHeightTwips(outer.height());
   // A hidden window gets no resize event until it is shown, so the height change lays
   // the window out here; the resize at show time finds it laid out already.
   Form_Resize();
@@ -79,14 +93,34 @@ void Form1::Form_Load() {
   }
 }
 
-// A window remembered on a screen that is no longer attached comes back where it can be
-// seen.
-void Form1::placeWithinScreens() {
-  const QRect outer = geometryTwips();
-  const QPoint probe(twipsToPx(outer.left()) + 20, twipsToPx(outer.top()) + 10);
-  if (QGuiApplication::screenAt(probe) != nullptr) return;
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().topLeft());
+// The design size gives 8-pixel table text, too small on today's screens. At the first
+// start the window is made as large as readable text needs on the screen it opens on,
+// and the input screen to match.
+void Form1::sizeForFirstStart() {
+  const QScreen* screen =
+      QGuiApplication::screenAt(QPoint(twipsToPx(m.MainLeft), twipsToPx(m.MainTop)));
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  // The table's text is (client height / design height) × RowHeight × 0.6 points.
+  const double pixelsPerPoint = screen->logicalDotsPerInchY() / 72.0 * screen->devicePixelRatio();
+  const double designTextPixels = m.RowHeight * 0.6 * pixelsPerPoint;
+  const double scale = std::max(1.0, kReadableTextPixels / designTextPixels);
+  // Rounded up to whole pixels, so that rounding cannot leave the text a little short.
+  const double clientHeight = pxToTwips(std::ceil(kDesignHeight * scale / kTwipsPerPixel));
+  const double k = clientHeight / kDesignHeight;
+  m.MainWidth = clampTo16(kDesignWidth * k + kDesignFrame.width());
+  m.MainHeight = clampTo16(clientHeight + kDesignFrame.height());
+  if (m.InputWidth == 0 && m.InputHeight == 0) {
+    m.InputWidth = clampTo16(kInputDesignInner.width() * k + kInputDesignFrame.width());
+    m.InputHeight = clampTo16(kInputDesignInner.height() * k + kInputDesignFrame.height());
+  }
+}
+
+// The window whole on a screen, between its smallest layout and the screen's available
+// area, whatever was stored (a screen no longer attached, sizes of 1 or 32767). Twips.
+QRect Form1::placeWithinScreens() const {
+  return keptOnScreenTwips(QRect(m.MainLeft, m.MainTop, m.MainWidth, m.MainHeight),
+                           QSize(kMinWidth, kMinHeight) + kDesignFrame);
 }
 
 void Form1::Form_Unload(int& cancel) {

@@ -37,6 +37,8 @@ constexpr int kMaxValue = 20;
 constexpr double kInputDesignHeight = 4584;  // inner height the input screen is laid out for
 constexpr double kNameListDesignHeight = 3948;
 constexpr qint32 kMarkerColor = 0x00FFFF;
+constexpr int kFrameWidth = 240;  // the main window's designed frame, twips
+constexpr int kFrameHeight = 396;
 
 void placeTwips(QWidget* w, int left, int top, int width, int height) {
   w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
@@ -147,12 +149,17 @@ Form4::Form4(Module1& module, QWidget* parent) : QDialog(parent), m(module) {
   buildVersionPanel();  // first, so that the frame covers it
   buildSettingsPanel();
   buildBottomButtons();
+  fitChoosers();
   connectHandlers();
   Form_Load();
 }
 
 void Form4::Form_Load() {
   setOuterLeftTopTwips(this, m.MainLeft, m.MainTop);
+  // Whole on a screen, even where the main window was stored near an edge or off it;
+  // the frame, not there before the window is shown, is taken as the main window's.
+  const QSize outer = size() + QSize(twipsToPx(kFrameWidth), twipsToPx(kFrameHeight));
+  move(keptOnScreen(QRect(pos(), outer), outer).topLeft());
   installKeyPreview();
 }
 
@@ -182,6 +189,28 @@ void Form4::buildColorRows() {
   placeTwips(Shape1, kSwatchLeft0, 240, 252, 252);
   Shape2 = new MarkerShape(Frame1);
   placeTwips(Shape2, kSwatchLeft0, 660, 252, 252);
+}
+
+// In some fonts the colour choosers' entries are wider than designed ("入力画面の文字色"
+// was cut off): the choosers grow, and the swatches and the window move over to make room.
+void Form4::fitChoosers() {
+  int needed = 0;
+  for (QComboBox* combo : {Combo1, Combo2}) {
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    needed = std::max(needed, combo->sizeHint().width());
+  }
+  for (QComboBox* combo : {Combo1, Combo2})
+    combo->resize(std::max(combo->width(), needed), combo->height());
+  const int gap = twipsToPx(kSwatchLeft0 - 780 - 1692);  // as designed
+  const int shift = std::max(0, Combo1->geometry().right() + 1 + gap - Label6[0]->x());
+  if (shift == 0) return;
+  for (QWidget* w : Label6) {
+    if (w->parentWidget() == Frame1) w->move(w->x() + shift, w->y());
+  }
+  for (QWidget* w : {Shape1, Shape2}) w->move(w->x() + shift, w->y());
+  Frame1->resize(Frame1->width() + shift, Frame1->height());
+  Command5->move(Command5->x() + shift, Command5->y());
+  setFixedSize(width() + shift, height());
 }
 
 void Form4::buildSteppers() {
@@ -232,7 +261,7 @@ void Form4::buildBottomButtons() {
   Command4 = makeButton(this, u"バージョン情報"_s, 2160, 3420, 1812);
   Command4->setToolTip(u"バージョン情報を表示します。"_s);
   Command5 = makeButton(this, u"OK"_s, 4200, 3420, 432);
-  Command5->setToolTip(u"戻ります。(F4)"_s);
+  Command5->setToolTip(u"戻ります。(F4・Esc)"_s);
 }
 
 void Form4::buildVersionPanel() {
@@ -297,6 +326,15 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
   }
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  // An open list takes its own keys: Esc there closes the list, not the screen.
+  if (QApplication::activePopupWidget()) return false;
+  if (event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // Esc acts on its release, as F4 does; only a press seen here counts.
+    escapePressed_ = true;
+    return true;
+  }
   if (event->type() == QEvent::KeyPress && (watched == Text1 || watched == Text2)) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     // Enter acts on its release; the press must not reach the dialog.
@@ -309,6 +347,7 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
   // Everything else is handled once here and not passed on, so it cannot reach the
   // window a second time on its way up.
   if (ke->isAutoRepeat() || code == 0 || code == kKeySpace) return false;
+  if (code == kKeyEscape && !std::exchange(escapePressed_, false)) return true;
   Form_KeyUp(code);
   if (watched == Text1) Text1_KeyUp(code);
   if (watched == Text2) Text2_KeyUp(code);
@@ -344,7 +383,7 @@ void Form4::Form_Activate() {
 }
 
 void Form4::Form_KeyUp(int keyCode) {
-  if (keyCode == kKeyF4) Command5->click();
+  if (keyCode == kKeyF4 || keyCode == kKeyEscape) Command5->click();
 }
 
 void Form4::placeMarker(MarkerShape* marker, int firstSwatch, qint32 color) {
@@ -388,7 +427,8 @@ void Form4::Label6_Click(int index) {
     m.BackColors[k] = color;
   }
   color_rutin();
-  redrawList(false);
+  // Cleared in the new colour: a redraw paints only the rows, not the space below them.
+  redrawList(true);
 }
 
 void Form4::colorOwnWindow() {
@@ -552,7 +592,8 @@ void Form4::Command3_Click() {
     m.inputScreen->setHeightTwips(m.InputHeight);
   }
   color_rutin();
-  redrawList(false);
+  // The relayout above cleared the list in the old colour.
+  redrawList(true);
   accept();
 }
 

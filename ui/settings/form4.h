@@ -108,6 +108,7 @@ class Form4 : public QDialog {
   void buildSpanAndOrder();
   void buildBottomButtons();
   void buildVersionPanel();
+  void fitChoosers();
   void connectHandlers();
   void installKeyPreview();
 
@@ -126,6 +127,7 @@ class Form4 : public QDialog {
 
   Module1& m;
   bool activated_ = false;
+  bool escapePressed_ = false;
 };
 
 }  // namespace velnor

@@ -50,6 +50,17 @@ int digitOf(QChar c) {
   return -1;
 }
 
+// Signs and the decimal point count in their full-width forms too, as the digits do: a
+// Japanese input method types "－５" and "３．５".
+int signOf(QChar c) {
+  const char16_t u = c.unicode();
+  if (u == u'+' || u == 0xFF0B) return 1;
+  if (u == u'-' || u == 0xFF0D) return -1;
+  return 0;
+}
+
+bool isPoint(QChar c) { return c == u'.' || c.unicode() == 0xFF0E; }
+
 int radixDigitOf(QChar c, int radix) {
   const char16_t u = c.unicode();
   int d = digitOf(c);
@@ -75,8 +86,8 @@ double decimalValue(const QString& s) {
   std::string ascii;
   qsizetype pos = 0;
   bool negative = false;
-  if (pos < s.size() && (s.at(pos) == u'+' || s.at(pos) == u'-')) {
-    negative = s.at(pos) == u'-';
+  if (pos < s.size() && signOf(s.at(pos)) != 0) {
+    negative = signOf(s.at(pos)) < 0;
     ++pos;
   }
   int intDigits = 0;  // significant digits before the point
@@ -91,7 +102,7 @@ double decimalValue(const QString& s) {
       if (seenPoint && !seenNonZero && d == 0) ++leadZeros;
       if (d != 0) seenNonZero = true;
       ascii += char('0' + d);
-    } else if (c == u'.' && !seenPoint) {
+    } else if (isPoint(c) && !seenPoint) {
       seenPoint = true;
       ascii += '.';
     } else {
@@ -103,8 +114,8 @@ double decimalValue(const QString& s) {
   if (pos < s.size() && QStringView(u"EeDd").contains(s.at(pos))) {
     qsizetype p = pos + 1;
     bool expNegative = false;
-    if (p < s.size() && (s.at(p) == u'+' || s.at(p) == u'-')) {
-      expNegative = s.at(p) == u'-';
+    if (p < s.size() && signOf(s.at(p)) != 0) {
+      expNegative = signOf(s.at(p)) < 0;
       ++p;
     }
     bool expDigits = false;

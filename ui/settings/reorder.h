@@ -31,7 +31,8 @@ double nameKey(const QString& line);
 
 // Numeric value of a cell: blanks are removed first, then a leading number is read
 // (sign, digits, one decimal point, an exponent with E or D; or &H hex, &O octal).
-// Full-width digits count as digits. 0 when no digit is read.
+// Full-width digits, signs and points count as their half-width forms. 0 when no digit
+// is read.
 double numericValue(const QString& text);
 
 // Key of a record line for the given kind (`currentMonth` 1..12 for kByThisMonth).

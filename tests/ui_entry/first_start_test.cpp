@@ -1,0 +1,75 @@
+// The first start, with no window sizes stored yet, on the screen the test runs on: a
+// 1920 × 1080 screen at a scale of 1 and of 2 (see CMakeLists.txt).
+
+#include <QScreen>
+
+#include "entry_fixture.h"
+#include "support/recording_surface.h"
+#include "ui/main/form1.h"
+
+namespace velnor::test {
+namespace {
+
+class FirstStartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m.shell = &shell;
+    p.makeFolder(u"太郎"_s, TempProgram::cp932Lines(
+                                {kIndexComment1, kIndexComment2, recordLine(u"北"_s, u"山田"_s)}));
+    shell.onInputScreen = [this] {
+      input = new Form3(m);
+      input->Form_Load();
+      if (!m.ProgramEnded && m.inputScreen == input) input->show();
+    };
+  }
+  // Starts with the input screen open at the last exit and `stored` in the settings.
+  void start(const QStringList& stored = {}) {
+    p.writeBytes(kSettingsFileName,
+                 TempProgram::cp932Lines(QStringList{u"b101=True"_s, u"s201=%太郎"_s} + stored));
+    main = std::make_unique<Form1>(m);
+    main->Form_Load();
+    main->show();
+    ASSERT_TRUE(input && input->isVisible());
+  }
+  bool whole(const QWidget* window) const {
+    return main->screen()->availableGeometry().contains(window->frameGeometry());
+  }
+  void TearDown() override {
+    m.ProgramEnded = true;
+    delete input.data();
+  }
+
+  TempProgram p;
+  Module1& m = *p.m;
+  FakeShell shell;
+  std::unique_ptr<Form1> main;
+  QPointer<Form3> input;
+};
+
+TEST_F(FirstStartTest, TheTableTextIsReadableAndBothWindowsAreWholeSideBySide) {
+  start();
+  const QScreen* screen = main->screen();
+  ASSERT_EQ(screen->geometry().size() * screen->devicePixelRatio(), QSize(1920, 1080));
+  RecordingSurface s;
+  main->draw_rutin(s, 0.37);
+  const double devicePixels = s.ofKind(DrawOp::Font).value(0).size * screen->logicalDotsPerInchY() /
+                              72 * screen->devicePixelRatio();
+  EXPECT_GE(devicePixels, 12);
+
+  const QRect available = screen->availableGeometry();
+  EXPECT_LT(main->frameGeometry().width(), available.width() / 2);  // room for other work
+  EXPECT_TRUE(whole(main.get()) && whole(input));
+  EXPECT_GT(input->frameGeometry().left(), main->frameGeometry().right());
+  // The input screen to the same scale as the main window (design heights 4584 and 4452).
+  EXPECT_NEAR(input->height() / 4584.0, main->height() / 4452.0, 1.0 / 300);
+}
+
+// Places and sizes a first start at a scale of 1 stores (twips) do not fit at a scale of 2.
+TEST_F(FirstStartTest, StoredWindowsAreKeptWholeOnTheScreen) {
+  start({u"i112=7723"_s, u"i113=7086"_s, u"i114=7723"_s, u"i115=0"_s, u"i116=7585"_s,
+         u"i117=7164"_s});
+  EXPECT_TRUE(whole(main.get()) && whole(input));
+}
+
+}  // namespace
+}  // namespace velnor::test
