@@ -180,6 +180,9 @@ class Module1 {
   void BackUpBeforeWrite();
   QString folderBeforeNew_;  // the folder in use when "新規作成" was chosen
   QString readFailureShown_;  // the index file whose read failure the user was shown
+  // The folder whose note files were last checked, and which read of it that was.
+  QString notesCheckedFor_;
+  quint64 notesCheckedRead_ = 0;
 
   ParsedFolder folder_;
   Loaded loaded_;

@@ -126,6 +126,7 @@ bool ParsedFolder::refresh(const QString& path, FileError* error) {
   bytes_ = std::move(bytes);
   index();
   loaded_ = true;
+  ++diskReads_;
   return true;
 }
 

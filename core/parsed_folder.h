@@ -53,6 +53,8 @@ class ParsedFolder {
   int countName(const QString& name) const;
   // Changes whenever the content changes (a read of a changed file or a write).
   quint64 generation() const { return generation_; }
+  // Counts the reads from disk (not the program's own writes).
+  quint64 diskReads() const { return diskReads_; }
   // The whole file as read or written.
   const QByteArray& bytes() const { return bytes_; }
 
@@ -70,6 +72,7 @@ class ParsedFolder {
   mutable QHash<QString, int> nameCounts_;
   mutable bool namesCounted_ = false;
   quint64 generation_ = 0;
+  quint64 diskReads_ = 0;
   bool loaded_ = false;
 };
 

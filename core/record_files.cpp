@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -143,10 +144,12 @@ bool Module1::EnsureNoteFile(const QString& name) {
 
 bool Module1::EnsureNoteFiles() {
   if (!RefreshFolder()) return false;
+  // Once per opening of a folder as read from disk: the program's own adds and
+  // renames make their note files themselves.
+  if (notesCheckedFor_ == IndexFilePath && notesCheckedRead_ == folder_.diskReads()) return true;
   QSet<QString> present;
-  const QDir dir(recordFolderPath());
-  for (const QString& f : dir.entryList({u"*.txt"_s}, QDir::Files | QDir::Hidden | QDir::System))
-    present.insert(f);
+  QDirIterator it(recordFolderPath(), {u"*.txt"_s}, QDir::Files | QDir::Hidden | QDir::System);
+  while (it.hasNext()) present.insert(it.nextFileInfo().fileName());
   const QStringList lines = defaultNoteLines();
   bool created = false;
   for (int r = 0; r < std::min(folder_.recordCount(), kMaxRecords); ++r) {
@@ -163,6 +166,8 @@ bool Module1::EnsureNoteFiles() {
     present.insert(name + u".txt"_s);
   }
   if (created) syncFolder(recordFolderPath());
+  notesCheckedFor_ = IndexFilePath;
+  notesCheckedRead_ = folder_.diskReads();
   return true;
 }
 
