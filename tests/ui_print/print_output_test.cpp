@@ -1,0 +1,193 @@
+// The printed document: how the table is split into pages, the PDF written when no
+// printer is installed (its sheets, its text as a PDF reader extracts it), and a PDF that
+// cannot be written completely.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "print_fixture.h"
+
+namespace velnor::test {
+namespace {
+
+constexpr double kMmToPt = 72 / 25.4;
+
+// The table's rows on a page end 10 mm or more above the paper's bottom edge, with room
+// for the footer, and no further row would fit.
+TEST(PageSplit, fullPagesEndAboveTheBottomMarginAndUseTheRoomThere) {
+  const PageFrame frame = defaultPageFrame();
+  for (qint16 rowHeight : {1, 5, 9, 10, 20, 100}) {
+    SCOPED_TRACE(rowHeight);
+    const int rows = recordsPerPage(rowHeight) + 1;  // with the header row
+    const double rowMm = rowHeight * 5.0 / 9.0 * kRowUnitMm;
+    const double bottomMm = frame.table().top() + rows * rowMm;
+    EXPECT_LE(bottomMm, 257 - 10 - 4);  // the footer line goes below
+    EXPECT_GT(bottomMm + rowMm, frame.table().bottom());
+  }
+  EXPECT_EQ(recordsPerPage(2000), 1);  // a page always holds someone
+  EXPECT_EQ(pageCount(0, 10), 1);
+  EXPECT_EQ(pageCount(500, 0), 1);
+}
+
+TEST(PageSplit, theContentKeepsClearOfAPrintersUnprintableEdges) {
+  const QPageLayout wideMargins(QPageSize(QPageSize::JisB5), QPageLayout::Portrait,
+                                QMarginsF(5, 12, 15, 20), QPageLayout::Millimeter);
+  EXPECT_EQ(pageFrameFor(wideMargins).content, QRectF(10, 12, 182 - 10 - 15, 257 - 12 - 20));
+  EXPECT_EQ(defaultPageFrame().content, QRectF(10, 10, 162, 237));
+}
+
+TEST(PdfName, namedAfterTheListAndTheMinuteWithoutReplacingAnEarlierFile) {
+  QTemporaryDir dir;
+  const QDateTime when(QDate(2026, 12, 6), QTime(15, 30, 59));
+  EXPECT_EQ(pdfPathFor(dir.path(), when), dir.path() + u'/' + kPdfName);
+  QFile(dir.path() + u'/' + kPdfName).open(QIODevice::WriteOnly);
+  EXPECT_EQ(pdfPathFor(dir.path(), when), dir.path() + u"/再訪問記録一覧_20261206_1530_2.pdf"_s);
+}
+
+class PdfByPeople : public PrintWindow, public ::testing::WithParamInterface<int> {};
+
+// No printer installed: a JIS B5 portrait PDF in the program folder, and a note where it is.
+TEST_P(PdfByPeople, jisB5PortraitPagesOneWhileTheTableFitsThenMore) {
+  const int people = GetParam() < 0 ? recordsPerPage(10) : GetParam();
+  const int pages = (people - 1) / recordsPerPage(10) + 1;
+  makePeople(people);
+  openWindow()->Command1->click();
+  ASSERT_EQ(QDir(program.path()).entryList(QDir::Files), QStringList{kPdfName});
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_EQ(shell.messages[0].title, u"印刷"_s);
+  EXPECT_TRUE(shell.messages[0].text.contains(QDir::toNativeSeparators(program.path(kPdfName))));
+  const QString pdf = QString::fromLatin1(program.readBytes(kPdfName));
+  static const QRegularExpression page(u"/Type\\s*/Page(?!s)"_s);
+  EXPECT_EQ(pdf.count(page), pages);
+  static const QRegularExpression box(u"/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)"_s);
+  const auto match = box.match(pdf);
+  ASSERT_TRUE(match.hasMatch());
+  EXPECT_NEAR(match.captured(1).toDouble(), 516, 0.6);  // 182 mm, not ISO B5's 176 mm
+  EXPECT_NEAR(match.captured(2).toDouble(), 729, 0.6);  // 257 mm
+}
+
+// -1: exactly a page full.
+INSTANTIATE_TEST_SUITE_P(People, PdfByPeople, ::testing::Values(1, -1, 47, 120));
+
+// ---- The text of the PDF as poppler's pdftotext extracts it, with each word's box.
+
+struct Word {
+  QString text;
+  QRectF box;  // points from the sheet's top-left corner
+};
+struct PdfPage {
+  QSizeF size;
+  QList<Word> words;
+};
+
+QList<PdfPage> extractWords(const QString& pdfPath) {
+  QProcess tool;
+  tool.start(u"pdftotext"_s, {u"-bbox"_s, pdfPath, u"-"_s});
+  if (!tool.waitForFinished(60000)) return {};
+  const QString html = QString::fromUtf8(tool.readAllStandardOutput());
+  static const QRegularExpression tag(
+      uR"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" )re"
+      uR"re(xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+  QList<PdfPage> pages;
+  for (const auto& m : tag.globalMatch(html)) {
+    if (!m.captured(1).isEmpty()) {
+      pages.append({QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()), {}});
+    } else if (!pages.isEmpty()) {
+      const QPointF topLeft(m.captured(3).toDouble(), m.captured(4).toDouble());
+      const QPointF bottomRight(m.captured(5).toDouble(), m.captured(6).toDouble());
+      pages.last().words.append({m.captured(7), QRectF(topLeft, bottomRight)});
+    }
+  }
+  return pages;
+}
+
+// Takes the cell texts out of the page's words: a word that is a whole text, or a word and
+// the one right under it, starting at the same left edge, that together are one. Returns
+// the texts not found.
+QStringList takeTexts(QList<Word> words, QStringList texts) {
+  for (qsizetype i = 0; i < words.size(); ++i) {
+    if (texts.removeOne(words[i].text)) {
+      words.remove(i--);
+    }
+  }
+  QStringList missing;
+  for (const QString& text : texts) {
+    bool found = false;
+    for (qsizetype i = 0; i < words.size() && !found; ++i) {
+      for (qsizetype j = 0; j < words.size() && !found; ++j) {
+        const QRectF a = words[i].box, b = words[j].box;
+        if (i == j || words[i].text + words[j].text != text) continue;
+        if (std::abs(a.left() - b.left()) > 0.5 || b.top() < a.bottom() - 0.5 ||
+            b.top() > a.bottom() + a.height())
+          continue;
+        words.remove(std::max(i, j));
+        words.remove(std::min(i, j));
+        found = true;
+      }
+    }
+    if (!found) missing << text;
+  }
+  return missing;
+}
+
+class PrintedPdf : public PrintWindow,
+                   public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+// The longest texts in every cell of a twelve-month table: a page and one more person.
+TEST_P(PrintedPdf, holdsEveryCellsWholeTextInNonOverlappingWordsInsideTheMargins) {
+  if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+    GTEST_SKIP() << "pdftotext (Debian package poppler-utils) is needed for this test";
+  const auto [rowHeight, people] = GetParam();
+  m.RowHeight = qint16(rowHeight);
+  const int perPage = recordsPerPage(m.RowHeight);
+  const int total = people < 0 ? perPage + 1 : people;
+  const int pageTotal = pageCount(total, m.RowHeight);
+  makeLongPeople(total);
+  openWindow()->Command1->click();
+  const QList<PdfPage> pages = extractWords(program.path(kPdfName));
+  ASSERT_EQ(pages.size(), pageTotal);
+  for (int p = 0; p < pageTotal; ++p) {
+    SCOPED_TRACE(p);
+    const PdfPage& page = pages[p];
+    QStringList texts{u"区域"_s, u"名前"_s};
+    for (int month = 1; month <= 12; ++month) texts << QString::number(month);
+    for (int k = p * perPage; k < std::min(perPage * (p + 1), total); ++k) {
+      const QChar tag(u'０' + k % 10);
+      texts << kLongTerritory.chopped(1) + tag << kLongName.chopped(1) + tag;
+      for (int month = 1; month <= 12; ++month) texts << kLongDates;
+    }
+    texts << u"テスト"_s << u"2026年12月6日"_s << QString::number(p + 1) << u"/"_s
+          << QString::number(pageTotal);
+    EXPECT_EQ(takeTexts(page.words, texts), QStringList());
+
+    const QRectF inside = QRectF(QPointF(0, 0), page.size).adjusted(10 * kMmToPt, 10 * kMmToPt,
+                                                                    -10 * kMmToPt, -10 * kMmToPt);
+    int outside = 0, overlaps = 0;
+    for (qsizetype i = 0; i < page.words.size(); ++i) {
+      const QRectF a = page.words[i].box;
+      if (!inside.contains(a)) ++outside;
+      for (qsizetype j = i + 1; j < page.words.size(); ++j) {
+        const QRectF common = a.intersected(page.words[j].box);
+        if (common.width() > 0.01 && common.height() > 0.01) ++overlaps;
+      }
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(overlaps, 0);
+  }
+}
+
+// pdftotext drops the characters of a page after its 50,000th tiny one, so the smallest
+// rows are checked on a page that is not full.
+INSTANTIATE_TEST_SUITE_P(RowHeights, PrintedPdf,
+                         ::testing::Values(std::pair{1, 200}, std::pair{10, -1},
+                                           std::pair{20, -1}));
+
+}  // namespace
+}  // namespace velnor::test
