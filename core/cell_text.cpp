@@ -9,9 +9,14 @@ namespace velnor {
 
 namespace {
 
-// Free room kept at the cell's edges for fitted text, as a share of the cell, so that
-// glyphs never touch the ruling lines; never more than the row's own inset.
-constexpr double kEdgeShare = 0.06;
+// Free room kept at the cell's sides and at its top and bottom for fitted text, as a
+// share of the cell, so that glyphs keep off the ruling lines; never more than the
+// row's own inset. Lines of type carry their own room above and below the glyphs, so
+// little is kept there and two lines fit a row at the smallest preferred size.
+constexpr double kSideShare = 0.06;
+constexpr double kEndShare = 0.01;
+// A break after a separator is taken unless it leaves the text much smaller.
+constexpr double kSeparatorBreakShare = 0.9;
 // Measured sizes are not exactly proportional to the point size on every device; the
 // estimate is stepped down until the measurement agrees.
 constexpr double kShrinkStep = 0.97;
@@ -59,8 +64,8 @@ CellTextLayout layoutCellText(DrawingSurface& s, const CellTextStyle& style, con
 
   const double base = style.points;
   const QSizeF whole = s.measureText(style.font, base, text);
-  const double padX = std::clamp(at.x() - cell.left(), 0.0, cell.width() * kEdgeShare);
-  const double padY = std::clamp(at.y() - cell.top(), 0.0, cell.height() * kEdgeShare);
+  const double padX = std::clamp(at.x() - cell.left(), 0.0, cell.width() * kSideShare);
+  const double padY = std::clamp(at.y() - cell.top(), 0.0, cell.height() * kEndShare);
   const QRectF inner = cell.adjusted(padX, padY, -padX, -padY);
 
   auto fits = [&](double points, const QStringList& lines, double left) {
@@ -95,10 +100,12 @@ CellTextLayout layoutCellText(DrawingSurface& s, const CellTextStyle& style, con
       // Two lines at the smallest preferred size; only texts that do not fit even so
       // get smaller still (on one line or two, whichever leaves them larger).
       const Splits splits = bestSplits(s, style, text);
-      const Split& split =
-          sizeToFit(splits.atSeparator.widest, 2, left) >= smallest ? splits.atSeparator
-                                                                     : splits.any;
-      const double twoLines = split.lines.isEmpty() ? 0 : sizeToFit(split.widest, 2, left);
+      const double atSeparator = sizeToFit(splits.atSeparator.widest, 2, left);
+      const double anywhere = sizeToFit(splits.any.widest, 2, left);
+      const bool separator = !splits.atSeparator.lines.isEmpty() &&
+                             atSeparator >= std::min(smallest, kSeparatorBreakShare * anywhere);
+      const Split& split = separator ? splits.atSeparator : splits.any;
+      const double twoLines = split.lines.isEmpty() ? 0 : separator ? atSeparator : anywhere;
       if (twoLines >= smallest) {
         points = smallest, lines = split.lines;
       } else if (twoLines > points) {

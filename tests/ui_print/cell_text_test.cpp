@@ -88,7 +88,7 @@ TEST_F(CellText, aTextTooWideEvenAtSixtyPercentWrapsAfterACommaAtThatSize) {
 TEST_F(CellText, aTextTooLongForTwoLinesGetsSmallerStillAndStaysInside) {
   for (const QString& text : {kLongTerritory, kLongDates}) {
     SCOPED_TRACE(text.toStdString());
-    const auto texts = draw(text, 9, 5.5556);
+    const auto texts = draw(text, 7, 5.5556);
     EXPECT_EQ(joined(texts), text);
     for (const DrawOp& t : texts) {
       EXPECT_LT(t.size, 6);
