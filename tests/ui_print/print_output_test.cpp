@@ -189,5 +189,65 @@ INSTANTIATE_TEST_SUITE_P(RowHeights, PrintedPdf,
                          ::testing::Values(std::pair{1, 200}, std::pair{10, -1},
                                            std::pair{20, -1}));
 
+// ---- A PDF that cannot be written whole.
+
+// Takes `room` bytes on to the file, then fails as a full disk does.
+class FullDisk : public QIODevice {
+ public:
+  FullDisk(QIODevice& file, qint64 room) : file_(file), room_(room) {}
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 length) override {
+    if (length > room_) {
+      setErrorString(u"デバイスに空き領域がありません"_s);
+      return -1;
+    }
+    room_ -= length;
+    return file_.write(data, length);
+  }
+
+ private:
+  QIODevice& file_;
+  qint64 room_;
+};
+
+void expectFailureReportedAndNoFileIn(const FakeShell& shell, const QString& folder) {
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_EQ(shell.messages[0].title, u"印刷できません"_s);
+  EXPECT_TRUE(shell.messages[0].text.contains(u"理由："_s));
+  // Neither the PDF nor the temporary file it was written to.
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());
+}
+
+TEST_F(PrintWindow, aPdfWhoseWriteFailsIsReportedAndLeavesNoFile) {
+  makePeople(120);
+  auto form = openWindow();
+  form->pdfFilter = [](QIODevice& file) { return std::make_unique<FullDisk>(file, 20000); };
+  form->show();
+  form->Command1->click();
+  expectFailureReportedAndNoFileIn(shell, program.path());
+  EXPECT_TRUE(shell.messages.value(0).text.contains(u"空き領域"_s));
+  EXPECT_TRUE(form->isVisible());
+}
+
+// A real full disk: a tiny file system, which only root can mount.
+TEST_F(PrintWindow, aFullDiskLeavesNoPdfAndSaysThePrintFailed) {
+  QTemporaryDir mountPoint;
+  const QStringList mount{u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=8k"_s, u"tmpfs"_s,
+                          mountPoint.path()};
+  QProcess mounting;
+  mounting.start(u"mount"_s, mount);
+  if (!mounting.waitForFinished() || mounting.exitCode() != 0)
+    GTEST_SKIP() << "a tiny file system could not be mounted (needs root)";
+  const std::unique_ptr<QTemporaryDir, void (*)(QTemporaryDir*)> unmount(
+      &mountPoint, [](QTemporaryDir* dir) { QProcess::execute(u"umount"_s, {dir->path()}); });
+  makeLongPeople(120);
+  auto form = openWindow();
+  form->pdfFolder = mountPoint.path();
+  form->Command1->click();
+  expectFailureReportedAndNoFileIn(shell, mountPoint.path());
+}
+
 }  // namespace
 }  // namespace velnor::test
