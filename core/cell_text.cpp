@@ -121,8 +121,8 @@ CellTextLayout layoutCellText(DrawingSurface& s, const CellTextStyle& style, con
   out.lineHeight = s.measureText(style.font, points, lines.first()).height();
   const double total = out.lineHeight * lines.size();
   // Text that fits under the usual top inset keeps it; otherwise it is centred.
-  const double top = at.y() + total <= inner.bottom() ? at.y()
-                                                       : inner.top() + (inner.height() - total) / 2;
+  const double top =
+      at.y() + total <= inner.bottom() ? at.y() : inner.top() + (inner.height() - total) / 2;
   out.topLeft = QPointF(left, top);
   return out;
 }

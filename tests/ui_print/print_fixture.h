@@ -6,8 +6,8 @@
 
 #include <QDir>
 #include <deque>
-#include <ostream>
 #include <memory>
+#include <ostream>
 
 #include "support/fakes.h"
 #include "support/recording_surface.h"

@@ -137,8 +137,7 @@ QStringList takeTexts(QList<Word> words, QStringList texts) {
   return missing;
 }
 
-class PrintedPdf : public PrintWindow,
-                   public ::testing::WithParamInterface<std::pair<int, int>> {};
+class PrintedPdf : public PrintWindow, public ::testing::WithParamInterface<std::pair<int, int>> {};
 
 // The longest texts in every cell of a twelve-month table: a page and one more person.
 TEST_P(PrintedPdf, holdsEveryCellsWholeTextInNonOverlappingWordsInsideTheMargins) {
@@ -167,8 +166,8 @@ TEST_P(PrintedPdf, holdsEveryCellsWholeTextInNonOverlappingWordsInsideTheMargins
           << QString::number(pageTotal);
     EXPECT_EQ(takeTexts(page.words, texts), QStringList());
 
-    const QRectF inside = QRectF(QPointF(0, 0), page.size).adjusted(10 * kMmToPt, 10 * kMmToPt,
-                                                                    -10 * kMmToPt, -10 * kMmToPt);
+    const QRectF inside = QRectF(QPointF(0, 0), page.size)
+                              .adjusted(10 * kMmToPt, 10 * kMmToPt, -10 * kMmToPt, -10 * kMmToPt);
     int outside = 0, overlaps = 0;
     for (qsizetype i = 0; i < page.words.size(); ++i) {
       const QRectF a = page.words[i].box;
@@ -234,8 +233,8 @@ TEST_F(PrintWindow, aPdfWhoseWriteFailsIsReportedAndLeavesNoFile) {
 // A real full disk: a tiny file system, which only root can mount.
 TEST_F(PrintWindow, aFullDiskLeavesNoPdfAndSaysThePrintFailed) {
   QTemporaryDir mountPoint;
-  const QStringList mount{u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=8k"_s, u"tmpfs"_s,
-                          mountPoint.path()};
+  const QStringList mount{u"-t"_s,      u"tmpfs"_s, u"-o"_s,
+                          u"size=8k"_s, u"tmpfs"_s, mountPoint.path()};
   QProcess mounting;
   mounting.start(u"mount"_s, mount);
   if (!mounting.waitForFinished() || mounting.exitCode() != 0)

@@ -40,8 +40,7 @@ PageFrame pageFrameFor(const QPageLayout& layout) {
 }
 
 PageFrame defaultPageFrame() {
-  return pageFrameFor(
-      QPageLayout(QPageSize(QPageSize::JisB5), QPageLayout::Portrait, QMarginsF()));
+  return pageFrameFor(QPageLayout(QPageSize(QPageSize::JisB5), QPageLayout::Portrait, QMarginsF()));
 }
 
 int recordsPerPage(qint16 rowHeight, const PageFrame& frame) {

@@ -19,9 +19,9 @@ namespace velnor {
 
 // Where things go on the sheet, in millimetres from its top-left corner.
 struct PageFrame {
-  QSizeF sheet;    // JIS B5: 182 x 257
-  QRectF content;  // the table and the footer: 10 mm or more inside every edge, and
-                   // inside the part of the sheet the printer can print on
+  QSizeF sheet;           // JIS B5: 182 x 257
+  QRectF content;         // the table and the footer: 10 mm or more inside every edge, and
+                          // inside the part of the sheet the printer can print on
   QRectF table() const;   // the content less the footer band at its bottom
   QRectF footer() const;  // the footer band
 };
@@ -71,8 +71,8 @@ class PageSurface : public DrawingSurface {
   QRect deviceRect(double x, double y, double width, double height) const;
 
   QPainter& painter_;
-  double left_, top_;              // the table's top-left corner in device pixels
-  double unitX_, unitY_;           // device pixels per table unit
+  double left_, top_;     // the table's top-left corner in device pixels
+  double unitX_, unitY_;  // device pixels per table unit
   double penScale_;
   QFont font_;
   QColor textColor_ = Qt::black;
@@ -87,7 +87,7 @@ QFont pageFont(const QString& name, double points);
 struct Footer {
   QString user;
   QDate printed;
-  int page = 1;   // 1-based
+  int page = 1;  // 1-based
   int pages = 1;
 };
 inline constexpr double kFooterPoints = 7;

@@ -153,9 +153,9 @@ class PdfSink : public PageSink {
       file_.cancelWriting();
       return false;
     }
-    surface_ = std::make_unique<PageSurface>(
-        painter_, QRectF(0, 0, writer_->width(), writer_->height()), frame(),
-        penScaleFor(kPdfResolution));
+    surface_ =
+        std::make_unique<PageSurface>(painter_, QRectF(0, 0, writer_->width(), writer_->height()),
+                                      frame(), penScaleFor(kPdfResolution));
     return true;
   }
   DrawingSurface& surface() override { return *surface_; }
@@ -241,8 +241,8 @@ double measurePreviewFactor(const QPaintDevice* previewDevice, double sheetWidth
   if (usePrinter) {
     // Only the printer's page and fonts are asked for; nothing is begun on it.
     const auto printer = makeListPrinter(QString());
-    paperWidth = sampleWidthMm(printer.get(), printer->paperRect(QPrinter::DevicePixel).width(),
-                               sheetMm);
+    paperWidth =
+        sampleWidthMm(printer.get(), printer->paperRect(QPrinter::DevicePixel).width(), sheetMm);
   } else {
     QBuffer nowhere;
     nowhere.open(QIODevice::WriteOnly);
