@@ -272,7 +272,10 @@ void Form2::printWithDialog() {
   if (!countPeople()) return;
   auto printer = makeListPrinter(kDocumentName);
   const int count = pageCount(m_.PersonCount, m_.RowHeight, pageFrameFor(printer->pageLayout()));
+  const QPageSize preselected = printer->pageLayout().pageSize();
   if (!askPrinter(*printer, count)) return;
+  printer->setPageSize(paperAfterDialog(preselected, printer->pageLayout().pageSize(),
+                                        QPrinterInfo(*printer).defaultPageSize()));
   int first = 0, last = count - 1;
   if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
     first = printer->fromPage() - 1;

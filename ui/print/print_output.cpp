@@ -215,13 +215,31 @@ QString pdfPathFor(const QString& folder, const QDateTime& when) {
   return path;
 }
 
+// JIS B5 as the printer itself names it: the print dialog recognises only the printer's
+// own sizes and would put its default paper in place of an equivalent one.
+static QPageSize jisB5For(const QPrinterInfo& info) {
+  const QPageSize b5(QPageSize::JisB5);
+  for (const QPageSize& size : info.supportedPageSizes())
+    if (size.isEquivalentTo(b5)) return size;
+  return b5;
+}
+
 std::unique_ptr<QPrinter> makeListPrinter(const QString& documentName) {
-  auto printer = std::make_unique<QPrinter>(defaultPrinterInfo(), QPrinter::HighResolution);
-  printer->setPageSize(QPageSize(QPageSize::JisB5));
+  const QPrinterInfo info = defaultPrinterInfo();
+  auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  printer->setPageSize(jisB5For(info));
   printer->setPageOrientation(QPageLayout::Portrait);
   printer->setFullPage(false);  // the origin is the corner of the printable area
   printer->setDocName(documentName);
   return printer;
+}
+
+QPageSize paperAfterDialog(const QPageSize& preselected, const QPageSize& afterDialog,
+                           const QPageSize& printerDefault) {
+  const bool replacedByDefault = !afterDialog.isEquivalentTo(preselected) &&
+                                 printerDefault.isValid() &&
+                                 afterDialog.isEquivalentTo(printerDefault);
+  return replacedByDefault ? preselected : afterDialog;
 }
 
 std::unique_ptr<PageSink> makePrinterSink(std::unique_ptr<QPrinter> printer) {
