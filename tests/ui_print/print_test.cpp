@@ -74,6 +74,11 @@ TEST_F(PrintWindow, tableSpansThePageBetweenTenMillimetreMarginsAndEveryActivati
 }
 
 TEST_F(PrintWindow, pageKeysAndTheWheelFlipThePreviewAndTheLabelSaysWhichPage) {
+  makePeople(3);
+  auto single = openWindow();
+  activate(*single);
+  QTest::keyClick(single->Command5, Qt::Key_PageDown);
+  EXPECT_EQ(single->Label1->text(), u"Ｂ５の用紙に印刷します…"_s);  // one page: as ever
   makePeople(120);
   const int lastPageRows = 120 - 2 * recordsPerPage(10);
   auto form = openWindow();
@@ -96,15 +101,6 @@ TEST_F(PrintWindow, pageKeysAndTheWheelFlipThePreviewAndTheLabelSaysWhichPage) {
   QTest::keyClick(form->Command5, Qt::Key_PageUp);
   EXPECT_EQ(form->Label1->text(), u"2 / 3 ページ"_s);
   EXPECT_EQ(previewPixel(*form, 100, rowY(lastPageRows + 1)), filled);
-}
-
-TEST_F(PrintWindow, aSinglePageKeepsTheLabelThatSaysWhatIsPrinted) {
-  makePeople(3);
-  auto form = openWindow();
-  activate(*form);
-  QTest::keyClick(form->Command5, Qt::Key_PageDown);
-  EXPECT_EQ(form->Label1->text(), u"Ｂ５の用紙に印刷します…"_s);
-  EXPECT_EQ(form->shownPage(), 0);
 }
 
 TEST_F(PrintWindow, onlyF7PrintsOnceAndHidesAndOnlyF4Closes) {
@@ -163,19 +159,24 @@ QStringList firstTerritoriesAndPageNumbers(const RecordedPrint& print) {
   return out;
 }
 
-TEST_F(PrintWindow, ctrlPOffersJisB5AndEveryPageThenPrintsThePagesChosen) {
+TEST_F(PrintWindow, ctrlPOffersJisB5AndEveryPageThenPrintsThePagesChosenOrNothing) {
   makePeople(120);
   auto form = openWindow(true);
   activate(*form);
   QPageSize::PageSizeId offeredSize = QPageSize::A4;
   int offeredPages = 0;
+  bool choose = false;  // cancelled first
   form->askPrinter = [&](QPrinter& printer, int pages) {
     offeredSize = printer.pageLayout().pageSize().id();
     offeredPages = pages;
     printer.setPrintRange(QPrinter::PageRange);
     printer.setFromTo(2, 3);
-    return true;
+    return choose;
   };
+  QTest::keyClick(form->Command5, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_TRUE(recorded.pages.empty());
+  EXPECT_EQ(form->Label1->text(), u"1 / 3 ページ"_s);
+  choose = true;
   QTest::keyClick(form->Command5, Qt::Key_P, Qt::ControlModifier);
   EXPECT_EQ(offeredSize, QPageSize::JisB5);
   EXPECT_EQ(offeredPages, 3);
@@ -184,15 +185,6 @@ TEST_F(PrintWindow, ctrlPOffersJisB5AndEveryPageThenPrintsThePagesChosen) {
             (QStringList{u"区域%1 2 / 3"_s.arg(perPage), u"区域%1 3 / 3"_s.arg(2 * perPage)}));
   EXPECT_EQ(form->Label1->text(), u"プリンターに送りました"_s);
   EXPECT_TRUE(form->isVisible());
-}
-
-TEST_F(PrintWindow, aCancelledPrintDialogPrintsNothing) {
-  makePeople(3);
-  auto form = openWindow(true);
-  form->askPrinter = [](QPrinter&, int) { return false; };
-  form->printWithDialog();
-  EXPECT_TRUE(recorded.pages.empty());
-  EXPECT_EQ(form->Label1->text(), u"Ｂ５の用紙に印刷します…"_s);
 }
 
 TEST_F(PrintWindow, printToFileInTheDialogWritesThatPdf) {

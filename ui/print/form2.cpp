@@ -276,7 +276,8 @@ void Form2::printWithDialog() {
   if (!askPrinter(*printer, count)) return;
   printer->setPageSize(paperAfterDialog(preselected, printer->pageLayout().pageSize(),
                                         QPrinterInfo(*printer).defaultPageSize()));
-  int first = 0, last = count - 1;
+  // Every page of the paper chosen, unless a range was.
+  int first = 0, last = std::numeric_limits<int>::max();
   if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
     first = printer->fromPage() - 1;
     last = std::max(first, printer->toPage() - 1);
@@ -320,8 +321,8 @@ void Form2::Command5_Click() {
 }
 
 void Form2::Form_Unload() {
-  // Printing finishes or drops its document inside Command1_Click, so no document is
-  // ever left open here.
+  // Printing finishes or drops its document before it returns, so no document is ever
+  // left open here.
   unloaded_ = true;
 }
 
