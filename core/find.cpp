@@ -25,16 +25,30 @@ bool recordMatches(const Record& record, const QString& foldedText) {
          foldForFind(record.territory).contains(foldedText);
 }
 
-int findPerson(const QList<Record>& records, const QString& text, int from) {
+namespace {
+
+template <typename RecordAt>
+int findIn(int n, RecordAt recordAt, const QString& text, int from) {
   const QString folded = foldForFind(text);
-  const int n = int(records.size());
   if (folded.isEmpty() || n == 0) return -1;
   const int start = from >= 0 && from < n ? from : 0;
   for (int k = 0; k < n; ++k) {
     const int i = (start + k) % n;
-    if (recordMatches(records.at(i), folded)) return i;
+    if (recordMatches(recordAt(i), folded)) return i;
   }
   return -1;
+}
+
+}  // namespace
+
+int findPerson(const QList<Record>& records, const QString& text, int from) {
+  return findIn(int(records.size()), [&](int i) -> const Record& { return records.at(i); }, text,
+                from);
+}
+
+int findPerson(const ParsedFolder& folder, const QString& text, int from) {
+  const int n = std::min(folder.recordCount(), kMaxRecords);
+  return findIn(n, [&](int i) -> const Record& { return folder.record(i); }, text, from);
 }
 
 }  // namespace velnor

@@ -19,5 +19,6 @@ bool recordMatches(const Record& record, const QString& foldedText);
 // The first record at `from` or after it that matches `text`, going round to the start;
 // -1 when none does or `text` is empty.
 int findPerson(const QList<Record>& records, const QString& text, int from);
+int findPerson(const ParsedFolder& folder, const QString& text, int from);
 
 }  // namespace velnor

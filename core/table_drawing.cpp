@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/cell_text.h"
 #include "core/drawing_surface.h"
 #include "core/module1.h"
 
@@ -24,28 +25,33 @@ struct Columns {
   }
 };
 
-void fillHeader(DrawingSurface& s, const Columns& c, double rh, qint32 fill) {
+void fillHeader(DrawingSurface& s, const Columns& c, double rh, qint32 fill,
+                const CellTextStyle& t) {
   s.fillBox(0, 0, c.w.territoryWidth, rh, fill);
-  s.drawText(2, 1, u"区域"_s);
+  drawCellText(s, t, {0, 0, double(c.w.territoryWidth), rh}, {2, 1}, u"区域"_s);
   s.fillBox(c.w.territoryWidth, 0, c.w.nameWidth, rh, fill);
-  s.drawText(c.w.territoryWidth + 3, 1, u"名前"_s);
+  drawCellText(s, t, {double(c.w.territoryWidth), 0, double(c.w.nameWidth), rh},
+               {c.w.territoryWidth + 3.0, 1}, u"名前"_s);
   for (int j = 1; j <= c.w.monthCount; ++j) {
     const double x = c.monthLeft(j);
     s.fillBox(x, 0, c.w.monthWidth, rh, fill);
-    s.drawText(x + 1, 1, u' ' + QString::number(c.w.firstMonthOffset + j));
+    drawCellText(s, t, {x, 0, double(c.w.monthWidth), rh}, {x + 1, 1},
+                 u' ' + QString::number(c.w.firstMonthOffset + j));
   }
 }
 
 void fillRow(DrawingSurface& s, const Columns& c, double y, double rh, const Record& r,
-             qint32 headerFill, qint32 cellFill) {
+             qint32 headerFill, qint32 cellFill, const CellTextStyle& t) {
   s.fillBox(0, y, c.w.territoryWidth, rh, headerFill);
-  s.drawText(2, y + 1, r.territory);
+  drawCellText(s, t, {0, y, double(c.w.territoryWidth), rh}, {2, y + 1}, r.territory);
   s.fillBox(c.w.territoryWidth, y, c.w.nameWidth, rh, cellFill);
-  s.drawText(c.w.territoryWidth + 3, y + 1, r.name);
+  drawCellText(s, t, {double(c.w.territoryWidth), y, double(c.w.nameWidth), rh},
+               {c.w.territoryWidth + 3.0, y + 1}, r.name);
   for (int j = 1; j <= c.w.monthCount; ++j) {
     const double x = c.monthLeft(j);
     s.fillBox(x, y, c.w.monthWidth, rh, cellFill);
-    s.drawText(x + 1, y + 1, r.months[c.w.firstMonthOffset + j]);
+    drawCellText(s, t, {x, y, double(c.w.monthWidth), rh}, {x + 1, y + 1},
+                 r.months[c.w.firstMonthOffset + j]);
   }
 }
 
@@ -98,10 +104,11 @@ void drawTable(Module1& m, DrawingSurface& s, const TableParams& p) {
   s.setFont(kHeaderFont, p.fontSize);
   s.setTextColor(m.TextColors[0]);
   s.setLineWidth(1);
-  fillHeader(s, c, rh, m.HeaderFillColor);
+  fillHeader(s, c, rh, m.HeaderFillColor, {kHeaderFont, p.fontSize, p.fitText});
   for (int k = 0; k < count; ++k) {
     s.setFont(kRowFont, p.fontSize);
-    fillRow(s, c, (k + 1) * rh, rh, folder.record(first + k), m.HeaderFillColor, m.BackColors[1]);
+    fillRow(s, c, (k + 1) * rh, rh, folder.record(first + k), m.HeaderFillColor, m.BackColors[1],
+            {kRowFont, p.fontSize, p.fitText});
   }
 
   // Then every outline on top.

@@ -26,6 +26,9 @@ struct TableParams {
   // they are a part of the folder (scrolled list, further printed pages).
   int firstRecord = 0;
   int recordLimit = -1;
+  // Texts wider than their cell are made smaller and wrapped inside it (paper and the
+  // print preview); off, they run on until the next cell covers them (the screen list).
+  bool fitText = false;
 };
 
 // Draws the header row, the rows and all outlines (fills and texts first, outlines after)

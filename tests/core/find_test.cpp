@@ -46,7 +46,7 @@ TEST(FindPerson, StartsAtTheGivenPersonGoesRoundAndFindsTerritoriesToo) {
       {u"西"_s, 0, -1},  {u""_s, 0, -1},    {u"あべ"_s, 7, 0}};  // a start beyond the end
   for (const auto& [typed, from, found] : cases)
     EXPECT_EQ(findPerson(records, typed, from), found) << typed.toStdString() << " from " << from;
-  EXPECT_EQ(findPerson({}, u"あ"_s, 0), -1);
+  EXPECT_EQ(findPerson(QList<Record>{}, u"あ"_s, 0), -1);
 }
 
 }  // namespace

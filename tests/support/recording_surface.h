@@ -13,7 +13,7 @@ struct DrawOp {
   double x = 0, y = 0, w = 0, h = 0;
   qint32 color = 0;
   QString text;     // font name for Font, the text for Text
-  double size = 0;  // font size for Font, line width for LineWidth
+  double size = 0;  // font size for Font and Text, line width for LineWidth
 };
 
 class RecordingSurface : public DrawingSurface {
@@ -24,10 +24,20 @@ class RecordingSurface : public DrawingSurface {
   void fillBox(double x, double y, double width, double height, qint32 color) override;
   void outlineBox(double x, double y, double width, double height, qint32 color) override;
   void drawText(double x, double y, const QString& text) override;
+  // A font model that does not depend on the fonts installed: a character is one em
+  // wide (half an em for Latin-1 and half-width forms), a line 1.2 em high, and an em
+  // is `unitsPerPoint` logical units per point (about a page unit on paper).
+  QSizeF measureText(const QString& fontName, double points, const QString& text) override;
 
+  double unitsPerPoint = 0.35;
+  // Text ops carry the size they were drawn in and their measured box in w and h.
   QList<DrawOp> ops;
   QList<DrawOp> ofKind(DrawOp::Kind kind) const;
   QStringList texts() const;
+
+ private:
+  QString fontName_;
+  double points_ = 0;
 };
 
 }  // namespace velnor::test

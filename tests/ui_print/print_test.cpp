@@ -1,93 +1,46 @@
-// The print image window and printing: the preview, the keys, the printed pages, the PDF
-// written when no printer is installed, and failures.
+// The print image window: the preview and its pages, the keys, printing on a printer
+// (recorded), the print dialog, the footer, and failures.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
+#include <QPageSize>
+#include <QPrinter>
 #include <QPushButton>
-#include <QRegularExpression>
+#include <QWheelEvent>
 #include <QtTest/QTest>
-#include <deque>
 
-#include "support/fakes.h"
-#include "support/recording_surface.h"
-#include "support/temp_program.h"
+#include "print_fixture.h"
 #include "ui/common/twips.h"
-#include "ui/print/form2.h"
-#include "ui/print/page_surface.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace velnor::test {
 namespace {
 
-// What the window printed; it outlives the sink, which the window drops after printing.
-struct RecordedPrint {
-  std::deque<RecordingSurface> pages;
-  bool finished = false, discarded = false;
-  int failNewPageAt = -1;  // page index whose newPage fails
-};
-
-struct RecordingSink : PageSink {
-  explicit RecordingSink(RecordedPrint& out) : out(out) {}
-  bool begin() override { return newPage(); }
-  DrawingSurface& surface() override { return out.pages.back(); }
-  bool newPage() override {
-    if (int(out.pages.size()) == out.failNewPageAt) return false;
-    out.pages.emplace_back();
-    return true;
-  }
-  bool finish() override { return out.finished = true; }
-  void discard() override { out.discarded = true; }
-  QString errorString() const override { return u"紙がありません"_s; }
-  RecordedPrint& out;
-};
-
-class PrintWindow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m.shell = &shell;
-    m.ApplyDefaults();
-    m.HeaderFillColor = 0xFFC0C0;
-  }
-
-  // Record k has territory "区域k", name "名前k" and "k日" in January.
-  void makePeople(int count) {
-    QStringList lines{kIndexComment1, kIndexComment2};
-    for (int k = 0; k < count; ++k) lines << u"区域%1*名前%1*%1日************"_s.arg(k);
-    m.CurrentFolder = program.makeFolder(u"テスト"_s, TempProgram::cp932Lines(lines));
-    m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
-  }
-
-  // No printer installed and a fixed clock for the PDF name; `record` sends pages to `recorded`.
-  std::unique_ptr<Form2> openWindow(bool record = false) {
-    auto form = std::make_unique<Form2>(m);
-    form->printerAvailable = [] { return false; };
-    form->clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(15, 30, 12)); };
-    if (record) form->sinkOverride = [this] { return std::make_unique<RecordingSink>(recorded); };
-    return form;
-  }
-
-  QStringList pdfFiles() const { return QDir(program.path()).entryList({u"*.pdf"_s}); }
-
-  TempProgram program;
-  Module1& m = *program.m;
-  FakeShell shell;
-  RecordedPrint recorded;
-};
-
-// The preview pixel at page coordinates (x, y); offscreen has one device pixel per pixel.
-QRgb previewPixel(const Form2& form, double x, double y) {
+// The preview pixel at a point of the sheet, in millimetres from its top-left corner.
+QRgb previewPixelMm(const Form2& form, double xMm, double yMm) {
   const QImage& image = form.previewImage();
-  const int px = int((x - kPageLeft) * image.width() / (kPageRight - kPageLeft));
-  const int py = int((y - kPageTop) * image.height() / (kPageBottom - kPageTop));
-  return image.pixel(px, py) & 0xFFFFFF;
+  const QSizeF sheet = form.previewFrame().sheet;
+  return image.pixel(int(xMm * image.width() / sheet.width()),
+                     int(yMm * image.height() / sheet.height())) &
+         0xFFFFFF;
 }
 
-// The middle of data row `row` (1-based) on the preview, rows 10 * 5 / 9 high.
-double rowY(int row) { return row * 5.5556 + 2; }
+// The preview pixel at table coordinates: x 0 .. 160 across the table, y in row units.
+QRgb previewPixel(const Form2& form, double x, double y) {
+  const QRectF table = form.previewFrame().table();
+  return previewPixelMm(form, table.left() + x * table.width() / kTableUnits,
+                        table.top() + y * kRowUnitMm);
+}
+
+constexpr double kRow = 10 * 5.0 / 9.0;  // a row on paper for RowHeight 10
+constexpr int kPerRow = 14;              // texts in a row: territory, name, twelve months
+// The middle of data row `row` (1-based) for RowHeight 10.
+double rowY(int row) { return (row + 0.5) * kRow; }
+
+void activate(Form2& form) {
+  form.show();
+  QApplication::setActiveWindow(&form);
+}
 
 TEST_F(PrintWindow, fixedLayoutWithAOneThirdJisB5PreviewAndFontFactor) {
   makePeople(1);
@@ -101,37 +54,53 @@ TEST_F(PrintWindow, fixedLayoutWithAOneThirdJisB5PreviewAndFontFactor) {
   EXPECT_NEAR(form->ScaleFactor, 1.0 / 3.0, 0.08);
 }
 
-TEST_F(PrintWindow, everyActivationRedrawsTheCurrentFolder) {
+TEST_F(PrintWindow, tableSpansThePageBetweenTenMillimetreMarginsAndEveryActivationRedraws) {
   makePeople(6);
   auto form = openWindow();
-  form->show();
-  QApplication::setActiveWindow(form.get());
-  // Header fill inside the territory header cell; blank paper in the margins.
-  EXPECT_EQ(previewPixel(*form, 45, 3), fromBgr(m.HeaderFillColor).rgb() & 0xFFFFFF);
+  activate(*form);
+  const QRgb header = fromBgr(m.HeaderFillColor).rgb() & 0xFFFFFF;
+  // The header row reaches from 10 mm inside the left edge to 10 mm inside the right.
+  EXPECT_EQ(previewPixelMm(*form, 11.5, 13.5), header);
+  EXPECT_EQ(previewPixelMm(*form, 182 - 11.5, 13.5), header);
+  for (double x : {8.5, 182 - 8.5}) EXPECT_EQ(previewPixelMm(*form, x, 13.5), 0xFFFFFFu);
+  EXPECT_EQ(previewPixelMm(*form, 100, 5), 0xFFFFFFu);
   EXPECT_EQ(previewPixel(*form, 100, rowY(3)), fromBgr(m.BackColors[1]).rgb() & 0xFFFFFF);
-  EXPECT_EQ(previewPixel(*form, -6, 3), 0xFFFFFFu);
-  EXPECT_EQ(previewPixel(*form, 185, 3), 0xFFFFFFu);
-  // Printing only hides the window; shown again after the folder shrank, it shows that.
+  // Printing to a file hides the window; shown again after the folder shrank, it shows that.
   form->Command1->click();
   makePeople(2);
-  form->show();
-  QApplication::setActiveWindow(form.get());
+  activate(*form);
   EXPECT_EQ(previewPixel(*form, 100, rowY(6)), 0xFFFFFFu);
   EXPECT_NE(previewPixel(*form, 100, rowY(2)), 0xFFFFFFu);
 }
 
-TEST_F(PrintWindow, longFolderPreviewShowsFirstPageInReducedRowsAndScaledFont) {
+TEST_F(PrintWindow, pageKeysAndTheWheelFlipThePreviewAndTheLabelSaysWhichPage) {
+  makePeople(3);
+  auto single = openWindow();
+  activate(*single);
+  QTest::keyClick(single->Command5, Qt::Key_PageDown);
+  EXPECT_EQ(single->Label1->text(), u"Ｂ５の用紙に印刷します…"_s);  // one page: as ever
   makePeople(120);
+  const int lastPageRows = 120 - 2 * recordsPerPage(10);
   auto form = openWindow();
-  form->Form_Activate();
-  EXPECT_EQ(form->Picture1->toolTip(), u"1ページ目（全3ページ）"_s);
-  RecordingSurface firstPage;
-  form->draw_rutin(firstPage, form->ScaleFactor);
-  EXPECT_DOUBLE_EQ(firstPage.ofKind(DrawOp::Font).value(0).size, 10 * form->ScaleFactor);
-  EXPECT_DOUBLE_EQ(firstPage.ofKind(DrawOp::Outline).value(0).h, 50 * 10 * 5.0 / 9.0);
-  // The 50th person, who would be cut off the first sheet, starts page 2.
-  EXPECT_TRUE(firstPage.texts().contains(u"名前48"_s));
-  EXPECT_FALSE(firstPage.texts().contains(u"名前49"_s));
+  activate(*form);
+  EXPECT_EQ(form->Label1->text(), u"1 / 3 ページ"_s);
+  const QRgb filled = previewPixel(*form, 100, rowY(lastPageRows + 1));
+  EXPECT_NE(filled, 0xFFFFFFu);
+
+  QTest::keyClick(form->Command5, Qt::Key_PageDown);
+  EXPECT_EQ(form->Label1->text(), u"2 / 3 ページ"_s);
+  QWheelEvent down(QPointF(50, 50), QPointF(50, 50), {}, QPoint(0, -120), Qt::NoButton, {},
+                   Qt::NoScrollPhase, false);
+  QApplication::sendEvent(form->Picture1, &down);
+  EXPECT_EQ(form->Label1->text(), u"3 / 3 ページ"_s);
+  // The last page holds only the rest of the people.
+  EXPECT_EQ(previewPixel(*form, 100, rowY(lastPageRows + 1)), 0xFFFFFFu);
+  EXPECT_NE(previewPixel(*form, 100, rowY(lastPageRows)), 0xFFFFFFu);
+  QTest::keyClick(form->Command5, Qt::Key_PageDown);  // no page after the last
+  EXPECT_EQ(form->shownPage(), 2);
+  QTest::keyClick(form->Command5, Qt::Key_PageUp);
+  EXPECT_EQ(form->Label1->text(), u"2 / 3 ページ"_s);
+  EXPECT_EQ(previewPixel(*form, 100, rowY(lastPageRows + 1)), filled);
 }
 
 TEST_F(PrintWindow, onlyF7PrintsOnceAndHidesAndOnlyF4Closes) {
@@ -149,7 +118,7 @@ TEST_F(PrintWindow, onlyF7PrintsOnceAndHidesAndOnlyF4Closes) {
 
   QTest::keyRelease(form->Label1, Qt::Key_F7);
   EXPECT_FALSE(form->isVisible());
-  EXPECT_FALSE(form->isUnloaded());     // printing only hides the window
+  EXPECT_FALSE(form->isUnloaded());     // printing to a file only hides the window
   EXPECT_EQ(shell.messages.size(), 1);  // the release reached the window only once
 
   form->show();
@@ -169,50 +138,67 @@ TEST_F(PrintWindow, okButtonAndCloseBoxUnload) {
   EXPECT_TRUE(byCloseBox->isUnloaded());
 }
 
-constexpr double kRow = 10 * 5.0 / 9.0;  // a row on paper for RowHeight 10
-constexpr int kPerRow = 14;              // texts in a row: territory, name, twelve months
-const QString kPdfName = u"再訪問記録一覧_20261206_1530.pdf"_s;
-
-TEST(PageSplit, headerAndRowsThatFitBetweenTableTopAndBottomEdge) {
-  EXPECT_EQ(recordsPerPage(9), 54);  // rows exactly 5 high: row 54 ends on the edge
-  EXPECT_EQ(recordsPerPage(2000), 1);
-  EXPECT_EQ(pageCount(0, 10), 1);
-  EXPECT_EQ(pageCount(500, 0), 1);
+TEST_F(PrintWindow, aPrintSentToThePrinterIsReportedInTheLabelUntilThePageChanges) {
+  makePeople(120);
+  auto form = openWindow(true);
+  activate(*form);
+  QTest::keyRelease(form->Command5, Qt::Key_F7);
+  EXPECT_TRUE(recorded.finished);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(shell.messages.isEmpty());
+  EXPECT_EQ(form->Label1->text(), u"プリンターに送りました"_s);
+  QTest::keyClick(form->Command5, Qt::Key_PageDown);
+  EXPECT_EQ(form->Label1->text(), u"2 / 3 ページ"_s);
 }
 
-TEST(PdfName, namedAfterTheListAndTheMinuteWithoutReplacingAnEarlierFile) {
-  QTemporaryDir dir;
-  const QDateTime when(QDate(2026, 12, 6), QTime(15, 30, 59));
-  EXPECT_EQ(pdfPathFor(dir.path(), when), dir.path() + u'/' + kPdfName);
-  QFile(dir.path() + u'/' + kPdfName).open(QIODevice::WriteOnly);
-  EXPECT_EQ(pdfPathFor(dir.path(), when), dir.path() + u"/再訪問記録一覧_20261206_1530_2.pdf"_s);
+// The territory of the first row of each recorded page, and the page's footer number.
+QStringList firstTerritoriesAndPageNumbers(const RecordedPrint& print) {
+  QStringList out;
+  for (const RecordingSurface& page : print.pages)
+    out << page.texts().value(kPerRow) + u' ' + page.texts().last();
+  return out;
 }
 
-class PdfByPeople : public PrintWindow,
-                    public ::testing::WithParamInterface<std::pair<int, int>> {};
-
-// No printer installed: a JIS B5 portrait PDF in the program folder, and a note where it is.
-TEST_P(PdfByPeople, jisB5PortraitPagesOneWhileTheTableFitsThenMore) {
-  const auto [people, pages] = GetParam();
-  makePeople(people);
-  openWindow()->Command1->click();
-  ASSERT_EQ(QDir(program.path()).entryList(QDir::Files), QStringList{kPdfName});
-  ASSERT_EQ(shell.messages.size(), 1);
-  EXPECT_EQ(shell.messages[0].title, u"印刷"_s);
-  EXPECT_TRUE(shell.messages[0].text.contains(QDir::toNativeSeparators(program.path(kPdfName))));
-  const QString pdf = QString::fromLatin1(program.readBytes(kPdfName));
-  static const QRegularExpression page(u"/Type\\s*/Page(?!s)"_s);
-  EXPECT_EQ(pdf.count(page), pages);
-  static const QRegularExpression box(u"/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)"_s);
-  const auto match = box.match(pdf);
-  ASSERT_TRUE(match.hasMatch());
-  EXPECT_NEAR(match.captured(1).toDouble(), 516, 0.6);  // 182 mm, not ISO B5's 176 mm
-  EXPECT_NEAR(match.captured(2).toDouble(), 729, 0.6);  // 257 mm
+TEST_F(PrintWindow, ctrlPOffersJisB5AndEveryPageThenPrintsThePagesChosenOrNothing) {
+  makePeople(120);
+  auto form = openWindow(true);
+  activate(*form);
+  QPageSize::PageSizeId offeredSize = QPageSize::A4;
+  int offeredPages = 0;
+  bool choose = false;  // cancelled first
+  form->askPrinter = [&](QPrinter& printer, int pages) {
+    offeredSize = printer.pageLayout().pageSize().id();
+    offeredPages = pages;
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    return choose;
+  };
+  QTest::keyClick(form->Command5, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_TRUE(recorded.pages.empty());
+  EXPECT_EQ(form->Label1->text(), u"1 / 3 ページ"_s);
+  choose = true;
+  QTest::keyClick(form->Command5, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(offeredSize, QPageSize::JisB5);
+  EXPECT_EQ(offeredPages, 3);
+  const int perPage = recordsPerPage(10);
+  EXPECT_EQ(firstTerritoriesAndPageNumbers(recorded),
+            (QStringList{u"区域%1 2 / 3"_s.arg(perPage), u"区域%1 3 / 3"_s.arg(2 * perPage)}));
+  EXPECT_EQ(form->Label1->text(), u"プリンターに送りました"_s);
+  EXPECT_TRUE(form->isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(People, PdfByPeople,
-                         ::testing::Values(std::pair{1, 1}, std::pair{49, 1}, std::pair{50, 2},
-                                           std::pair{120, 3}));
+TEST_F(PrintWindow, printToFileInTheDialogWritesThatPdf) {
+  makePeople(3);
+  auto form = openWindow();
+  const QString chosen = program.path(u"選んだ.pdf"_s);
+  form->askPrinter = [&](QPrinter& printer, int) {
+    printer.setOutputFileName(chosen);
+    return true;
+  };
+  form->printWithDialog();
+  EXPECT_TRUE(program.readBytes(u"選んだ.pdf"_s).startsWith("%PDF"));
+  EXPECT_EQ(form->Label1->text(), u"PDFファイルに保存しました"_s);
+}
 
 TEST_F(PrintWindow, failuresAreReportedLeaveNothingBehindAndTheWindowStaysUsable) {
   makePeople(120);
@@ -238,7 +224,7 @@ TEST_F(PrintWindow, failuresAreReportedLeaveNothingBehindAndTheWindowStaysUsable
   EXPECT_EQ(pdfFiles().size(), 1);
 }
 
-TEST_F(PrintWindow, everyPageHasTheHeaderPaperRowHeightAndFontSize) {
+TEST_F(PrintWindow, everyPageHasTheHeaderPaperRowsFontAndAFooterWithUserDateAndPage) {
   makePeople(120);
   m.CurrentIndex = 1;
   openWindow(true)->Command1->click();
@@ -246,21 +232,26 @@ TEST_F(PrintWindow, everyPageHasTheHeaderPaperRowHeightAndFontSize) {
   EXPECT_TRUE(recorded.finished);
   QStringList header{u"区域"_s, u"名前"_s};
   for (int month = 1; month <= 12; ++month) header << u' ' + QString::number(month);
-  const int counts[3] = {49, 49, 22};
+  const int perPage = recordsPerPage(10);
+  const int counts[3] = {perPage, perPage, 120 - 2 * perPage};
   for (int p = 0; p < 3; ++p) {
     SCOPED_TRACE(p);
     const RecordingSurface& page = recorded.pages[p];
     const auto fonts = page.ofKind(DrawOp::Font);
-    ASSERT_FALSE(fonts.isEmpty());
-    for (const DrawOp& font : fonts) EXPECT_DOUBLE_EQ(font.size, 10);
+    ASSERT_GE(fonts.size(), 2);
+    EXPECT_DOUBLE_EQ(fonts.first().size, 10);
+    EXPECT_DOUBLE_EQ(fonts.last().size, kFooterPoints);  // small type for the footer
     EXPECT_EQ(page.texts().mid(0, kPerRow), header);
     const auto texts = page.ofKind(DrawOp::Text);
-    ASSERT_EQ(texts.size(), kPerRow * (counts[p] + 1));
-    EXPECT_DOUBLE_EQ(texts[0].y, 1);  // header at the top margin of every page
-    EXPECT_EQ(texts[kPerRow].text, u"区域%1"_s.arg(49 * p));
+    EXPECT_DOUBLE_EQ(texts[kPerRow + 1].size, 10);
+    ASSERT_EQ(texts.size(), kPerRow * (counts[p] + 1) + 3);
+    EXPECT_DOUBLE_EQ(texts[0].y, 1);  // header at the top of every page
+    EXPECT_EQ(texts[kPerRow].text, u"区域%1"_s.arg(perPage * p));
     EXPECT_DOUBLE_EQ(texts[kPerRow].y, kRow + 1);
-    EXPECT_DOUBLE_EQ(texts.last().y, counts[p] * kRow + 1);
+    EXPECT_DOUBLE_EQ(texts[texts.size() - 4].y, counts[p] * kRow + 1);
     EXPECT_DOUBLE_EQ(page.ofKind(DrawOp::Outline).value(0).h, (counts[p] + 1) * kRow);
+    EXPECT_EQ(page.texts().mid(texts.size() - 3),
+              (QStringList{u"テスト"_s, u"2026年12月6日"_s, u"%1 / 3"_s.arg(p + 1)}));
   }
   EXPECT_EQ(m.CurrentIndex, 1);  // printing leaves the selection alone
 }
@@ -271,7 +262,7 @@ TEST_F(PrintWindow, rowHeightAndSixMonthSpanCarryOverToPaper) {
   m.DisplaySpan = 1;
   m.CurrentMonth = 9;
   openWindow(true)->Command1->click();
-  ASSERT_EQ(recorded.pages.size(), 2u);  // 24 people a page at this height
+  ASSERT_EQ(recorded.pages.size(), 2u);  // fewer people a page at this height
   EXPECT_DOUBLE_EQ(recorded.pages[0].ofKind(DrawOp::Font).value(0).size, 20);
   EXPECT_EQ(recorded.pages[0].texts().mid(2, 6),
             (QStringList{u" 7"_s, u" 8"_s, u" 9"_s, u" 10"_s, u" 11"_s, u" 12"_s}));

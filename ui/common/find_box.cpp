@@ -57,16 +57,14 @@ void FindBox::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);  // Escape closes the box
 }
 
-// The folder as stored; one place to change when people are held in memory.
-bool FindBox::peopleToSearch(QList<Record>& records) { return m_.ReadAllRecords(records); }
 
 void FindBox::search(int from) {
   status_->clear();
   if (m_.ProgramEnded) return;
   if (text_->text().isEmpty()) return;
-  QList<Record> records;
-  if (!peopleToSearch(records)) return;
-  const int found = findPerson(records, text_->text(), from);
+  // The folder as stored now: read again only if another program changed it.
+  if (!m_.RefreshFolder()) return;
+  const int found = findPerson(m_.folder(), text_->text(), from);
   if (found < 0) {
     status_->setText(u"見つかりません"_s);
     return;

@@ -34,7 +34,6 @@ class FindBox : public QDialog {
 
  private:
   void search(int from);
-  bool peopleToSearch(QList<Record>& records);
 
   Module1& m_;
   std::function<void(int)> moveTo_;

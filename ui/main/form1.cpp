@@ -104,6 +104,10 @@ void Form1::createList() {
           [this](double x, double y) { Picture1_MouseUp(x, y); });
   connect(Picture1, &ListPicture::doubleClicked, this, [this] { Picture1_DblClick(); });
   connect(Picture1, &ListPicture::scrolled, this, [this](int) { redrawScrolled(); });
+  // A text the list cuts off shows whole when the pointer rests on it.
+  Picture1->toolTipAt = [this](QPointF at) {
+    return cutCellText(m, Picture1->surface(), listFontPoints(), at);
+  };
 }
 
 // Key preview: the window sees key releases before its controls.

@@ -62,6 +62,8 @@ class Form1 : public QWidget, public MainWindowPort {
   void Combo1_Click();
   double pp_reduc();
   void draw_rutin(DrawingSurface& target, double factor);
+  // The size of the list's type, which follows the window's height.
+  double listFontPoints() const;
 
   // Client size in twips (the layout's SW and SH).
   double clientWidthTwips() const;

@@ -265,7 +265,7 @@ void Form1::draw_rutin(DrawingSurface& target, double /*factor: the print image'
 
   TableParams params;
   params.rowHeight = m.RowHeight;
-  params.fontSize = clientHeightTwips() / kDesignHeight * (m.RowHeight * 0.6);
+  params.fontSize = listFontPoints();
   if (Picture1->scrolling()) {
     params.firstRecord = Picture1->firstRow();
     params.recordLimit = Picture1->drawnRows();
@@ -275,6 +275,10 @@ void Form1::draw_rutin(DrawingSurface& target, double /*factor: the print image'
     Picture1->imageDrawnAt(Picture1->firstRow());
     Picture1->canvas()->update();
   }
+}
+
+double Form1::listFontPoints() const {
+  return clientHeightTwips() / kDesignHeight * (m.RowHeight * 0.6);
 }
 
 void Form1::clearList() { Picture1->clear(listBackground_); }

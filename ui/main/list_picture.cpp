@@ -1,11 +1,18 @@
 #include "ui/main/list_picture.h"
 
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
+
+#include "core/drawing_surface.h"
+#include "core/module1.h"
+#include "core/table_drawing.h"
+#include "ui/common/fonts.h"
 
 namespace velnor {
 
@@ -17,6 +24,19 @@ class ListCanvas : public QWidget {
   }
 
  protected:
+  bool event(QEvent* e) override {
+    if (e->type() != QEvent::ToolTip) return QWidget::event(e);
+    auto* help = static_cast<QHelpEvent*>(e);
+    const QString tip =
+        owner_->toolTipAt ? owner_->toolTipAt(owner_->toTableUnits(help->pos())) : QString();
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+      e->ignore();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.drawImage(QPoint(0, 0), owner_->surface_.image());
@@ -38,6 +58,33 @@ class ListCanvas : public QWidget {
  private:
   ListPicture* owner_;
 };
+
+QString cutCellText(Module1& m, DrawingSurface& surface, double fontPoints, QPointF at) {
+  const double rh = m.RowHeight > 0 ? m.RowHeight : 1;
+  const int row = int(std::floor(at.y() / rh)) - 1;
+  if (row < 0 || row >= m.PersonCount || at.x() < 0) return {};
+  // Where the drawing starts each text, and where the next cell (or the picture's edge)
+  // covers it.
+  const double tw = m.TerritoryColumnWidth, nw = m.NameColumnWidth, mw = m.MonthColumnWidth;
+  double start = 0, end = 0;
+  int month = 0;  // 0: territory or name
+  if (at.x() < tw) {
+    start = 2, end = tw;
+  } else if (at.x() < tw + nw) {
+    start = tw + 3, end = tw + nw;
+  } else {
+    const int j = mw > 0 ? int(std::floor((at.x() - tw - nw) / mw)) + 1 : 0;
+    if (j < 1 || j > monthWindowFor(m.DisplaySpan, m.CurrentMonth).monthCount) return {};
+    start = tw + nw + (j - 1) * mw + 1, end = start - 1 + mw;
+    month = m.FirstMonthOffset + j;
+  }
+  // The texts the list shows, as drawn from the folder in memory.
+  if (row >= m.folder().recordCount()) return {};
+  const Record& r = m.folder().record(row);
+  const QString text = month > 0 ? r.months[month] : at.x() < tw ? r.territory : r.name;
+  if (text.isEmpty()) return {};
+  return start + surface.measureText(kMincho, fontPoints, text).width() > end ? text : QString();
+}
 
 ListPicture::ListPicture(QWidget* parent)
     : QWidget(parent), canvas_(new ListCanvas(this)), bar_(new QScrollBar(Qt::Vertical, this)) {

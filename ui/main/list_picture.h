@@ -6,6 +6,7 @@
 
 #include <QFrame>
 #include <QWidget>
+#include <functional>
 
 #include "ui/main/picture_surface.h"
 
@@ -14,6 +15,13 @@ class QScrollBar;
 namespace velnor {
 
 class ListCanvas;
+class Module1;
+class DrawingSurface;
+
+// The whole text of the list cell at table point `at` (list units of the unscrolled
+// table) when the list cuts it off, measured in the row font at `fontPoints`; empty for a
+// text shown whole, the header row and points beside the table.
+QString cutCellText(Module1& m, DrawingSurface& surface, double fontPoints, QPointF at);
 
 class ListPicture : public QWidget {
   Q_OBJECT
@@ -60,6 +68,9 @@ class ListPicture : public QWidget {
 
   // Pixel point in the drawing area → list units of the whole table (header row unscrolled).
   QPointF toTableUnits(QPointF px) const;
+
+  // The tool tip for a point of the table (list units); empty: none.
+  std::function<QString(QPointF)> toolTipAt;
 
  signals:
   void released(double x, double y);  // table units

@@ -66,10 +66,17 @@ QRect PictureSurface::pixelRect(double x, double y, double width, double height)
   return QRect(QPoint(l, t), QPoint(r, b));
 }
 
-void PictureSurface::setFont(const QString& name, double points) {
-  font_ = QFont(name);
+namespace {
+QFont listFont(const QString& name, double points) {
+  QFont font(name);
   // A window shrunk to almost nothing still gets a valid (tiny) font.
-  font_.setPointSizeF(points > 0.1 ? points : 0.1);
+  font.setPointSizeF(points > 0.1 ? points : 0.1);
+  return font;
+}
+}  // namespace
+
+void PictureSurface::setFont(const QString& name, double points) {
+  font_ = listFont(name, points);
   metrics_.reset();
   if (painter_) painter_->setFont(font_);
 }
@@ -97,6 +104,11 @@ void PictureSurface::drawText(double x, double y, const QString& text) {
   if (!metrics_) metrics_ = std::make_unique<QFontMetricsF>(font_, &image_);
   p.setPen(textColor_);
   p.drawText(QPointF(toPxX(x), toPxY(y) + metrics_->ascent()), text);
+}
+
+QSizeF PictureSurface::measureText(const QString& fontName, double points, const QString& text) {
+  const QFontMetricsF metrics(listFont(fontName, points), &image_);
+  return QSizeF(toLogicalX(metrics.horizontalAdvance(text)), toLogicalY(metrics.height()));
 }
 
 }  // namespace velnor

@@ -43,6 +43,7 @@ class PictureSurface : public DrawingSurface {
   void fillBox(double x, double y, double width, double height, qint32 color) override;
   void outlineBox(double x, double y, double width, double height, qint32 color) override;
   void drawText(double x, double y, const QString& text) override;
+  QSizeF measureText(const QString& fontName, double points, const QString& text) override;
 
  private:
   QPainter& painter();

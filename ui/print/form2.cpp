@@ -8,9 +8,15 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRect>
+#include <QShowEvent>
+#include <QWheelEvent>
+#include <algorithm>
+#include <limits>
 
 #include "core/module1.h"
 #include "core/table_drawing.h"
@@ -30,6 +36,9 @@ const QString kDocumentName = u"再訪問記録一覧"_s;
 constexpr int kClientWidth = 4284;  // twips
 constexpr int kClientHeight = 5520;
 constexpr double kTwipsPerMm = 1440.0 / 25.4;
+// One notch of a mouse wheel.
+constexpr int kWheelNotch = 120;
+const QString kReadyText = u"Ｂ５の用紙に印刷します…"_s;
 
 QRect twipsRect(int left, int top, int width, int height) {
   return QRect(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
@@ -46,6 +55,7 @@ QSize previewSizePx() {
 Form2::Form2(Module1& m, QWidget* parent) : QDialog(parent), m_(m) {
   printerAvailable = [] { return !QPrinterInfo::availablePrinters().isEmpty(); };
   clock = [] { return QDateTime::currentDateTime(); };
+  askPrinter = [this](QPrinter& printer, int pages) { return runDialog(printer, pages); };
   createControls();
   placeControls();
   Form_Load();
@@ -63,7 +73,7 @@ void Form2::createControls() {
   // OK comes first, so that the focus starts on the harmless button.
   Command5 = new QPushButton(u"OK"_s, this);
   Command5->setToolTip(u"この画面を消します。(F4)"_s);
-  Label1 = new QLabel(u"Ｂ５の用紙に印刷します…"_s, this);
+  Label1 = new QLabel(kReadyText, this);
   Label1->setFont(QFont(kMincho, 9));
   Picture1 = new QLabel(this);
   Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -118,6 +128,7 @@ QRectF Form2::previewArea() const {
 double Form2::pp_reduc() {
   // The printer is only asked for its page and its fonts here; nothing is begun on it.
   const bool printer = !sinkOverride && printerAvailable();
+  frame_ = printer ? pageFrameFor(makeListPrinter(QString())->pageLayout()) : defaultPageFrame();
   const float factor = float(measurePreviewFactor(&preview_, previewArea().width(), printer));
   return factor;
 }
@@ -137,78 +148,161 @@ bool Form2::countPeople() {
   return m_.ReadIndex();
 }
 
+int Form2::pages() const { return pageCount(m_.PersonCount, m_.RowHeight, frame_); }
+
 void Form2::Command2_Click() {
   // Start from a blank page: the list may have changed since the last showing.
   preview_.fill(Qt::white);
   if (countPeople()) {
+    shownPage_ = std::clamp(shownPage_, 0, pages() - 1);
     QPainter painter(&preview_);
-    PageSurface surface(painter, previewArea());
-    draw_rutin(surface, ScaleFactor);
+    PageSurface surface(painter, previewArea(), frame_);
+    drawPage(surface, ScaleFactor, shownPage_, frame_);
   }
   Picture1->setPixmap(QPixmap::fromImage(preview_));
-  const int pages = pageCount(m_.PersonCount, m_.RowHeight);
-  Picture1->setToolTip(pages > 1 ? u"1ページ目（全%1ページ）"_s.arg(pages) : QString());
+  updateLabel();
 }
 
-void Form2::draw_rutin(DrawingSurface& target, double factor) { draw_rutin(target, factor, 0); }
+void Form2::showPage(int page) {
+  page = std::clamp(page, 0, pages() - 1);
+  if (page == shownPage_) return;
+  shownPage_ = page;
+  status_.clear();  // the label tells the page again
+  Command2_Click();
+}
+
+void Form2::updateLabel() {
+  const int count = pages();
+  if (!status_.isEmpty())
+    Label1->setText(status_);
+  else if (count > 1)
+    Label1->setText(u"%1 / %2 ページ"_s.arg(shownPage_ + 1).arg(count));
+  else
+    Label1->setText(kReadyText);
+}
 
 void Form2::draw_rutin(DrawingSurface& target, double factor, int page) {
+  draw_rutin(target, factor, page, frame_);
+}
+
+void Form2::draw_rutin(DrawingSurface& target, double factor, int page, const PageFrame& frame) {
   TableParams params;
-  params.rowHeight = m_.RowHeight * 5.0 / 9.0;
+  params.rowHeight = paperRowHeight(m_.RowHeight);
   params.fontSize = m_.RowHeight * factor;
+  // Every character goes on paper: texts too wide for their cell are fitted into it.
+  params.fitText = true;
   // While the table fits it is the one page as always; longer folders continue on
   // further pages, each with its own header row, rather than running off the paper.
-  if (pageCount(m_.PersonCount, m_.RowHeight) > 1) {
-    const int perPage = recordsPerPage(m_.RowHeight);
+  if (pageCount(m_.PersonCount, m_.RowHeight, frame) > 1) {
+    const int perPage = recordsPerPage(m_.RowHeight, frame);
     params.firstRecord = page * perPage;
     params.recordLimit = perPage;
   }
   drawTable(m_, target, params);
 }
 
-bool Form2::printPages(PageSink& sink) {
+void Form2::drawPage(DrawingSurface& target, double factor, int page, const PageFrame& frame) {
+  draw_rutin(target, factor, page, frame);
+  Footer footer;
+  footer.user = m_.CurrentFolder.startsWith(u'%') ? m_.CurrentFolder.mid(1) : m_.CurrentFolder;
+  footer.printed = clock().date();
+  footer.page = page + 1;
+  footer.pages = pageCount(m_.PersonCount, m_.RowHeight, frame);
+  drawFooter(target, frame, footer, kFooterPoints * factor);
+}
+
+bool Form2::printPages(PageSink& sink, int first, int last) {
+  const PageFrame frame = sink.frame();
+  const int count = pageCount(m_.PersonCount, m_.RowHeight, frame);
+  first = std::clamp(first, 0, count - 1);
+  last = std::clamp(last, first, count - 1);
   if (!sink.begin()) return false;
-  const int pages = pageCount(m_.PersonCount, m_.RowHeight);
-  for (int page = 0; page < pages; ++page) {
-    if (page > 0 && !sink.newPage()) {
+  for (int page = first; page <= last; ++page) {
+    if (page > first && !sink.newPage()) {
       sink.discard();
       return false;
     }
-    draw_rutin(sink.surface(), 1.0, page);
+    drawPage(sink.surface(), 1.0, page, frame);
   }
   return sink.finish();
+}
+
+bool Form2::deliver(PageSink& sink, int first, int last, const QString& pdfPath) {
+  printing_ = true;
+  const bool printed = printPages(sink, first, last);
+  const QString reason = sink.errorString();
+  sink.discard();  // drops whatever was not delivered
+  printing_ = false;
+  if (!printed) reportPrintFailure(reason, pdfPath);
+  return printed;
 }
 
 void Form2::Command1_Click() {
   if (printing_ || m_.ProgramEnded) return;
   if (!countPeople()) return;  // the index file could not be read; the user has been told
-  printing_ = true;
   QString pdfPath;
   std::unique_ptr<PageSink> sink;
   if (sinkOverride) {
     sink = sinkOverride();
   } else if (printerAvailable()) {
-    sink = makePrinterSink(kDocumentName);
+    sink = makePrinterSink(makeListPrinter(kDocumentName));
   } else {
     pdfPath = pdfPathFor(pdfFolder.isEmpty() ? m_.programFolder() : pdfFolder, clock());
-    sink = makePdfSink(pdfPath, kDocumentName);
+    sink = makePdfSink(pdfPath, kDocumentName, pdfFilter);
   }
-  const bool printed = printPages(*sink);
-  const QString reason = sink->errorString();
-  sink.reset();  // drops whatever was not delivered
-  printing_ = false;
-  if (!printed) {
-    reportPrintFailure(reason, pdfPath);
+  if (!deliver(*sink, 0, std::numeric_limits<int>::max(), pdfPath)) return;
+  if (pdfPath.isEmpty()) {
+    // The window stays, so that it can say where the pages went.
+    status_ = u"プリンターに送りました"_s;
+    updateLabel();
     return;
   }
   hide();
-  if (!pdfPath.isEmpty() && m_.shell)
+  if (m_.shell)
     m_.shell->message(u"印刷"_s,
                       u"プリンターが見つからないため、印刷する内容を次のPDFファイルに"
                       u"保存しました。\n\n"_s +
                           QDir::toNativeSeparators(pdfPath) +
                           u"\n\nこのファイルを開いて印刷できます。"_s,
                       Buttons::Ok, Icon::Information);
+}
+
+void Form2::printWithDialog() {
+  if (printing_ || m_.ProgramEnded) return;
+  if (!countPeople()) return;
+  auto printer = makeListPrinter(kDocumentName);
+  const int count = pageCount(m_.PersonCount, m_.RowHeight, pageFrameFor(printer->pageLayout()));
+  const QPageSize preselected = printer->pageLayout().pageSize();
+  if (!askPrinter(*printer, count)) return;
+  printer->setPageSize(paperAfterDialog(preselected, printer->pageLayout().pageSize(),
+                                        QPrinterInfo(*printer).defaultPageSize()));
+  // Every page of the paper chosen, unless a range was.
+  int first = 0, last = std::numeric_limits<int>::max();
+  if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
+    first = printer->fromPage() - 1;
+    last = std::max(first, printer->toPage() - 1);
+  }
+  // "Print to file" in the dialog writes a PDF as safely as the no-printer path does.
+  const QString pdfPath =
+      printer->outputFormat() == QPrinter::PdfFormat ? printer->outputFileName() : QString();
+  std::unique_ptr<PageSink> sink;
+  if (!pdfPath.isEmpty())
+    sink = makePdfSink(pdfPath, kDocumentName, pdfFilter);
+  else if (sinkOverride)
+    sink = sinkOverride();
+  else
+    sink = makePrinterSink(std::move(printer));
+  if (!deliver(*sink, first, last, pdfPath)) return;
+  status_ = pdfPath.isEmpty() ? u"プリンターに送りました"_s : u"PDFファイルに保存しました"_s;
+  updateLabel();
+}
+
+bool Form2::runDialog(QPrinter& printer, int pages) {
+  QPrintDialog dialog(&printer, this);
+  dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintToFile |
+                    QAbstractPrintDialog::PrintShowPageSize);
+  dialog.setMinMax(1, pages);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 void Form2::reportPrintFailure(const QString& reason, const QString& pdfPath) {
@@ -227,8 +321,8 @@ void Form2::Command5_Click() {
 }
 
 void Form2::Form_Unload() {
-  // Printing finishes or drops its document inside Command1_Click, so no document is
-  // ever left open here.
+  // Printing finishes or drops its document before it returns, so no document is ever
+  // left open here.
   unloaded_ = true;
 }
 
@@ -246,6 +340,15 @@ void Form2::keyPressEvent(QKeyEvent* e) {
   QDialog::keyPressEvent(e);
 }
 
+void Form2::showEvent(QShowEvent* e) {
+  // Shown again after a print: from the first page, with no news of the last print.
+  if (!e->spontaneous()) {
+    shownPage_ = 0;
+    status_.clear();
+  }
+  QDialog::showEvent(e);
+}
+
 bool Form2::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::KeyRelease) {
     auto* key = static_cast<QKeyEvent*>(e);
@@ -256,8 +359,38 @@ bool Form2::eventFilter(QObject* watched, QEvent* e) {
         return true;  // handled here, so the release does not reach the window twice
       }
     }
+  } else if (e->type() == QEvent::KeyPress) {
+    if (watchedKeyPress(static_cast<QKeyEvent*>(e))) return true;
+  } else if (e->type() == QEvent::Wheel) {
+    if (watchedWheel(static_cast<QWheelEvent*>(e))) return true;
   }
   return QDialog::eventFilter(watched, e);
+}
+
+bool Form2::watchedKeyPress(QKeyEvent* key) {
+  if (key->matches(QKeySequence::Print)) {
+    if (!key->isAutoRepeat()) printWithDialog();
+    return true;
+  }
+  switch (key->key()) {
+    case Qt::Key_PageDown:
+      showPage(shownPage_ + 1);
+      return true;
+    case Qt::Key_PageUp:
+      showPage(shownPage_ - 1);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Form2::watchedWheel(QWheelEvent* wheel) {
+  // Fine-grained wheels send small steps; a page turns per notch's worth of them.
+  wheelAngle_ += wheel->angleDelta().y();
+  const int notches = wheelAngle_ / kWheelNotch;
+  wheelAngle_ -= notches * kWheelNotch;
+  if (notches != 0) showPage(shownPage_ - notches);  // turning towards you goes forward
+  return true;
 }
 
 void Form2::Form_KeyUp(int keyCode) {

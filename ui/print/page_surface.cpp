@@ -1,32 +1,78 @@
 #include "ui/print/page_surface.h"
 
 #include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
 #include <cmath>
 
+#include "ui/common/fonts.h"
 #include "ui/common/twips.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace velnor {
 
 namespace {
-constexpr double kPageWidth = kPageRight - kPageLeft;
-constexpr double kPageHeight = kPageBottom - kPageTop;
-// Qt refuses sizes of zero or less; a row height that small prints nothing legible anyway.
-constexpr double kSmallestPoints = 0.5;
+// No printer prints right up to the paper's edge, and hand-held sheets need a rim.
+constexpr double kEdgeMm = 10;
+// The footer band: one line of small type and a gap above it.
+constexpr double kFooterBandMm = 6;
+// Qt refuses sizes of zero or less; text this small is a speck on any device anyway.
+constexpr double kSmallestPoints = 0.1;
 }  // namespace
 
-PageSurface::PageSurface(QPainter& painter, const QRectF& area, double penScale)
-    : painter_(painter), area_(area), penScale_(penScale) {}
+QRectF PageFrame::table() const { return content.adjusted(0, 0, 0, -kFooterBandMm); }
 
-double PageSurface::toDeviceX(double x) const {
-  return area_.left() + (x - kPageLeft) * area_.width() / kPageWidth;
+QRectF PageFrame::footer() const {
+  return QRectF(content.left(), content.bottom() - kFooterBandMm, content.width(), kFooterBandMm);
 }
 
-double PageSurface::toDeviceY(double y) const {
-  return area_.top() + (y - kPageTop) * area_.height() / kPageHeight;
+PageFrame pageFrameFor(const QPageLayout& layout) {
+  PageFrame frame;
+  const QRectF full = layout.fullRect(QPageLayout::Millimeter);
+  frame.sheet = full.size();
+  const QRectF rim(kEdgeMm, kEdgeMm, full.width() - 2 * kEdgeMm, full.height() - 2 * kEdgeMm);
+  frame.content = rim.intersected(layout.paintRect(QPageLayout::Millimeter));
+  return frame;
 }
+
+PageFrame defaultPageFrame() {
+  return pageFrameFor(QPageLayout(QPageSize(QPageSize::JisB5), QPageLayout::Portrait, QMarginsF()));
+}
+
+int recordsPerPage(qint16 rowHeight, const PageFrame& frame) {
+  if (rowHeight <= 0) return 1 << 30;
+  // Whole rows (the header included) between the table's top and its bottom; the
+  // small allowance keeps a row that ends exactly on the bottom from being dropped.
+  const double units = frame.table().height() / kRowUnitMm;
+  const int rows = int(std::floor(units / paperRowHeight(rowHeight) + 1e-9));
+  return std::max(1, rows - 1);
+}
+
+int pageCount(int people, qint16 rowHeight, const PageFrame& frame) {
+  if (people <= 0) return 1;
+  const int perPage = recordsPerPage(rowHeight, frame);
+  return (people - 1) / perPage + 1;
+}
+
+PageSurface::PageSurface(QPainter& painter, const QRectF& sheet, const PageFrame& frame,
+                         double penScale)
+    : painter_(painter), penScale_(penScale) {
+  const double pxPerMmX = sheet.width() / frame.sheet.width();
+  const double pxPerMmY = sheet.height() / frame.sheet.height();
+  const QRectF table = frame.table();
+  left_ = sheet.left() + table.left() * pxPerMmX;
+  top_ = sheet.top() + table.top() * pxPerMmY;
+  unitX_ = table.width() * pxPerMmX / kTableUnits;
+  unitY_ = kRowUnitMm * pxPerMmY;
+}
+
+double PageSurface::toDeviceX(double x) const { return left_ + x * unitX_; }
+
+double PageSurface::toDeviceY(double y) const { return top_ + y * unitY_; }
 
 QRect PageSurface::deviceRect(double x, double y, double width, double height) const {
   const int left = int(std::lround(toDeviceX(x)));
@@ -36,10 +82,15 @@ QRect PageSurface::deviceRect(double x, double y, double width, double height) c
   return QRect(left, top, right - left, bottom - top);
 }
 
-void PageSurface::setFont(const QString& name, double points) {
-  font_ = QFont(name);
-  font_.setPointSizeF(std::max(points, kSmallestPoints));
+QFont pageFont(const QString& name, double points) {
+  QFont font(name);
+  font.setPointSizeF(std::max(points, kSmallestPoints));
+  // Measured widths must be the drawn widths at every size, on paper and in the preview.
+  font.setHintingPreference(QFont::PreferNoHinting);
+  return font;
 }
+
+void PageSurface::setFont(const QString& name, double points) { font_ = pageFont(name, points); }
 
 void PageSurface::setTextColor(qint32 color) { textColor_ = fromBgr(color); }
 
@@ -59,16 +110,34 @@ void PageSurface::outlineBox(double x, double y, double width, double height, qi
 }
 
 void PageSurface::drawText(double x, double y, const QString& text) {
+  if (text.isEmpty()) return;
   painter_.setFont(font_);
   painter_.setPen(textColor_);
   const QFontMetricsF metrics(font_, painter_.device());
   painter_.drawText(QPointF(toDeviceX(x), toDeviceY(y) + metrics.ascent()), text);
 }
 
-double pageTextWidth(const QFont& font, const QPaintDevice* device, double areaWidth,
-                     const QString& text) {
-  if (areaWidth <= 0) return 0;
-  return QFontMetricsF(font, device).horizontalAdvance(text) * kPageWidth / areaWidth;
+QSizeF PageSurface::measureText(const QString& fontName, double points, const QString& text) {
+  const QFontMetricsF metrics(pageFont(fontName, points), painter_.device());
+  return QSizeF(metrics.horizontalAdvance(text) / unitX_, metrics.height() / unitY_);
+}
+
+void drawFooter(DrawingSurface& s, const PageFrame& frame, const Footer& footer, double points) {
+  const QString date = footer.printed.toString(u"yyyy年M月d日"_s);
+  const QString page = QString::number(footer.page) + u" / "_s + QString::number(footer.pages);
+  // A long name makes the whole line smaller rather than run into the date.
+  constexpr double kGap = 4;
+  auto width = [&](const QString& text) { return s.measureText(kMincho, points, text).width(); };
+  const double wanted = width(footer.user) + width(date) + width(page) + 2 * kGap;
+  if (wanted > kTableUnits) points *= kTableUnits / wanted;
+  const double pageWidth = width(page);
+  const double dateLeft = kTableUnits - pageWidth - kGap - width(date);
+  const double bottom = (frame.content.bottom() - frame.table().top()) / kRowUnitMm;
+  const double top = bottom - s.measureText(kMincho, points, page).height();
+  s.setFont(kMincho, points);
+  s.drawText(0, top, footer.user);
+  s.drawText(dateLeft, top, date);
+  s.drawText(kTableUnits - pageWidth, top, page);
 }
 
 }  // namespace velnor

@@ -1,32 +1,59 @@
 #pragma once
 // Drawing the table onto a page: the preview picture and the printed sheet share one
-// logical coordinate system, so the preview is the page in miniature.
+// page frame and one coordinate system, so the preview is the page in miniature.
 
 #include <QColor>
+#include <QDate>
 #include <QFont>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 #include "core/drawing_surface.h"
 
 class QPainter;
 class QPaintDevice;
+class QPageLayout;
 
 namespace velnor {
 
-// Page coordinates: x runs from the left edge to the right edge, y from the top edge to
-// the bottom edge of the printable area. The table starts at (0, 0), leaving margins.
-inline constexpr double kPageLeft = -10;
-inline constexpr double kPageTop = -15;
-inline constexpr double kPageRight = 193;
-inline constexpr double kPageBottom = 279;
+// Where things go on the sheet, in millimetres from its top-left corner.
+struct PageFrame {
+  QSizeF sheet;           // JIS B5: 182 x 257
+  QRectF content;         // the table and the footer: 10 mm or more inside every edge, and
+                          // inside the part of the sheet the printer can print on
+  QRectF table() const;   // the content less the footer band at its bottom
+  QRectF footer() const;  // the footer band
+};
 
-// A DrawingSurface that paints on a QPainter, mapping page coordinates onto `area`
-// (in the painter's device pixels). Font sizes are points on the device, unscaled.
+// The frame for a page layout: its sheet, with the content kept clear of both the
+// paper's edges and the printer's unprintable margins.
+PageFrame pageFrameFor(const QPageLayout& layout);
+// JIS B5 portrait printable to its edges, as a PDF is.
+PageFrame defaultPageFrame();
+
+// Table coordinates: x runs from 0 to 160 across the table's width (the table uses the
+// whole width between the margins); y is in units of 257/294 mm from the table's top,
+// the height a row unit has always had on paper.
+inline constexpr double kTableUnits = 160;
+inline constexpr double kRowUnitMm = 257.0 / 294.0;
+// Rows on paper are 5/9 of the row height setting high.
+inline double paperRowHeight(qint16 rowHeight) { return rowHeight * 5.0 / 9.0; }
+
+// Records that fit on one page below the header row, for a row height setting. At least
+// one, so that printing always advances.
+int recordsPerPage(qint16 rowHeight, const PageFrame& frame = defaultPageFrame());
+// Number of pages for `people` records: one page when they fit (also for none).
+int pageCount(int people, qint16 rowHeight, const PageFrame& frame = defaultPageFrame());
+
+// A DrawingSurface that paints on a QPainter in table coordinates. `sheet` is the whole
+// sheet in the painter's device pixels (it may start left of or above the device's
+// origin where a printer cannot print). Font sizes are points on the device, unscaled.
 class PageSurface : public DrawingSurface {
  public:
   // `penScale` is the number of device pixels drawn for one pixel of line width.
-  PageSurface(QPainter& painter, const QRectF& area, double penScale = 1.0);
+  PageSurface(QPainter& painter, const QRectF& sheet, const PageFrame& frame,
+              double penScale = 1.0);
 
   void setFont(const QString& name, double points) override;
   void setTextColor(qint32 color) override;
@@ -34,24 +61,36 @@ class PageSurface : public DrawingSurface {
   void fillBox(double x, double y, double width, double height, qint32 color) override;
   void outlineBox(double x, double y, double width, double height, qint32 color) override;
   void drawText(double x, double y, const QString& text) override;
+  QSizeF measureText(const QString& fontName, double points, const QString& text) override;
 
- private:
   double toDeviceX(double x) const;
   double toDeviceY(double y) const;
+
+ private:
   // Rounds the edges, so that neighbouring cells meet without gaps or overlaps.
   QRect deviceRect(double x, double y, double width, double height) const;
 
   QPainter& painter_;
-  QRectF area_;
+  double left_, top_;     // the table's top-left corner in device pixels
+  double unitX_, unitY_;  // device pixels per table unit
   double penScale_;
   QFont font_;
   QColor textColor_ = Qt::black;
   int lineWidth_ = 1;
 };
 
-// The width of `text` in page units on a device whose printable area is `areaWidth`
-// device pixels wide.
-double pageTextWidth(const QFont& font, const QPaintDevice* device, double areaWidth,
-                     const QString& text);
+// The font the page draws in for a name and size (sizes below what fonts allow are raised).
+QFont pageFont(const QString& name, double points);
+
+// The footer line of every page: the user's name at the left, the date printed and
+// "n / N" at the right, in small type (`points`) at the bottom of the frame's content.
+struct Footer {
+  QString user;
+  QDate printed;
+  int page = 1;  // 1-based
+  int pages = 1;
+};
+inline constexpr double kFooterPoints = 7;
+void drawFooter(DrawingSurface& s, const PageFrame& frame, const Footer& footer, double points);
 
 }  // namespace velnor

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -10,11 +11,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
-#include <algorithm>
-#include <limits>
 
 #include "ui/common/fonts.h"
-#include "ui/print/page_surface.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -32,53 +30,52 @@ QPageLayout b5Portrait() {
 // Line widths are screen pixels; on paper one of them is drawn 0.1 mm wide.
 double penScaleFor(int dpi) { return std::max(1.0, dpi / 254.0); }
 
-QPrinterInfo chosenPrinter() {
+QPrinterInfo defaultPrinterInfo() {
   const QPrinterInfo preferred = QPrinterInfo::defaultPrinter();
   if (!preferred.isNull()) return preferred;
   const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
   return all.isEmpty() ? QPrinterInfo() : all.first();
 }
 
-void setUpPrinter(QPrinter& printer, const QString& documentName) {
-  printer.setPageSize(QPageSize(QPageSize::JisB5));
-  printer.setPageOrientation(QPageLayout::Portrait);
-  printer.setFullPage(false);  // page coordinates span the printable area
-  printer.setDocName(documentName);
+// The sheet in the painter's device pixels: a printer's origin is the corner of the
+// part it can print on, not of the paper.
+QRectF sheetOnPrinter(const QPrinter& printer) {
+  const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+  const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+  return QRectF(paper.left() - page.left(), paper.top() - page.top(), paper.width(),
+                paper.height());
 }
 
 class PrinterSink : public PageSink {
  public:
-  explicit PrinterSink(const QString& documentName)
-      : printer_(chosenPrinter(), QPrinter::HighResolution) {
-    setUpPrinter(printer_, documentName);
-  }
+  explicit PrinterSink(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {}
   ~PrinterSink() override { discard(); }
 
+  PageFrame frame() const override { return pageFrameFor(printer_->pageLayout()); }
   bool begin() override {
     // A QPrinter without a real printer quietly turns into a PDF writer; never paint then.
-    if (printer_.outputFormat() != QPrinter::NativeFormat || !printer_.isValid()) {
+    if (printer_->outputFormat() != QPrinter::NativeFormat || !printer_->isValid()) {
       error_ = u"プリンターが見つかりません。"_s;
       return false;
     }
-    if (!painter_.begin(&printer_)) {
-      error_ = u"プリンター「%1」を使えません。"_s.arg(printer_.printerName());
+    if (!painter_.begin(printer_.get())) {
+      error_ = u"プリンター「%1」を使えません。"_s.arg(printer_->printerName());
       return false;
     }
-    const QRectF page = printer_.pageRect(QPrinter::DevicePixel);
-    surface_ = std::make_unique<PageSurface>(painter_, QRectF(0, 0, page.width(), page.height()),
-                                             penScaleFor(printer_.resolution()));
+    surface_ = std::make_unique<PageSurface>(painter_, sheetOnPrinter(*printer_), frame(),
+                                             penScaleFor(printer_->resolution()));
     return true;
   }
   DrawingSurface& surface() override { return *surface_; }
   bool newPage() override {
-    if (printer_.newPage()) return true;
+    if (printer_->newPage()) return true;
     error_ = u"次のページに進めません。"_s;
     return false;
   }
   bool finish() override {
     if (!painter_.isActive()) return false;
     painter_.end();
-    if (printer_.printerState() == QPrinter::Error) {
+    if (printer_->printerState() == QPrinter::Error) {
       error_ = u"プリンターがエラーを返しました。"_s;
       return false;
     }
@@ -86,32 +83,67 @@ class PrinterSink : public PageSink {
   }
   void discard() override {
     if (!painter_.isActive()) return;
-    printer_.abort();
+    printer_->abort();
     painter_.end();
   }
   QString errorString() const override { return error_; }
 
  private:
-  QPrinter printer_;
+  std::unique_ptr<QPrinter> printer_;
   QPainter painter_;
   std::unique_ptr<PageSurface> surface_;
   QString error_;
 };
 
+// Passes the PDF on to the file and keeps the first write that failed: the PDF writer
+// itself ignores failed writes, and a full disk must not end in a file called saved.
+class CheckedDevice : public QIODevice {
+ public:
+  explicit CheckedDevice(QIODevice& target) : target_(target) {}
+  bool failed() const { return !reason_.isNull(); }
+  QString reason() const { return reason_; }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 length) override {
+    if (failed()) return -1;
+    if (target_.write(data, length) != length) {
+      reason_ = target_.errorString();
+      if (reason_.isNull()) reason_ = u""_s;
+      return -1;
+    }
+    return length;
+  }
+
+ private:
+  QIODevice& target_;
+  QString reason_;
+};
+
 class PdfSink : public PageSink {
  public:
-  PdfSink(const QString& path, const QString& documentName) : file_(path) {
+  PdfSink(const QString& path, const QString& documentName, DeviceFilter filter)
+      : file_(path), documentName_(documentName), filter_(std::move(filter)) {
+    // Never write over the final name directly: it appears only when the PDF is whole.
     file_.setDirectWriteFallback(false);
-    documentName_ = documentName;
   }
   ~PdfSink() override { discard(); }
 
+  PageFrame frame() const override { return pageFrameFor(b5Portrait()); }
   bool begin() override {
     if (!file_.open(QIODevice::WriteOnly)) {
       error_ = file_.errorString();
       return false;
     }
-    writer_ = std::make_unique<QPdfWriter>(&file_);
+    QIODevice* out = &file_;
+    if (filter_) {
+      filtered_ = filter_(file_);
+      filtered_->open(QIODevice::WriteOnly);
+      out = filtered_.get();
+    }
+    checked_ = std::make_unique<CheckedDevice>(*out);
+    checked_->open(QIODevice::WriteOnly);
+    writer_ = std::make_unique<QPdfWriter>(checked_.get());
     writer_->setResolution(kPdfResolution);
     writer_->setPageLayout(b5Portrait());
     writer_->setTitle(documentName_);
@@ -121,23 +153,27 @@ class PdfSink : public PageSink {
       file_.cancelWriting();
       return false;
     }
-    surface_ = std::make_unique<PageSurface>(
-        painter_, QRectF(0, 0, writer_->width(), writer_->height()), penScaleFor(kPdfResolution));
+    surface_ =
+        std::make_unique<PageSurface>(painter_, QRectF(0, 0, writer_->width(), writer_->height()),
+                                      frame(), penScaleFor(kPdfResolution));
     return true;
   }
   DrawingSurface& surface() override { return *surface_; }
   bool newPage() override {
-    if (writer_->newPage()) return true;
-    error_ = u"次のページに進めません。"_s;
+    if (!checked_->failed() && writer_->newPage()) return true;
+    error_ = checked_->failed() ? checked_->reason() : u"次のページに進めません。"_s;
     return false;
   }
   bool finish() override {
     if (!painter_.isActive()) return false;
     painter_.end();
-    // The PDF engine may close the device itself; a closed QSaveFile cannot commit.
-    if (!file_.isOpen() || file_.error() != QFileDevice::NoError || !file_.commit()) {
-      error_ = file_.errorString();
+    if (checked_->failed()) {
+      error_ = checked_->reason();
       file_.cancelWriting();
+      return false;
+    }
+    if (!file_.commit()) {  // flushes, closes and renames; removes the temporary on failure
+      error_ = file_.errorString();
       return false;
     }
     return true;
@@ -151,27 +187,24 @@ class PdfSink : public PageSink {
  private:
   QSaveFile file_;
   QString documentName_;
+  DeviceFilter filter_;
+  std::unique_ptr<QIODevice> filtered_;
+  std::unique_ptr<CheckedDevice> checked_;
   std::unique_ptr<QPdfWriter> writer_;
   QPainter painter_;
   std::unique_ptr<PageSurface> surface_;
   QString error_;
 };
 
+// The width of the sample text in millimetres of the sheet on a device whose sheet is
+// `sheetWidthPx` pixels wide.
+double sampleWidthMm(const QPaintDevice* device, double sheetWidthPx, double sheetWidthMm) {
+  if (sheetWidthPx <= 0) return 0;
+  const QFontMetricsF metrics(pageFont(kPGothic, 10), device);
+  return metrics.horizontalAdvance(kSampleText) * sheetWidthMm / sheetWidthPx;
+}
+
 }  // namespace
-
-int recordsPerPage(qint16 rowHeight) {
-  if (rowHeight <= 0) return std::numeric_limits<int>::max();
-  // A row is rowHeight * 5 / 9 units high; the header and n rows fit while
-  // (n + 1) * rowHeight * 5 / 9 <= kPageBottom, computed in whole numbers.
-  const int rows = int(kPageBottom) * 9 / (5 * int(rowHeight));
-  return std::max(1, rows - 1);
-}
-
-int pageCount(int people, qint16 rowHeight) {
-  if (people <= 0) return 1;
-  const int perPage = recordsPerPage(rowHeight);
-  return (people - 1) / perPage + 1;
-}
 
 QString pdfPathFor(const QString& folder, const QDateTime& when) {
   const QString stem = u"再訪問記録一覧_"_s + when.toString(u"yyyyMMdd_HHmm"_s);
@@ -182,33 +215,59 @@ QString pdfPathFor(const QString& folder, const QDateTime& when) {
   return path;
 }
 
-std::unique_ptr<PageSink> makePrinterSink(const QString& documentName) {
-  return std::make_unique<PrinterSink>(documentName);
+// JIS B5 as the printer itself names it: the print dialog recognises only the printer's
+// own sizes and would put its default paper in place of an equivalent one.
+static QPageSize jisB5For(const QPrinterInfo& info) {
+  const QPageSize b5(QPageSize::JisB5);
+  for (const QPageSize& size : info.supportedPageSizes())
+    if (size.isEquivalentTo(b5)) return size;
+  return b5;
 }
 
-std::unique_ptr<PageSink> makePdfSink(const QString& path, const QString& documentName) {
-  return std::make_unique<PdfSink>(path, documentName);
+std::unique_ptr<QPrinter> makeListPrinter(const QString& documentName) {
+  const QPrinterInfo info = defaultPrinterInfo();
+  auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  printer->setPageSize(jisB5For(info));
+  printer->setPageOrientation(QPageLayout::Portrait);
+  printer->setFullPage(false);  // the origin is the corner of the printable area
+  printer->setDocName(documentName);
+  return printer;
 }
 
-double measurePreviewFactor(const QPaintDevice* previewDevice, double previewAreaWidth,
+QPageSize paperAfterDialog(const QPageSize& preselected, const QPageSize& afterDialog,
+                           const QPageSize& printerDefault) {
+  const bool replacedByDefault = !afterDialog.isEquivalentTo(preselected) &&
+                                 printerDefault.isValid() &&
+                                 afterDialog.isEquivalentTo(printerDefault);
+  return replacedByDefault ? preselected : afterDialog;
+}
+
+std::unique_ptr<PageSink> makePrinterSink(std::unique_ptr<QPrinter> printer) {
+  return std::make_unique<PrinterSink>(std::move(printer));
+}
+
+std::unique_ptr<PageSink> makePdfSink(const QString& path, const QString& documentName,
+                                      DeviceFilter filter) {
+  return std::make_unique<PdfSink>(path, documentName, std::move(filter));
+}
+
+double measurePreviewFactor(const QPaintDevice* previewDevice, double sheetWidthPx,
                             bool usePrinter) {
-  QFont font(kPGothic);
-  font.setPointSizeF(10);
-  const double previewWidth = pageTextWidth(font, previewDevice, previewAreaWidth, kSampleText);
+  const double sheetMm = b5Portrait().fullRect(QPageLayout::Millimeter).width();
+  const double previewWidth = sampleWidthMm(previewDevice, sheetWidthPx, sheetMm);
   double paperWidth = 0;
   if (usePrinter) {
-    QPrinter printer(chosenPrinter(), QPrinter::HighResolution);
-    setUpPrinter(printer, QString());
+    // Only the printer's page and fonts are asked for; nothing is begun on it.
+    const auto printer = makeListPrinter(QString());
     paperWidth =
-        pageTextWidth(font, &printer, printer.pageRect(QPrinter::DevicePixel).width(), kSampleText);
-    // Nothing was begun on the printer, so nothing is printed when it goes.
+        sampleWidthMm(printer.get(), printer->paperRect(QPrinter::DevicePixel).width(), sheetMm);
   } else {
     QBuffer nowhere;
     nowhere.open(QIODevice::WriteOnly);
     QPdfWriter writer(&nowhere);
     writer.setResolution(kPdfResolution);
     writer.setPageLayout(b5Portrait());
-    paperWidth = pageTextWidth(font, &writer, writer.width(), kSampleText);
+    paperWidth = sampleWidthMm(&writer, writer.width(), sheetMm);
   }
   if (previewWidth <= 0 || paperWidth <= 0) return 1.0 / 3.0;
   return paperWidth / previewWidth;

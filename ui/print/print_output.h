@@ -1,22 +1,21 @@
 #pragma once
-// Where the printed pages go: the default printer, a PDF file when no printer is
-// installed, or a recorder in the tests. A sink either delivers every page or nothing.
+// Where the printed pages go: a printer, a PDF file, or a recorder in the tests. A sink
+// either delivers every page or nothing.
 
 #include <QDateTime>
+#include <QPageSize>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "core/drawing_surface.h"
+#include "ui/print/page_surface.h"
 
+class QIODevice;
 class QPaintDevice;
+class QPrinter;
 
 namespace velnor {
-
-// Records that fit on one printed page below the header row, for a row height setting
-// (rows are 5/9 of it high on paper). At least one, so that printing always advances.
-int recordsPerPage(qint16 rowHeight);
-// Number of pages for `people` records: one page when they fit (also for none).
-int pageCount(int people, qint16 rowHeight);
 
 // The PDF written instead of printing: "再訪問記録一覧_yyyyMMdd_HHmm.pdf" in `folder`;
 // a later print in the same minute gets "_2", "_3", ... rather than replacing a file.
@@ -25,9 +24,11 @@ QString pdfPathFor(const QString& folder, const QDateTime& when);
 class PageSink {
  public:
   virtual ~PageSink() = default;
+  // Where the table goes on this sink's sheets (known before begin).
+  virtual PageFrame frame() const = 0;
   // Starts the document; false (with errorString) when the output cannot be opened.
   virtual bool begin() = 0;
-  // The current page, in page coordinates.
+  // The current page, in table coordinates.
   virtual DrawingSurface& surface() = 0;
   virtual bool newPage() = 0;
   // Delivers the document; false (with errorString) when that failed, and then nothing
@@ -38,15 +39,29 @@ class PageSink {
   virtual QString errorString() const = 0;
 };
 
-// The JIS B5 portrait page on the system's default printer, no dialog.
-std::unique_ptr<PageSink> makePrinterSink(const QString& documentName);
-// The same page in a PDF file, written under a temporary name and renamed when complete.
-std::unique_ptr<PageSink> makePdfSink(const QString& path, const QString& documentName);
+// A printer set up for the list: JIS B5 portrait on the system's default printer.
+std::unique_ptr<QPrinter> makeListPrinter(const QString& documentName);
+// The paper to print on after the print dialog: Qt's dialog puts the printer's default
+// paper in place of the preselected one whenever its page setup was left alone, so the
+// printer's default in place of the preselected paper counts as no choice.
+QPageSize paperAfterDialog(const QPageSize& preselected, const QPageSize& afterDialog,
+                           const QPageSize& printerDefault);
+// Pages on `printer` (the default printer, or the one chosen in the print dialog with its
+// copies); refuses a printer that would quietly write a file instead.
+std::unique_ptr<PageSink> makePrinterSink(std::unique_ptr<QPrinter> printer);
+
+// Stands between the PDF writer and the file (tests put a failing device there).
+using DeviceFilter = std::function<std::unique_ptr<QIODevice>(QIODevice& file)>;
+// The pages as a JIS B5 PDF file, written under a temporary name in the same folder
+// and renamed only when every write and the final close succeeded.
+std::unique_ptr<PageSink> makePdfSink(const QString& path, const QString& documentName,
+                                      DeviceFilter filter = {});
 
 // The factor that makes a font on the one-third preview look as it will on paper: the
-// printer's width of a sample text divided by the preview's, both in page units, at the
-// same point size. `previewDevice` is the preview's image of `previewAreaWidth` pixels.
-double measurePreviewFactor(const QPaintDevice* previewDevice, double previewAreaWidth,
+// paper's width of a sample text divided by the preview's, both in millimetres of the
+// sheet, at the same point size. `previewDevice` is the preview's image, `sheetWidthPx`
+// the sheet's width on it.
+double measurePreviewFactor(const QPaintDevice* previewDevice, double sheetWidthPx,
                             bool usePrinter);
 
 }  // namespace velnor

@@ -1,0 +1,239 @@
+// The printed document: how the table is split into pages, the PDF written when no
+// printer is installed (its sheets, its text as a PDF reader extracts it), and a PDF that
+// cannot be written completely.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "print_fixture.h"
+
+namespace velnor::test {
+namespace {
+
+constexpr double kMmToPt = 72 / 25.4;
+
+// The content keeps 10 mm from the paper's edges and clear of what a printer cannot print;
+// a page's rows end above the footer, and no further row would fit.
+TEST(PageSplit, fullPagesEndAboveTheFooterInsideTheMargins) {
+  const QPageLayout wideMargins(QPageSize(QPageSize::JisB5), QPageLayout::Portrait,
+                                QMarginsF(5, 12, 15, 20), QPageLayout::Millimeter);
+  EXPECT_EQ(pageFrameFor(wideMargins).content, QRectF(10, 12, 182 - 10 - 15, 257 - 12 - 20));
+  const PageFrame frame = defaultPageFrame();
+  EXPECT_EQ(frame.content, QRectF(10, 10, 162, 237));
+  for (qint16 rowHeight : {1, 5, 9, 10, 20, 100}) {
+    const double rowMm = rowHeight * 5.0 / 9.0 * kRowUnitMm;
+    const double bottomMm = frame.table().top() + (recordsPerPage(rowHeight) + 1) * rowMm;
+    EXPECT_LE(bottomMm, 257 - 10 - 4) << rowHeight;  // the footer line goes below
+    EXPECT_GT(bottomMm + rowMm, frame.table().bottom()) << rowHeight;
+  }
+  EXPECT_EQ(recordsPerPage(2000), 1);  // a page always holds someone
+  EXPECT_EQ(pageCount(0, 10), 1);
+  EXPECT_EQ(pageCount(500, 0), 1);
+}
+
+// Qt's print dialog puts the printer's default paper in place of JIS B5 when its page setup
+// is left alone; a paper chosen there is kept.
+TEST(PrintDialogPaper, theDefaultInPlaceOfJisB5IsNoChoiceAnotherPaperIs) {
+  const QPageSize b5(QPageSize::JisB5), a4(QPageSize::A4), a5(QPageSize::A5);
+  const std::tuple<QPageSize, QPageSize, QPageSize> cases[] = {
+      {a4, a4, b5},           // the default put in place of JIS B5
+      {a5, a4, a5},           // another paper chosen
+      {b5, a4, b5},           // JIS B5 kept
+      {a4, QPageSize(), a4},  // no printer default known
+  };
+  for (const auto& [afterDialog, printerDefault, expected] : cases)
+    EXPECT_TRUE(paperAfterDialog(b5, afterDialog, printerDefault).isEquivalentTo(expected))
+        << afterDialog.name().toStdString() << " / " << printerDefault.name().toStdString();
+}
+
+TEST(PdfName, namedAfterTheListAndTheMinuteWithoutReplacingAnEarlierFile) {
+  QTemporaryDir dir;
+  const QDateTime when(QDate(2026, 12, 6), QTime(15, 30, 59));
+  EXPECT_EQ(pdfPathFor(dir.path(), when), dir.path() + u'/' + kPdfName);
+  QFile(dir.path() + u'/' + kPdfName).open(QIODevice::WriteOnly);
+  EXPECT_EQ(pdfPathFor(dir.path(), when), dir.path() + u"/再訪問記録一覧_20261206_1530_2.pdf"_s);
+}
+
+class PdfByPeople : public PrintWindow, public ::testing::WithParamInterface<int> {};
+
+// No printer installed: a JIS B5 portrait PDF in the program folder, and a note where it is.
+TEST_P(PdfByPeople, jisB5PortraitPagesOneWhileTheTableFitsThenMore) {
+  const int people = GetParam() < 0 ? recordsPerPage(10) : GetParam();
+  const int pages = (people - 1) / recordsPerPage(10) + 1;
+  makePeople(people);
+  openWindow()->Command1->click();
+  ASSERT_EQ(QDir(program.path()).entryList(QDir::Files), QStringList{kPdfName});
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_EQ(shell.messages[0].title, u"印刷"_s);
+  EXPECT_TRUE(shell.messages[0].text.contains(QDir::toNativeSeparators(program.path(kPdfName))));
+  const QString pdf = QString::fromLatin1(program.readBytes(kPdfName));
+  static const QRegularExpression page(u"/Type\\s*/Page(?!s)"_s);
+  EXPECT_EQ(pdf.count(page), pages);
+  static const QRegularExpression box(u"/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)"_s);
+  const auto match = box.match(pdf);
+  ASSERT_TRUE(match.hasMatch());
+  EXPECT_NEAR(match.captured(1).toDouble(), 516, 0.6);  // 182 mm, not ISO B5's 176 mm
+  EXPECT_NEAR(match.captured(2).toDouble(), 729, 0.6);  // 257 mm
+}
+
+// -1: exactly a page full.
+INSTANTIATE_TEST_SUITE_P(People, PdfByPeople, ::testing::Values(1, -1, 47, 120));
+
+// ---- The text of the PDF as poppler's pdftotext extracts it, with each word's box.
+
+struct Word {
+  QString text;
+  QRectF box;  // points from the sheet's top-left corner
+};
+struct PdfPage {
+  QSizeF size;
+  QList<Word> words;
+};
+
+QList<PdfPage> extractWords(const QString& pdfPath) {
+  QProcess tool;
+  tool.start(u"pdftotext"_s, {u"-bbox"_s, pdfPath, u"-"_s});
+  if (!tool.waitForFinished(60000)) return {};
+  const QString html = QString::fromUtf8(tool.readAllStandardOutput());
+  static const QRegularExpression tag(
+      uR"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" )re"
+      uR"re(xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+  QList<PdfPage> pages;
+  for (const auto& m : tag.globalMatch(html)) {
+    if (!m.captured(1).isEmpty()) {
+      pages.append({QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()), {}});
+    } else if (!pages.isEmpty()) {
+      const QPointF topLeft(m.captured(3).toDouble(), m.captured(4).toDouble());
+      const QPointF bottomRight(m.captured(5).toDouble(), m.captured(6).toDouble());
+      pages.last().words.append({m.captured(7), QRectF(topLeft, bottomRight)});
+    }
+  }
+  return pages;
+}
+
+// Takes the cell texts out of the page's words: a word that is a whole text, or a word and
+// the one right under it, starting at the same left edge, that together are one. Returns
+// the texts not found.
+QStringList takeTexts(QList<Word> words, QStringList texts) {
+  for (qsizetype i = 0; i < words.size(); ++i) {
+    if (texts.removeOne(words[i].text)) {
+      words.remove(i--);
+    }
+  }
+  QStringList missing;
+  for (const QString& text : texts) {
+    bool found = false;
+    for (qsizetype i = 0; i < words.size() && !found; ++i) {
+      for (qsizetype j = 0; j < words.size() && !found; ++j) {
+        const QRectF a = words[i].box, b = words[j].box;
+        if (i == j || words[i].text + words[j].text != text) continue;
+        if (std::abs(a.left() - b.left()) > 0.5 || b.top() < a.bottom() - 0.5 ||
+            b.top() > a.bottom() + a.height())
+          continue;
+        words.remove(std::max(i, j));
+        words.remove(std::min(i, j));
+        found = true;
+      }
+    }
+    if (!found) missing << text;
+  }
+  return missing;
+}
+
+class PrintedPdf : public PrintWindow, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+// The longest texts in every cell of a twelve-month table: a page and one more person.
+TEST_P(PrintedPdf, holdsEveryCellsWholeTextInNonOverlappingWordsInsideTheMargins) {
+  if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+    GTEST_SKIP() << "pdftotext (Debian package poppler-utils) is needed for this test";
+  const auto [rowHeight, people] = GetParam();
+  m.RowHeight = qint16(rowHeight);
+  const int perPage = recordsPerPage(m.RowHeight);
+  const int total = people < 0 ? perPage + 1 : people;
+  const int pageTotal = pageCount(total, m.RowHeight);
+  makeLongPeople(total);
+  openWindow()->Command1->click();
+  const QList<PdfPage> pages = extractWords(program.path(kPdfName));
+  ASSERT_EQ(pages.size(), pageTotal);
+  for (int p = 0; p < pageTotal; ++p) {
+    SCOPED_TRACE(p);
+    const PdfPage& page = pages[p];
+    QStringList texts{u"区域"_s, u"名前"_s};
+    for (int month = 1; month <= 12; ++month) texts << QString::number(month);
+    for (int k = p * perPage; k < std::min(perPage * (p + 1), total); ++k) {
+      const QChar tag(u'０' + k % 10);
+      texts << kLongTerritory.chopped(1) + tag << kLongName.chopped(1) + tag;
+      for (int month = 1; month <= 12; ++month) texts << kLongDates;
+    }
+    texts << u"テスト"_s << u"2026年12月6日"_s << QString::number(p + 1) << u"/"_s
+          << QString::number(pageTotal);
+    EXPECT_EQ(takeTexts(page.words, texts), QStringList());
+
+    const QRectF inside = QRectF(QPointF(0, 0), page.size)
+                              .adjusted(10 * kMmToPt, 10 * kMmToPt, -10 * kMmToPt, -10 * kMmToPt);
+    int outside = 0, overlaps = 0;
+    for (qsizetype i = 0; i < page.words.size(); ++i) {
+      const QRectF a = page.words[i].box;
+      if (!inside.contains(a)) ++outside;
+      for (qsizetype j = i + 1; j < page.words.size(); ++j) {
+        const QRectF common = a.intersected(page.words[j].box);
+        if (common.width() > 0.01 && common.height() > 0.01) ++overlaps;
+      }
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(overlaps, 0);
+  }
+}
+
+// pdftotext drops the characters of a page after its 50,000th tiny one, so the smallest
+// rows are checked on a page that is not full.
+INSTANTIATE_TEST_SUITE_P(RowHeights, PrintedPdf,
+                         ::testing::Values(std::pair{1, 200}, std::pair{10, -1},
+                                           std::pair{20, -1}));
+
+// ---- A PDF that cannot be written whole.
+
+// Takes `room` bytes on to the file, then fails as a full disk does.
+class FullDisk : public QIODevice {
+ public:
+  FullDisk(QIODevice& file, qint64 room) : file_(file), room_(room) {}
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 length) override {
+    if (length > room_) {
+      setErrorString(u"デバイスに空き領域がありません"_s);
+      return -1;
+    }
+    room_ -= length;
+    return file_.write(data, length);
+  }
+
+ private:
+  QIODevice& file_;
+  qint64 room_;
+};
+
+TEST_F(PrintWindow, aPdfWhoseWriteFailsIsReportedAndLeavesNoFile) {
+  makePeople(120);
+  auto form = openWindow();
+  form->pdfFilter = [](QIODevice& file) { return std::make_unique<FullDisk>(file, 20000); };
+  form->show();
+  form->Command1->click();
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_EQ(shell.messages[0].title, u"印刷できません"_s);
+  EXPECT_TRUE(shell.messages[0].text.contains(u"理由：デバイスに空き領域がありません"_s));
+  // Neither the PDF nor the temporary file it was written to.
+  EXPECT_EQ(QDir(program.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+  EXPECT_TRUE(form->isVisible());
+}
+
+}  // namespace
+}  // namespace velnor::test
