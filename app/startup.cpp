@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <QDir>
+#include <QDirIterator>
 
 #include "app/qt_shell.h"
 #include "core/module1.h"
@@ -28,6 +29,10 @@ void removeLeftoverSaves(const QString& programFolder) {
   const QDir dir(programFolder);
   const auto folders = dir.entryList({u"%*"_s}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
   for (const QString& name : folders) removeStaleSaveFiles(dir.filePath(name));
+  // Backup copies are saved the same way, one folder per record folder and day.
+  QDirIterator backups(dir.filePath(u"バックアップ"_s), QDir::Dirs | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+  while (backups.hasNext()) removeStaleSaveFiles(backups.next());
 }
 
 std::unique_ptr<Form1> openMainWindow(Module1& m, QtShell* shell) {
