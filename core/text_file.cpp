@@ -63,6 +63,45 @@ bool replaceFile(const QString& from, const QString& to, QString* reason) {
 #endif
 }
 
+// Gives `from` the name `to` only when nothing has that name yet; sets `existed` otherwise.
+bool createFile(const QString& from, const QString& to, bool* existed, QString* reason) {
+#ifdef Q_OS_WIN
+  if (::MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_WRITE_THROUGH))
+    return true;
+  const DWORD code = ::GetLastError();
+  if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) {
+    *existed = true;
+    QFile::remove(from);
+    return true;
+  }
+  *reason = qt_error_string(int(code));
+  return false;
+#else
+  // A hard link fails on any existing name, a dangling link included.
+  const int failed = ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData());
+  const int code = failed ? errno : 0;
+  if (!failed || code == EEXIST) {
+    *existed = code == EEXIST;
+    QFile::remove(from);
+    return true;
+  }
+  if (code != EPERM && code != EOPNOTSUPP && code != ENOSYS) {
+    *reason = qt_error_string(code);
+    QFile::remove(from);
+    return false;
+  }
+  // File systems without hard links: the check and the rename are two steps there.
+  if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
+    *existed = true;
+    QFile::remove(from);
+    return true;
+  }
+  return replaceFile(from, to, reason);
+#endif
+}
+
 // After a rename the new directory entry reaches the disk only when the folder is synced.
 void syncFolder(const QString& filePath) {
 #ifdef Q_OS_UNIX
@@ -135,14 +174,18 @@ class AtomicFileWriter final : public SaveWriter {
     return platform::syncFile(file_, &error_);
   }
 
-  bool commit() override {
+  bool commit(Commit how, bool* existed) override {
     file_.close();
     if (file_.error() != QFileDevice::NoError) {
       error_ = file_.errorString();
       QFile::remove(file_.fileName());
       return false;
     }
-    if (!platform::replaceFile(file_.fileName(), target_, &error_)) {
+    *existed = false;
+    const bool done = how == Commit::Replace
+                          ? platform::replaceFile(file_.fileName(), target_, &error_)
+                          : platform::createFile(file_.fileName(), target_, existed, &error_);
+    if (!done) {
       QFile::remove(file_.fileName());
       return false;
     }
@@ -269,7 +312,10 @@ bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error
   return true;
 }
 
-bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error) {
+namespace {
+
+bool saveLines(const QString& path, const QList<TextLine>& lines, Commit how, bool* existed,
+               FileError* error) {
   // Every line is encoded before the disk is touched: a character that cannot be stored
   // fails the save with the old file as it was.
   QList<QByteArray> encoded;
@@ -303,15 +349,31 @@ bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError
   if (!writer->open(path)) return fail();
   for (const QByteArray& bytes : encoded)
     if (!writer->write(bytes)) return fail();
-  if (!writer->flush() || !writer->commit()) return fail();
+  bool unused = false;
+  if (!writer->flush() || !writer->commit(how, existed ? existed : &unused)) return fail();
   return true;
 }
 
-bool writeTextFile(const QString& path, const QStringList& lines, FileError* error) {
+QList<TextLine> fromText(const QStringList& lines) {
   QList<TextLine> out;
   out.reserve(lines.size());
   for (const QString& l : lines) out.append(TextLine::fromText(l));
-  return writeTextLines(path, out, error);
+  return out;
+}
+
+}  // namespace
+
+bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error) {
+  return saveLines(path, lines, Commit::Replace, nullptr, error);
+}
+
+bool writeTextFile(const QString& path, const QStringList& lines, FileError* error) {
+  return saveLines(path, fromText(lines), Commit::Replace, nullptr, error);
+}
+
+bool createTextFile(const QString& path, const QStringList& lines, bool* existed,
+                    FileError* error) {
+  return saveLines(path, fromText(lines), Commit::OnlyIfAbsent, existed, error);
 }
 
 std::unique_ptr<SaveWriter> makeFileWriter() { return std::make_unique<AtomicFileWriter>(); }

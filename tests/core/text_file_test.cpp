@@ -189,5 +189,41 @@ TEST(TextFile, SymbolicLinkIsReplacedNotWrittenThrough) {
   EXPECT_EQ(p.readBytes(u"%a/山田.txt"_s), QByteArray("new\r\n"));
 }
 
+TEST(TextFile, ReplacedFileKeepsItsPermissions) {
+  TempProgram p;
+  p.writeBytes(u"a.txt"_s, "old\r\n");
+  const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+  ASSERT_TRUE(QFile::setPermissions(p.path(u"a.txt"_s), perms));
+  FileError err;
+  ASSERT_TRUE(writeTextFile(p.path(u"a.txt"_s), {u"new"_s}, &err));
+  const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                   QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                   QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+  EXPECT_EQ(QFileInfo(p.path(u"a.txt"_s)).permissions() & all, perms);
+}
+
+// Creating a file where something already has the name leaves that thing as it was.
+TEST(TextFile, CreateNeverReplacesWhatIsThere) {
+  TempProgram p;
+  p.writeBytes(u"old.txt"_s, "old\r\n");
+  ASSERT_TRUE(QFile::link(p.path(u"nowhere"_s), p.path(u"dangling.txt"_s)));
+  const QStringList before = entries(p.path());
+  FileError err;
+  for (const QString& name : {u"old.txt"_s, u"dangling.txt"_s}) {
+    bool existed = false;
+    EXPECT_TRUE(createTextFile(p.path(name), {u"new"_s}, &existed, &err));
+    EXPECT_TRUE(existed) << name.toStdString();
+  }
+  EXPECT_EQ(entries(p.path()), before);
+  EXPECT_EQ(p.readBytes(u"old.txt"_s), QByteArray("old\r\n"));
+  EXPECT_FALSE(p.exists(u"nowhere"_s));
+
+  bool existed = true;
+  EXPECT_TRUE(createTextFile(p.path(u"新人.txt"_s), {u"補足情報"_s}, &existed, &err));
+  EXPECT_FALSE(existed);
+  EXPECT_EQ(p.readBytes(u"新人.txt"_s), TempProgram::cp932Lines({u"補足情報"_s}));
+  EXPECT_EQ(entries(p.path()).size(), before.size() + 1);
+}
+
 }  // namespace
 }  // namespace velnor

@@ -26,9 +26,9 @@ bool FailingWriter::write(const QByteArray& bytes) {
 
 bool FailingWriter::flush() { return !failHere(FailAt::Flush) && real_->flush(); }
 
-bool FailingWriter::commit() {
+bool FailingWriter::commit(Commit how, bool* existed) {
   if (failHere(FailAt::Commit) || failHere(FailAt::Crash)) return false;
-  return real_->commit();
+  return real_->commit(how, existed);
 }
 
 void FailingWriter::cancel() {
