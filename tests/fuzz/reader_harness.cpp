@@ -172,7 +172,8 @@ QList<QByteArray> seedInputs() {
                        u"i104= 10 "_s, u"i104b= 9 "_s, u"L108(0)= 12648384 "_s, u"L109(1)=-1 "_s,
                        u"i110=-120 "_s, u"i112= 5220 "_s, u"i119= 2147483647 "_s, u"i120= 1 "_s,
                        u"s201=%山田"_s});
-  seeds << QByteArray("\x81\r\n*\n\r\r\n[\x82\xa0*", 14);
+  static const char odd[] = "\x81\r\n*\n\r\r\n[\x82\xa0*\0\xff";
+  seeds << QByteArray(odd, sizeof odd - 1);
   return seeds;
 }
 
