@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
@@ -122,6 +123,10 @@ void removeLeftoverSaves(const QString& programFolder) {
   const QDir dir(programFolder);
   const auto folders = dir.entryList({u"%*"_s}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
   for (const QString& name : folders) removeStaleSaveFiles(dir.filePath(name));
+  // Backup copies are saved the same way, one folder per record folder and day.
+  QDirIterator backups(dir.filePath(u"バックアップ"_s), QDir::Dirs | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+  while (backups.hasNext()) removeStaleSaveFiles(backups.next());
 }
 
 std::unique_ptr<Form1> openMainWindow(Module1& m, QtShell* shell) {

@@ -46,6 +46,11 @@ void assignInt(T& target, const QString& value) {
     target = T(*v);
 }
 
+// A remembered folder is a name beside the program, never a path that leads elsewhere.
+bool isPlainFolderName(const QString& value) {
+  return !value.contains(u'/') && !value.contains(u'\\') && !value.contains(u".."_s);
+}
+
 }  // namespace
 
 bool Module1::SaveSettings() {
@@ -137,7 +142,10 @@ bool Module1::LoadSettings() {
       {u"i118="_s, [](Module1& m, const QString& v) { assignInt(m.SortKind, v); }},
       {u"i119="_s, [](Module1& m, const QString& v) { assignInt(m.LaunchCount, v); }},
       {u"i120="_s, [](Module1& m, const QString& v) { assignInt(m.DisplaySpan, v); }},
-      {u"s201="_s, [](Module1& m, const QString& v) { m.CurrentFolder = v; }},
+      {u"s201="_s,
+       [](Module1& m, const QString& v) {
+         if (isPlainFolderName(v)) m.CurrentFolder = v;
+       }},
   };
 
   for (const TextLine& line : lines) {

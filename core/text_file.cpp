@@ -4,14 +4,19 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <stdio.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <io.h>
+#include <windows.h>
 #endif
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,6 +29,176 @@ constexpr const char* kCodec = "windows-31j";
 
 FileError makeError(const QString& path, const QString& reason, bool writing) {
   return FileError{QDir::toNativeSeparators(path), reason, writing};
+}
+
+// The few steps Qt has no call for: forcing data to the disk and renaming over a name.
+namespace platform {
+
+bool syncFile(QFile& file, QString* reason) {
+#ifdef Q_OS_UNIX
+  if (::fsync(file.handle()) == 0) return true;
+#elif defined(Q_OS_WIN)
+  if (::_commit(file.handle()) == 0) return true;
+#else
+  return true;
+#endif
+  *reason = qt_error_string(errno);
+  return false;
+}
+
+// Replaces `to` by `from` in one step. A symbolic link at `to` is itself replaced.
+bool replaceFile(const QString& from, const QString& to, QString* reason) {
+#ifdef Q_OS_WIN
+  if (::MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  *reason = qt_error_string(int(::GetLastError()));
+  return false;
+#else
+  if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    return true;
+  *reason = qt_error_string(errno);
+  return false;
+#endif
+}
+
+// Gives `from` the name `to` only when nothing has that name yet; sets `existed` otherwise.
+bool createFile(const QString& from, const QString& to, bool* existed, QString* reason) {
+#ifdef Q_OS_WIN
+  if (::MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_WRITE_THROUGH))
+    return true;
+  const DWORD code = ::GetLastError();
+  if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) {
+    *existed = true;
+    QFile::remove(from);
+    return true;
+  }
+  *reason = qt_error_string(int(code));
+  return false;
+#else
+  // A hard link fails on any existing name, a dangling link included.
+  const int failed = ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData());
+  const int code = failed ? errno : 0;
+  if (!failed || code == EEXIST) {
+    *existed = code == EEXIST;
+    QFile::remove(from);
+    return true;
+  }
+  if (code != EPERM && code != EOPNOTSUPP && code != ENOSYS) {
+    *reason = qt_error_string(code);
+    QFile::remove(from);
+    return false;
+  }
+  // File systems without hard links: the check and the rename are two steps there.
+  if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
+    *existed = true;
+    QFile::remove(from);
+    return true;
+  }
+  return replaceFile(from, to, reason);
+#endif
+}
+
+// After a rename the new directory entry reaches the disk only when the folder is synced.
+void syncFolder(const QString& filePath) { velnor::syncFolder(QFileInfo(filePath).absolutePath()); }
+
+}  // namespace platform
+
+const QString kTempMarker = u".velnor-tmp-"_s;
+constexpr int kTempRandomChars = 6;
+constexpr qsizetype kMaxFileNameBytes = 255;
+
+// ".<file>.velnor-tmp-XXXXXX": hidden, and a name no user gives a copy. A long file name
+// is shortened so that the temporary name still fits the file system's limit.
+QString tempNameFor(const QString& fileName) {
+  static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  QString random;
+  for (int i = 0; i < kTempRandomChars; ++i)
+    random += QLatin1Char(alphabet[QRandomGenerator::global()->bounded(int(sizeof alphabet) - 1)]);
+  const qsizetype room = kMaxFileNameBytes - 1 - kTempMarker.size() - kTempRandomChars;
+  QString base = fileName;
+  while (QFile::encodeName(base).size() > room) {
+    base.chop(1);
+    if (!base.isEmpty() && base.back().isHighSurrogate()) base.chop(1);
+  }
+  return u'.' + base + kTempMarker + random;
+}
+
+class AtomicFileWriter final : public SaveWriter {
+ public:
+  bool open(const QString& path) override {
+    target_ = path;
+    const QFileInfo info(path);
+    // A replaced file keeps its permissions; a link's target is none of our business.
+    const QFileDevice::Permissions perms =
+        info.exists() && !info.isSymLink()
+            ? info.permissions()
+            : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                  QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QString folder = info.absolutePath();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      file_.setFileName(folder + u'/' + tempNameFor(info.fileName()));
+      // NewOnly never opens an existing file or follows a link planted under the name.
+      if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly, perms)) return true;
+      if (!QFileInfo(file_.fileName()).isSymLink() && !QFileInfo::exists(file_.fileName())) break;
+    }
+    error_ = file_.errorString();
+    return false;
+  }
+
+  bool write(const QByteArray& bytes) override {
+    if (file_.write(bytes) == bytes.size()) return true;
+    error_ = file_.errorString();
+    return false;
+  }
+
+  bool flush() override {
+    if (!file_.flush()) {
+      error_ = file_.errorString();
+      return false;
+    }
+    return platform::syncFile(file_, &error_);
+  }
+
+  bool commit(Commit how, bool* existed) override {
+    file_.close();
+    if (file_.error() != QFileDevice::NoError) {
+      error_ = file_.errorString();
+      QFile::remove(file_.fileName());
+      return false;
+    }
+    *existed = false;
+    const bool done = how == Commit::Replace
+                          ? platform::replaceFile(file_.fileName(), target_, &error_)
+                          : platform::createFile(file_.fileName(), target_, existed, &error_);
+    if (!done) {
+      QFile::remove(file_.fileName());
+      return false;
+    }
+    platform::syncFolder(target_);
+    return true;
+  }
+
+  void cancel() override {
+    if (!file_.isOpen()) return;
+    file_.close();
+    QFile::remove(file_.fileName());
+  }
+
+  QString errorString() const override { return error_; }
+
+ private:
+  QString target_;
+  QFile file_;
+  QString error_;
+};
+
+SaveWriterFactory& writerFactory() {
+  static SaveWriterFactory factory;
+  return factory;
 }
 
 // The first character (a whole surrogate pair where there is one) that cannot be encoded.
@@ -148,48 +323,65 @@ bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* err
   return true;
 }
 
-bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error) {
+namespace {
+
+bool saveLines(const QString& path, const QList<TextLine>& lines, Commit how, bool* existed,
+               FileError* error) {
+  // Every line is encoded before the disk is touched: a character that cannot be stored
+  // fails the save with the old file as it was.
   QList<TextLine> encoded = lines;
   if (!encodeTextLines(encoded, path, error)) return false;
-  QByteArray data;
-  for (const TextLine& line : encoded) data += line.raw + "\r\n";
 
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    if (error) *error = makeError(path, file.errorString(), true);
-    return false;
-  }
-  // On a full disk Qt 6.4's commit() can report success for a small file and leave it
-  // empty, so every write and the final flush are checked before committing.
-  if (file.write(data) != data.size() || !file.flush()) {
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    file.commit();
+  const std::unique_ptr<SaveWriter> writer = writerFactory() ? writerFactory()() : makeFileWriter();
+  const auto fail = [&] {
+    const QString reason = writeFailureReason(writer->errorString());
+    writer->cancel();
     if (error) *error = makeError(path, reason, true);
     return false;
-  }
-  if (!file.commit()) {
-    if (error) *error = makeError(path, file.errorString(), true);
-    return false;
-  }
-  syncFolder(QFileInfo(path).absolutePath());
+  };
+  // Every step is checked, the final sync included, so that a full disk is never taken
+  // for a save.
+  if (!writer->open(path)) return fail();
+  for (const TextLine& line : encoded)
+    if (!writer->write(line.raw + "\r\n")) return fail();
+  bool unused = false;
+  if (!writer->flush() || !writer->commit(how, existed ? existed : &unused)) return fail();
   return true;
 }
 
-bool writeTextFile(const QString& path, const QStringList& lines, FileError* error) {
+QList<TextLine> fromText(const QStringList& lines) {
   QList<TextLine> out;
   out.reserve(lines.size());
   for (const QString& l : lines) out.append(TextLine::fromText(l));
-  return writeTextLines(path, out, error);
+  return out;
 }
+
+}  // namespace
+
+bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error) {
+  return saveLines(path, lines, Commit::Replace, nullptr, error);
+}
+
+bool writeTextFile(const QString& path, const QStringList& lines, FileError* error) {
+  return saveLines(path, fromText(lines), Commit::Replace, nullptr, error);
+}
+
+bool createTextFile(const QString& path, const QStringList& lines, bool* existed,
+                    FileError* error) {
+  return saveLines(path, fromText(lines), Commit::OnlyIfAbsent, existed, error);
+}
+
+std::unique_ptr<SaveWriter> makeFileWriter() { return std::make_unique<AtomicFileWriter>(); }
+
+void setSaveWriterFactory(SaveWriterFactory factory) { writerFactory() = std::move(factory); }
 
 QString writeFailureReason(const QString& systemReason) {
-  if (systemReason.isEmpty() || systemReason == u"Unknown error"_s)
+  const QString reason = systemReason.trimmed();
+  if (reason.isEmpty() || reason == u"Unknown error"_s)
     return u"書き込めませんでした。ディスクがいっぱいの可能性があります。"_s;
-  return systemReason;
+  return reason;
 }
 
-// After a rename the new directory entry reaches the disk only when the folder is synced.
 void syncFolder(const QString& folder) {
 #ifdef Q_OS_UNIX
   const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
@@ -215,14 +407,19 @@ bool syncFilesystemOf(const QString& path) {
 #endif
 }
 
+bool isLeftoverSaveName(const QString& fileName) {
+  static const QRegularExpression own(
+      u"^\\..*\\.velnor-tmp-[A-Za-z0-9]{%1}$"_s.arg(kTempRandomChars));
+  return own.match(fileName).hasMatch();
+}
+
 void removeStaleSaveFiles(const QString& folder) {
-  // Where the platform cannot write unnamed temporary files, a save that was cut off
-  // leaves "<file>.XXXXXX" beside the file it was replacing.
-  static const QRegularExpression stale(u"^.+\\.(vrd|ini|txt)\\.[A-Za-z0-9]{6}$"_s);
-  QDirIterator it(folder, QDir::Files | QDir::Hidden);
+  // Only this program's own temporary names: "<file>.backup" or "<file>.old123" are the
+  // user's copies.
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
   while (it.hasNext()) {
     it.next();
-    if (stale.match(it.fileName()).hasMatch()) QFile::remove(it.filePath());
+    if (isLeftoverSaveName(it.fileName())) QFile::remove(it.filePath());
   }
 }
 

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
+#include <memory>
 
 namespace velnor {
 
@@ -48,15 +50,52 @@ bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error
 bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* error);
 
 // Replaces the whole file atomically: every line followed by CR LF; the old file stays
-// whole until the new one is complete. False and `error` on any failure.
+// whole until the new one is complete. A symbolic link at `path` is replaced by the new
+// file, never written through. False and `error` on any failure.
 bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error);
 
 // Convenience for files written from text only.
 bool writeTextFile(const QString& path, const QStringList& lines, FileError* error);
 
-// The reason to show for a failed write: the system's, or a hint that the disk may be
-// full where the system gave none.
+// Writes a new file as writeTextFile does, but only where nothing has that name: whatever
+// is there (a file, a link) stays exactly as it is and `existed` says so. True when the
+// name holds a file afterwards; false and `error` on a failure.
+bool createTextFile(const QString& path, const QStringList& lines, bool* existed, FileError* error);
+
+// The steps of one atomic save. The real writer puts the new file under a temporary
+// name of this program's own beside the target; tests substitute one that fails on cue.
+enum class Commit { Replace, OnlyIfAbsent };
+
+class SaveWriter {
+ public:
+  virtual ~SaveWriter() = default;
+  // Creates the new, empty file; nothing at `path` changes yet.
+  virtual bool open(const QString& path) = 0;
+  virtual bool write(const QByteArray& bytes) = 0;
+  // Everything written so far reaches the disk.
+  virtual bool flush() = 0;
+  // The new file takes the target's name in one step. With OnlyIfAbsent an existing
+  // target stays as it is, the new file is dropped and `existed` is set.
+  virtual bool commit(Commit how, bool* existed) = 0;
+  // Removes the new file; the target is untouched.
+  virtual void cancel() = 0;
+  // The system's reason for the last failure; empty when it gave none.
+  virtual QString errorString() const = 0;
+};
+
+std::unique_ptr<SaveWriter> makeFileWriter();
+
+// Tests install a factory for the writers of later saves; an empty one restores the real
+// writer.
+using SaveWriterFactory = std::function<std::unique_ptr<SaveWriter>()>;
+void setSaveWriterFactory(SaveWriterFactory factory);
+
+// The reason shown for a failed write: the system's, or a hint at a full disk when the
+// system gave none.
 QString writeFailureReason(const QString& systemReason);
+
+// True for the names of the temporary files the writer makes.
+bool isLeftoverSaveName(const QString& fileName);
 
 // Makes a rename or a new entry in `folder` reach the disk.
 void syncFolder(const QString& folder);

@@ -131,7 +131,7 @@ TEST(ProgramLock, aSecondCopyIsToldTheFolderIsInUse_andTouchesNothingInIt) {
   test::FakeShell first, second;
   std::unique_ptr<QLockFile> running = claimProgramFolder(*tp.m, first);
   ASSERT_TRUE(running && running->isLocked());
-  const QString leftover = u"%太郎/データー.vrd.Ab12Cd"_s;  // the running copy's save
+  const QString leftover = u"%太郎/.データー.vrd.velnor-tmp-Ab12Cd"_s;  // the running copy's save
   tp.writeBytes(leftover, "x\r\n");
 
   EXPECT_EQ(claimProgramFolder(*tp.m, second), nullptr);

@@ -14,10 +14,13 @@
 #include <QTimer>
 #include <QtTest/QTest>
 #include <functional>
+#include <limits>
 
 #include "app/form10.h"
 #include "app/qt_shell.h"
 #include "app/startup.h"
+#include "core/text_file.h"
+#include "support/failing_writer.h"
 #include "support/temp_program.h"
 #include "ui/common/translations.h"
 #include "ui/main/form1.h"
@@ -55,15 +58,30 @@ TEST(CommandLine, acceptsNothingOrAPercentNameFoundInTheWorkingDirectory) {
   QDir::setCurrent(saved);
 }
 
-TEST(LeftoverSaves, areRemovedFromTheProgramFolderAndEveryRecordFolder) {
+TEST(LeftoverSaves, areRemovedFromTheProgramFolderEveryRecordFolderAndTheBackups) {
   test::TempProgram tp;
-  const QStringList kept = {u"Velnor.ini"_s, u"%太郎/データー.vrd"_s, u"%太郎/メモ.txt.bak"_s};
-  const QStringList stale = {u"Velnor.ini.Ab12Cd"_s, u"%太郎/データー.vrd.x1Y2z3"_s,
-                             u"%太郎/山田.txt.QwErTy"_s};
-  for (const QString& f : kept + stale) tp.writeBytes(f, "x\r\n");
+  const QStringList kept = {u"Velnor.ini"_s, u"%太郎/データー.vrd"_s, u"%太郎/メモ.txt.bak"_s,
+                            u"%太郎/データー.vrd.202401"_s,
+                            u"バックアップ/%太郎/20260101/山田.txt"_s};
+  for (const QString& f : kept) tp.writeBytes(f, "x\r\n");
+  const auto names = [&](const QString& folder) {
+    return QDir(tp.path(folder)).entryList(QDir::Files | QDir::Hidden);
+  };
+  const QStringList folders = {QString(), u"%太郎"_s, u"バックアップ/%太郎/20260101"_s};
+  QList<QStringList> before;
+  for (const QString& folder : folders) before << names(folder);
+  {
+    // Each save is cut off before it could take the file's place.
+    test::ScopedFailingWriter killed(test::FailAt::Crash);
+    FileError err;
+    for (const QString& f : {u"Velnor.ini"_s, u"%太郎/データー.vrd"_s, u"%太郎/新人.txt"_s,
+                             u"バックアップ/%太郎/20260101/山田.txt"_s})
+      ASSERT_FALSE(writeTextFile(tp.path(f), {u"new"_s}, &err));
+  }
   removeLeftoverSaves(tp.path());
-  for (const QString& f : kept) EXPECT_TRUE(tp.exists(f)) << f.toStdString();
-  for (const QString& f : stale) EXPECT_FALSE(tp.exists(f)) << f.toStdString();
+  for (int i = 0; i < folders.size(); ++i)
+    EXPECT_EQ(names(folders[i]), before[i]) << folders[i].toStdString();
+  for (const QString& f : kept) EXPECT_EQ(tp.readBytes(f), "x\r\n") << f.toStdString();
 }
 
 TEST(RefusedStart, theProgramEndsAtOnceWithoutWritingSettings) {
@@ -184,6 +202,15 @@ TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaultsA
   r.CurrentFolder = u"%太郎"_s;
   ASSERT_TRUE(r.SaveSettings());
   EXPECT_EQ(tp.readBytes(u"Velnor.ini"_s), ref.readBytes(u"Velnor.ini"_s));
+}
+
+TEST_F(StartToEndTest, launchCountAtItsLargestStaysThere) {
+  tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
+  tp.writeBytes(u"Velnor.ini"_s,
+                test::TempProgram::cp932Lines({u"i119= 2147483647 "_s, u"s201=%太郎"_s}));
+  std::unique_ptr<Form1> main = openMainWindow(*tp.m, &shell);
+  ASSERT_TRUE(main);
+  EXPECT_EQ(tp.m->LaunchCount, std::numeric_limits<qint32>::max());
 }
 
 TEST_F(StartToEndTest, firstStartInAnEmptyFolder_aNameAndEnterOpenTheNewFolder) {

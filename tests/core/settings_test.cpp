@@ -128,5 +128,15 @@ TEST(Settings, WriteFailureIsReported) {
   EXPECT_TRUE(shell.messages[0].text.contains(u"Velnor.ini"_s));
 }
 
+// A folder name that could lead out of the program folder is never used.
+TEST(Settings, FolderNameWithAPathPartIsTreatedAsMissing) {
+  for (const QString& value : {u"%../他人"_s, u"%a/b"_s, u"%a\\b"_s, u"../%x"_s, u"%.."_s}) {
+    TempProgram p;
+    p.writeBytes(u"Velnor.ini"_s, TempProgram::cp932Lines({u"s201="_s + value}));
+    ASSERT_TRUE(p.m->LoadSettings());
+    EXPECT_EQ(p.m->CurrentFolder, QString()) << value.toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace velnor

@@ -3,13 +3,18 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cerrno>
 
 #include "core/text_file.h"
+#include "support/failing_writer.h"
 #include "support/temp_program.h"
 
 using namespace Qt::Literals::StringLiterals;
+using velnor::test::FailAt;
+using velnor::test::ScopedFailingWriter;
 using velnor::test::TempProgram;
 
 namespace velnor {
@@ -67,33 +72,52 @@ TEST(TextFile, UntouchedLinesKeepTheirBytes) {
   EXPECT_EQ(p.readBytes(u"a.txt"_s), QByteArray("\x87\x9a\r\nchanged\r\nlast-no-newline\r\n"));
 }
 
-TEST(TextFile, ReadOnlyFolderReportsAndKeepsOldFile) {
-  TempProgram p;
-  p.writeBytes(u"ro/a.txt"_s, "keep\r\n");
-  const QString ro = p.path(u"ro"_s);
-  bool remounted = false;
-  if (geteuid() == 0) {
-    // Root ignores permission bits; a read-only mount still refuses.
-    QTemporaryDir mnt;
-    if (QProcess::execute(u"mount"_s, {u"--bind"_s, ro, ro}) != 0 ||
-        QProcess::execute(u"mount"_s, {u"-o"_s, u"remount,ro,bind"_s, ro}) != 0)
-      GTEST_SKIP() << "cannot make a read-only mount";
-    remounted = true;
-  } else {
-    QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-  }
-  FileError err;
-  const bool ok = writeTextFile(p.path(u"ro/a.txt"_s), {u"new"_s}, &err);
-  if (remounted)
-    QProcess::execute(u"umount"_s, {ro});
-  else
-    QFile::setPermissions(ro,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  EXPECT_FALSE(ok);
-  EXPECT_TRUE(err.path.endsWith(u"a.txt"_s));
-  EXPECT_FALSE(err.reason.isEmpty());
-  EXPECT_EQ(p.readBytes(u"ro/a.txt"_s), QByteArray("keep\r\n"));
+// What a folder holds, hidden files included.
+QStringList entries(const QString& folder) {
+  return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
+
+struct Failure {
+  FailAt step;
+  int nth;
+  QString systemReason;
+  QString shown;
+};
+
+class FailedSave : public ::testing::TestWithParam<Failure> {};
+
+// A save that fails at any step leaves the old file whole, no temporary file behind, and
+// names the system's reason (or a likely full disk where there is none).
+TEST_P(FailedSave, KeepsOldFileAndNamesTheReason) {
+  const Failure f = GetParam();
+  TempProgram p;
+  p.writeBytes(u"%a/データー.vrd"_s, "old\r\n");
+  const QStringList before = entries(p.path(u"%a"_s));
+  FileError err;
+  bool ok = true;
+  {
+    ScopedFailingWriter failing(f.step, f.nth, f.systemReason);
+    ok = writeTextFile(p.path(u"%a/データー.vrd"_s), {u"1"_s, u"2"_s, u"3"_s}, &err);
+  }
+  EXPECT_FALSE(ok);
+  EXPECT_TRUE(err.writing);
+  EXPECT_EQ(err.reason, f.shown);
+  EXPECT_EQ(p.readBytes(u"%a/データー.vrd"_s), QByteArray("old\r\n"));
+  EXPECT_EQ(entries(p.path(u"%a"_s)), before);
+}
+
+const QString kNoSpace = u"No space left on device"_s;
+const QString kDiskMayBeFull = u"書き込めませんでした。ディスクがいっぱいの可能性があります。"_s;
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, FailedSave,
+                         ::testing::Values(Failure{FailAt::Open, 1, u"Read-only file system"_s,
+                                                   u"Read-only file system"_s},
+                                           Failure{FailAt::Write, 1, kNoSpace, kNoSpace},
+                                           Failure{FailAt::Write, 3, u"Unknown error"_s,
+                                                   kDiskMayBeFull},
+                                           Failure{FailAt::Flush, 1, QString(), kDiskMayBeFull},
+                                           Failure{FailAt::Commit, 1, u"Input/output error"_s,
+                                                   u"Input/output error"_s}));
 
 // A small tmpfs is filled up; the rewrite must fail and leave the old file whole.
 TEST(TextFile, FullDiskKeepsOldFile) {
@@ -127,19 +151,78 @@ TEST(TextFile, FullDiskKeepsOldFile) {
   }
   QProcess::execute(u"umount"_s, {dir});
   EXPECT_FALSE(ok);
-  EXPECT_FALSE(err.reason.isEmpty());
+  EXPECT_EQ(err.reason, qt_error_string(ENOSPC));
   EXPECT_EQ(after, before);
 }
 
-TEST(TextFile, StaleSaveFilesAreRemoved) {
+// The temporary file of a save that never finished is removed at the next start; copies
+// the user made beside the files are not.
+TEST(TextFile, LeftoverRemovalTakesOnlyInterruptedSaves) {
   TempProgram p;
-  p.writeBytes(u"データー.vrd.AbC123"_s, "x");
-  p.writeBytes(u"Velnor.ini.zz99Qq"_s, "x");
-  p.writeBytes(u"keep.txt"_s, "x");
+  const QStringList copies = {u"データー.vrd.backup"_s, u"データー.vrd.202401"_s,
+                              u"藤井.txt.BACKUP"_s, u"Velnor.ini.old123"_s};
+  for (const QString& c : copies) p.writeBytes(c, "copy\r\n");
+  p.writeBytes(u"データー.vrd"_s, "old\r\n");
+  const QStringList before = entries(p.path());
+  {
+    ScopedFailingWriter killed(FailAt::Crash);
+    FileError err;
+    ASSERT_FALSE(writeTextFile(p.path(u"データー.vrd"_s), {u"new"_s}, &err));
+  }
+  ASSERT_EQ(entries(p.path()).size(), before.size() + 1);
   removeStaleSaveFiles(p.path());
-  EXPECT_FALSE(p.exists(u"データー.vrd.AbC123"_s));
-  EXPECT_FALSE(p.exists(u"Velnor.ini.zz99Qq"_s));
-  EXPECT_TRUE(p.exists(u"keep.txt"_s));
+  EXPECT_EQ(entries(p.path()), before);
+  EXPECT_EQ(p.readBytes(u"データー.vrd"_s), QByteArray("old\r\n"));
+}
+
+// A note file linked to a file elsewhere: the save replaces the link in the folder and
+// leaves the file it pointed to alone.
+TEST(TextFile, SymbolicLinkIsReplacedNotWrittenThrough) {
+  TempProgram p;
+  p.writeBytes(u"outside/secret.txt"_s, "secret\r\n");
+  p.writeBytes(u"%a/x"_s, "");
+  ASSERT_TRUE(QFile::link(p.path(u"outside/secret.txt"_s), p.path(u"%a/山田.txt"_s)));
+  FileError err;
+  ASSERT_TRUE(writeTextFile(p.path(u"%a/山田.txt"_s), {u"new"_s}, &err));
+  EXPECT_EQ(p.readBytes(u"outside/secret.txt"_s), QByteArray("secret\r\n"));
+  EXPECT_FALSE(QFileInfo(p.path(u"%a/山田.txt"_s)).isSymLink());
+  EXPECT_EQ(p.readBytes(u"%a/山田.txt"_s), QByteArray("new\r\n"));
+}
+
+TEST(TextFile, ReplacedFileKeepsItsPermissions) {
+  TempProgram p;
+  p.writeBytes(u"a.txt"_s, "old\r\n");
+  const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+  ASSERT_TRUE(QFile::setPermissions(p.path(u"a.txt"_s), perms));
+  FileError err;
+  ASSERT_TRUE(writeTextFile(p.path(u"a.txt"_s), {u"new"_s}, &err));
+  const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                   QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                   QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+  EXPECT_EQ(QFileInfo(p.path(u"a.txt"_s)).permissions() & all, perms);
+}
+
+// Creating a file where something already has the name leaves that thing as it was.
+TEST(TextFile, CreateNeverReplacesWhatIsThere) {
+  TempProgram p;
+  p.writeBytes(u"old.txt"_s, "old\r\n");
+  ASSERT_TRUE(QFile::link(p.path(u"nowhere"_s), p.path(u"dangling.txt"_s)));
+  const QStringList before = entries(p.path());
+  FileError err;
+  for (const QString& name : {u"old.txt"_s, u"dangling.txt"_s}) {
+    bool existed = false;
+    EXPECT_TRUE(createTextFile(p.path(name), {u"new"_s}, &existed, &err));
+    EXPECT_TRUE(existed) << name.toStdString();
+  }
+  EXPECT_EQ(entries(p.path()), before);
+  EXPECT_EQ(p.readBytes(u"old.txt"_s), QByteArray("old\r\n"));
+  EXPECT_FALSE(p.exists(u"nowhere"_s));
+
+  bool existed = true;
+  EXPECT_TRUE(createTextFile(p.path(u"新人.txt"_s), {u"補足情報"_s}, &existed, &err));
+  EXPECT_FALSE(existed);
+  EXPECT_EQ(p.readBytes(u"新人.txt"_s), TempProgram::cp932Lines({u"補足情報"_s}));
+  EXPECT_EQ(entries(p.path()).size(), before.size() + 1);
 }
 
 }  // namespace

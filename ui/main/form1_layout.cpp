@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <cmath>
 
+#include "core/saturating.h"
 #include "core/table_drawing.h"
 #include "ui/common/twips.h"
 #include "ui/main/form1.h"
@@ -82,7 +83,7 @@ void Form1::Form_Load() {
   Form_Resize();
   if (m.ProgramEnded) return;
 
-  ++m.LaunchCount;
+  m.LaunchCount = saturatingIncrement(m.LaunchCount);
   m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
   if (m.InputScreenOpen && m.FileExists(m.IndexFilePath)) {
     // The first-run path may have opened it already.

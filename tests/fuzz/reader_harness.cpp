@@ -1,0 +1,180 @@
+#include "fuzz/reader_harness.h"
+
+#include <QDir>
+#include <QFile>
+#include <tuple>
+
+#include "core/module1.h"
+#include "support/fakes.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor::fuzz {
+
+namespace {
+
+const QString kFolder = u"%fuzz"_s;
+constexpr int kMaxLoads = 8;  // records loaded one by one per input; the rest are only counted
+
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() &&
+         f.flush();
+}
+
+QByteArray cp932Lines(const QStringList& lines) {
+  QByteArray out;
+  for (const QString& l : lines) {
+    QByteArray bytes;
+    encodeCp932(l, bytes);
+    out += bytes + "\r\n";
+  }
+  return out;
+}
+
+auto settingsOf(const Module1& m) {
+  return std::make_tuple(m.InputScreenOpen, m.ListFormat, m.RowHeight, m.NoteFontSize,
+                         m.BackColors[0], m.BackColors[1], m.BackColors[2], m.TextColors[0],
+                         m.TextColors[1], m.MainLeft, m.MainTop, m.MainWidth, m.MainHeight,
+                         m.InputLeft, m.InputTop, m.InputWidth, m.InputHeight, m.SortKind,
+                         m.LaunchCount, m.DisplaySpan, m.CurrentFolder);
+}
+
+}  // namespace
+
+// tmpfs where there is one: every save syncs, which a disk makes slow.
+ReaderHarness::ReaderHarness()
+    : dir_(QDir(u"/dev/shm"_s).exists() ? u"/dev/shm/velnor-fuzz-XXXXXX"_s
+                                        : QDir::tempPath() + u"/velnor-fuzz-XXXXXX"_s) {
+  if (!dir_.isValid()) qFatal("cannot make a temporary folder");
+}
+
+void ReaderHarness::reset() {
+  QDir(dir_.filePath(kFolder)).removeRecursively();
+  QFile::remove(dir_.filePath(kSettingsFileName));
+  QDir(dir_.path()).mkdir(kFolder);
+}
+
+QString ReaderHarness::run(const QByteArray& bytes) {
+  for (auto check : {&ReaderHarness::checkTextLines, &ReaderHarness::checkIndex,
+                     &ReaderHarness::checkNote, &ReaderHarness::checkSettings}) {
+    reset();
+    const QString problem = (this->*check)(bytes);
+    if (!problem.isEmpty()) return problem;
+  }
+  return {};
+}
+
+// Lines read and written back unchanged read back as the same bytes.
+QString ReaderHarness::checkTextLines(const QByteArray& bytes) {
+  const QString path = dir_.filePath(kFolder + u"/a.txt"_s);
+  if (!writeAll(path, bytes)) return u"cannot write the input"_s;
+  QList<TextLine> first, second;
+  FileError error;
+  if (!readTextLines(path, first, &error)) return u"read failed: "_s + error.reason;
+  if (!writeTextLines(path, first, &error)) return u"raw lines not written: "_s + error.reason;
+  if (!readTextLines(path, second, &error)) return u"re-read failed: "_s + error.reason;
+  if (first.size() != second.size()) return u"line count changed on rewrite"_s;
+  for (qsizetype i = 0; i < first.size(); ++i)
+    if (first[i].raw != second[i].raw || first[i].text != second[i].text)
+      return u"line %1 changed on rewrite"_s.arg(i);
+  return {};
+}
+
+QString ReaderHarness::checkIndex(const QByteArray& bytes) {
+  Module1 m(dir_.path());
+  test::FakeInputScreen names;
+  m.CurrentFolder = kFolder;
+  m.IndexFilePath = m.indexPathFor(kFolder);
+  if (!writeAll(m.IndexFilePath, bytes)) return u"cannot write the input"_s;
+
+  m.ReadMode = 1;
+  if (!m.ReadIndex()) return u"counting failed"_s;
+  if (m.PersonCount < 0) return u"negative count"_s;
+  m.inputScreen = &names;
+  m.ReadMode = 3;
+  if (!m.ReadIndex()) return u"listing names failed"_s;
+  m.inputScreen = nullptr;
+  if (names.names.size() != m.PersonCount && m.PersonCount < 32767)
+    return u"%1 names listed for %2 people"_s.arg(names.names.size()).arg(m.PersonCount);
+
+  for (int i = 0; i < std::min<int>(m.PersonCount, kMaxLoads); ++i) {
+    m.CurrentIndex = qint16(i);
+    m.ReadMode = 2;
+    // A name the file system refuses fails the note file; the record is loaded still.
+    (void)m.ReadIndex();
+    if (m.PersonName != names.names[i]) return u"record %1 loaded another name"_s.arg(i);
+    if (m.PersonNote.contains(u'[')) return u"note of record %1 kept a \"[\""_s.arg(i);
+    m.CurrentIndex = qint16(i + 1);
+    m.ReadMode = 5;
+    if (!m.ReadIndex()) return u"raw line %1 failed"_s.arg(i);
+    if (Module1::ParseRecord(m.PersonName).name != names.names[i])
+      return u"raw line %1 is another record"_s.arg(i);
+  }
+  if (readAll(m.IndexFilePath) != bytes) return u"reading changed the index file"_s;
+  return {};
+}
+
+QString ReaderHarness::checkNote(const QByteArray& bytes) {
+  Module1 m(dir_.path());
+  m.CurrentFolder = kFolder;
+  m.IndexFilePath = m.indexPathFor(kFolder);
+  if (!writeAll(m.IndexFilePath, cp932Lines({kIndexComment1, kPlaceholderRecord})) ||
+      !writeAll(m.noteFilePath(u"名前"_s), bytes))
+    return u"cannot write the input"_s;
+  m.CurrentIndex = 0;
+  m.ReadMode = 2;
+  if (!m.ReadIndex()) return u"loading the note failed"_s;
+  if (m.PersonName != u"名前"_s) return u"placeholder loaded as another name"_s;
+
+  QList<TextLine> lines;
+  FileError error;
+  if (!readTextLines(m.noteFilePath(u"名前"_s), lines, &error)) return u"note unreadable"_s;
+  for (int k = 1; k <= 12; ++k) {
+    const QString expected = k < lines.size() ? lines[k].text : Module1::DefaultMonthLine(k);
+    if (m.MonthNotes[k] != expected) return u"month %1 not loaded as stored"_s.arg(k);
+  }
+  if (readAll(m.noteFilePath(u"名前"_s)) != bytes) return u"loading changed the note file"_s;
+  return {};
+}
+
+QString ReaderHarness::checkSettings(const QByteArray& bytes) {
+  const QString path = dir_.filePath(kSettingsFileName);
+  if (!writeAll(path, bytes)) return u"cannot write the input"_s;
+  Module1 first(dir_.path());
+  if (!first.LoadSettings()) return u"loading settings failed"_s;
+  if (readAll(path) != bytes) return u"loading changed the settings file"_s;
+  for (const QString& part : {u"/"_s, u"\\"_s, u".."_s})
+    if (first.CurrentFolder.contains(part)) return u"folder name with a path part kept"_s;
+  // A folder name that cannot be stored again fails the save; nothing more to compare.
+  if (!first.SaveSettings()) return {};
+  Module1 second(dir_.path());
+  if (!second.LoadSettings()) return u"reloading settings failed"_s;
+  if (settingsOf(first) != settingsOf(second)) return u"settings changed on save and reload"_s;
+  return {};
+}
+
+QList<QByteArray> seedInputs() {
+  QList<QByteArray> seeds;
+  seeds << cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord,
+                       u"東区*山田 太郎*1/5*2/3 2/17****** 8/1*****"_s, u"[メモ]"_s,
+                       u"西区*鈴木*****************"_s, QString(),
+                       u"北*佐藤*1*2*3*4*5*6*7*8*9*10*11*12*"_s});
+  QStringList note{u"補足情報[二行目"_s};
+  for (int k = 1; k <= 12; ++k) note << Module1::DefaultMonthLine(k) + u"[続き"_s;
+  seeds << cp932Lines(note);
+  seeds << cp932Lines({u"[Velnorの設定記録ファイル]"_s, u"b101=True"_s, u"i103=False"_s,
+                       u"i104= 10 "_s, u"i104b= 9 "_s, u"L108(0)= 12648384 "_s, u"L109(1)=-1 "_s,
+                       u"i110=-120 "_s, u"i112= 5220 "_s, u"i119= 2147483647 "_s, u"i120= 1 "_s,
+                       u"s201=%山田"_s});
+  static const char odd[] = "\x81\r\n*\n\r\r\n[\x82\xa0*\0\xff";
+  seeds << QByteArray(odd, sizeof odd - 1);
+  return seeds;
+}
+
+}  // namespace velnor::fuzz
