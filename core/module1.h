@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "core/daily_backup.h"
+#include "core/history.h"
 #include "core/parsed_folder.h"
 #include "core/ports.h"
 #include "core/text_file.h"
@@ -28,6 +29,20 @@ inline const QString kIndexComment2 = QStringLiteral(
 inline const QString kNewFolderItem = QStringLiteral("新規作成");
 
 inline constexpr int kMaxRecords = 32767;
+
+class Module1;
+// Makes every file write of its lifetime one undoable step.
+class ChangeScope {
+ public:
+  explicit ChangeScope(Module1& m, qint16 select = -1);
+  ~ChangeScope();
+  ChangeScope(const ChangeScope&) = delete;
+  ChangeScope& operator=(const ChangeScope&) = delete;
+
+ private:
+  Module1& m_;
+  qint16 select_;
+};
 
 class Module1 {
  public:
@@ -147,6 +162,19 @@ class Module1 {
   static QString BuildRecordLine(const Record& record) { return buildRecordLine(record); }
   static bool IsRecordLine(const QString& line) { return isRecordLine(line); }
 
+  // ---- Undo and redo of stored changes (this run, this record folder)
+  // The writes between BeginChange and EndChange form one step that Undo puts back;
+  // `select` is the record number of the person concerned (CurrentIndex when -1).
+  void BeginChange(qint16 select = -1);
+  void EndChange(qint16 select = -1);
+  bool CanUndo() const { return history_.canUndo(); }
+  bool CanRedo() const { return history_.canRedo(); }
+  // Put the files of the last step back as they were before it (or after it, for Redo),
+  // byte for byte, and select the person concerned. False, with the user told, when a
+  // file was changed by another program since; then nothing is written.
+  [[nodiscard]] bool Undo();
+  [[nodiscard]] bool Redo();
+
   // Tells the user about a file failure ("保存できません" / "読み込めません").
   void ReportFileError(const FileError& error);
   FileError LastError;
@@ -178,6 +206,11 @@ class Module1 {
   void refuseChangedOutside();
   TextLine storedRecordLine(const Record& r) const;
   void BackUpBeforeWrite();
+  // Bytes of a file now, or nothing when there is no file.
+  static std::optional<QByteArray> currentBytes(const QString& path);
+  void recordWrite(const QString& path, const std::optional<QByteArray>& before,
+                   const std::optional<QByteArray>& after);
+  [[nodiscard]] bool applyHistory(bool undo);
   QString folderBeforeNew_;  // the folder in use when "新規作成" was chosen
   QString readFailureShown_;  // the index file whose read failure the user was shown
   // The folder whose note files were last checked, and which read of it that was.
@@ -187,6 +220,7 @@ class Module1 {
   ParsedFolder folder_;
   Loaded loaded_;
   DailyBackup backup_;
+  History history_;
   QString programFolder_;
 };
 

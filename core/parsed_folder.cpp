@@ -133,8 +133,7 @@ bool ParsedFolder::refresh(const QString& path, FileError* error) {
 void ParsedFolder::adopt(const QString& path, QList<TextLine> lines) {
   clear();
   path_ = path;
-  QByteArray bytes;
-  for (const TextLine& l : lines) bytes += l.raw + "\r\n";
+  QByteArray bytes = joinTextLines(lines);
   stamp_ = stampOf(path);
   readAtNs_ = nowNs();
   lines_ = std::move(lines);

@@ -114,6 +114,9 @@ class InputScreenPort : public WindowGeometryPort {
   // False when the store failed; the user has been told and the edits stay on screen.
   virtual bool saveStep() = 0;
 
+  // Undo (or redo) of the last stored change, after storing the person shown.
+  virtual void undoChange(bool redo) = 0;
+
   // The input screen's part of color_rutin.
   virtual void applyColors() = 0;
   // Note box, month information box and name list font, in points.

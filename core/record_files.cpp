@@ -35,13 +35,17 @@ QStringList defaultNoteLines() {
 // Creates `path` holding `lines` only if no file of that name exists. A file that holds
 // only defaults needs no sync: a crash loses nothing anyone typed.
 enum class Created { Yes, Existed, Failed };
-Created createIfAbsent(const QString& path, const QStringList& lines, QString* reason) {
+QByteArray defaultBytes(const QStringList& lines) {
   QByteArray bytes;
   for (const QString& l : lines) {
     QByteArray b;
     encodeCp932(l, b);
     bytes += b + "\r\n";
   }
+  return bytes;
+}
+Created createIfAbsent(const QString& path, const QStringList& lines, QString* reason) {
+  const QByteArray bytes = defaultBytes(lines);
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) return Created::Existed;
@@ -136,8 +140,11 @@ bool Module1::ReadAllRecords(QList<Record>& records) {
 bool Module1::EnsureNoteFile(const QString& name) {
   if (!isSafeNoteName(name)) return false;
   QString reason;
-  if (createIfAbsent(noteFilePath(name), defaultNoteLines(), &reason) != Created::Failed)
-    return true;
+  const Created result = createIfAbsent(noteFilePath(name), defaultNoteLines(), &reason);
+  // Part of a change only inside one (an added person's note goes with the add).
+  if (result == Created::Yes)
+    recordWrite(noteFilePath(name), std::nullopt, defaultBytes(defaultNoteLines()));
+  if (result != Created::Failed) return true;
   ReportFileError(FileError{QDir::toNativeSeparators(noteFilePath(name)), reason, true});
   return false;
 }
@@ -176,8 +183,12 @@ bool Module1::DeleteNoteFile(const QString& name) {
   const QString path = noteFilePath(name);
   if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return true;  // already gone
   BackUpBeforeWrite();
+  const std::optional<QByteArray> before = currentBytes(path);
   QFile file(path);
-  if (file.remove()) return true;
+  if (file.remove()) {
+    recordWrite(path, before, std::nullopt);
+    return true;
+  }
   ReportFileError(FileError{QDir::toNativeSeparators(path), file.errorString(), true});
   return false;
 }
@@ -274,8 +285,15 @@ bool Module1::WriteNoteFile() {
     }
   }
   for (qsizetype i = texts.size(); i < before.size(); ++i) lines.append(before[i]);
+  FileError error;
+  if (!encodeTextLines(lines, path, &error)) {
+    ReportFileError(error);
+    return false;
+  }
   BackUpBeforeWrite();
+  const std::optional<QByteArray> old = currentBytes(path);
   if (!WriteLinesReported(path, lines)) return false;
+  recordWrite(path, old, joinTextLines(lines));
   loaded_.noteName = PersonName;
   loaded_.noteLines = lines;
   return true;
@@ -340,11 +358,14 @@ bool Module1::WriteIndexLines(QList<TextLine> lines) {
     return false;
   }
   BackUpBeforeWrite();
+  const std::optional<QByteArray> before =
+      folder_.path() == IndexFilePath ? std::optional(folder_.bytes()) : currentBytes(IndexFilePath);
   if (!WriteLinesReported(IndexFilePath, lines)) {
     folder_.clear();  // whatever is on disk now is read again
     return false;
   }
   folder_.adopt(IndexFilePath, std::move(lines));
+  recordWrite(IndexFilePath, before, folder_.bytes());
   return true;
 }
 
@@ -364,6 +385,7 @@ void Module1::BackUpBeforeWrite() {
 
 bool Module1::WriteIndex() {
   ChangedOutside = false;
+  const ChangeScope change(*this);
   QByteArray witness;
   const bool guarded = (WriteMode == 2 || WriteMode == 3) && witnessFor(witness);
   if (!RefreshFolder()) return false;

@@ -150,6 +150,8 @@ void Module1::ChangeRecordFolder() {
   }
 
   IndexFilePath = indexPathFor(CurrentFolder);
+  // Undo reaches only changes of the folder in use.
+  if (history_.folder() != recordFolderPath()) history_.clear();
   if (mainWindow) mainWindow->clearList();
   if (InputScreenOpen && inputScreen) inputScreen->clearNames();
   ReadMode = 1;

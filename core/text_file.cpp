@@ -325,13 +325,8 @@ bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* err
 
 namespace {
 
-bool saveLines(const QString& path, const QList<TextLine>& lines, Commit how, bool* existed,
+bool saveBytes(const QString& path, const QByteArray& bytes, Commit how, bool* existed,
                FileError* error) {
-  // Every line is encoded before the disk is touched: a character that cannot be stored
-  // fails the save with the old file as it was.
-  QList<TextLine> encoded = lines;
-  if (!encodeTextLines(encoded, path, error)) return false;
-
   const std::unique_ptr<SaveWriter> writer = writerFactory() ? writerFactory()() : makeFileWriter();
   const auto fail = [&] {
     const QString reason = writeFailureReason(writer->errorString());
@@ -341,12 +336,19 @@ bool saveLines(const QString& path, const QList<TextLine>& lines, Commit how, bo
   };
   // Every step is checked, the final sync included, so that a full disk is never taken
   // for a save.
-  if (!writer->open(path)) return fail();
-  for (const TextLine& line : encoded)
-    if (!writer->write(line.raw + "\r\n")) return fail();
+  if (!writer->open(path) || !writer->write(bytes)) return fail();
   bool unused = false;
   if (!writer->flush() || !writer->commit(how, existed ? existed : &unused)) return fail();
   return true;
+}
+
+bool saveLines(const QString& path, const QList<TextLine>& lines, Commit how, bool* existed,
+               FileError* error) {
+  // Every line is encoded before the disk is touched: a character that cannot be stored
+  // fails the save with the old file as it was.
+  QList<TextLine> encoded = lines;
+  if (!encodeTextLines(encoded, path, error)) return false;
+  return saveBytes(path, joinTextLines(encoded), how, existed, error);
 }
 
 QList<TextLine> fromText(const QStringList& lines) {
@@ -360,6 +362,19 @@ QList<TextLine> fromText(const QStringList& lines) {
 
 bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error) {
   return saveLines(path, lines, Commit::Replace, nullptr, error);
+}
+
+bool writeFileBytes(const QString& path, const QByteArray& bytes, FileError* error) {
+  return saveBytes(path, bytes, Commit::Replace, nullptr, error);
+}
+
+QByteArray joinTextLines(const QList<TextLine>& lines) {
+  qsizetype size = 0;
+  for (const TextLine& line : lines) size += line.raw.size() + 2;
+  QByteArray bytes;
+  bytes.reserve(size);
+  for (const TextLine& line : lines) bytes.append(line.raw).append("\r\n");
+  return bytes;
 }
 
 bool writeTextFile(const QString& path, const QStringList& lines, FileError* error) {

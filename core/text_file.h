@@ -54,6 +54,12 @@ bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* err
 // file, never written through. False and `error` on any failure.
 bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error);
 
+// Replaces the whole file atomically with exactly `bytes`, like writeTextLines.
+bool writeFileBytes(const QString& path, const QByteArray& bytes, FileError* error);
+
+// The file holding `lines` (their raw bytes, every line followed by CR LF).
+QByteArray joinTextLines(const QList<TextLine>& lines);
+
 // Convenience for files written from text only.
 bool writeTextFile(const QString& path, const QStringList& lines, FileError* error);
 

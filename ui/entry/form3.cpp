@@ -14,6 +14,7 @@
 #include "ui/common/combo_chooser.h"
 #include "ui/common/find_box.h"
 #include "ui/common/fonts.h"
+#include "ui/common/history_keys.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
 
@@ -200,6 +201,14 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
       if (!self || unloaded_ || m.ProgramEnded) return true;
       dispatchKeyUp(watched, code);
       break;
+    }
+    case QEvent::KeyPress: {
+      // Ctrl+Z undoes the typing of a box while it has any; then the stored changes.
+      const HistoryKey h = historyKeyOf(static_cast<QKeyEvent*>(event));
+      if (h == HistoryKey::None || unloaded_ || m.ProgramEnded) break;
+      if (boxTakesHistoryKey(qobject_cast<QWidget*>(watched), h)) break;
+      undoChange(h == HistoryKey::Redo);
+      return true;
     }
     case QEvent::MouseButtonRelease:
       if (inMouseRelease_ || unloaded_ || m.ProgramEnded || !isMouseUpTarget(watched)) break;

@@ -115,6 +115,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void focusNameBox() override;
   void changeTest() override;
   bool saveStep() override;
+  void undoChange(bool redo) override;
   void applyColors() override;
   void setNoteFontPoints(double points) override;
   void setNameListHeightTwips(double twips) override;

@@ -81,6 +81,7 @@ bool Form3::saveStep() {
   // The record to replace is the one in the fields, whatever moved the selection since.
   const qint16 selection = m.CurrentIndex;
   bool stored = true;
+  ChangeScope change(m, shownIndex_);
   if (shownIndex_ < 0) {
     // Its line was changed by another program: the typed person is added anew rather
     // than written over someone else.
@@ -207,10 +208,13 @@ void Form3::Command1_Click() {
   m.ReadMode = 1;
   if (!m.ReadIndex()) return;
   if (m.PersonCount == 0) m.CurrentIndex = 0;
-  m.WriteMode = 1;
-  if (!m.WriteIndex()) return;  // told already (a full folder, a file error)
-  m.ReadMode = 2;
-  if (!m.ReadIndex()) return;
+  {
+    const ChangeScope change(m);  // the new line and its note file
+    m.WriteMode = 1;
+    if (!m.WriteIndex()) return;  // told already (a full folder, a file error)
+    m.ReadMode = 2;
+    if (!m.ReadIndex()) return;
+  }
   m.NoteMonth = 0;  // a new person starts with the month information box empty
   showStep();
   refillNames();
@@ -226,6 +230,7 @@ void Form3::Command2_Click() {
     return;
   if (m.mainWindow) m.mainWindow->clearList();
   if (shownIndex_ >= 0) {
+    const ChangeScope change(m, shownIndex_);
     // The person deleted is the one in the fields, the one the user was asked about.
     m.CurrentIndex = shownIndex_;
     m.TargetIndex = shownIndex_;
@@ -298,6 +303,18 @@ void Form3::Command3_Click() {
   focusColumnField();
   m.PersonModified = false;
   m.PlaceCursor();
+}
+
+void Form3::undoChange(bool redo) {
+  if (unloaded_ || m.ProgramEnded) return;
+  // What was typed is stored first, as every move does: it is then the last change.
+  if (!duplicateNameGate() || !storeIfModified(true)) return;
+  m.PersonModified = false;
+  if (!(redo ? m.Redo() : m.Undo())) return;
+  m.EditsEnabled = false;
+  m.ChangeRecordFolder();  // the list, the names and the person concerned, as stored now
+  if (m.ProgramEnded || m.inputScreen != this) return;
+  m.EditsEnabled = true;
 }
 
 void Form3::Command4_Click() {

@@ -15,6 +15,7 @@
 #include "ui/common/delete_question.h"
 #include "ui/common/find_box.h"
 #include "ui/common/fonts.h"
+#include "ui/common/history_keys.h"
 #include "ui/common/key_codes.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -122,6 +123,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   // The chooser's open list takes its own keys: arrows, Enter, Escape.
   if (chooserOpen()) return QWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
+  if (const HistoryKey h = historyKeyOf(key); h != HistoryKey::None) {
+    if (event->type() == QEvent::KeyPress) undoChange(h == HistoryKey::Redo);
+    return true;
+  }
   // Alt+Down opens the chooser's list; it is no move down.
   if (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier))
     return QWidget::eventFilter(watched, event);
@@ -274,16 +279,19 @@ void Form1::Command2_Click() {
     return;
   clearList();
   m.TargetIndex = m.CurrentIndex;
-  m.WriteMode = 3;
-  if (!m.WriteIndex()) {  // the person is still stored: keep the note file too
-    Command9->click();
-    return;
-  }
-  // Two people may share a name and so one note file: it goes with the last of them.
-  (void)m.RemoveNoteFileIfUnused(name);  // a failure has been reported
-  if (m.PersonCount < 1 && m.WritePlaceholderIndex()) {
-    m.PersonCount = 1;
-    m.CurrentIndex = 0;
+  {
+    const ChangeScope change(m, m.CurrentIndex);  // the line, the note, a placeholder
+    m.WriteMode = 3;
+    if (!m.WriteIndex()) {  // the person is still stored: keep the note file too
+      Command9->click();
+      return;
+    }
+    // Two people may share a name and so one note file: it goes with the last of them.
+    (void)m.RemoveNoteFileIfUnused(name);  // a failure has been reported
+    if (m.PersonCount < 1 && m.WritePlaceholderIndex()) {
+      m.PersonCount = 1;
+      m.CurrentIndex = 0;
+    }
   }
   Command9->click();
   placeNameMarker();
@@ -339,6 +347,16 @@ void Form1::closeInputScreen() {
   m.inputScreen->unload();
   // The screen refused to close (a duplicate name): it is still open and in charge.
   if (inputScreenLoaded() && !m.ProgramEnded) m.InputScreenOpen = true;
+}
+
+// With the input screen open it stores its person first and then shows the one concerned.
+void Form1::undoChange(bool redo) {
+  if (m.ProgramEnded) return;
+  if (m.InputScreenOpen && inputScreenLoaded()) return m.inputScreen->undoChange(redo);
+  if (!(redo ? m.Redo() : m.Undo())) return;
+  m.EditsEnabled = false;
+  m.ChangeRecordFolder();  // re-opens the folder with the person concerned selected
+  m.EditsEnabled = true;
 }
 
 void Form1::Picture1_DblClick() { Command8_Click(); }

@@ -114,6 +114,7 @@ class Form1 : public QWidget, public MainWindowPort {
   void moveRowTo(int target);
   void moveColumn(int step);
   void openFindBox();
+  void undoChange(bool redo);
   bool chooserOpen() const;
 
   Module1& m;

@@ -541,6 +541,7 @@ bool Form4::rewriteIndex(int kind) {
   m.IndexFilePath = m.PathBuffer;
   // The rewrite goes through the folder's own write: the day's backup comes first.
   if (!m.RefreshFolder()) return false;
+  const ChangeScope change(m, m.CurrentIndex);
   return m.WriteIndexLines(reorder::reorderedLines(m.folder().lines(), kind, month));
 }
 

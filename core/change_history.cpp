@@ -1,0 +1,87 @@
+// Undo and redo: which writes form a step, and putting a step's files back.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "core/module1.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+ChangeScope::ChangeScope(Module1& m, qint16 select) : m_(m), select_(select) {
+  m_.BeginChange(select_);
+}
+
+ChangeScope::~ChangeScope() { m_.EndChange(select_); }
+
+void Module1::BeginChange(qint16 select) {
+  history_.begin(recordFolderPath(), select >= 0 ? select : CurrentIndex);
+}
+
+void Module1::EndChange(qint16 select) { history_.end(select >= 0 ? select : CurrentIndex); }
+
+std::optional<QByteArray> Module1::currentBytes(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  return file.readAll();
+}
+
+void Module1::recordWrite(const QString& path, const std::optional<QByteArray>& before,
+                          const std::optional<QByteArray>& after) {
+  // Writes outside a change (repairs on opening a folder) are no step to undo.
+  history_.record(path, before, after);
+}
+
+bool Module1::Undo() { return applyHistory(true); }
+
+bool Module1::Redo() { return applyHistory(false); }
+
+bool Module1::applyHistory(bool undo) {
+  if (history_.folder() != recordFolderPath()) history_.clear();
+  if (undo ? !history_.canUndo() : !history_.canRedo()) return false;
+  const HistoryStep step = undo ? history_.nextUndo() : history_.nextRedo();
+
+  // Every file must still be as the step left it; another program's change is never
+  // overwritten.
+  std::vector<std::optional<QByteArray>> now;
+  for (const FileChange& f : step.files) {
+    now.push_back(currentBytes(f.path));
+    if (f.holds(now.back(), undo)) continue;
+    if (shell)
+      shell->message(undo ? u"元に戻せません"_s : u"やり直せません"_s,
+                     u"次のファイルがその後ほかのプログラムによって変更されたため、"
+                     u"元に戻せません。\n\n"_s +
+                         QDir::toNativeSeparators(f.path),
+                     Buttons::Ok, Icon::Warning);
+    return false;
+  }
+
+  BackUpBeforeWrite();
+  for (size_t i = 0; i < step.files.size(); ++i) {
+    const FileChange& f = step.files[i];
+    const bool exists = undo ? f.existedBefore : f.existedAfter;
+    FileError error;
+    if (exists) {
+      const QByteArray bytes = f.rebuild(now[i].value_or(QByteArray()), !undo);
+      if (writeFileBytes(f.path, bytes, &error)) continue;
+    } else {
+      QFile file(f.path);
+      if (!file.exists() || file.remove()) continue;
+      error = FileError{QDir::toNativeSeparators(f.path), file.errorString(), true};
+    }
+    ReportFileError(error);
+    folder_.clear();
+    return false;
+  }
+  folder_.clear();  // read again at the next use
+  loaded_ = {};
+  CurrentIndex = undo ? step.selectBefore : step.selectAfter;
+  if (undo)
+    history_.undone();
+  else
+    history_.redone();
+  return true;
+}
+
+}  // namespace velnor

@@ -1,0 +1,156 @@
+// Ctrl+Z and Ctrl+Y over stored changes: the files come back byte for byte.
+
+#include "entry_fixture.h"
+#include "ui/main/form1.h"
+#include "ui/settings/form4.h"
+
+namespace velnor::test {
+namespace {
+
+class UndoTest : public EntryTest {
+ protected:
+  void SetUp() override {
+    EntryTest::SetUp();
+    // A comment line between the people, and a note file of 15 lines.
+    p.writeBytes(folder + u'/' + kIndexFileName,
+                 TempProgram::cp932Lines({kIndexComment1, kIndexComment2,
+                                          recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s}),
+                                          u"[自分のメモ]"_s, recordLine(u"南"_s, u"井上"_s),
+                                          recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})}));
+    QStringList fifteen;
+    for (int i = 1; i <= 15; ++i) fifteen << u"行%1"_s.arg(i);
+    p.writeBytes(folder + u"/井上.txt"_s, TempProgram::cp932Lines(fifteen));
+    m.mainWindow = nullptr;
+    shell.onInputScreen = [this] {
+      form = new Form3(m);
+      form->Form_Load();
+      if (!m.ProgramEnded && m.inputScreen == form) form->show();
+    };
+  }
+  void start(bool input) {
+    m.InputScreenOpen = input;
+    ASSERT_TRUE(m.SaveSettings());
+    mainForm = std::make_unique<Form1>(m);
+    mainForm->Form_Load();
+    mainForm->show();
+  }
+  // Every file of the folder, name → bytes.
+  QMap<QString, QByteArray> files() const {
+    QMap<QString, QByteArray> out;
+    for (const QString& f : QDir(p.path(folder)).entryList(QDir::Files | QDir::Hidden))
+      out.insert(f, p.readBytes(folder + u'/' + f));
+    return out;
+  }
+  void ctrl(QWidget* w, Qt::Key k, Qt::KeyboardModifiers more = {}) {
+    QTest::keyClick(w, k, Qt::ControlModifier | more);
+  }
+  std::unique_ptr<Form1> mainForm;
+};
+
+TEST_F(UndoTest, DeleteInTheMainWindowComesBackWithItsFifteenLineNote) {
+  start(false);
+  const auto before = files();
+  key(mainForm.get(), Qt::Key_Down);  // 井上
+  key(mainForm.get(), Qt::Key_F2);    // OK is the fake's answer
+  const auto deleted = files();
+  ASSERT_NE(deleted, before);
+  ctrl(mainForm.get(), Qt::Key_Z);
+  EXPECT_EQ(files(), before);
+  EXPECT_EQ(m.CurrentIndex, 1);
+  ctrl(mainForm.get(), Qt::Key_Y);
+  EXPECT_EQ(files(), deleted);
+  ctrl(mainForm.get(), Qt::Key_Z);
+  ctrl(mainForm.get(), Qt::Key_Z, Qt::ShiftModifier);  // the other redo key
+  EXPECT_EQ(files(), deleted);
+}
+
+TEST_F(UndoTest, ReorderingComesBackWithItsCommentLine) {
+  start(false);
+  const auto before = files();
+  {
+    Form4 settings(m);
+    settings.Option2_Click(4);  // by name
+  }
+  ASSERT_NE(files(), before);
+  ctrl(mainForm.get(), Qt::Key_Z);
+  EXPECT_EQ(files(), before);
+}
+
+class UndoInInputScreen : public UndoTest, public ::testing::WithParamInterface<QString> {};
+
+TEST_P(UndoInInputScreen, PutsTheFilesBackAndShowsThePerson) {
+  start(true);
+  ASSERT_TRUE(form);
+  const auto before = files();
+  const QString change = GetParam();
+  if (change == u"store"_s) {
+    type(form->monthCell(3), u"3/3"_s);
+    retype(form->Text1[0], u"新しいメモ"_s);
+    clickName(2);
+  } else if (change == u"rename"_s) {
+    retype(form->Text2, u"山田花子"_s);
+    clickName(2);
+  } else if (change == u"add"_s) {
+    key(form->Text2, Qt::Key_F1);
+  } else if (change == u"delete"_s) {
+    clickName(1);
+    key(form->Text2, Qt::Key_F2);
+  }
+  const auto after = files();
+  ASSERT_NE(after, before);
+  focus(form->List2);
+  ctrl(form->List2, Qt::Key_Z);
+  EXPECT_EQ(files(), before);
+  const QString concerned = change == u"delete"_s ? u"井上"_s : u"山田太郎"_s;
+  EXPECT_EQ(form->Text2->text(), concerned);
+  ctrl(form->List2, Qt::Key_Y);
+  EXPECT_EQ(files(), after);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryChange, UndoInInputScreen,
+                         ::testing::Values(u"store"_s, u"rename"_s, u"add"_s, u"delete"_s));
+
+TEST_F(UndoTest, TypingIsUndoneInItsBoxFirst) {
+  start(true);
+  type(form->monthCell(2), u"2/2"_s);
+  const auto before = files();
+  ctrl(form->monthCell(2), Qt::Key_Z);
+  EXPECT_EQ(form->monthCell(2)->text(), QString());
+  EXPECT_EQ(files(), before);
+}
+
+TEST_F(UndoTest, AFileChangedByAnotherProgramSinceIsNotOverwritten) {
+  start(false);
+  key(mainForm.get(), Qt::Key_F2);
+  QFile::remove(p.path(folder + u"/上田.txt"_s));
+  p.writeBytes(folder + u'/' + kIndexFileName, TempProgram::cp932Lines({u"よそのプログラム"_s}));
+  const auto theirs = files();
+  shell.messages.clear();
+  ctrl(mainForm.get(), Qt::Key_Z);
+  EXPECT_EQ(files(), theirs);
+  EXPECT_EQ(shell.messages.value(0).title, u"元に戻せません"_s);
+}
+
+TEST_F(UndoTest, FiftyStepsBackThenNothingFromAnotherFolder) {
+  start(false);
+  const auto before = files();
+  for (int i = 0; i < 50; ++i) {
+    m.CurrentIndex = 0;
+    m.ReadMode = 2;
+    ASSERT_TRUE(m.ReadIndex());
+    m.MonthDates[1] = QString::number(i);
+    m.WriteMode = 2;
+    ASSERT_TRUE(m.WriteIndex());
+  }
+  for (int i = 0; i < 50; ++i) ctrl(mainForm.get(), Qt::Key_Z);
+  EXPECT_EQ(files(), before);
+  ctrl(mainForm.get(), Qt::Key_Y);
+  mainForm->folderChooser().choose(2);  // 別
+  mainForm->folderChooser().choose(1);  // back: the history is gone
+  const auto redone = files();
+  ctrl(mainForm.get(), Qt::Key_Z);
+  EXPECT_EQ(files(), redone);
+}
+
+}  // namespace
+}  // namespace velnor::test
