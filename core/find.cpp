@@ -20,21 +20,20 @@ QString foldForFind(const QString& text) {
   return s.toCaseFolded();
 }
 
-bool recordMatches(const Record& record, const QString& foldedText) {
-  return foldForFind(record.name).contains(foldedText) ||
-         foldForFind(record.territory).contains(foldedText);
+bool personMatches(const QString& territory, const QString& name, const QString& foldedText) {
+  return foldForFind(name).contains(foldedText) || foldForFind(territory).contains(foldedText);
 }
 
 namespace {
 
-template <typename RecordAt>
-int findIn(int n, RecordAt recordAt, const QString& text, int from) {
+template <typename Matches>
+int findIn(int n, Matches matches, const QString& text, int from) {
   const QString folded = foldForFind(text);
   if (folded.isEmpty() || n == 0) return -1;
   const int start = from >= 0 && from < n ? from : 0;
   for (int k = 0; k < n; ++k) {
     const int i = (start + k) % n;
-    if (recordMatches(recordAt(i), folded)) return i;
+    if (matches(i, folded)) return i;
   }
   return -1;
 }
@@ -42,13 +41,22 @@ int findIn(int n, RecordAt recordAt, const QString& text, int from) {
 }  // namespace
 
 int findPerson(const QList<Record>& records, const QString& text, int from) {
-  return findIn(int(records.size()), [&](int i) -> const Record& { return records.at(i); }, text,
-                from);
+  return findIn(
+      int(records.size()),
+      [&](int i, const QString& f) {
+        return personMatches(records.at(i).territory, records.at(i).name, f);
+      },
+      text, from);
 }
 
 int findPerson(const ParsedFolder& folder, const QString& text, int from) {
   const int n = std::min(folder.recordCount(), kMaxRecords);
-  return findIn(n, [&](int i) -> const Record& { return folder.record(i); }, text, from);
+  return findIn(
+      n,
+      [&](int i, const QString& f) {
+        return personMatches(folder.territoryOf(i), folder.nameOf(i), f);
+      },
+      text, from);
 }
 
 }  // namespace velnor

@@ -13,8 +13,8 @@ namespace velnor {
 // The form both sides are compared in: NFKC, katakana as hiragana, case folded.
 QString foldForFind(const QString& text);
 
-// Whether the territory or the name of `record` holds `foldedText` (folded already).
-bool recordMatches(const Record& record, const QString& foldedText);
+// Whether `territory` or `name` holds `foldedText` (folded already).
+bool personMatches(const QString& territory, const QString& name, const QString& foldedText);
 
 // The first record at `from` or after it that matches `text`, going round to the start;
 // -1 when none does or `text` is empty.

@@ -131,15 +131,44 @@ bool ParsedFolder::refresh(const QString& path, FileError* error) {
 }
 
 void ParsedFolder::adopt(const QString& path, QList<TextLine> lines) {
-  clear();
+  // A store changes one line of thousands: the names read before stay where the lines at
+  // the start and at the end are the same as before.
+  std::vector<Brief> old = std::move(briefs_);
+  std::vector<int> oldRecordOfLine;
+  qsizetype prefix = 0, suffix = 0;
+  if (loaded_ && path == path_ && !old.empty()) {
+    const qsizetype most = std::min(lines.size(), lines_.size());
+    while (prefix < most && lines[prefix].raw == lines_[prefix].raw) ++prefix;
+    while (suffix < most - prefix &&
+           lines[lines.size() - 1 - suffix].raw == lines_[lines_.size() - 1 - suffix].raw)
+      ++suffix;
+    oldRecordOfLine.assign(lines_.size(), -1);
+    for (int r = 0; r < int(recordLines_.size()); ++r) oldRecordOfLine[recordLines_[r]] = r;
+  }
+  const qsizetype shift = lines.size() - lines_.size();
+
   path_ = path;
-  QByteArray bytes = joinTextLines(lines);
+  bytes_ = joinTextLines(lines);
   stamp_ = stampOf(path);
   readAtNs_ = nowNs();
   lines_ = std::move(lines);
-  bytes_ = std::move(bytes);
   index();
   loaded_ = stamp_.exists && stamp_.size == bytes_.size();
+  if (oldRecordOfLine.empty()) return;
+  briefs_.resize(recordLines_.size());
+  for (int r = 0; r < int(recordLines_.size()); ++r) {
+    const qsizetype line = recordLines_[r];
+    const qsizetype before = line < prefix                    ? line
+                             : line >= lines_.size() - suffix ? line - shift
+                                                              : -1;
+    const int oldRecord = before < 0 ? -1 : oldRecordOfLine[before];
+    if (oldRecord >= 0) {
+      briefs_[r] = std::move(old[oldRecord]);
+    } else {
+      const Record whole = parseRecord(lines_[line].text);
+      briefs_[r] = Brief{whole.territory, whole.name};
+    }
+  }
 }
 
 void ParsedFolder::clear() {
@@ -148,8 +177,7 @@ void ParsedFolder::clear() {
   bytes_.clear();
   lines_.clear();
   recordLines_.clear();
-  records_.clear();
-  parsed_.clear();
+  briefs_.clear();
   nameCounts_.clear();
   namesCounted_ = false;
   loaded_ = false;
@@ -160,24 +188,28 @@ void ParsedFolder::index() {
   recordLines_.clear();
   for (int i = 0; i < lines_.size(); ++i)
     if (isRecordLine(lines_[i].text)) recordLines_.push_back(i);
-  records_.assign(recordLines_.size(), Record{});
-  parsed_.assign(recordLines_.size(), false);
+  briefs_.clear();
   nameCounts_.clear();
   namesCounted_ = false;
   ++generation_;
 }
 
-const Record& ParsedFolder::record(int r) const {
-  if (!parsed_[r]) {
-    records_[r] = parseRecord(lines_[recordLines_[r]].text);
-    parsed_[r] = true;
+const ParsedFolder::Brief& ParsedFolder::brief(int r) const {
+  if (briefs_.empty()) {
+    briefs_.reserve(recordLines_.size());
+    for (const int line : recordLines_) {
+      const QString& text = lines_[line].text;
+      const qsizetype first = text.indexOf(u'*');
+      const qsizetype second = text.indexOf(u'*', first + 1);
+      briefs_.push_back(Brief{text.left(first), text.mid(first + 1, second - first - 1)});
+    }
   }
-  return records_[r];
+  return briefs_[r];
 }
 
 int ParsedFolder::countName(const QString& name) const {
   if (!namesCounted_) {
-    for (int r = 0; r < recordCount(); ++r) ++nameCounts_[record(r).name];
+    for (int r = 0; r < recordCount(); ++r) ++nameCounts_[nameOf(r)];
     namesCounted_ = true;
   }
   return nameCounts_.value(name);

@@ -30,6 +30,10 @@ struct FileStamp {
 };
 FileStamp stampOf(const QString& path);
 
+bool isRecordLine(const QString& line);
+Record parseRecord(const QString& line);
+QString buildRecordLine(const Record& record);
+
 class ParsedFolder {
  public:
   // True when the copy holds `path` and the file on disk is still the one read.
@@ -47,8 +51,11 @@ class ParsedFolder {
   // Index into lines() of record `r`.
   int lineOfRecord(int r) const { return recordLines_[r]; }
   const TextLine& recordLine(int r) const { return lines_[recordLines_[r]]; }
-  const Record& record(int r) const;
-  const QString& nameOf(int r) const { return record(r).name; }
+  // Parsed at each call: only the rows in sight are ever needed whole.
+  Record record(int r) const { return parseRecord(recordLine(r).text); }
+  // Kept for every record once asked for: the name list and the find need them all.
+  const QString& nameOf(int r) const { return brief(r).name; }
+  const QString& territoryOf(int r) const { return brief(r).territory; }
   // Records whose name is exactly `name`.
   int countName(const QString& name) const;
   // Changes whenever the content changes (a read of a changed file or a write).
@@ -60,6 +67,10 @@ class ParsedFolder {
 
  private:
   void index();
+  struct Brief {
+    QString territory, name;
+  };
+  const Brief& brief(int r) const;
 
   QString path_;
   FileStamp stamp_;
@@ -67,8 +78,7 @@ class ParsedFolder {
   QByteArray bytes_;
   QList<TextLine> lines_;
   std::vector<int> recordLines_;
-  mutable std::vector<Record> records_;
-  mutable std::vector<bool> parsed_;
+  mutable std::vector<Brief> briefs_;  // empty until asked for
   mutable QHash<QString, int> nameCounts_;
   mutable bool namesCounted_ = false;
   quint64 generation_ = 0;
@@ -80,9 +90,5 @@ class ParsedFolder {
 // cannot make a file unreadable (root reads anything). Null restores the real one.
 using IndexReader = bool (*)(const QString& path, QByteArray& bytes, QString& reason);
 void setIndexReaderForTests(IndexReader reader);
-
-bool isRecordLine(const QString& line);
-Record parseRecord(const QString& line);
-QString buildRecordLine(const Record& record);
 
 }  // namespace velnor

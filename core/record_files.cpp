@@ -211,7 +211,7 @@ bool Module1::ReadIndex() {
       return true;
     case 2: {
       if (CurrentIndex < 0 || CurrentIndex >= count) return true;  // nothing to load
-      const Record& r = folder_.record(CurrentIndex);
+      const Record r = folder_.record(CurrentIndex);
       PersonTerritory = r.territory;
       PersonName = r.name;
       for (int k = 1; k <= 12; ++k) MonthDates[k] = r.months[k];
@@ -223,7 +223,7 @@ bool Module1::ReadIndex() {
       QStringList names;
       names.reserve(count);
       for (int r = 0; r < count; ++r) names.append(folder_.nameOf(r));
-      PersonTerritory = folder_.record(count - 1).territory;
+      PersonTerritory = folder_.territoryOf(count - 1);
       PersonName = names.last();
       if (inputScreen) inputScreen->addNames(names);
       return true;

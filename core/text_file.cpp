@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
@@ -310,6 +311,9 @@ QList<TextLine> splitTextLines(const QByteArray& all) {
 }
 
 bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* error) {
+  // Lines that carry their bytes are left alone, without copying a shared list.
+  if (std::all_of(lines.cbegin(), lines.cend(), [](const TextLine& l) { return l.keepRaw; }))
+    return true;
   for (TextLine& line : lines) {
     if (line.keepRaw) continue;
     QString bad;

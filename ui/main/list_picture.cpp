@@ -80,7 +80,7 @@ QString cutCellText(Module1& m, DrawingSurface& surface, double fontPoints, QPoi
   }
   // The texts the list shows, as drawn from the folder in memory.
   if (row >= m.folder().recordCount()) return {};
-  const Record& r = m.folder().record(row);
+  const Record r = m.folder().record(row);
   const QString text = month > 0 ? r.months[month] : at.x() < tw ? r.territory : r.name;
   if (text.isEmpty()) return {};
   return start + surface.measureText(kMincho, fontPoints, text).width() > end ? text : QString();
