@@ -5,8 +5,12 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 
 #include "core/module1.h"
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace velnor::test {
 
