@@ -92,26 +92,6 @@ TEST_F(Folders, FolderWithoutRecordsGetsThePlaceholderAndKeepsItsOtherLines) {
                 own.left(own.indexOf("\r\nbad") + 2) + "bad*line\r\n");
 }
 
-TEST_F(Folders, FirstRunShowsTheWelcomeDialogThenTheInputScreen) {
-  shell.onWelcome = [&] {
-    QDir(p.path()).mkdir(u"%新人"_s);
-    ASSERT_TRUE(p.m->WriteNewIndexFile(p.path(u"%新人/データー.vrd"_s)));
-    p.m->CurrentFolder = u"%新人"_s;
-  };
-  p.m->ChangeRecordFolder();
-  EXPECT_EQ(shell.welcomeShown, 1);
-  EXPECT_FALSE(p.m->FolderCreated);
-  EXPECT_EQ(shell.inputShown, 1);
-  EXPECT_TRUE(p.m->InputScreenOpen);
-}
-
-TEST_F(Folders, FirstRunDialogClosedEndsWithoutOpeningAnything) {
-  shell.onWelcome = [&] { p.m->EndProgram(); };
-  p.m->ChangeRecordFolder();
-  EXPECT_EQ(shell.ended, 1);
-  EXPECT_EQ(shell.inputShown, 0);
-}
-
 class FoldersWithInput : public Folders {
  protected:
   void SetUp() override {
@@ -141,33 +121,6 @@ TEST_F(FoldersWithInput, OpeningSelectsAndLoadsTheCurrentPerson) {
 
 TEST_F(FoldersWithInput, BothChoosersListTheSameFolders) {
   EXPECT_EQ(screen.chooser.items, main.chooser.items);
-}
-
-TEST_F(FoldersWithInput, NewFolderCreatedIsOpened) {
-  shell.onWelcome = [&] {
-    QDir(p.path()).mkdir(u"%c"_s);
-    ASSERT_TRUE(p.m->WriteNewIndexFile(p.path(u"%c/データー.vrd"_s)));
-    p.m->CurrentFolder = u"%c"_s;
-  };
-  p.m->EditsEnabled = true;
-  screen.chooser.choose(0);
-  p.m->ChangeRecordFolder();
-  EXPECT_EQ(p.m->CurrentFolder, u"%c"_s);
-  EXPECT_EQ(p.m->FolderItemIndex, 3);
-  EXPECT_EQ(main.chooser.items.size(), 4);
-  EXPECT_EQ(screen.names, (QStringList{u"名前"_s}));
-}
-
-TEST_F(Folders, NewFolderWithInputClosedOpensTheInputScreenFirst) {
-  p.makeFolder(u"a"_s, kTwoPeople);
-  p.m->CurrentFolder = u"%a"_s;
-  p.m->ChangeRecordFolder();
-  p.m->EditsEnabled = true;
-  main.chooser.choose(0);
-  p.m->ChangeRecordFolder();
-  EXPECT_TRUE(p.m->InputScreenOpen);
-  EXPECT_EQ(shell.inputShown, 1);
-  EXPECT_EQ(shell.welcomeShown, 0);  // the input screen's load goes on from here
 }
 
 }  // namespace

@@ -170,26 +170,6 @@ TEST(TextFile, FullDiskKeepsOldFile) {
   EXPECT_EQ(after, before);
 }
 
-// The temporary file of a save that never finished is removed at the next start; copies
-// the user made beside the files are not.
-TEST(TextFile, LeftoverRemovalTakesOnlyInterruptedSaves) {
-  TempProgram p;
-  const QStringList copies = {u"データー.vrd.backup"_s, u"データー.vrd.202401"_s,
-                              u"藤井.txt.BACKUP"_s, u"Velnor.ini.old123"_s};
-  for (const QString& c : copies) p.writeBytes(c, "copy\r\n");
-  p.writeBytes(u"データー.vrd"_s, "old\r\n");
-  const QStringList before = entries(p.path());
-  {
-    ScopedFailingWriter killed(FailAt::Crash);
-    FileError err;
-    ASSERT_FALSE(writeTextFile(p.path(u"データー.vrd"_s), {u"new"_s}, &err));
-  }
-  ASSERT_EQ(entries(p.path()).size(), before.size() + 1);
-  removeStaleSaveFiles(p.path());
-  EXPECT_EQ(entries(p.path()), before);
-  EXPECT_EQ(p.readBytes(u"データー.vrd"_s), QByteArray("old\r\n"));
-}
-
 // A note file linked to a file elsewhere: the save replaces the link in the folder and
 // leaves the file it pointed to alone.
 TEST(TextFile, SymbolicLinkIsReplacedNotWrittenThrough) {
