@@ -144,8 +144,8 @@ TEST_F(WelcomeDialogTest, everyWayOfQuitting_endsTheProgramOnlyAtFirstStart) {
       [](Form10& d) { d.close(); }};
   for (bool folderCreated : {true, false})
     for (const auto& quit : ways) {
-      SCOPED_TRACE(testing::Message() << "first start: " << !folderCreated << ", way "
-                                      << &quit - ways);
+      SCOPED_TRACE(testing::Message()
+                   << "first start: " << !folderCreated << ", way " << &quit - ways);
       shell.ended = 0;
       tp.m->ProgramEnded = false;
       open(u"太郎"_s, folderCreated);

@@ -256,7 +256,9 @@ TEST_F(FirstStartWithAFolder, F5StoresTheMainWindowAsShown) {
 TEST_F(FirstStartWithAFolder, F5StoresTheInputScreenBesideTheMainWindowToItsScale) {
   QTest::keyClick(main.get(), Qt::Key_F5);
   const auto values = saved();
-  auto value = [&](const char16_t* key) { return values[QString::fromUtf16(key)].trimmed().toInt(); };
+  auto value = [&](const char16_t* key) {
+    return values[QString::fromUtf16(key)].trimmed().toInt();
+  };
   EXPECT_EQ(value(u"i114"), value(u"i110") + value(u"i112"));
   EXPECT_EQ(value(u"i115"), value(u"i111"));
   EXPECT_NEAR((value(u"i117") - 276) / 4584.0, (value(u"i113") - 396) / 4452.0, 1.0 / 300);

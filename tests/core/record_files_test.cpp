@@ -47,8 +47,8 @@ TEST_F(RecordFiles, AppendingAddsThePlaceholderAtTheEndAndSelectsIt) {
   ASSERT_TRUE(write(1, 0));
   EXPECT_EQ(p.m->PersonCount, 2);
   EXPECT_EQ(p.m->CurrentIndex, 1);
-  EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord,
-                                              kPlaceholderRecord}));
+  EXPECT_EQ(index(), TempProgram::cp932Lines(
+                         {kIndexComment1, kIndexComment2, kPlaceholderRecord, kPlaceholderRecord}));
 }
 
 TEST_F(RecordFiles, ThePlaceholderLoadsWithItsTerritoryNameAndNote) {
@@ -78,9 +78,7 @@ class OddLines : public RecordFiles {
   const QString kFifteen = u"c*d**************"_s;
 };
 
-TEST_F(OddLines, AreNotCountedAsPeople) {
-  EXPECT_EQ(p.m->PersonCount, 3);
-}
+TEST_F(OddLines, AreNotCountedAsPeople) { EXPECT_EQ(p.m->PersonCount, 3); }
 
 TEST_F(OddLines, AreSkippedWhenLoadingAPerson) {
   read(2, 1);

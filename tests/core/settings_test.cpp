@@ -58,9 +58,7 @@ TEST_F(Settings, BracketedLinesAreComments) {
   EXPECT_EQ(load({u"i104= 14 "_s, u"[i104= 3 ]"_s, u"junk"_s}).RowHeight, 14);
 }
 
-TEST_F(Settings, KeysAreCaseSensitive) {
-  EXPECT_FALSE(load({u"B101=True"_s}).InputScreenOpen);
-}
+TEST_F(Settings, KeysAreCaseSensitive) { EXPECT_FALSE(load({u"B101=True"_s}).InputScreenOpen); }
 
 TEST_F(Settings, KeysAreFoundInAnyOrder) {
   Module1& m = load({u"s201=%鈴木"_s, u"L108(1)=-5 "_s, u"i119= 41 "_s});
@@ -85,17 +83,18 @@ TEST_P(UnconvertibleValue, IsIgnoredAndTheDefaultApplies) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, UnconvertibleValue,
-    ::testing::Values(Unconvertible{u"i104=abc", [](const Module1& m) -> qint32 { return m.RowHeight; }, 10},
-                      Unconvertible{u"i104b=", [](const Module1& m) -> qint32 { return m.NoteFontSize; }, 9},
-                      // beyond 16 bits: ignored, not wrapped
-                      Unconvertible{u"i112= 99999 ", [](const Module1& m) -> qint32 { return m.MainWidth; }, 5220},
-                      // outside 0..2
-                      Unconvertible{u"i120= 5 ", [](const Module1& m) -> qint32 { return m.DisplaySpan; }, 0},
-                      Unconvertible{u"b101=maybe", [](const Module1& m) -> qint32 { return m.InputScreenOpen; }, 0}));
+    ::testing::Values(
+        Unconvertible{u"i104=abc", [](const Module1& m) -> qint32 { return m.RowHeight; }, 10},
+        Unconvertible{u"i104b=", [](const Module1& m) -> qint32 { return m.NoteFontSize; }, 9},
+        // beyond 16 bits: ignored, not wrapped
+        Unconvertible{u"i112= 99999 ", [](const Module1& m) -> qint32 { return m.MainWidth; },
+                      5220},
+        // outside 0..2
+        Unconvertible{u"i120= 5 ", [](const Module1& m) -> qint32 { return m.DisplaySpan; }, 0},
+        Unconvertible{u"b101=maybe", [](const Module1& m) -> qint32 { return m.InputScreenOpen; },
+                      0}));
 
-TEST_F(Settings, AFractionIsRounded) {
-  EXPECT_EQ(load({u"i110= 7.6 "_s}).MainLeft, 8);
-}
+TEST_F(Settings, AFractionIsRounded) { EXPECT_EQ(load({u"i110= 7.6 "_s}).MainLeft, 8); }
 
 TEST_F(Settings, AFailedSaveIsReportedWithTheFileName) {
   FakeShell shell;

@@ -54,7 +54,8 @@ QByteArray TempProgram::dataBytes(const QString& relative) {
 }
 
 void TempProgram::copyData(const QString& from, const QString& to) const {
-  for (const QString& name : QDir(QStringLiteral(VELNOR_TEST_DATA) + u'/' + from).entryList(QDir::Files))
+  for (const QString& name :
+       QDir(QStringLiteral(VELNOR_TEST_DATA) + u'/' + from).entryList(QDir::Files))
     writeBytes(to + u'/' + name, dataBytes(from + u'/' + name));
 }
 

@@ -388,8 +388,7 @@ TEST_F(StoredPositions, TheMainWindowIsRestoredFirst) { EXPECT_FALSE(main.minimi
 
 TEST_F(StoredPositions, TheMainWindowIsStoredAsShown) {
   const auto next = nextStart();
-  EXPECT_EQ(QRect(next->MainLeft, next->MainTop, next->MainWidth, next->MainHeight),
-            main.geometry);
+  EXPECT_EQ(QRect(next->MainLeft, next->MainTop, next->MainWidth, next->MainHeight), main.geometry);
 }
 
 TEST_F(StoredPositions, TheInputScreenIsStoredWhereItWasOpened) {

@@ -33,8 +33,8 @@ TEST_F(LayoutTest, EveryBoxStaysInsideTheScreenAtAnySize) {
   for (const QSize size : {QSize(kWidth, kHeight), QSize(2 * kWidth, kHeight),
                            QSize(kWidth / 2, kHeight), QSize(kWidth, 2 * kHeight)}) {
     resizeInner(size.width(), size.height());
-    QList<QWidget*> boxes{form->Text2, form->Text3, form->noteBox(), form->Text4, form->List2,
-                          form->Combo1};
+    QList<QWidget*> boxes{form->Text2, form->Text3, form->noteBox(),
+                          form->Text4, form->List2, form->Combo1};
     for (int month = 1; month <= 12; ++month) boxes << form->monthCell(month);
     for (QWidget* box : boxes)
       EXPECT_TRUE(form->rect().contains(box->geometry()))

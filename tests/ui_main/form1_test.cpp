@@ -521,9 +521,7 @@ TEST_F(F5WithInputScreen, KeepsTheSizeAsLoadedWithoutCreepByTheFrame) {
   EXPECT_EQ(m.MainWidth, 5220);
 }
 
-TEST_F(F5WithInputScreen, StoresAPositionBeyond16BitsAsTheLargest) {
-  EXPECT_EQ(m.MainLeft, 32767);
-}
+TEST_F(F5WithInputScreen, StoresAPositionBeyond16BitsAsTheLargest) { EXPECT_EQ(m.MainLeft, 32767); }
 
 TEST_F(F5WithInputScreen, RestoresTheMinimizedInputScreenBeforeClosingIt) {
   EXPECT_FALSE(input.minimized);

@@ -48,7 +48,9 @@ class TableDrawingTest : public ::testing::Test {
     drawTable(m, s, {});
     return s.image();
   }
-  static QColor pixel(const QImage& img, double x, double y) { return img.pixel(int(x * 2), int(y * 2)); }
+  static QColor pixel(const QImage& img, double x, double y) {
+    return img.pixel(int(x * 2), int(y * 2));
+  }
   // The font, its size and the colour `text` was drawn in.
   static DrawOp styleOf(const RecordingSurface& s, const QString& text) {
     DrawOp style;

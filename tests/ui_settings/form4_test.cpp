@@ -365,8 +365,7 @@ class Reordering : public SettingsScreen {
     return test::TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records);
   }
   QByteArray index() const { return tp.readBytes(m.CurrentFolder + u'/' + kIndexFileName); }
-  const QStringList lines = {u"1*a**5***********"_s, u"9*b*************"_s,
-                             u"5*c**1***********"_s};
+  const QStringList lines = {u"1*a**5***********"_s, u"9*b*************"_s, u"5*c**1***********"_s};
 };
 
 TEST_F(Reordering, AnOptionClosesTheScreenAndIsRemembered) {

@@ -115,9 +115,9 @@ class IndexRewrite : public ::testing::Test {
  protected:
   static QByteArray line(const QString& text) { return test::TempProgram::cp932Lines({text}); }
   void SetUp() override {
-    index = tp.makeFolder(u"山田"_s, fujii + line(kIndexComment2) + memo + "\r\n" + nec + bad +
-                                         aoki) +
-            u'/' + kIndexFileName;
+    index =
+        tp.makeFolder(u"山田"_s, fujii + line(kIndexComment2) + memo + "\r\n" + nec + bad + aoki) +
+        u'/' + kIndexFileName;
   }
   const QByteArray nec = "\x87\x90*" + line(u"あべ*************"_s);
   const QByteArray fujii = line(rec(u"1"_s, u"藤井"_s)), aoki = line(rec(u"2"_s, u"Aoki"_s));
