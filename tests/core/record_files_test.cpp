@@ -195,7 +195,8 @@ class NecIbmFolder : public RecordFiles {
 
 TEST_F(NecIbmFolder, ReadsTheCharactersTheCodesStandFor) {
   read(2, 0);
-  EXPECT_EQ(p.m->PersonTerritory + u'*' + p.m->PersonName, u"北①*髙﨑"_s);
+  EXPECT_EQ(p.m->PersonTerritory, u"北①"_s);
+  EXPECT_EQ(p.m->PersonName, u"髙﨑"_s);
 }
 
 TEST_F(NecIbmFolder, StoringEveryPersonUnchangedKeepsEveryFileByteForByte) {
