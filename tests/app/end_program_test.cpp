@@ -39,7 +39,8 @@ TEST(EndProgram, quitAtFirstStart_leavesTheDialogsLoopShowsNothingAndCountsNoLau
   EXPECT_TRUE(tp.m->ProgramEnded);
   for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible());
   EXPECT_TRUE(QDir(tp.path()).entryList({u"%*"_s}, QDir::AllEntries).isEmpty());
-  EXPECT_TRUE(tp.readBytes(u"Velnor.ini"_s).contains("\r\ni119= 0 \r\n"));
+  EXPECT_EQ(tp.readBytes(kSettingsFileName),  // no launch counted
+            test::TempProgram::dataBytes(u"settings/first_start.ini"_s));
 }
 
 }  // namespace

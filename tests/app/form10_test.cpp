@@ -47,55 +47,93 @@ class WelcomeDialogTest : public ::testing::Test {
   std::unique_ptr<Form10> dialog;
 };
 
-TEST_F(WelcomeDialogTest, enter_createsTheFolderWithItsIndexFileAndAMissingSettingsFile) {
-  open(u"太郎"_s);
-  tp.m->CurrentIndex = 4;
-  tp.m->CurrentColumn = 7;
-  enter();
-  EXPECT_EQ(
-      tp.readBytes(indexOf(u"太郎"_s)),
-      test::TempProgram::cp932Lines(
-          {u"[このフォルダーには、Velnorデーターが収納されます]"_s,
-           u"[コンピューターがいつ壊れて情報が失われるかわかりませんので,バックアップを取ることをお勧めします]"_s,
-           u"区域*名前*************"_s}));
-  EXPECT_EQ(tp.m->CurrentFolder, u"%太郎"_s);
-  EXPECT_TRUE(tp.m->CurrentIndex == 0 && tp.m->CurrentColumn == 0 && tp.m->FolderCreated);
-  EXPECT_TRUE(dialog->result() == QDialog::Accepted && !dialog->isVisible());
-  EXPECT_EQ(shell.ended + shell.messages.size(), 0);
-  EXPECT_EQ(tp.readBytes(u"Velnor.ini"_s).count("\r\n"), 43);
+// The first start: a name, then Enter.
+class WelcomeDialogEntered : public WelcomeDialogTest {
+ protected:
+  void SetUp() override {
+    open(u"太郎"_s);
+    tp.m->CurrentIndex = 4;
+    tp.m->CurrentColumn = 7;
+    enter();
+  }
+};
 
-  // An existing folder that holds no file is taken; an existing settings file is left alone.
-  ASSERT_TRUE(QDir(tp.path()).mkdir(u"%次郎"_s));
-  tp.writeBytes(u"Velnor.ini"_s, "[my own]\r\n");
-  open(u"次郎"_s, true);
-  enter();
-  EXPECT_TRUE(shell.messages.isEmpty() && tp.exists(indexOf(u"次郎"_s)));
-  EXPECT_EQ(tp.m->CurrentFolder, u"%次郎"_s);
-  EXPECT_EQ(tp.readBytes(u"Velnor.ini"_s), QByteArray("[my own]\r\n"));
+TEST_F(WelcomeDialogEntered, createsTheFolderWithItsIndexFile) {
+  EXPECT_EQ(tp.readBytes(indexOf(u"太郎"_s)),
+            test::TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
 }
 
-TEST_F(WelcomeDialogTest, enterNeedsANameAndActsOnceOnItsRelease_fromAnyFocus) {
+TEST_F(WelcomeDialogEntered, opensTheNewFolderOnItsFirstCell) {
+  EXPECT_EQ(tp.m->CurrentFolder, u"%太郎"_s);
+  EXPECT_EQ(tp.m->CurrentIndex, 0);
+  EXPECT_EQ(tp.m->CurrentColumn, 0);
+  EXPECT_TRUE(tp.m->FolderCreated);
+}
+
+TEST_F(WelcomeDialogEntered, closesAcceptedWithoutAWord) {
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(shell.ended, 0);
+  EXPECT_TRUE(shell.messages.isEmpty());
+}
+
+TEST_F(WelcomeDialogEntered, writesTheMissingSettingsFile) {
+  EXPECT_EQ(tp.readBytes(kSettingsFileName),
+            test::TempProgram::dataBytes(u"settings/first_start.ini"_s));
+}
+
+TEST_F(WelcomeDialogTest, anEmptyFolderOfTheNameIsTaken) {
+  ASSERT_TRUE(QDir(tp.path()).mkdir(u"%次郎"_s));
+  open(u"次郎"_s, true);
+  enter();
+  EXPECT_TRUE(shell.messages.isEmpty());
+  EXPECT_TRUE(tp.exists(indexOf(u"次郎"_s)));
+  EXPECT_EQ(tp.m->CurrentFolder, u"%次郎"_s);
+}
+
+TEST_F(WelcomeDialogTest, anExistingSettingsFileIsLeftAlone) {
+  tp.writeBytes(kSettingsFileName, "[my own]\r\n");
+  open(u"次郎"_s, true);
+  enter();
+  EXPECT_EQ(tp.readBytes(kSettingsFileName), QByteArray("[my own]\r\n"));
+}
+
+TEST_F(WelcomeDialogTest, enterNeedsAName) {
   open(u"x"_s);
   EXPECT_TRUE(dialog->Command1->isEnabled());
   QTest::keyClick(dialog->Text1, Qt::Key_Backspace);
   EXPECT_FALSE(dialog->Command1->isEnabled());
-  enter();  // an empty entry does nothing
-  type(u"太郎"_s);
+  enter();
+  EXPECT_TRUE(recordFolders().isEmpty());
+  EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(WelcomeDialogTest, reopeningEmptiesTheEntry) {
+  open(u"太郎"_s);
   dialog->hide();
-  dialog->show();  // reopening empties the entry
-  EXPECT_TRUE(dialog->Text1->text().isEmpty() && !dialog->Command1->isEnabled());
-  type(u"太郎"_s);
-  QTest::keyRelease(dialog->Text1, Qt::Key_Return);  // its press went to the input method
+  dialog->show();
+  EXPECT_TRUE(dialog->Text1->text().isEmpty());
+  EXPECT_FALSE(dialog->Command1->isEnabled());
+}
+
+// The press of Enter went to the input method; only a release after a press counts, once.
+TEST_F(WelcomeDialogTest, enterActsOnceOnItsRelease) {
+  open(u"太郎"_s);
+  QTest::keyRelease(dialog->Text1, Qt::Key_Return);
   QTest::keyPress(dialog->Text1, Qt::Key_Return);
-  EXPECT_TRUE(recordFolders().isEmpty() && dialog->isVisible());
+  EXPECT_TRUE(recordFolders().isEmpty());
+  EXPECT_TRUE(dialog->isVisible());
   QTest::keyRelease(dialog->Text1, Qt::Key_Return);
   EXPECT_EQ(recordFolders(), QStringList{u"%太郎"_s});
   EXPECT_TRUE(shell.messages.isEmpty());  // no second attempt refused as "exists"
+}
 
+TEST_F(WelcomeDialogTest, enterActsWhateverHasTheFocus) {
   open(u"abc"_s, true);
   dialog->Command2->setFocus();
   QTest::keyClick(dialog->Command2, Qt::Key_Enter);
-  EXPECT_TRUE(tp.exists(indexOf(u"abc"_s)) && shell.ended == 0);
+  EXPECT_TRUE(tp.exists(indexOf(u"abc"_s)));
+  EXPECT_EQ(shell.ended, 0);
 }
 
 TEST_F(WelcomeDialogTest, everyWayOfQuitting_endsTheProgramOnlyAtFirstStart) {
@@ -106,13 +144,16 @@ TEST_F(WelcomeDialogTest, everyWayOfQuitting_endsTheProgramOnlyAtFirstStart) {
       [](Form10& d) { d.close(); }};
   for (bool folderCreated : {true, false})
     for (const auto& quit : ways) {
+      SCOPED_TRACE(testing::Message()
+                   << "first start: " << !folderCreated << ", way " << &quit - ways);
       shell.ended = 0;
       tp.m->ProgramEnded = false;
       open(u"太郎"_s, folderCreated);
       quit(*dialog);
       EXPECT_EQ(shell.ended, folderCreated ? 0 : 1);
       EXPECT_EQ(tp.m->ProgramEnded, !folderCreated);
-      EXPECT_TRUE(!dialog->isVisible() && dialog->result() == QDialog::Rejected);
+      EXPECT_FALSE(dialog->isVisible());
+      EXPECT_EQ(dialog->result(), QDialog::Rejected);
     }
   EXPECT_TRUE(recordFolders().isEmpty());
 }
@@ -143,18 +184,25 @@ TEST_F(WelcomeDialogTest, refusedNames_sayWhy_keepTheDialogOpen_andChangeNothing
     shell.messages.clear();
     open(name);
     enter();
-    ASSERT_EQ(shell.messages.size(), 1) << name.toStdString();
+    SCOPED_TRACE(name.toStdString());
+    ASSERT_EQ(shell.messages.size(), 1);
     const test::ShownMessage& box = shell.messages[0];
-    EXPECT_TRUE(box.title == title && box.text.contains(problem)) << box.text.toStdString();
+    EXPECT_EQ(box.title, title);
+    EXPECT_TRUE(box.text.contains(problem)) << box.text.toStdString();
     // Kept for the user to correct, except a name already in use.
     EXPECT_EQ(dialog->Text1->text(), name == u"花子"_s ? QString() : name);
-    EXPECT_TRUE(dialog->isVisible() && !tp.m->FolderCreated && tp.m->CurrentFolder == u"%別"_s);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(tp.m->FolderCreated);
+    EXPECT_EQ(tp.m->CurrentFolder, u"%別"_s);
   }
   EXPECT_EQ(shell.beeps, 1);  // for the name in use only
   EXPECT_EQ(tp.readBytes(indexOf(u"花子"_s)), old);
   EXPECT_EQ(tp.readBytes(u"%三郎"_s), QByteArray("not a folder"));
   EXPECT_EQ(recordFolders().size(), 3);
-  // 〜 as Linux input methods type it is stored as Windows' ～, so it is fine.
+}
+
+// 〜 as Linux input methods type it is stored as Windows' ～, so it is fine.
+TEST(FolderNames, dotsWideSpacesPercentAndLookalikesAreFine) {
   for (const QString& ok : {u"a.b"_s, u"　全角空白"_s, u"〜①"_s, u"%二重"_s, u".隠し"_s})
     EXPECT_TRUE(folderNameProblem(ok).isEmpty()) << ok.toStdString();
 }

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <functional>
@@ -35,32 +36,46 @@ TEST(Translations, qtsOwnMenusAndButtonsSpeakJapanese) {
   QLineEdit box;
   const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
   const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
-  EXPECT_EQ(std::pair(menu->actions().value(0)->text().section(u'\t', 0, 0),
-                      buttons.button(QDialogButtonBox::Cancel)->text()),
-            std::pair(u"元に戻す(&U)"_s, u"キャンセル"_s));
+  EXPECT_EQ(menu->actions().value(0)->text().section(u'\t', 0, 0), u"元に戻す(&U)"_s);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
 }
 
-TEST(CommandLine, acceptsNothingOrAPercentNameFoundInTheWorkingDirectory) {
-  test::TempProgram work, program;  // the working directory; the program folder elsewhere
-  for (const QString& f :
-       {u"%太郎.txt"_s, u"%花子/データー.vrd"_s, u"%山田 太郎"_s, u"plain.txt"_s})
-    work.writeBytes(f, "x\r\n");
-  program.writeBytes(u"%次郎.txt"_s, "x\r\n");
+// Files in the working directory; the program folder elsewhere.
+class CommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const QString& f :
+         {u"%太郎.txt"_s, u"%花子/データー.vrd"_s, u"%山田 太郎"_s, u"plain.txt"_s})
+      work.writeBytes(f, "x\r\n");
+    program.writeBytes(u"%次郎.txt"_s, "x\r\n");
+    ASSERT_TRUE(QDir::setCurrent(work.path()));
+  }
+  void TearDown() override { QDir::setCurrent(saved); }
+  test::TempProgram work, program;
   const QString saved = QDir::currentPath();
-  ASSERT_TRUE(QDir::setCurrent(work.path()));
+};
+
+TEST_F(CommandLine, acceptsNothingOrAPercentNameFoundInTheWorkingDirectory) {
   for (const QString& line :
        {QString(), u"%太郎.txt"_s, u"  %太郎.txt  "_s, u"%花子/"_s, u"\"%太郎.txt\""_s,
         u"  \" %太郎.txt \"  "_s, commandLineOf({u"velnor"_s, u"%山田"_s, u"太郎"_s})})
     EXPECT_TRUE(commandLineAccepted(*program.m, line)) << line.toStdString();
+}
+
+TEST_F(CommandLine, refusesOtherNamesNamesFoundElsewhereAndBrokenQuotes) {
   for (const QString& line : {u"plain.txt"_s, u"\"plain.txt\""_s, u"%次郎"_s, u"%次郎.txt"_s,
                               u"\"%太郎.txt"_s, u"%太郎.txt\""_s, u"\""_s, u"\"\""_s, u"   "_s})
     EXPECT_FALSE(commandLineAccepted(*program.m, line)) << line.toStdString();
-  QDir::setCurrent(saved);
 }
 
 TEST(LeftoverSaves, areRemovedFromTheProgramFolderEveryRecordFolderAndTheBackups) {
   test::TempProgram tp;
-  const QStringList kept = {u"Velnor.ini"_s, u"%太郎/データー.vrd"_s, u"%太郎/メモ.txt.bak"_s,
+  // Copies the user made beside the files look much like temporary files.
+  const QStringList kept = {u"Velnor.ini"_s,
+                            u"Velnor.ini.old123"_s,
+                            u"%太郎/データー.vrd"_s,
+                            u"%太郎/メモ.txt.bak"_s,
+                            u"%太郎/藤井.txt.BACKUP"_s,
                             u"%太郎/データー.vrd.202401"_s,
                             u"バックアップ/%太郎/20260101/山田.txt"_s};
   for (const QString& f : kept) tp.writeBytes(f, "x\r\n");
@@ -96,10 +111,12 @@ TEST(RefusedStart, theProgramEndsAtOnceWithoutWritingSettings) {
     QProcess p;  // inherits the offscreen platform; killed on destruction if still running
     p.setWorkingDirectory(workDir.path());
     p.start(program, {arg});
+    SCOPED_TRACE(arg.toStdString());
+    ASSERT_TRUE(p.waitForFinished(8000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
     // No settings file: the program ended before loading its main window.
-    EXPECT_TRUE(p.waitForFinished(8000) && p.exitStatus() == QProcess::NormalExit &&
-                p.exitCode() == 0 && !programDir.exists(u"Velnor.ini"_s))
-        << arg.toStdString();
+    EXPECT_FALSE(programDir.exists(kSettingsFileName));
   }
 }
 
@@ -118,29 +135,33 @@ void click(QWidget* box, const QString& text) {
     if (b->text() == text) QTest::mouseClick(b, Qt::LeftButton);
 }
 
-TEST(QtShell, boxesOpenOverTheModalWindow_andOkCancelAnswersOkOnlyForOk) {
+TEST(QtShell, aBoxOpensOverTheModalWindowWithItsTextAndButtons) {
   test::TempProgram tp;
   QtShell shell(*tp.m);
   QDialog owner;
   QWidget* parent = nullptr;
   QString text;
   QStringList buttons;
-  Answer answer = Answer::Ok;
   whenModalOpens([&](QWidget*) {
     whenModalOpens([&](QWidget* box) {
       parent = box->parentWidget();
       text = qobject_cast<QMessageBox*>(box)->text();
       for (QPushButton* b : box->findChildren<QPushButton*>()) buttons << b->text();
-      click(box, u"キャンセル"_s);
     });
-    answer = shell.message(u"削除の確認"_s, u"一\n\r二\r\n三\r四\n\n五"_s, Buttons::OkCancel);
+    shell.message(u"削除の確認"_s, u"一\n\r二\r\n三\r四\n\n五"_s, Buttons::OkCancel);
     owner.close();
   });
   owner.exec();
   EXPECT_EQ(parent, &owner);
   EXPECT_EQ(text, u"一\n二\n三\n四\n\n五"_s);  // every kind of line break shown as one
   EXPECT_EQ(buttons, (QStringList{u"OK"_s, u"キャンセル"_s}));
-  EXPECT_EQ(answer, Answer::Cancel);
+}
+
+TEST(QtShell, okCancelAnswersOkOnlyForOk) {
+  test::TempProgram tp;
+  QtShell shell(*tp.m);
+  whenModalOpens([](QWidget* box) { click(box, u"キャンセル"_s); });
+  EXPECT_EQ(shell.message(u"削除の確認"_s, u"削除"_s, Buttons::OkCancel), Answer::Cancel);
   whenModalOpens([](QWidget* box) { click(box, u"OK"_s); });
   EXPECT_EQ(shell.message(u"削除の確認"_s, u"削除"_s, Buttons::OkCancel), Answer::Ok);
   whenModalOpens([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
@@ -170,38 +191,77 @@ class StartToEndTest : public ::testing::Test {
   TestShell shell;
 };
 
-TEST_F(StartToEndTest, firstStartWithAFolder_writesSettings_F5WritesTheDefaultsAndTheSizesChosen) {
-  tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
-  // The expected files are saved from a second program folder holding the expected values;
-  // the file format itself is checked byte for byte with the settings.
-  test::TempProgram ref;
-  Module1& r = *ref.m;
-  ASSERT_TRUE(r.SaveSettings());
-  std::unique_ptr<Form1> main = openMainWindow(*tp.m, &shell);
-  ASSERT_TRUE(main && main->isVisible());
-  EXPECT_EQ(main->windowTitle(), u"再訪問記録一覧"_s);
-  // The missing settings file was created on loading, with nothing in it yet.
-  EXPECT_EQ(tp.readBytes(u"Velnor.ini"_s), ref.readBytes(u"Velnor.ini"_s));
+// A first start with a record folder and no settings file yet.
+class FirstStartWithAFolder : public StartToEndTest {
+ protected:
+  void SetUp() override {
+    tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
+    main = openMainWindow(*tp.m, &shell);
+    ASSERT_TRUE(main);
+  }
+  // The saved settings file's values by key.
+  QMap<QString, QString> saved() const {
+    QMap<QString, QString> out;
+    for (const QString& line : decodeCp932(tp.readBytes(kSettingsFileName)).split(u"\r\n"_s))
+      if (!line.startsWith(u'[')) out.insert(line.section(u'=', 0, 0), line.section(u'=', 1));
+    return out;
+  }
+  std::unique_ptr<Form1> main;
+};
 
+TEST_F(FirstStartWithAFolder, showsTheMainWindow) {
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_EQ(main->windowTitle(), u"再訪問記録一覧"_s);
+}
+
+TEST_F(FirstStartWithAFolder, writesTheSettingsFileWithNothingStoredYet) {
+  EXPECT_EQ(tp.readBytes(kSettingsFileName),
+            test::TempProgram::dataBytes(u"settings/first_start.ini"_s));
+}
+
+TEST_F(FirstStartWithAFolder, F5EndsQuietly) {
+  QTest::keyClick(main.get(), Qt::Key_F5);
+  EXPECT_EQ(shell.ended, 1);
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_EQ(shell.messages, 0);
+}
+
+// Everything but the windows' places and sizes.
+TEST_F(FirstStartWithAFolder, F5WritesTheDefaultsTheFolderAndOneLaunch) {
+  QTest::keyClick(main.get(), Qt::Key_F5);
+  const QStringList lines = decodeCp932(tp.readBytes(kSettingsFileName)).split(u"\r\n"_s);
+  const QStringList expected =
+      decodeCp932(test::TempProgram::dataBytes(u"settings/defaults.ini"_s)).split(u"\r\n"_s);
+  ASSERT_EQ(lines.size(), expected.size());
+  static const QRegularExpression place(u"^i11[0-7]="_s);
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    if (!expected[i].contains(place)) {
+      EXPECT_EQ(lines[i], expected[i]);
+    }
+  }
+}
+
+TEST_F(FirstStartWithAFolder, F5StoresTheMainWindowAsShown) {
   const QRect at = main->geometryTwips();
   QTest::keyClick(main.get(), Qt::Key_F5);
-  EXPECT_TRUE(shell.ended == 1 && !main->isVisible() && shell.messages == 0);
-  r.ApplyDefaults();
-  r.MainLeft = at.left();
-  r.MainTop = at.top();
-  r.MainWidth = at.width();
-  r.MainHeight = at.height();
-  // The input screen is to open beside it, to the same scale (design client heights
-  // 4452 and 4584, frames 84 × 276).
-  const double scale = (at.height() - 396) / 4452.0;
-  r.InputLeft = at.left() + at.width();
-  r.InputTop = at.top();
-  r.InputWidth = qRound(4992 * scale + 84);
-  r.InputHeight = qRound(4584 * scale + 276);
-  r.LaunchCount = 1;
-  r.CurrentFolder = u"%太郎"_s;
-  ASSERT_TRUE(r.SaveSettings());
-  EXPECT_EQ(tp.readBytes(u"Velnor.ini"_s), ref.readBytes(u"Velnor.ini"_s));
+  const auto values = saved();
+  EXPECT_EQ(values[u"i110"_s].trimmed().toInt(), at.left());
+  EXPECT_EQ(values[u"i111"_s].trimmed().toInt(), at.top());
+  EXPECT_EQ(values[u"i112"_s].trimmed().toInt(), at.width());
+  EXPECT_EQ(values[u"i113"_s].trimmed().toInt(), at.height());
+}
+
+// Beside the main window, to the same scale: design client heights 4452 and 4584, frames of
+// 396 and 276 twips.
+TEST_F(FirstStartWithAFolder, F5StoresTheInputScreenBesideTheMainWindowToItsScale) {
+  QTest::keyClick(main.get(), Qt::Key_F5);
+  const auto values = saved();
+  auto value = [&](const char16_t* key) {
+    return values[QString::fromUtf16(key)].trimmed().toInt();
+  };
+  EXPECT_EQ(value(u"i114"), value(u"i110") + value(u"i112"));
+  EXPECT_EQ(value(u"i115"), value(u"i111"));
+  EXPECT_NEAR((value(u"i117") - 276) / 4584.0, (value(u"i113") - 396) / 4452.0, 1.0 / 300);
 }
 
 TEST_F(StartToEndTest, launchCountAtItsLargestStaysThere) {
@@ -221,12 +281,16 @@ TEST_F(StartToEndTest, firstStartInAnEmptyFolder_aNameAndEnterOpenTheNewFolder) 
     }
   });
   std::unique_ptr<Form1> main = openMainWindow(*tp.m, &shell);
-  ASSERT_TRUE(main && main->isVisible());
-  EXPECT_EQ(shell.ended + shell.messages, 0);
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_EQ(shell.ended, 0);
+  EXPECT_EQ(shell.messages, 0);
   EXPECT_EQ(tp.m->CurrentFolder, u"%taro"_s);  // only the welcome dialog can have made it
   // The new, still empty folder continues into the input screen.
   auto* input = dynamic_cast<QWidget*>(tp.m->inputScreen);
-  EXPECT_TRUE(input && input->isVisible() && tp.m->InputScreenOpen);
+  ASSERT_TRUE(input);
+  EXPECT_TRUE(input->isVisible());
+  EXPECT_TRUE(tp.m->InputScreenOpen);
 }
 
 }  // namespace

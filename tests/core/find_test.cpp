@@ -37,15 +37,27 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{u"田", u"山田花子", true}, MatchCase{u"やま", u"山田", false},
                       MatchCase{u"山", u"やまだ", false}, MatchCase{u"べあ", u"あべ", false}));
 
-TEST(FindPerson, StartsAtTheGivenPersonGoesRoundAndFindsTerritoriesToo) {
-  const QList<Record> records{person(u"北１"_s, u"あべ"_s), person(u"南"_s, u"アベ"_s),
-                              person(u"北2"_s, u"上田"_s)};
-  const std::tuple<QString, int, int> cases[] = {
-      {u"あべ"_s, 0, 0}, {u"あべ"_s, 1, 1}, {u"あべ"_s, 2, 0},   // from the current one on
-      {u"北1"_s, 2, 0},  {u"北"_s, 1, 2},                        // territories, widths folded
-      {u"西"_s, 0, -1},  {u""_s, 0, -1},    {u"あべ"_s, 7, 0}};  // a start beyond the end
-  for (const auto& [typed, from, found] : cases)
-    EXPECT_EQ(findPerson(records, typed, from), found) << typed.toStdString() << " from " << from;
+const QList<Record> kRecords{person(u"北１"_s, u"あべ"_s), person(u"南"_s, u"アベ"_s),
+                             person(u"北2"_s, u"上田"_s)};
+
+TEST(FindPerson, StartsAtTheCurrentPersonAndGoesRound) {
+  EXPECT_EQ(findPerson(kRecords, u"あべ"_s, 0), 0);
+  EXPECT_EQ(findPerson(kRecords, u"あべ"_s, 1), 1);
+  EXPECT_EQ(findPerson(kRecords, u"あべ"_s, 2), 0);
+}
+
+TEST(FindPerson, AStartBeyondTheEndGoesRoundToo) {
+  EXPECT_EQ(findPerson(kRecords, u"あべ"_s, 7), 0);
+}
+
+TEST(FindPerson, FindsTerritoriesWithWidthsFolded) {
+  EXPECT_EQ(findPerson(kRecords, u"北1"_s, 2), 0);
+  EXPECT_EQ(findPerson(kRecords, u"北"_s, 1), 2);
+}
+
+TEST(FindPerson, NothingOrAnEmptyTextFindsNoOne) {
+  EXPECT_EQ(findPerson(kRecords, u"西"_s, 0), -1);
+  EXPECT_EQ(findPerson(kRecords, QString(), 0), -1);
   EXPECT_EQ(findPerson(QList<Record>{}, u"あ"_s, 0), -1);
 }
 

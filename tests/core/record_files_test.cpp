@@ -36,111 +36,186 @@ class RecordFiles : public ::testing::Test {
   FakeShell shell;
 };
 
-TEST_F(RecordFiles, MissingIndexIsCreatedAndAppendedTo) {
+TEST_F(RecordFiles, AMissingIndexIsCreatedHoldingThePlaceholder) {
   read(1);
   EXPECT_EQ(p.m->PersonCount, 1);
+  EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
+}
+
+TEST_F(RecordFiles, AppendingAddsThePlaceholderAtTheEndAndSelectsIt) {
+  read(1);
   ASSERT_TRUE(write(1, 0));
   EXPECT_EQ(p.m->PersonCount, 2);
   EXPECT_EQ(p.m->CurrentIndex, 1);
-  EXPECT_EQ(index(),
-            TempProgram::cp932Lines({kIndexComment1, kIndexComment2, u"区域*名前*************"_s,
-                                     u"区域*名前*************"_s}));
+  EXPECT_EQ(index(), TempProgram::cp932Lines(
+                         {kIndexComment1, kIndexComment2, kPlaceholderRecord, kPlaceholderRecord}));
 }
 
-TEST_F(RecordFiles, PlaceholderLoadCreatesItsNoteFile) {
+TEST_F(RecordFiles, ThePlaceholderLoadsWithItsTerritoryNameAndNote) {
   read(2, 0);
   EXPECT_EQ(p.m->PersonTerritory, u"区域"_s);
   EXPECT_EQ(p.m->PersonName, u"名前"_s);
   EXPECT_EQ(p.m->PersonNote, u"補足情報"_s);
+}
+
+TEST_F(RecordFiles, LoadingAPersonWithoutANoteFileCreatesIt) {
+  read(2, 0);
   QStringList note{u"補足情報"_s};
   for (int k = 1; k <= 12; ++k) note << u" %1月　日"_s.arg(k);
   EXPECT_EQ(p.readBytes(u"%テスト/名前.txt"_s), TempProgram::cp932Lines(note));
-  EXPECT_EQ(p.m->MonthNotes[12], u" 12月　日"_s);
 }
 
-TEST_F(RecordFiles, OddLinesAreSkippedWhenReadingAndKeptWhenRewriting) {
-  const QString thirteen = u"a*b************"_s;   // 13 stars
-  const QString fifteen = u"c*d**************"_s;  // 15 stars
-  useIndex({kIndexComment1, u"東*山田*1*2***********"_s, u"[メモ]"_s, thirteen, QString(),
-            u"西*佐藤*************"_s, fifteen, u"北*鈴木*************"_s});
-  read(1);
-  EXPECT_EQ(p.m->PersonCount, 3);
+// Comments, blank lines and lines without 14 stars are the user's: not people, kept.
+class OddLines : public RecordFiles {
+ protected:
+  void SetUp() override {
+    RecordFiles::SetUp();
+    useIndex({kIndexComment1, u"東*山田*1*2***********"_s, u"[メモ]"_s, kThirteen, QString(),
+              u"西*佐藤*************"_s, kFifteen, u"北*鈴木*************"_s});
+    read(1);
+  }
+  const QString kThirteen = u"a*b************"_s;
+  const QString kFifteen = u"c*d**************"_s;
+};
+
+TEST_F(OddLines, AreNotCountedAsPeople) { EXPECT_EQ(p.m->PersonCount, 3); }
+
+TEST_F(OddLines, AreSkippedWhenLoadingAPerson) {
   read(2, 1);
   EXPECT_EQ(p.m->PersonName, u"佐藤"_s);
+}
 
-  // Store record 1, append, then delete record 0: the odd lines stay in place.
+TEST_F(OddLines, StayInPlaceThroughAStoreAnAppendAndADelete) {
+  read(2, 1);
   p.m->PersonTerritory = u"南"_s;
   p.m->MonthDates[3] = u"3/5〜3/7"_s;
   ASSERT_TRUE(write(2, 1));
   ASSERT_TRUE(write(1, 1));
   ASSERT_TRUE(write(3, 0));
-  EXPECT_EQ(p.m->PersonCount, 3);
-  EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, u"[メモ]"_s, thirteen, QString(),
-                                              u"南*佐藤***3/5～3/7**********"_s, fifteen,
+  EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, u"[メモ]"_s, kThirteen, QString(),
+                                              u"南*佐藤***3/5～3/7**********"_s, kFifteen,
                                               u"北*鈴木*************"_s, kPlaceholderRecord}));
 }
 
-TEST_F(RecordFiles, DeletingTheLastRecordSelectsTheNewLast) {
-  useIndex({kIndexComment1, u"a*x*************"_s, u"b*y*************"_s, u"c*z*************"_s});
-  read(1);
+class ThreePeople : public RecordFiles {
+ protected:
+  void SetUp() override {
+    RecordFiles::SetUp();
+    useIndex({kIndexComment1, u"a*x*************"_s, u"b*y*************"_s, u"c*z*************"_s});
+    read(1);
+  }
+};
+
+TEST_F(ThreePeople, DeletingTheLastSelectsTheNewLast) {
   ASSERT_TRUE(write(3, 2));
   EXPECT_EQ(p.m->PersonCount, 2);
   EXPECT_EQ(p.m->CurrentIndex, 1);
+}
+
+TEST_F(ThreePeople, DeletingTheFirstSelectsTheFollowingPersonNowFirst) {
   ASSERT_TRUE(write(3, 0));
-  EXPECT_EQ(p.m->CurrentIndex, 0);  // the following person now has number 0
+  EXPECT_EQ(p.m->CurrentIndex, 0);
   read(2, 0);
   EXPECT_EQ(p.m->PersonName, u"y"_s);
 }
 
-TEST_F(RecordFiles, NoteLineBreaksAreStoredAsBracketAndReadBack) {
-  read(2, 0);
-  p.m->PersonNote = u"line1[line2"_s;
-  p.m->MonthNotes[4] = u"4月は[留守"_s;
-  ASSERT_TRUE(write(2, 0));
-  const QByteArray note = p.readBytes(u"%テスト/名前.txt"_s);
-  EXPECT_TRUE(note.startsWith(TempProgram::cp932Lines({u"line1[line2"_s})));
-  read(2, 0);
-  EXPECT_EQ(p.m->PersonNote, u"line1\r\nline2"_s);
-  EXPECT_EQ(p.m->MonthNotes[4], u"4月は[留守"_s);  // month lines stay as stored
+TEST_F(ThreePeople, TheNameListModeListsEveryName) {
+  FakeInputScreen screen;
+  p.m->inputScreen = &screen;
+  read(3);
+  p.m->inputScreen = nullptr;
+  EXPECT_EQ(screen.names, (QStringList{u"x"_s, u"y"_s, u"z"_s}));
 }
 
-TEST_F(RecordFiles, LongAndShortNoteFiles) {
-  useIndex({u"a*長*************"_s, u"b*短*************"_s});
+TEST_F(ThreePeople, TheNameListModeLeavesTheLastPersonsFieldsLoaded) {
+  read(3);
+  EXPECT_EQ(p.m->PersonTerritory, u"c"_s);
+}
+
+TEST_F(ThreePeople, TheRawLineModeLoadsTheWholeLine) {
+  read(5, 2);
+  EXPECT_EQ(p.m->PersonName, u"b*y*************"_s);
+}
+
+class NoteLineBreaks : public RecordFiles {
+ protected:
+  void SetUp() override {
+    RecordFiles::SetUp();
+    read(2, 0);
+    p.m->PersonNote = u"line1[line2"_s;
+    p.m->MonthNotes[4] = u"4月は[留守"_s;
+    ASSERT_TRUE(write(2, 0));
+  }
+};
+
+TEST_F(NoteLineBreaks, AreStoredAsABracket) {
+  EXPECT_TRUE(p.readBytes(u"%テスト/名前.txt"_s).startsWith("line1[line2\r\n"));
+}
+
+TEST_F(NoteLineBreaks, AreReadBackFromTheBracket) {
+  read(2, 0);
+  EXPECT_EQ(p.m->PersonNote, u"line1\r\nline2"_s);
+}
+
+TEST_F(NoteLineBreaks, MonthLinesKeepTheirBracketsAsStored) {
+  read(2, 0);
+  EXPECT_EQ(p.m->MonthNotes[4], u"4月は[留守"_s);
+}
+
+TEST_F(RecordFiles, ALongNoteFileGivesTwelveMonthsAndIgnoresTheRest) {
+  useIndex({u"a*長*************"_s});
   QStringList longNote{u"note"_s};
   for (int k = 1; k <= 14; ++k) longNote << u"m%1"_s.arg(k);
   p.writeBytes(u"%テスト/長.txt"_s, TempProgram::cp932Lines(longNote));
-  p.writeBytes(u"%テスト/短.txt"_s, TempProgram::cp932Lines({u"n"_s, u"一月"_s}));
   read(2, 0);
   EXPECT_EQ(p.m->MonthNotes[12], u"m12"_s);
-  read(2, 1);
-  EXPECT_EQ(p.m->PersonNote, u"n"_s);
+}
+
+TEST_F(RecordFiles, AShortNoteFileGivesTheUsualLinesForTheMissingMonths) {
+  useIndex({u"b*短*************"_s});
+  p.writeBytes(u"%テスト/短.txt"_s, TempProgram::cp932Lines({u"n"_s, u"一月"_s}));
+  read(2, 0);
   EXPECT_EQ(p.m->MonthNotes[1], u"一月"_s);
   EXPECT_EQ(p.m->MonthNotes[2], u" 2月　日"_s);
 }
 
-TEST_F(RecordFiles, DuplicateCodesOfAnotherRecordKeepTheirBytes) {
-  // 87 9A (NEC ∵) in record 0 would re-encode as 81 E6.
-  QByteArray bytes = TempProgram::cp932Lines({kIndexComment1});
-  bytes += QByteArray("\x87\x9a*A*************\r\n", 19);
-  bytes += TempProgram::cp932Lines({u"b*B*************"_s});
-  p.writeBytes(kIndex, bytes);
-  read(2, 1);
-  p.m->MonthDates[1] = u"1"_s;
-  ASSERT_TRUE(write(2, 1));
-  EXPECT_TRUE(index().contains(QByteArray("\x87\x9a*A*************\r\n", 19)));
-  EXPECT_TRUE(index().endsWith("b*B*1************\r\n"));
+// A folder as Windows leaves it, with the NEC and the IBM codes of the same characters.
+class NecIbmFolder : public RecordFiles {
+ protected:
+  void SetUp() override {
+    RecordFiles::SetUp();
+    p.copyData(u"folder_nec_ibm"_s, u"%テスト"_s);
+    read(1);
+  }
+  QByteArray golden(const QString& file) const {
+    return TempProgram::dataBytes(u"folder_nec_ibm/"_s + file);
+  }
+  const QStringList files = {kIndexFileName, u"髙﨑.txt"_s, u"佐藤.txt"_s, u"岡﨑.txt"_s};
+};
+
+TEST_F(NecIbmFolder, ReadsTheCharactersTheCodesStandFor) {
+  read(2, 0);
+  EXPECT_EQ(p.m->PersonTerritory, u"北①"_s);
+  EXPECT_EQ(p.m->PersonName, u"髙﨑"_s);
 }
 
-TEST_F(RecordFiles, RawLinesAndNameListModes) {
-  useIndex({kIndexComment1, u"a*一*************"_s, u"b*二*************"_s});
-  FakeInputScreen screen;
-  p.m->inputScreen = &screen;
-  read(3);
-  EXPECT_EQ(screen.names, (QStringList{u"一"_s, u"二"_s}));
-  EXPECT_EQ(p.m->PersonTerritory, u"b"_s);
-  read(5, 2);
-  EXPECT_EQ(p.m->PersonName, u"b*二*************"_s);
-  p.m->inputScreen = nullptr;
+TEST_F(NecIbmFolder, StoringEveryPersonUnchangedKeepsEveryFileByteForByte) {
+  for (int k = 0; k < 3; ++k) {
+    read(2, k);
+    p.m->PersonNote.replace(u"\r\n"_s, u"["_s);  // as the input screen hands it back
+    ASSERT_TRUE(write(2, k));
+  }
+  for (const QString& file : files)
+    EXPECT_EQ(p.readBytes(u"%テスト/"_s + file), golden(file)) << file.toStdString();
+}
+
+TEST_F(NecIbmFolder, ATypedDateChangesOnlyItsOwnField) {
+  read(2, 1);
+  p.m->MonthDates[4] = u"4/1"_s;
+  ASSERT_TRUE(write(2, 1));
+  QByteArray expected = golden(kIndexFileName);
+  expected.replace("*3/1\x87\x9a**", "*3/1\x87\x9a*4/1*");
+  EXPECT_EQ(index(), expected);
 }
 
 TEST_F(RecordFiles, FailedStoreLeavesFilesAndReports) {

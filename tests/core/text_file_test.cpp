@@ -20,41 +20,61 @@ using velnor::test::TempProgram;
 namespace velnor {
 namespace {
 
-TEST(TextFile, JapaneseTextRoundTripsAsCp932WithCrLf) {
+class TextFileTest : public ::testing::Test {
+ protected:
+  QString path(const QString& name = u"a.txt"_s) const { return p.path(name); }
   TempProgram p;
-  const QString path = p.path(u"a.txt"_s);
   FileError err;
-  ASSERT_TRUE(writeTextFile(path, {u"区域〜①"_s, u"ソ予十ポ\\[]|"_s, QString()}, &err));
+};
+
+TEST_F(TextFileTest, JapaneseTextIsWrittenAsCp932WithCrLf) {
+  ASSERT_TRUE(writeTextFile(path(), {u"区域〜①"_s, u"ソ予十ポ\\[]|"_s, QString()}, &err));
   // 〜 typed on Linux is stored as Windows stores ～ (81 60); ① is 87 40.
   EXPECT_EQ(
       p.readBytes(u"a.txt"_s).toHex(' '),
       QByteArray("8b e6 88 e6 81 60 87 40 0d 0a 83 5c 97 5c 8f 5c 83 7c 5c 5b 5d 7c 0d 0a 0d 0a"));
+}
+
+TEST_F(TextFileTest, WhatWasWrittenIsReadBackLineByLine) {
+  ASSERT_TRUE(writeTextFile(path(), {u"区域～①"_s, u"ソ予十ポ\\[]|"_s, QString()}, &err));
   QList<TextLine> lines;
-  ASSERT_TRUE(readTextLines(path, lines, &err));
+  ASSERT_TRUE(readTextLines(path(), lines, &err));
   ASSERT_EQ(lines.size(), 3);
   EXPECT_EQ(lines[0].text, u"区域～①"_s);
   EXPECT_EQ(lines[1].text, u"ソ予十ポ\\[]|"_s);
   EXPECT_EQ(lines[2].text, QString());
+}
+
+TEST(TextFile, LinuxLookalikesBecomeTheCharactersWindowsStores) {
   EXPECT_EQ(toWindowsLookalikes(u"〜−‖—¢£¬a"_s), u"～－∥―￠￡￢a"_s);
 }
 
-TEST(TextFile, FailuresAreReportedNotIgnored) {
-  TempProgram p;
-  const QString path = p.path(u"a.txt"_s);
-  p.writeBytes(u"a.txt"_s, "old\r\n");
-  FileError err;
-  EXPECT_FALSE(writeTextFile(path, {u"ok"_s, u"x😀y"_s}, &err));
+TEST_F(TextFileTest, ACharacterTheCodePageLacksFailsTheWriteAndIsNamed) {
+  EXPECT_FALSE(writeTextFile(path(), {u"ok"_s, u"x😀y"_s}, &err));
   EXPECT_TRUE(err.reason.contains(u"😀"_s));
   EXPECT_TRUE(err.writing);
+}
+
+TEST_F(TextFileTest, AWriteThatCannotBeEncodedKeepsTheOldFile) {
+  p.writeBytes(u"a.txt"_s, "old\r\n");
+  EXPECT_FALSE(writeTextFile(path(), {u"x😀y"_s}, &err));
   EXPECT_EQ(p.readBytes(u"a.txt"_s), QByteArray("old\r\n"));
+}
+
+TEST(TextFile, TheFirstCharacterTheCodePageLacksIsFound) {
   QString bad;
   EXPECT_FALSE(canEncodeCp932(u"𠮷野"_s, &bad));
   EXPECT_EQ(bad, u"𠮷"_s);
+}
 
-  EXPECT_FALSE(writeTextFile(p.path(u"nope/a.txt"_s), {u"x"_s}, &err));
+TEST_F(TextFileTest, AWriteIntoAMissingFolderFailsWithAReason) {
+  EXPECT_FALSE(writeTextFile(path(u"nope/a.txt"_s), {u"x"_s}, &err));
   EXPECT_FALSE(err.reason.isEmpty());
+}
+
+TEST_F(TextFileTest, AFailedReadIsReportedAsAReadFailure) {
   QList<TextLine> lines;
-  EXPECT_FALSE(readTextLines(p.path(u"nope/b.txt"_s), lines, &err));
+  EXPECT_FALSE(readTextLines(path(u"nope/b.txt"_s), lines, &err));
   EXPECT_FALSE(err.writing);
 }
 
@@ -130,11 +150,11 @@ TEST(TextFile, FullDiskKeepsOldFile) {
   const QString path = dir + u"/データー.vrd"_s;
   FileError err;
   ASSERT_TRUE(writeTextFile(path, {u"[old]"_s, u"区域*名前*************"_s}, &err));
-  const QByteArray before = [&] {
+  auto contents = [&] {
     QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-  }();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  const QByteArray before = contents();
   {  // fill the rest of the disk
     QFile filler(dir + u"/filler"_s);
     filler.open(QIODevice::WriteOnly);
@@ -143,36 +163,11 @@ TEST(TextFile, FullDiskKeepsOldFile) {
     }
   }
   const bool ok = writeTextFile(path, {u"[new]"_s, QString(2000, u'あ')}, &err);
-  QByteArray after;
-  {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    after = f.readAll();
-  }
+  const QByteArray after = contents();
   QProcess::execute(u"umount"_s, {dir});
   EXPECT_FALSE(ok);
   EXPECT_EQ(err.reason, qt_error_string(ENOSPC));
   EXPECT_EQ(after, before);
-}
-
-// The temporary file of a save that never finished is removed at the next start; copies
-// the user made beside the files are not.
-TEST(TextFile, LeftoverRemovalTakesOnlyInterruptedSaves) {
-  TempProgram p;
-  const QStringList copies = {u"データー.vrd.backup"_s, u"データー.vrd.202401"_s,
-                              u"藤井.txt.BACKUP"_s, u"Velnor.ini.old123"_s};
-  for (const QString& c : copies) p.writeBytes(c, "copy\r\n");
-  p.writeBytes(u"データー.vrd"_s, "old\r\n");
-  const QStringList before = entries(p.path());
-  {
-    ScopedFailingWriter killed(FailAt::Crash);
-    FileError err;
-    ASSERT_FALSE(writeTextFile(p.path(u"データー.vrd"_s), {u"new"_s}, &err));
-  }
-  ASSERT_EQ(entries(p.path()).size(), before.size() + 1);
-  removeStaleSaveFiles(p.path());
-  EXPECT_EQ(entries(p.path()), before);
-  EXPECT_EQ(p.readBytes(u"データー.vrd"_s), QByteArray("old\r\n"));
 }
 
 // A note file linked to a file elsewhere: the save replaces the link in the folder and
@@ -217,12 +212,15 @@ TEST(TextFile, CreateNeverReplacesWhatIsThere) {
   EXPECT_EQ(entries(p.path()), before);
   EXPECT_EQ(p.readBytes(u"old.txt"_s), QByteArray("old\r\n"));
   EXPECT_FALSE(p.exists(u"nowhere"_s));
+}
 
+TEST(TextFile, CreateMakesAFileThatIsNotThere) {
+  TempProgram p;
+  FileError err;
   bool existed = true;
   EXPECT_TRUE(createTextFile(p.path(u"新人.txt"_s), {u"補足情報"_s}, &existed, &err));
   EXPECT_FALSE(existed);
   EXPECT_EQ(p.readBytes(u"新人.txt"_s), TempProgram::cp932Lines({u"補足情報"_s}));
-  EXPECT_EQ(entries(p.path()).size(), before.size() + 1);
 }
 
 }  // namespace

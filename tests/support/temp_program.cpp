@@ -47,4 +47,16 @@ QByteArray TempProgram::cp932Lines(const QStringList& lines) {
   return out;
 }
 
+QByteArray TempProgram::dataBytes(const QString& relative) {
+  QFile f(QStringLiteral(VELNOR_TEST_DATA) + u'/' + relative);
+  if (!f.open(QIODevice::ReadOnly)) qFatal("missing test data file");
+  return f.readAll();
+}
+
+void TempProgram::copyData(const QString& from, const QString& to) const {
+  for (const QString& name :
+       QDir(QStringLiteral(VELNOR_TEST_DATA) + u'/' + from).entryList(QDir::Files))
+    writeBytes(to + u'/' + name, dataBytes(from + u'/' + name));
+}
+
 }  // namespace velnor::test

@@ -5,8 +5,12 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 
 #include "core/module1.h"
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace velnor::test {
 
@@ -21,6 +25,10 @@ class TempProgram {
   bool exists(const QString& relative) const;
   // Encodes lines as CP932, each followed by CR LF.
   static QByteArray cp932Lines(const QStringList& lines);
+  // A file kept in the source tree under tests/data, as it is on disk.
+  static QByteArray dataBytes(const QString& relative);
+  // Copies the files of the folder tests/data/`from` into the folder `to` of the program.
+  void copyData(const QString& from, const QString& to) const;
 
   QTemporaryDir dir;
   std::unique_ptr<Module1> m;

@@ -29,7 +29,8 @@ class FirstStartTest : public ::testing::Test {
     main = std::make_unique<Form1>(m);
     main->Form_Load();
     main->show();
-    ASSERT_TRUE(input && input->isVisible());
+    ASSERT_TRUE(input);
+    ASSERT_TRUE(input->isVisible());
   }
   bool whole(const QWidget* window) const {
     return main->screen()->availableGeometry().contains(window->frameGeometry());
@@ -46,7 +47,7 @@ class FirstStartTest : public ::testing::Test {
   QPointer<Form3> input;
 };
 
-TEST_F(FirstStartTest, TheTableTextIsReadableAndBothWindowsAreWholeSideBySide) {
+TEST_F(FirstStartTest, TheTableTextIsAtLeastTwelveDevicePixelsHigh) {
   start();
   const QScreen* screen = main->screen();
   ASSERT_EQ(screen->geometry().size() * screen->devicePixelRatio(), QSize(1920, 1080));
@@ -55,12 +56,27 @@ TEST_F(FirstStartTest, TheTableTextIsReadableAndBothWindowsAreWholeSideBySide) {
   const double devicePixels = s.ofKind(DrawOp::Font).value(0).size * screen->logicalDotsPerInchY() /
                               72 * screen->devicePixelRatio();
   EXPECT_GE(devicePixels, 12);
+}
 
-  const QRect available = screen->availableGeometry();
-  EXPECT_LT(main->frameGeometry().width(), available.width() / 2);  // room for other work
-  EXPECT_TRUE(whole(main.get()) && whole(input));
+TEST_F(FirstStartTest, TheMainWindowLeavesRoomForOtherWork) {
+  start();
+  EXPECT_LT(main->frameGeometry().width(), main->screen()->availableGeometry().width() / 2);
+}
+
+TEST_F(FirstStartTest, BothWindowsAreWholeOnTheScreen) {
+  start();
+  EXPECT_TRUE(whole(main.get()));
+  EXPECT_TRUE(whole(input));
+}
+
+TEST_F(FirstStartTest, TheInputScreenOpensBesideTheMainWindow) {
+  start();
   EXPECT_GT(input->frameGeometry().left(), main->frameGeometry().right());
-  // The input screen to the same scale as the main window (design heights 4584 and 4452).
+}
+
+// Design heights 4584 and 4452.
+TEST_F(FirstStartTest, TheInputScreenIsToTheSameScaleAsTheMainWindow) {
+  start();
   EXPECT_NEAR(input->height() / 4584.0, main->height() / 4452.0, 1.0 / 300);
 }
 
@@ -68,7 +84,8 @@ TEST_F(FirstStartTest, TheTableTextIsReadableAndBothWindowsAreWholeSideBySide) {
 TEST_F(FirstStartTest, StoredWindowsAreKeptWholeOnTheScreen) {
   start({u"i112=7723"_s, u"i113=7086"_s, u"i114=7723"_s, u"i115=0"_s, u"i116=7585"_s,
          u"i117=7164"_s});
-  EXPECT_TRUE(whole(main.get()) && whole(input));
+  EXPECT_TRUE(whole(main.get()));
+  EXPECT_TRUE(whole(input));
 }
 
 }  // namespace

@@ -5,8 +5,7 @@
 namespace velnor::test {
 namespace {
 
-// Inner sizes in pixels where the scale factors are exact: 416 px = 6240 twips = 1.25 ×
-// 4992, 382 px = 5730 twips = 1.25 × 4584.
+// An inner size a quarter larger than the design's (4992 × 4584 twips).
 constexpr int kWidth = 416, kHeight = 382;
 
 class LayoutTest : public OpenEntryTest {
@@ -15,36 +14,73 @@ class LayoutTest : public OpenEntryTest {
     form->resize(w, h);
     form->Form_Resize();
   }
-  // A design rectangle in twips scaled by (sx, sy), in pixels.
-  static QRect scaled(double l, double t, double w, double h, double sx, double sy) {
-    auto px = [](double twips) { return int(std::lround(twips / 15)); };
-    return QRect(px(l * sx), px(t * sy), px(w * sx), px(h * sy));
-  }
   static double points(QWidget* w) { return w->font().pointSizeF(); }
+  template <class Control>
+  static bool captionFits(Control* c) {
+    return QFontMetrics(c->font()).horizontalAdvance(c->text()) <= c->width();
+  }
 };
 
-TEST_F(LayoutTest, ControlsScaleWithTheInnerSizeAndFontsWithTheHeightOrANarrowWidth) {
-  const double s = 1.25;
+TEST_F(LayoutTest, MonthCellsStandInFourColumnsOfThreeRows) {
   resizeInner(kWidth, kHeight);
-  EXPECT_EQ(form->noteBox()->geometry(), scaled(1620, 1260, 3312, 1392, s, s));
-  // Month 7 sits in column 3, row 2.
-  EXPECT_EQ(form->monthCell(7)->geometry(), scaled(3480, 3180, 612, 252, s, s));
-  EXPECT_NEAR(points(form->Text2), 9 * s, 0.01);
-  EXPECT_NEAR(points(form->Label3), 192 * s / 30, 0.01);
+  auto cell = [&](int month) { return form->monthCell(month)->geometry(); };
+  EXPECT_EQ(cell(7).top(), cell(5).top());
+  EXPECT_EQ(cell(7).left(), cell(3).left());
+  EXPECT_GT(cell(7).top(), cell(3).bottom());
+}
 
+TEST_F(LayoutTest, EveryBoxStaysInsideTheScreenAtAnySize) {
+  for (const QSize size : {QSize(kWidth, kHeight), QSize(2 * kWidth, kHeight),
+                           QSize(kWidth / 2, kHeight), QSize(kWidth, 2 * kHeight)}) {
+    resizeInner(size.width(), size.height());
+    QList<QWidget*> boxes{form->Text2, form->Text3, form->noteBox(),
+                          form->Text4, form->List2, form->Combo1};
+    for (int month = 1; month <= 12; ++month) boxes << form->monthCell(month);
+    for (QWidget* box : boxes)
+      EXPECT_TRUE(form->rect().contains(box->geometry()))
+          << box->objectName().toStdString() << " at " << QTest::toString(size);
+  }
+}
+
+TEST_F(LayoutTest, BoxesGrowWithTheInnerSize) {
+  resizeInner(kWidth, kHeight);
+  const QRect before = form->noteBox()->geometry();
+  resizeInner(2 * kWidth, 2 * kHeight);
+  EXPECT_NEAR(form->noteBox()->width(), 2 * before.width(), 1);
+  EXPECT_NEAR(form->noteBox()->height(), 2 * before.height(), 1);
+}
+
+TEST_F(LayoutTest, TypeFollowsTheHeight) {
+  resizeInner(kWidth, kHeight);
+  const double name = points(form->Text2), button = points(form->Command1);
+  resizeInner(2 * kWidth, 2 * kHeight);
+  EXPECT_NEAR(points(form->Text2) / name, 2, 0.01);
+  EXPECT_NEAR(points(form->Command1) / button, 2, 0.01);
+}
+
+TEST_F(LayoutTest, AWiderScreenKeepsTheType) {
+  resizeInner(kWidth, kHeight);
+  const double button = points(form->Command1);
   resizeInner(2 * kWidth, kHeight);
-  EXPECT_EQ(form->Command1->geometry(), scaled(60, 120, 492, 252, 2 * s, s));
-  EXPECT_NEAR(points(form->Command1), 8 * s, 0.01);
+  EXPECT_NEAR(points(form->Command1), button, 0.01);
+}
 
+// Half as wide: captions shrink to fit, the boxes' type stays.
+TEST_F(LayoutTest, ANarrowScreenShrinksCaptionsUntilTheyFit) {
+  resizeInner(kWidth, kHeight);
+  const double name = points(form->Text2), label = points(form->Label3);
   resizeInner(kWidth / 2, kHeight);
-  EXPECT_NEAR(points(form->Label3), 1500 * 0.625 / 150, 0.01);
-  EXPECT_NEAR(points(form->Command5), 492 * 0.625 / 70, 0.01);
-  EXPECT_NEAR(points(form->Text2), 9 * s, 0.01);
+  EXPECT_LT(points(form->Label3), label);
+  EXPECT_TRUE(captionFits(form->Label3));
+  EXPECT_TRUE(captionFits(form->Command5));
+  EXPECT_NEAR(points(form->Text2), name, 0.01);
+}
 
+TEST_F(LayoutTest, TheNoteAndTheNameListTakeTheChosenSizeScaledLikeTheScreen) {
   m.NoteFontSize = 20;
   resizeInner(kWidth, 2 * kHeight);
-  EXPECT_NEAR(points(form->noteBox()), 20 * 2.5, 0.01);
-  EXPECT_NEAR(points(form->List2), 20 * 2.5, 0.01);
+  EXPECT_NEAR(points(form->noteBox()) / points(form->Text2), 20 / 9.0, 0.01);
+  EXPECT_NEAR(points(form->List2), points(form->noteBox()), 0.01);
 }
 
 TEST_F(LayoutTest, TooSmallOrMinimizedOrFillingLeavesTheLastLayout) {

@@ -7,29 +7,53 @@ namespace {
 
 using TypingTest = OpenEntryTest;
 
-TEST_F(TypingTest, StarInNameBringsBackLoadedNameWithCaretOfLastKeyRelease) {
+TEST_F(TypingTest, TheNameListFollowsTheNameAsItIsTyped) {
   form->Text2->setCursorPosition(2);
   type(form->Text2, u"a"_s);
-  EXPECT_EQ(form->List2->text(0), u"山田a太郎"_s);  // the list follows
-  type(form->Text2, u"*"_s);
-  EXPECT_EQ(std::tuple(message(), form->Text2->text(), form->Text2->cursorPosition()),
-            std::tuple(u"無効です: *"_s + kRefused, u"山田太郎"_s, 3));
-  type(form->Text2, u"b"_s);
-  EXPECT_EQ(std::tuple(message(), form->Text2->text()),
-            std::tuple(u"0 messages"_s, u"山田太b郎"_s));
+  EXPECT_EQ(form->List2->text(0), u"山田a太郎"_s);
 }
 
-TEST_F(TypingTest, BracketRefusedFirstInTheTerritoryAndInTheNoteButKeptInMonthInformation) {
+// The refused "*" takes the name back to what it was at the last key release.
+TEST_F(TypingTest, AStarInTheNameIsRefusedAndTheCaretStaysWhereItWas) {
+  form->Text2->setCursorPosition(2);
+  type(form->Text2, u"a"_s);
+  type(form->Text2, u"*"_s);
+  EXPECT_EQ(message(), u"無効です: *"_s + kRefused);
+  EXPECT_EQ(form->Text2->text(), u"山田太郎"_s);
+  EXPECT_EQ(form->Text2->cursorPosition(), 3);
+}
+
+TEST_F(TypingTest, TypingGoesOnAfterARefusal) {
+  form->Text2->setCursorPosition(2);
+  type(form->Text2, u"a*"_s);
+  message();
+  type(form->Text2, u"b"_s);
+  EXPECT_EQ(message(), u"0 messages"_s);
+  EXPECT_EQ(form->Text2->text(), u"山田太b郎"_s);
+}
+
+TEST_F(TypingTest, ABracketFirstInTheTerritoryIsRefused) {
   form->Text3->selectAll();
   type(form->Text3, u"["_s);
   EXPECT_EQ(message(), u"無効です: １桁目に　["_s + kRefused);
+}
+
+TEST_F(TypingTest, ABracketAfterTheFirstCharacterOfTheTerritoryIsKept) {
   form->Text3->end(false);
   type(form->Text3, u"["_s);
+  EXPECT_EQ(form->Text3->text(), u"北["_s);
+  EXPECT_EQ(message(), u"0 messages"_s);
+}
+
+// The note's line breaks are stored as "[".
+TEST_F(TypingTest, ABracketInTheNoteIsRefused) {
   form->noteBox()->moveCursor(QTextCursor::End);
   type(form->noteBox(), u"ab["_s);
-  EXPECT_EQ(std::tuple(form->Text3->text(), form->noteBox()->toPlainText(), message()),
-            std::tuple(u"北["_s, u"補足情報ab"_s, u"無効です: ["_s + kRefused));
+  EXPECT_EQ(form->noteBox()->toPlainText(), u"補足情報ab"_s);
+  EXPECT_EQ(message(), u"無効です: ["_s + kRefused);
+}
 
+TEST_F(TypingTest, ABracketInMonthInformationIsStoredAndShownAsALineBreak) {
   focus(form->monthCell(3));
   form->Text4->selectAll();
   type(form->Text4, u"x[y"_s);
@@ -60,21 +84,33 @@ TEST_F(TypingTest, RefusedCharactersLeaveEveryBoxAsItWas) {
       EXPECT_EQ(text(box), before) << c.toStdString();
     }
   }
-  // A paste has no key release: refused all the same, and it marks nothing modified.
-  m.PersonModified = false;
-  form->monthCell(1)->insert(u"3\n4"_s);
-  EXPECT_EQ(std::tuple(message(), form->monthCell(1)->text(), m.PersonModified),
-            std::tuple(u"無効です: 改行"_s + kRefused, u"1/5"_s, false));
 }
 
-TEST_F(TypingTest, LinuxLookalikesBecomeWhatWindowsStoresAndAreSaved) {
+// A paste has no key release: refused all the same, and it marks nothing modified.
+TEST_F(TypingTest, APastedLineBreakIsRefusedAndMarksNothingModified) {
+  m.PersonModified = false;
+  form->monthCell(1)->insert(u"3\n4"_s);
+  EXPECT_EQ(message(), u"無効です: 改行"_s + kRefused);
+  EXPECT_EQ(form->monthCell(1)->text(), u"1/5"_s);
+  EXPECT_FALSE(m.PersonModified);
+}
+
+TEST_F(TypingTest, LinuxLookalikesBecomeWhatWindowsStoresAsTheyAreTyped) {
   focus(form->monthCell(4));
   commit(form->monthCell(4), u"3〜5"_s);
+  retype(form->noteBox(), u"−"_s);
+  EXPECT_EQ(form->monthCell(4)->text(), u"3～5"_s);
   EXPECT_EQ(form->monthCell(4)->cursorPosition(), 3);
+  EXPECT_EQ(form->noteBox()->toPlainText(), u"－"_s);
+}
+
+TEST_F(TypingTest, LinuxLookalikesAreStoredAsWindowsStoresThem) {
+  focus(form->monthCell(4));
+  commit(form->monthCell(4), u"3〜5"_s);
   retype(form->noteBox(), u"−"_s);
   form->Command5->click();
-  EXPECT_EQ(std::tuple(form->noteBox()->toPlainText(), field(0, 5), noteLines(u"山田太郎"_s)[0]),
-            std::tuple(u"－"_s, u"3～5"_s, u"－"_s));
+  EXPECT_EQ(field(0, 5), u"3～5"_s);
+  EXPECT_EQ(noteLines(u"山田太郎"_s).value(0), u"－"_s);
 }
 
 TEST_F(TypingTest, WhatTheProgramFillsInRunsNoRule) {

@@ -70,7 +70,20 @@ class MainWindowTest : public ::testing::Test {
   void clickList(double x, double y) {
     QTest::mouseClick(form->Picture1->canvas(), Qt::LeftButton, {}, listPoint(x, y));
   }
-  double unitWidth() const { return form->Picture1->pixelSize().width() / 160.0; }
+  // Whether the marker shows over the point (x, y) of the list, in list units.
+  bool markerOver(double x, double y) const {
+    return form->Shape1->isVisible() && form->Shape1->geometry().contains(listPoint(x, y));
+  }
+  QList<QWidget*> controls() const {
+    return {form->Command1, form->Command2, form->Command3, form->Command4, form->Command5,
+            form->Command6, form->Command7, form->Command8, form->Combo1,   form->Picture1};
+  }
+  // The points of the list font after a redraw.
+  double listFontPoints() const {
+    RecordingSurface s;
+    form->draw_rutin(s, 0.37);
+    return s.ofKind(DrawOp::Font).value(0).size;
+  }
 
   TempProgram prog;
   Module1& m;
@@ -90,62 +103,103 @@ TEST_F(MainWindowTest, FirstRunShowsTheWelcomeDialogThenTheInputScreenOnce) {
     m.ChangeRecordFolder();
   };
   start();
-  EXPECT_EQ(std::pair(shell.welcomeShown, shell.inputShown), std::pair(1, 1));
+  EXPECT_EQ(shell.welcomeShown, 1);
+  EXPECT_EQ(shell.inputShown, 1);
   EXPECT_TRUE(m.InputScreenOpen);
 }
 
-// The first folder by name replaces a vanished one, and its input screen stays closed.
+// The first folder by name replaces a vanished one; nothing is made under the old name and
+// the input screen stays closed.
 TEST_F(MainWindowTest, AMissingRememberedFolderIsReplacedByTheFirstOne) {
   makeFolder(u"い"_s, 2);
   makeFolder(u"あ"_s, 4);
   prog.writeBytes(kSettingsFileName, TempProgram::cp932Lines({u"b101=True"_s, u"s201=%消えた"_s}));
   start();
-  EXPECT_EQ(m.CurrentFolder, u"%あ"_s);
-  EXPECT_EQ(form->Combo1->count(), 3);
   EXPECT_EQ(form->Combo1->currentText(), u"あ"_s);
   EXPECT_EQ(shell.inputShown, 0);
   EXPECT_FALSE(prog.exists(u"%消えた"_s));
 }
 
-TEST_F(MainWindowTest, DesignSizeGivesTheDesignLayoutAndAllOf25RowsWithoutScrolling) {
+TEST_F(MainWindowTest, AtTheDesignSizeAll25RowsShowWithoutScrolling) {
   storeMainSize(5220, 4848);
   start(25);
-  EXPECT_EQ(form->size(), QSize(332, 297));  // 4980 × 4452 twips, to the pixel
-  EXPECT_EQ(form->Command1->geometry(), QRect(4, 8, 33, 17));
-  EXPECT_EQ(form->Command8->geometry(), QRect(296, 252, 33, 37));
-  EXPECT_EQ(form->Picture1->geometry(), QRect(4, 28, 289, 265));
-  EXPECT_NEAR(form->Command1->font().pointSizeF(), 8, 0.02);
-  EXPECT_NEAR(form->Combo1->font().pointSizeF(), 9, 0.02);
   EXPECT_EQ(form->Picture1->pixelSize(), form->Picture1->size());  // no scroll bar
   const QImage img = form->Picture1->surface().image();
-  EXPECT_EQ(QColor(img.pixel(listPoint(14, 5))), fromBgr(0xFFC0C0));     // header, right of 区域
   EXPECT_EQ(QColor(img.pixel(listPoint(100, 255))), fromBgr(0xC0FFFF));  // row 25's month
 }
 
-TEST_F(MainWindowTest, ResizingScalesAndLimitsButtonFontsByWidth) {
+TEST_F(MainWindowTest, AtTheDesignSizeButtonsAreInEightPointsAndTheChooserInNine) {
+  storeMainSize(5220, 4848);
   start(1);
-  form->resize(332, 594);  // double height
-  EXPECT_EQ(form->Command1->geometry(), QRect(4, 16, 33, 34));
+  EXPECT_NEAR(form->Command1->font().pointSizeF(), 8, 0.02);
+  EXPECT_NEAR(form->Combo1->font().pointSizeF(), 9, 0.02);
+}
+
+class TidyLayout : public MainWindowTest, public ::testing::WithParamInterface<QSize> {};
+
+// Whatever the size, each control is wholly inside the window and none covers another (the
+// chooser, as high as its type needs, may touch the list's top edge).
+TEST_P(TidyLayout, ControlsStayInsideAndApart) {
+  storeMainSize(5220, 4848);
+  start(1);
+  form->resize(GetParam());
+  const QList<QWidget*> all = controls();
+  for (QWidget* a : all) {
+    EXPECT_TRUE(form->rect().contains(a->geometry())) << a->objectName().toStdString();
+    for (QWidget* b : all.mid(all.indexOf(a) + 1)) {
+      const QRect common = a->geometry() & b->geometry();
+      EXPECT_LE(std::min(common.width(), common.height()), 2)
+          << a->objectName().toStdString() << " / " << b->objectName().toStdString();
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TidyLayout,
+                         ::testing::Values(QSize(332, 297), QSize(332, 594), QSize(664, 594),
+                                           QSize(900, 300)));
+
+// Twice as high but no wider: the buttons' type grows only as far as their captions fit.
+TEST_F(MainWindowTest, ButtonCaptionsStillFitWhenOnlyTheHeightGrows) {
+  storeMainSize(5220, 4848);
+  start(1);
+  form->resize(332, 594);
   for (QPushButton* b : {form->Command1, form->Command4, form->Command6, form->Command8})
-    EXPECT_NEAR(b->font().pointSizeF(), 33 * 15 / 70.0, 0.01) << b->objectName().toStdString();
-  EXPECT_NEAR(form->Combo1->font().pointSizeF(), 18, 0.05);
+    EXPECT_LE(QFontMetrics(b->font()).horizontalAdvance(b->text()), b->width())
+        << b->objectName().toStdString();
+}
 
-  form->resize(664, 594);  // both doubled: the height rules again
-  EXPECT_EQ(form->Command5->geometry(), QRect(592, 16, 66, 34));
-  EXPECT_NEAR(form->Command1->font().pointSizeF(), 16, 0.05);
-  RecordingSurface s;  // the list font follows the client height
-  form->draw_rutin(s, 0.37);
-  EXPECT_NEAR(s.ofKind(DrawOp::Font)[0].size, 12, 0.05);
+TEST_F(MainWindowTest, TheChooserTypeFollowsTheHeightAlone) {
+  storeMainSize(5220, 4848);
+  start(1);
+  const double before = form->Combo1->font().pointSizeF();
+  form->resize(332, 594);
+  EXPECT_NEAR(form->Combo1->font().pointSizeF() / before, 2, 0.01);
+}
 
-  // Clients below 600 × 300 twips are not laid out.
+TEST_F(MainWindowTest, AllTypeDoublesWithTheWholeWindow) {
+  storeMainSize(5220, 4848);
+  start(1);
+  const double button = form->Command1->font().pointSizeF(), list = listFontPoints();
+  form->resize(664, 594);
+  EXPECT_NEAR(form->Command1->font().pointSizeF() / button, 2, 0.01);
+  EXPECT_NEAR(listFontPoints() / list, 2, 0.01);
+}
+
+// Clients below 600 × 300 twips are not laid out.
+TEST_F(MainWindowTest, ATooNarrowWindowKeepsTheLastLayout) {
+  start(1);
   const QRect before = form->Command5->geometry();
   form->resize(39, 200);  // 585 twips wide
   EXPECT_EQ(form->Command5->geometry(), before);
-  form->resize(40, 200);
-  EXPECT_EQ(form->Command5->geometry().left(), twipsToPx(4440 * 600 / 4980.0));
 }
 
-TEST_F(MainWindowTest, ClickSelectsRowAndColumn) {
+TEST_F(MainWindowTest, AWindowJustWideEnoughIsLaidOut) {
+  start(1);
+  form->resize(40, 200);  // 600 twips wide
+  EXPECT_TRUE(form->rect().contains(form->Command5->geometry()));
+}
+
+TEST_F(MainWindowTest, AClickSelectsTheRowAndColumnUnderIt) {
   start(3);
   const std::tuple<double, double, Cell> clicks[] = {
       {30, 35, {2, 2}},       // row 2, name column
@@ -156,19 +210,28 @@ TEST_F(MainWindowTest, ClickSelectsRowAndColumn) {
     clickList(x, y);
     EXPECT_EQ(cell(), selected) << x << ", " << y;
   }
+}
+
+TEST_F(MainWindowTest, AClickOnAThreeMonthListSelectsTheMonthShownThere) {
+  start(3);
   m.DisplaySpan = 2;  // three months in May: the second column is April
   m.CurrentMonth = 5;
   form->Command9->click();
-  clickList(25 + 51 + 28 + 14, 25);
+  clickList(25 + 51 + 28 + 14, 25);  // territory and name are wider with fewer months
   EXPECT_EQ(cell(), Cell(1, 6));
 }
 
-TEST_F(MainWindowTest, ArrowsStopAtTheEndsAndF2DeletesTheLastPersonAfterConfirmation) {
+TEST_F(MainWindowTest, ArrowsStopAtTheFirstAndTheLastPerson) {
   start(3);
   key(Qt::Key_Up);
   EXPECT_EQ(m.CurrentIndex, 0);
   for (int i = 0; i < 3; ++i) key(Qt::Key_Down);
   EXPECT_EQ(m.CurrentIndex, 2);
+}
+
+TEST_F(MainWindowTest, F2AsksBeforeDeletingAndCancelKeepsThePerson) {
+  start(3);
+  clickList(30, 35);
   shell.answers = {Answer::Cancel};
   key(Qt::Key_F2);
   ASSERT_EQ(shell.messages.size(), 1);
@@ -176,116 +239,219 @@ TEST_F(MainWindowTest, ArrowsStopAtTheEndsAndF2DeletesTheLastPersonAfterConfirma
   EXPECT_EQ(shell.messages[0].text, u"「人2」の情報を削除してよろしいですか？"_s);
   EXPECT_EQ(shell.messages[0].buttons, Buttons::OkCancel);
   EXPECT_EQ(m.PersonCount, 3);
+}
 
+TEST_F(MainWindowTest, DeletingTheLastPersonMovesTheMarkerToTheNewLast) {
+  start(3);
   clickList(30, 35);  // the name cell of the last row
-  key(Qt::Key_F2);    // OK this time
+  key(Qt::Key_F2);
   EXPECT_EQ(m.PersonCount, 2);
   EXPECT_EQ(m.CurrentIndex, 1);
-  EXPECT_NEAR(form->Shape1->x(), 15 * unitWidth(), 1);  // the marker on the new last row
-  EXPECT_NEAR(form->Shape1->width(), 37 * unitWidth(), 1.5);
-  EXPECT_NEAR(form->Shape1->y(), 20 * form->Picture1->pixelSize().height() / 260.0, 1);
-  key(Qt::Key_Up, form->Combo1);  // the chooser previews nothing: the window moves
+  EXPECT_TRUE(markerOver(30, 25));
+}
+
+// The chooser previews nothing: its arrows move the window's selection.
+TEST_F(MainWindowTest, UpOnTheClosedChooserMovesTheSelection) {
+  start(3);
+  key(Qt::Key_Down);
+  key(Qt::Key_Up, form->Combo1);
   EXPECT_EQ(m.CurrentIndex, 0);
   EXPECT_EQ(m.CurrentFolder, u"%太郎"_s);
 }
 
-TEST_F(MainWindowTest, DeletingANamesakeKeepsTheNoteFileAndTheOnlyPersonLeavesAPlaceholder) {
-  const QString folder =
-      makeFolder(u"太郎"_s, 0, {u"a*同名*************"_s, u"b*同名*************"_s});
-  const QString note = folder + u"/同名.txt"_s;
-  start();
-  ASSERT_TRUE(prog.exists(note));
+class Namesakes : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    folder = makeFolder(u"太郎"_s, 0, {u"a*同名*************"_s, u"b*同名*************"_s});
+    start();
+  }
+  QString folder;
+};
+
+TEST_F(Namesakes, DeletingOneKeepsTheirNoteFile) {
   key(Qt::Key_F2);
   EXPECT_EQ(m.PersonCount, 1);
-  EXPECT_TRUE(prog.exists(note));
+  EXPECT_TRUE(prog.exists(folder + u"/同名.txt"_s));
+}
 
+TEST_F(Namesakes, DeletingTheOnlyPersonLeftLeavesThePlaceholderAndNoNote) {
+  key(Qt::Key_F2);
   key(Qt::Key_F2);
   EXPECT_EQ(prog.readBytes(folder + u'/' + kIndexFileName),
             TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
-  EXPECT_FALSE(prog.exists(note));
+  EXPECT_FALSE(prog.exists(folder + u"/同名.txt"_s));
 }
 
-// With the input screen open, the main window's commands go to it and it decides.
-TEST_F(MainWindowTest, KeysAndDoubleClickOpenTheirWindowsOrGoToTheOpenInputScreen) {
+TEST_F(MainWindowTest, F3OpensTheSettingsAndF6ThePrintImage) {
   start(3);
   key(Qt::Key_F3);
   key(Qt::Key_F6);
-  EXPECT_EQ(std::pair(shell.settingsShown, shell.printShown), std::pair(1, 1));
+  EXPECT_EQ(shell.settingsShown, 1);
+  EXPECT_EQ(shell.printShown, 1);
+}
+
+// Space on a focused button opens the input screen instead of pressing the button.
+TEST_F(MainWindowTest, SpaceOpensTheInputScreenWhateverHasTheFocus) {
+  start(3);
   form->Command2->setFocus();
-  key(Qt::Key_Space, form->Command2);  // does not press the focused 削除
-  EXPECT_TRUE(shell.messages.isEmpty() && m.InputScreenOpen);
+  key(Qt::Key_Space, form->Command2);
+  EXPECT_TRUE(shell.messages.isEmpty());  // 削除 was not pressed
+  EXPECT_TRUE(m.InputScreenOpen);
+}
+
+TEST_F(MainWindowTest, SpaceOnTheChooserClosesTheOpenInputScreen) {
+  start(3);
+  key(Qt::Key_Space);
   key(Qt::Key_Space, form->Combo1);
   EXPECT_FALSE(m.InputScreenOpen);
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnTheListOpensAndClosesTheInputScreen) {
+  start(3);
   for (bool open : {true, false}) {
     QTest::mouseDClick(form->Picture1->canvas(), Qt::LeftButton, {}, listPoint(30, 25));
     EXPECT_EQ(m.InputScreenOpen, open);
   }
-  key(Qt::Key_F1);  // opens the input screen and adds there
+}
+
+TEST_F(MainWindowTest, F1OpensTheInputScreenAndAddsThere) {
+  start(3);
+  key(Qt::Key_F1);
   EXPECT_TRUE(m.InputScreenOpen);
   EXPECT_TRUE(input.calls.contains(u"add"_s));
+}
 
-  input.calls.clear();
+// With the input screen open, the main window's commands go to it and it decides.
+class WithInputScreen : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    start(3);
+    key(Qt::Key_Space);
+    input.calls.clear();
+  }
+};
+
+TEST_F(WithInputScreen, DeleteAndSettingsGoToIt) {
   key(Qt::Key_F2);
   key(Qt::Key_F3);
   EXPECT_EQ(input.calls, (QStringList{u"delete"_s, u"settings"_s}));
-  EXPECT_TRUE(shell.messages.isEmpty() && shell.settingsShown == 1);  // none of its own
+  EXPECT_TRUE(shell.messages.isEmpty());  // none of the window's own
+  EXPECT_EQ(shell.settingsShown, 0);
+}
+
+TEST_F(WithInputScreen, AClickOnARowLoadsThatPersonThere) {
   clickList(100, 35);
   EXPECT_EQ(input.selected, 2);
-  EXPECT_EQ(input.calls.last(), u"load"_s);
-  // Unsaved edits that cannot be stored (the fake's load stores nothing) keep the selection.
+  EXPECT_EQ(input.calls.value(input.calls.size() - 1), u"load"_s);
+}
+
+// Unsaved edits that cannot be stored (the fake's load stores nothing) keep the selection.
+TEST_F(WithInputScreen, AClickKeepsTheSelectionWhileEditsCannotBeStored) {
+  clickList(100, 35);
   m.PersonModified = true;
   clickList(100, 15);
   EXPECT_EQ(m.CurrentIndex, 2);
   EXPECT_EQ(input.selected, 2);
 }
 
-TEST_F(MainWindowTest, ChoosingAFolderOpensItOrGoesToTheInputScreensChooser) {
-  makeFolder(u"あ"_s, 2);
-  makeFolder(u"い"_s, 5);
-  prog.writeBytes(kSettingsFileName, TempProgram::cp932Lines({u"s201=%い"_s}));  // not first
-  start();
-  EXPECT_EQ(m.CurrentFolder, u"%い"_s);
+// Two folders, the second (い) in use.
+class TwoFolders : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    makeFolder(u"あ"_s, 2);
+    makeFolder(u"い"_s, 5);
+    prog.writeBytes(kSettingsFileName, TempProgram::cp932Lines({u"s201=%い"_s}));
+    start();
+  }
+};
+
+TEST_F(TwoFolders, APickFromTheOpenListOpensThatFolder) {
   form->Combo1->showPopup();
   QAbstractItemView* view = form->Combo1->view();
   const QRect item = view->visualRect(view->model()->index(1, 0));
   QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
   EXPECT_EQ(m.CurrentFolder, u"%あ"_s);
   EXPECT_EQ(m.PersonCount, 2);
+}
 
-  key(Qt::Key_Space);  // opens the input screen
+TEST_F(TwoFolders, WithTheInputScreenOpenAChoiceGoesToItsChooser) {
+  key(Qt::Key_Space);
   int chosen = -1;
   input.chooser.items = QStringList{kNewFolderItem, u"あ"_s, u"い"_s};
   input.chooser.onClick = [&](int i) { chosen = i; };
-  form->folderChooser().choose(2);
-  EXPECT_EQ(chosen, 2);
-  EXPECT_EQ(form->Combo1->currentIndex(), m.FolderItemIndex);
-  EXPECT_EQ(m.CurrentFolder, u"%あ"_s);
+  form->folderChooser().choose(1);
+  EXPECT_EQ(chosen, 1);
+  EXPECT_EQ(form->Combo1->currentIndex(), m.FolderItemIndex);  // it decides
+  EXPECT_EQ(m.CurrentFolder, u"%い"_s);
+}
 
-  // A refresh while "新規作成" shows (a new folder on its way) redraws the folder in use.
+// "新規作成" shows while a new folder is on its way; a refresh then redraws the folder in use.
+TEST_F(TwoFolders, ARefreshWhileNewFolderShowsRedrawsTheFolderInUse) {
   form->folderChooser().select(0);
   m.PersonCount = 0;
   form->Command9->click();
-  EXPECT_EQ(m.PersonCount, 2);
+  EXPECT_EQ(m.PersonCount, 5);
   EXPECT_FALSE(prog.exists(u"%新規作成"_s));
 }
 
-TEST_F(MainWindowTest, TheViewFollowsTheSelectionAndTheHeaderStays) {
-  start(40);
-  EXPECT_LT(form->Picture1->pixelSize().width(), form->Picture1->width());
+// Only a pick from the open list switches folders; Home once chose "新規作成" at once.
+TEST_F(TwoFolders, TheClosedChooserKeepsItsChoiceWhateverKeyOrWheel) {
+  QComboBox* chooser = form->Combo1;
+  chooser->setFocus();
+  for (Qt::Key k : {Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_A})
+    key(k, chooser);
+  QWheelEvent wheel(QPointF(5, 5), chooser->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, Qt::NoButton,
+                    {}, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(chooser, &wheel);
+  EXPECT_EQ(chooser->currentIndex(), 2);
+  EXPECT_EQ(m.CurrentFolder, u"%い"_s);
+  EXPECT_EQ(shell.welcomeShown, 0);
+}
+
+TEST_F(TwoFolders, TheOpenListTakesTheArrowsAndEnter) {
+  QComboBox* chooser = form->Combo1;
+  const qint16 row = m.CurrentIndex;
+  QTest::keyClick(chooser, Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(chooser->view()->isVisible());
+  EXPECT_EQ(m.CurrentIndex, row);  // no move down
+  key(Qt::Key_Up, chooser->view());
+  key(Qt::Key_Return, chooser->view());
+  EXPECT_FALSE(chooser->view()->isVisible());
+  EXPECT_EQ(m.CurrentFolder, u"%あ"_s);
+}
+
+// 40 people: more than the 25 rows the window shows.
+class LongList : public MainWindowTest {
+ protected:
+  void SetUp() override { start(40); }
+  // The first data row's texts as drawn.
+  QString firstRowShown() const {
+    RecordingSurface s;
+    form->draw_rutin(s, 0.37);
+    for (const DrawOp& op : s.ofKind(DrawOp::Text))
+      if (op.y > 10 && op.y <= 11) return op.text;
+    return {};
+  }
+};
+
+TEST_F(LongList, ScrollsSoTheSelectionStaysInView) {
+  EXPECT_LT(form->Picture1->pixelSize().width(), form->Picture1->width());  // a scroll bar
   for (int i = 0; i < 30; ++i) key(Qt::Key_Down);
   EXPECT_EQ(form->Picture1->firstRow(), 6);  // row 30 is the last of 25 shown
-  EXPECT_TRUE(form->Shape1->isVisible());
-  EXPECT_NEAR(form->Shape1->y(), 25 * form->Picture1->pixelSize().height() / 26.0, 1);
+  EXPECT_TRUE(markerOver(5, 255));
+}
 
-  RecordingSurface s;
-  form->draw_rutin(s, 0.37);
-  const QList<DrawOp> texts = s.ofKind(DrawOp::Text);
-  EXPECT_EQ(texts[0].text + texts[14].text, u"区域区6"_s);  // record 6 under the header
-  EXPECT_DOUBLE_EQ(texts[14].y, 11);
-  clickList(30, 15);  // the first row shown is record 6
+TEST_F(LongList, TheHeaderStaysAboveTheFirstRowShown) {
+  for (int i = 0; i < 30; ++i) key(Qt::Key_Down);
+  EXPECT_EQ(firstRowShown(), u"区6"_s);
+  clickList(30, 15);
   EXPECT_EQ(m.CurrentIndex, 6);
+}
 
-  // The wheel scrolls by whole rows, the selection stays and its marker hides under the header.
+// The wheel scrolls by whole rows; the selection stays and its marker hides under the header.
+TEST_F(LongList, TheWheelScrollsWithoutMovingTheSelection) {
+  for (int i = 0; i < 30; ++i) key(Qt::Key_Down);
+  clickList(30, 15);
   QWheelEvent wheel(listPoint(50, 100), {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase,
                     false);
   QCoreApplication::sendEvent(form->Picture1->canvas(), &wheel);
@@ -297,27 +463,9 @@ TEST_F(MainWindowTest, TheViewFollowsTheSelectionAndTheHeaderStays) {
   EXPECT_EQ(m.CurrentIndex, first);
 }
 
-// Positions are stored clamped and without creep; a minimized input screen is restored first.
-TEST_F(MainWindowTest, F5StoresThePositionsAndTheOpenInputScreenAndEnds) {
-  storeMainSize(5220, 4848);
-  start(1);
-  key(Qt::Key_Space);  // opens the input screen
-  input.minimized = true;
-  form->move(3000, 10);  // far right: beyond the 16-bit range in twips
-  key(Qt::Key_F5);
-  EXPECT_EQ(shell.ended, 1);
-  EXPECT_EQ(m.MainWidth, 5220);  // as it was loaded: no creeping by the frame
-  EXPECT_FALSE(input.minimized);
-  EXPECT_TRUE(input.calls.contains(u"unload"_s));
-  EXPECT_EQ(m.InputWidth, 5076);
-  EXPECT_EQ(m.MainLeft, 32767);
-  EXPECT_TRUE(m.InputScreenOpen);  // so the next start reopens it
-}
-
-TEST_F(MainWindowTest, KeysReachEveryShownColumnAndRowAndGoThroughTheOpenInputScreen) {
-  start(40);
-  // Each key with the cell it leaves selected: Left and Right within the columns shown,
-  // Home and End, Page Up and Down by the 25 rows wholly shown.
+// Each key with the cell it leaves selected: Left and Right within the columns shown,
+// Home and End, Page Up and Down by the 25 rows wholly shown.
+TEST_F(LongList, KeysReachEveryRowAndColumn) {
   const std::pair<Qt::Key, Cell> steps[] = {
       {Qt::Key_Left, {0, 1}},      {Qt::Key_Right, {0, 2}},     {Qt::Key_Right, {0, 3}},
       {Qt::Key_End, {39, 3}},      {Qt::Key_PageUp, {14, 3}},   {Qt::Key_PageUp, {0, 3}},
@@ -326,78 +474,120 @@ TEST_F(MainWindowTest, KeysReachEveryShownColumnAndRowAndGoThroughTheOpenInputSc
     key(k);
     EXPECT_EQ(cell(), selected) << QTest::toString(QKeySequence(k).toString());
   }
-  for (int i = 0; i < 12; ++i) key(Qt::Key_Right);
-  EXPECT_EQ(m.CurrentColumn, 14);  // December is the last
+}
 
-  m.DisplaySpan = 2;  // March to May shown in May: columns 5 to 7
+TEST_F(LongList, WithTheInputScreenOpenEndGoesThroughIt) {
+  key(Qt::Key_Space);
+  key(Qt::Key_End);
+  EXPECT_EQ(input.selected, 39);
+  EXPECT_EQ(input.calls.value(input.calls.size() - 1), u"load"_s);
+}
+
+TEST_F(LongList, RightStopsAtDecember) {
+  for (int i = 0; i < 14; ++i) key(Qt::Key_Right);
+  EXPECT_EQ(m.CurrentColumn, 14);
+}
+
+// March to May shown in May: columns 5 to 7; the window takes the arrows from the closed
+// chooser, which keeps its folder.
+TEST_F(LongList, LeftAndRightStayAmongTheMonthsShown) {
+  m.DisplaySpan = 2;
   m.CurrentMonth = 5;
   form->Command9->click();
   m.CurrentColumn = 2;
-  key(Qt::Key_Right, form->Combo1);  // the window takes the arrows from the closed chooser
+  key(Qt::Key_Right, form->Combo1);
   EXPECT_EQ(m.CurrentColumn, 5);
   for (int i = 0; i < 3; ++i) key(Qt::Key_Right);
   EXPECT_EQ(m.CurrentColumn, 7);
   EXPECT_EQ(form->Combo1->currentText(), u"太郎"_s);
-
-  key(Qt::Key_Space);  // with the input screen open, row moves go through it
-  key(Qt::Key_End);
-  EXPECT_EQ(std::pair(input.selected, input.calls.value(input.calls.size() - 1)),
-            std::pair(39, u"load"_s));
 }
 
-// Only a pick from the open list switches folders; Home once chose "新規作成" at once.
-TEST_F(MainWindowTest, AClosedChooserKeepsItsChoiceAndItsOpenListTakesArrowsAndEnter) {
-  makeFolder(u"あ"_s, 2);
-  makeFolder(u"い"_s, 5);
-  prog.writeBytes(kSettingsFileName, TempProgram::cp932Lines({u"s201=%い"_s}));
-  start();
-  QComboBox* chooser = form->Combo1;
-  chooser->setFocus();
-  for (Qt::Key k : {Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_A})
-    key(k, chooser);
-  QWheelEvent wheel(QPointF(5, 5), chooser->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, Qt::NoButton,
-                    {}, Qt::NoScrollPhase, false);
-  QCoreApplication::sendEvent(chooser, &wheel);
-  EXPECT_EQ(std::tuple(chooser->currentIndex(), m.CurrentFolder, shell.welcomeShown),
-            std::tuple(2, u"%い"_s, 0));
+// Positions are stored clamped and without creep; a minimized input screen is restored first.
+class F5WithInputScreen : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    storeMainSize(5220, 4848);
+    start(1);
+    key(Qt::Key_Space);  // opens the input screen
+    input.minimized = true;
+    form->move(3000, 10);  // far right: beyond the 16-bit range in twips
+    key(Qt::Key_F5);
+  }
+};
 
-  const qint16 row = m.CurrentIndex;  // (the window took Home, End, ... as row moves)
-  QTest::keyClick(chooser, Qt::Key_Down, Qt::AltModifier);
-  ASSERT_TRUE(chooser->view()->isVisible());
-  EXPECT_EQ(m.CurrentIndex, row);  // no move down
-  key(Qt::Key_Up, chooser->view());
-  key(Qt::Key_Return, chooser->view());
-  EXPECT_FALSE(chooser->view()->isVisible());
-  EXPECT_EQ(std::pair(m.CurrentFolder, m.PersonCount), std::pair(u"%あ"_s, qint16(2)));
+TEST_F(F5WithInputScreen, EndsTheProgram) { EXPECT_EQ(shell.ended, 1); }
+
+TEST_F(F5WithInputScreen, KeepsTheSizeAsLoadedWithoutCreepByTheFrame) {
+  EXPECT_EQ(m.MainWidth, 5220);
 }
 
-TEST_F(MainWindowTest, CtrlFFindsKanaWidthAndCaseAlikeFromTheCurrentPersonOn) {
-  makeFolder(u"太郎"_s, 0,
-             {u"北*藤井*************"_s, u"南*あべ*************"_s, u"東*Aoki*************"_s,
-              u"西*ｱｵｷ*************"_s, u"北区*あべ二郎*************"_s});
-  start();
-  QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
-  auto* box = form->findChild<FindBox*>();
-  ASSERT_TRUE(box && box->isVisible());
-  const auto found = [&] { return std::pair(int(m.CurrentIndex), box->status()->text()); };
-  auto find = [&](const QString& text) {  // replaces the text as an input method does
+TEST_F(F5WithInputScreen, StoresAPositionBeyond16BitsAsTheLargest) { EXPECT_EQ(m.MainLeft, 32767); }
+
+TEST_F(F5WithInputScreen, RestoresTheMinimizedInputScreenBeforeClosingIt) {
+  EXPECT_FALSE(input.minimized);
+  EXPECT_TRUE(input.calls.contains(u"unload"_s));
+  EXPECT_EQ(m.InputWidth, 5076);
+}
+
+TEST_F(F5WithInputScreen, RemembersTheOpenInputScreenForTheNextStart) {
+  EXPECT_TRUE(m.InputScreenOpen);
+}
+
+class FindBoxTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    makeFolder(u"太郎"_s, 0,
+               {u"北*藤井*************"_s, u"南*あべ*************"_s, u"東*Aoki*************"_s,
+                u"西*ｱｵｷ*************"_s, u"北区*あべ二郎*************"_s});
+    start();
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+    box = form->findChild<FindBox*>();
+    ASSERT_TRUE(box);
+  }
+  // Replaces the text as an input method does.
+  void find(const QString& text) {
     box->text()->selectAll();
     QInputMethodEvent commit;
     commit.setCommitString(text);
     QCoreApplication::sendEvent(box->text(), &commit);
-    return found();
-  };
-  auto next = [&] {
-    key(Qt::Key_Return, box->text());
-    return found();
-  };
-  EXPECT_EQ(find(u"アベ"_s), std::pair(1, QString()));
-  EXPECT_EQ(next(), std::pair(4, QString()));
-  EXPECT_EQ(next(), std::pair(1, QString()));  // round to the first again
-  EXPECT_EQ(find(u"aoki"_s), std::pair(2, QString()));
-  EXPECT_EQ(find(u"アオキ"_s), std::pair(3, QString()));
-  EXPECT_EQ(find(u"北"_s), std::pair(4, QString()));  // territories too, from the current on
-  EXPECT_EQ(find(u"xyz"_s), std::pair(4, u"見つかりません"_s));
+  }
+  FindBox* box = nullptr;
+};
+
+TEST_F(FindBoxTest, CtrlFShowsIt) { EXPECT_TRUE(box->isVisible()); }
+
+TEST_F(FindBoxTest, TypingSelectsTheFirstMatchKanaWidthAndCaseAlike) {
+  find(u"アベ"_s);
+  EXPECT_EQ(m.CurrentIndex, 1);
+  find(u"aoki"_s);
+  EXPECT_EQ(m.CurrentIndex, 2);
+  find(u"アオキ"_s);
+  EXPECT_EQ(m.CurrentIndex, 3);
+  EXPECT_EQ(box->status()->text(), QString());
+}
+
+TEST_F(FindBoxTest, EnterGoesToTheNextMatchAndRoundToTheFirst) {
+  find(u"アベ"_s);
+  key(Qt::Key_Return, box->text());
+  EXPECT_EQ(m.CurrentIndex, 4);
+  key(Qt::Key_Return, box->text());
+  EXPECT_EQ(m.CurrentIndex, 1);
+}
+
+TEST_F(FindBoxTest, TerritoriesAreFoundFromTheCurrentPersonOn) {
+  find(u"アオキ"_s);
+  find(u"北"_s);
+  EXPECT_EQ(m.CurrentIndex, 4);
+}
+
+TEST_F(FindBoxTest, NoMatchSaysSoAndKeepsTheSelection) {
+  find(u"アベ"_s);
+  find(u"xyz"_s);
+  EXPECT_EQ(m.CurrentIndex, 1);
+  EXPECT_EQ(box->status()->text(), u"見つかりません"_s);
+}
+
+TEST_F(FindBoxTest, EscClosesIt) {
   key(Qt::Key_Escape, box->text());
   EXPECT_FALSE(box->isVisible());
 }

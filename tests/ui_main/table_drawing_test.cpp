@@ -5,6 +5,8 @@
 #include "core/text_file.h"
 #include "support/recording_surface.h"
 #include "support/temp_program.h"
+#include "ui/common/twips.h"
+#include "ui/main/picture_surface.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -38,6 +40,27 @@ class TableDrawingTest : public ::testing::Test {
     drawTable(m, s, params);
     return s;
   }
+  // The table as the list shows it: 160 × 260 units on 320 × 520 pixels.
+  QImage picture() {
+    PictureSurface s;
+    s.clear(QSize(320, 520), 1.0, m.BackColors[1]);
+    s.setScale(160, 260);
+    drawTable(m, s, {});
+    return s.image();
+  }
+  static QColor pixel(const QImage& img, double x, double y) {
+    return img.pixel(int(x * 2), int(y * 2));
+  }
+  // The font, its size and the colour `text` was drawn in.
+  static DrawOp styleOf(const RecordingSurface& s, const QString& text) {
+    DrawOp style;
+    for (const DrawOp& op : s.ops) {
+      if (op.kind == DrawOp::Font) std::tie(style.text, style.size) = std::tie(op.text, op.size);
+      if (op.kind == DrawOp::TextColor) style.color = op.color;
+      if (op.kind == DrawOp::Text && op.text == text) return style;
+    }
+    return {};
+  }
   // The texts of the row whose top is at `y` (0 is the header row).
   static QStringList rowTexts(const RecordingSurface& s, double y) {
     QStringList out;
@@ -50,34 +73,56 @@ class TableDrawingTest : public ::testing::Test {
   Module1& m;
 };
 
-TEST_F(TableDrawingTest, TwelveMonthsFillsAndTextsFirstThenEveryOutline) {
+TEST_F(TableDrawingTest, TheHeaderRowNamesTheColumns) {
   makePeople(3);
-  const RecordingSurface s = draw({.fontSize = 12});
+  EXPECT_EQ(rowTexts(draw(), 0).mid(0, 3), (QStringList{u"区域"_s, u"名前"_s, u" 1"_s}));
+}
 
-  EXPECT_EQ(rowTexts(s, 0).mid(0, 3), (QStringList{u"区域"_s, u"名前"_s, u" 1"_s}));
-  EXPECT_EQ(rowTexts(s, 20).mid(0, 3), (QStringList{u"T1"_s, u"N1"_s, u"1-1"_s}));
+TEST_F(TableDrawingTest, EachPersonIsARowOfTerritoryNameAndMonths) {
+  makePeople(3);
+  EXPECT_EQ(rowTexts(draw(), 20).mid(0, 3), (QStringList{u"T1"_s, u"N1"_s, u"1-1"_s}));
+}
 
-  // Territory cells take the header colour, the rest the list background.
-  const QList<DrawOp> fills = s.ofKind(DrawOp::Fill);
-  ASSERT_EQ(fills.size(), 14 * 4);
-  EXPECT_EQ(QList<qint32>({fills[14].color, fills[15].color, fills[27].color}),
-            QList<qint32>({0xFFC0C0, 0xC0FFFF, 0xC0FFFF}));
-  const QList<DrawOp> fonts = s.ofKind(DrawOp::Font);  // header, then each row
-  ASSERT_EQ(fonts.size(), 4);
-  EXPECT_EQ(fonts[0].text + fonts[3].text, u"ＭＳ Ｐゴシック"_s + u"ＭＳ 明朝"_s);
-  EXPECT_DOUBLE_EQ(fonts[3].size, 12);
-  EXPECT_EQ(s.ofKind(DrawOp::TextColor).value(0).color, 0x112233);
+TEST_F(TableDrawingTest, TheHeaderIsInGothic) {
+  makePeople(1);
+  EXPECT_EQ(styleOf(draw({.fontSize = 12}), u"名前"_s).text, u"ＭＳ Ｐゴシック"_s);
+}
 
-  bool outlining = false;
-  for (const DrawOp& op : s.ops) {
-    outlining = outlining || op.kind == DrawOp::Outline;
-    ASSERT_TRUE(!outlining || (op.kind != DrawOp::Fill && op.kind != DrawOp::Text));
-  }
-  // The frame around the header and all rows first, then one outline per cell.
-  const QList<DrawOp> outlines = s.ofKind(DrawOp::Outline);
-  ASSERT_EQ(outlines.size(), 1 + 14 * 4);
-  EXPECT_EQ(QRectF(outlines[0].x, outlines[0].y, outlines[0].w, outlines[0].h),
-            QRectF(0, 0, 160, 40));
+TEST_F(TableDrawingTest, RowsAreInMinchoOfTheSizeAsked) {
+  makePeople(1);
+  const DrawOp style = styleOf(draw({.fontSize = 12}), u"N0"_s);
+  EXPECT_EQ(style.text, u"ＭＳ 明朝"_s);
+  EXPECT_DOUBLE_EQ(style.size, 12);
+}
+
+TEST_F(TableDrawingTest, RowsAreInTheListTextColour) {
+  makePeople(1);
+  EXPECT_EQ(styleOf(draw(), u"N0"_s).color, 0x112233);
+}
+
+TEST_F(TableDrawingTest, TerritoryCellsTakeTheHeaderColour) {
+  makePeople(3);
+  EXPECT_EQ(pixel(picture(), 5, 25), fromBgr(0xFFC0C0));
+}
+
+TEST_F(TableDrawingTest, NameAndMonthCellsTakeTheListBackground) {
+  makePeople(3);
+  const QImage img = picture();
+  EXPECT_EQ(pixel(img, 45, 25), fromBgr(0xC0FFFF));
+  EXPECT_EQ(pixel(img, 100, 25), fromBgr(0xC0FFFF));
+}
+
+// The lines between cells stay visible over every cell's fill.
+TEST_F(TableDrawingTest, RulingsShowBetweenTheCells) {
+  makePeople(3);
+  const QImage img = picture();
+  auto ruled = [&](double fromX, double toX, double y) {
+    for (int px = int(fromX * 2); px <= int(toX * 2); ++px)
+      if (QColor(img.pixel(px, int(y * 2))) == QColor(Qt::black)) return true;
+    return false;
+  };
+  EXPECT_TRUE(ruled(14, 16, 25));  // territory | name
+  EXPECT_TRUE(ruled(51, 53, 25));  // name | January
 }
 
 // Display span, current month; first month shown, months shown, month width, FirstMonthOffset.
@@ -97,10 +142,13 @@ TEST_P(MonthWindowTest, ShowsTheMonthsOfTheSpanAndFillsTheWidth) {
   }
   EXPECT_EQ(rowTexts(s, 0).mid(2), header);
   EXPECT_EQ(rowTexts(s, 10).mid(2), row);
-  const DrawOp last = s.ofKind(DrawOp::Fill)[1 + count];
+  EXPECT_EQ(m.FirstMonthOffset, offset);
+  // The last month's cell ends at the table's right edge.
+  DrawOp last;
+  for (const DrawOp& op : s.ofKind(DrawOp::Fill))
+    if (op.y == 0 && op.x + op.w > last.x + last.w) last = op;
   EXPECT_DOUBLE_EQ(last.w, width);
   EXPECT_DOUBLE_EQ(last.x + last.w, 160);
-  EXPECT_EQ(m.FirstMonthOffset, offset);
 }
 
 INSTANTIATE_TEST_SUITE_P(Spans, MonthWindowTest,
@@ -129,9 +177,18 @@ TEST_F(TableDrawingTest, AFolderWithoutRecordsDrawsNothing) {
   EXPECT_TRUE(draw().ops.isEmpty());
 }
 
-// A redraw shows the people; the person loaded for editing stays loaded, and no file
-// is touched.
-TEST_F(TableDrawingTest, NeverChangesTheLoadedPersonNorAnyFile) {
+// A redraw must not disturb the person loaded for editing.
+TEST_F(TableDrawingTest, NeverChangesTheLoadedPerson) {
+  makePeople(4);
+  m.CurrentIndex = 1;
+  m.ReadMode = 2;
+  ASSERT_TRUE(m.ReadIndex());
+  draw();
+  EXPECT_EQ(m.CurrentIndex, 1);
+  EXPECT_EQ(m.PersonName, u"N1"_s);
+}
+
+TEST_F(TableDrawingTest, NeverWritesOrCreatesANoteFile) {
   makePeople(4);
   m.CurrentIndex = 1;
   m.ReadMode = 2;
@@ -140,8 +197,6 @@ TEST_F(TableDrawingTest, NeverChangesTheLoadedPersonNorAnyFile) {
   const QByteArray noteBytes = prog.readBytes(note);
   QFile::remove(prog.path(m.CurrentFolder + u"/N0.txt"_s));
   draw();
-  EXPECT_EQ(m.CurrentIndex, 1);
-  EXPECT_EQ(m.PersonName, u"N1"_s);
   EXPECT_EQ(prog.readBytes(note), noteBytes);
   EXPECT_FALSE(prog.exists(m.CurrentFolder + u"/N0.txt"_s));
 }

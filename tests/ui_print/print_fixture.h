@@ -7,15 +7,11 @@
 #include <QDir>
 #include <deque>
 #include <memory>
-#include <ostream>
 
 #include "support/fakes.h"
 #include "support/recording_surface.h"
 #include "support/temp_program.h"
 #include "ui/print/form2.h"
-
-// Readable QStrings in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace velnor::test {
 

@@ -19,21 +19,28 @@ namespace {
 
 constexpr double kMmToPt = 72 / 25.4;
 
-// The content keeps 10 mm from the paper's edges and clear of what a printer cannot print;
-// a page's rows end above the footer, and no further row would fit.
-TEST(PageSplit, fullPagesEndAboveTheFooterInsideTheMargins) {
+// The content keeps 10 mm from the paper's edges and clear of what a printer cannot print.
+TEST(PageSplit, theContentKeepsTenMillimetresAndClearOfThePrintersMargins) {
   const QPageLayout wideMargins(QPageSize(QPageSize::JisB5), QPageLayout::Portrait,
                                 QMarginsF(5, 12, 15, 20), QPageLayout::Millimeter);
   EXPECT_EQ(pageFrameFor(wideMargins).content, QRectF(10, 12, 182 - 10 - 15, 257 - 12 - 20));
+  EXPECT_EQ(defaultPageFrame().content, QRectF(10, 10, 162, 237));
+}
+
+// A page's rows end above the footer, and no further row would fit.
+TEST(PageSplit, fullPagesEndAboveTheFooter) {
   const PageFrame frame = defaultPageFrame();
-  EXPECT_EQ(frame.content, QRectF(10, 10, 162, 237));
   for (qint16 rowHeight : {1, 5, 9, 10, 20, 100}) {
     const double rowMm = rowHeight * 5.0 / 9.0 * kRowUnitMm;
     const double bottomMm = frame.table().top() + (recordsPerPage(rowHeight) + 1) * rowMm;
     EXPECT_LE(bottomMm, 257 - 10 - 4) << rowHeight;  // the footer line goes below
     EXPECT_GT(bottomMm + rowMm, frame.table().bottom()) << rowHeight;
   }
-  EXPECT_EQ(recordsPerPage(2000), 1);  // a page always holds someone
+}
+
+TEST(PageSplit, aPageAlwaysHoldsSomeone) { EXPECT_EQ(recordsPerPage(2000), 1); }
+
+TEST(PageSplit, noPeopleOrNoRowHeightStillGiveOnePage) {
   EXPECT_EQ(pageCount(0, 10), 1);
   EXPECT_EQ(pageCount(500, 0), 1);
 }

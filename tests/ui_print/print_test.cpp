@@ -42,19 +42,30 @@ void activate(Form2& form) {
   QApplication::setActiveWindow(&form);
 }
 
-TEST_F(PrintWindow, fixedLayoutWithAOneThirdJisB5PreviewAndFontFactor) {
+TEST_F(PrintWindow, cannotBeResized) {
   makePeople(1);
   auto form = openWindow();
-  EXPECT_EQ(form->size(), QSize(286, 368));
-  EXPECT_EQ(form->minimumSize(), form->maximumSize());  // no resizing
-  // 182 x 257 mm at a third of the size, 15 twips to the pixel.
-  EXPECT_EQ(form->Picture1->geometry(), QRect(8, 32, 229, 324));
-  EXPECT_EQ(form->previewImage().deviceIndependentSize(), QSizeF(229, 324));
-  // Fonts shrink like the picture, to about a third.
-  EXPECT_NEAR(form->ScaleFactor, 1.0 / 3.0, 0.08);
+  EXPECT_EQ(form->minimumSize(), form->maximumSize());
 }
 
-TEST_F(PrintWindow, tableSpansThePageBetweenTenMillimetreMarginsAndEveryActivationRedraws) {
+// 182 x 257 mm at a third of the size, 15 twips to the pixel.
+TEST_F(PrintWindow, thePreviewIsAThirdOfAJisB5SheetWhollyInTheWindow) {
+  makePeople(1);
+  auto form = openWindow();
+  const QSizeF preview = form->previewImage().deviceIndependentSize();
+  EXPECT_NEAR(preview.width() * 15 * 3 / 1440 * 25.4, 182, 1);
+  EXPECT_NEAR(preview.height() * 15 * 3 / 1440 * 25.4, 257, 1);
+  EXPECT_EQ(preview, QSizeF(form->Picture1->size()));
+  EXPECT_TRUE(form->rect().contains(form->Picture1->geometry()));
+}
+
+// Fonts shrink like the picture, to about a third.
+TEST_F(PrintWindow, thePreviewsTypeIsAboutAThirdOfThePrinters) {
+  makePeople(1);
+  EXPECT_NEAR(openWindow()->ScaleFactor, 1.0 / 3.0, 0.08);
+}
+
+TEST_F(PrintWindow, tableSpansThePageBetweenTenMillimetreMargins) {
   makePeople(6);
   auto form = openWindow();
   activate(*form);
@@ -65,7 +76,13 @@ TEST_F(PrintWindow, tableSpansThePageBetweenTenMillimetreMarginsAndEveryActivati
   for (double x : {8.5, 182 - 8.5}) EXPECT_EQ(previewPixelMm(*form, x, 13.5), 0xFFFFFFu);
   EXPECT_EQ(previewPixelMm(*form, 100, 5), 0xFFFFFFu);
   EXPECT_EQ(previewPixel(*form, 100, rowY(3)), fromBgr(m.BackColors[1]).rgb() & 0xFFFFFF);
-  // Printing to a file hides the window; shown again after the folder shrank, it shows that.
+}
+
+// Printing to a file hides the window; shown again after the folder shrank, it shows that.
+TEST_F(PrintWindow, everyActivationRedrawsThePreview) {
+  makePeople(6);
+  auto form = openWindow();
+  activate(*form);
   form->Command1->click();
   makePeople(2);
   activate(*form);
@@ -73,12 +90,15 @@ TEST_F(PrintWindow, tableSpansThePageBetweenTenMillimetreMarginsAndEveryActivati
   EXPECT_NE(previewPixel(*form, 100, rowY(2)), 0xFFFFFFu);
 }
 
-TEST_F(PrintWindow, pageKeysAndTheWheelFlipThePreviewAndTheLabelSaysWhichPage) {
+TEST_F(PrintWindow, aSinglePageIsLabelledAsEver) {
   makePeople(3);
   auto single = openWindow();
   activate(*single);
   QTest::keyClick(single->Command5, Qt::Key_PageDown);
-  EXPECT_EQ(single->Label1->text(), u"Ｂ５の用紙に印刷します…"_s);  // one page: as ever
+  EXPECT_EQ(single->Label1->text(), u"Ｂ５の用紙に印刷します…"_s);
+}
+
+TEST_F(PrintWindow, pageKeysAndTheWheelFlipThePreviewAndTheLabelSaysWhichPage) {
   makePeople(120);
   const int lastPageRows = 120 - 2 * recordsPerPage(10);
   auto form = openWindow();
@@ -103,7 +123,7 @@ TEST_F(PrintWindow, pageKeysAndTheWheelFlipThePreviewAndTheLabelSaysWhichPage) {
   EXPECT_EQ(previewPixel(*form, 100, rowY(lastPageRows + 1)), filled);
 }
 
-TEST_F(PrintWindow, onlyF7PrintsOnceAndHidesAndOnlyF4Closes) {
+TEST_F(PrintWindow, onlyF7PrintsAndOnlyOnceAndHides) {
   makePeople(1);
   auto form = openWindow();
   form->show();
@@ -120,11 +140,16 @@ TEST_F(PrintWindow, onlyF7PrintsOnceAndHidesAndOnlyF4Closes) {
   EXPECT_FALSE(form->isVisible());
   EXPECT_FALSE(form->isUnloaded());     // printing to a file only hides the window
   EXPECT_EQ(shell.messages.size(), 1);  // the release reached the window only once
+  EXPECT_EQ(pdfFiles().size(), 1);
+}
 
+TEST_F(PrintWindow, f4ClosesWithoutPrinting) {
+  makePeople(1);
+  auto form = openWindow();
   form->show();
   QTest::keyRelease(form->Command5, Qt::Key_F4);
   EXPECT_TRUE(form->isUnloaded());
-  EXPECT_EQ(pdfFiles().size(), 1);
+  EXPECT_TRUE(pdfFiles().isEmpty());
 }
 
 TEST_F(PrintWindow, okButtonAndCloseBoxUnload) {
@@ -200,7 +225,7 @@ TEST_F(PrintWindow, printToFileInTheDialogWritesThatPdf) {
   EXPECT_EQ(form->Label1->text(), u"PDFファイルに保存しました"_s);
 }
 
-TEST_F(PrintWindow, failuresAreReportedLeaveNothingBehindAndTheWindowStaysUsable) {
+TEST_F(PrintWindow, aFailingPrinterIsReportedAndItsPagesDiscarded) {
   makePeople(120);
   recorded.failNewPageAt = 2;
   auto form = openWindow(true);
@@ -211,12 +236,18 @@ TEST_F(PrintWindow, failuresAreReportedLeaveNothingBehindAndTheWindowStaysUsable
   ASSERT_EQ(shell.messages.size(), 1);
   EXPECT_EQ(shell.messages[0].title, u"印刷できません"_s);
   EXPECT_TRUE(shell.messages[0].text.contains(u"紙がありません"_s));
-  // A PDF folder that cannot be made.
+}
+
+// A PDF folder that cannot be made; then one that can.
+TEST_F(PrintWindow, aPdfFolderThatCannotBeMadeIsReportedAndTheWindowStaysUsable) {
+  makePeople(3);
+  auto form = openWindow();
+  form->show();
   program.writeBytes(u"not-a-folder"_s, "x");
-  form->sinkOverride = nullptr;
   form->pdfFolder = program.path(u"not-a-folder/sub"_s);
   form->Command1->click();
-  EXPECT_TRUE(shell.messages.value(1).text.contains(u"理由："_s));
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_TRUE(shell.messages[0].text.contains(u"理由："_s));
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(pdfFiles().isEmpty());
   form->pdfFolder.clear();
@@ -224,37 +255,61 @@ TEST_F(PrintWindow, failuresAreReportedLeaveNothingBehindAndTheWindowStaysUsable
   EXPECT_EQ(pdfFiles().size(), 1);
 }
 
-TEST_F(PrintWindow, everyPageHasTheHeaderPaperRowsFontAndAFooterWithUserDateAndPage) {
-  makePeople(120);
-  m.CurrentIndex = 1;
-  openWindow(true)->Command1->click();
-  ASSERT_EQ(recorded.pages.size(), 3u);
-  EXPECT_TRUE(recorded.finished);
-  QStringList header{u"区域"_s, u"名前"_s};
-  for (int month = 1; month <= 12; ++month) header << u' ' + QString::number(month);
+// 120 people printed on three pages, the second selected.
+class ThreePages : public PrintWindow {
+ protected:
+  void SetUp() override {
+    PrintWindow::SetUp();
+    makePeople(120);
+    m.CurrentIndex = 1;
+    openWindow(true)->Command1->click();
+    ASSERT_EQ(recorded.pages.size(), 3u);
+  }
   const int perPage = recordsPerPage(10);
   const int counts[3] = {perPage, perPage, 120 - 2 * perPage};
+};
+
+TEST_F(ThreePages, areAllSent) { EXPECT_TRUE(recorded.finished); }
+
+TEST_F(ThreePages, eachStartsWithTheHeaderRowAtTheTop) {
+  QStringList header{u"区域"_s, u"名前"_s};
+  for (int month = 1; month <= 12; ++month) header << u' ' + QString::number(month);
+  for (const RecordingSurface& page : recorded.pages) {
+    EXPECT_EQ(page.texts().mid(0, kPerRow), header);
+    EXPECT_DOUBLE_EQ(page.ofKind(DrawOp::Text).value(0).y, 1);
+  }
+}
+
+TEST_F(ThreePages, eachHoldsTheNextPeopleUnderTheHeader) {
   for (int p = 0; p < 3; ++p) {
     SCOPED_TRACE(p);
-    const RecordingSurface& page = recorded.pages[p];
-    const auto fonts = page.ofKind(DrawOp::Font);
-    ASSERT_GE(fonts.size(), 2);
-    EXPECT_DOUBLE_EQ(fonts.first().size, 10);
-    EXPECT_DOUBLE_EQ(fonts.last().size, kFooterPoints);  // small type for the footer
-    EXPECT_EQ(page.texts().mid(0, kPerRow), header);
-    const auto texts = page.ofKind(DrawOp::Text);
-    EXPECT_DOUBLE_EQ(texts[kPerRow + 1].size, 10);
+    const auto texts = recorded.pages[p].ofKind(DrawOp::Text);
     ASSERT_EQ(texts.size(), kPerRow * (counts[p] + 1) + 3);
-    EXPECT_DOUBLE_EQ(texts[0].y, 1);  // header at the top of every page
     EXPECT_EQ(texts[kPerRow].text, u"区域%1"_s.arg(perPage * p));
     EXPECT_DOUBLE_EQ(texts[kPerRow].y, kRow + 1);
     EXPECT_DOUBLE_EQ(texts[texts.size() - 4].y, counts[p] * kRow + 1);
-    EXPECT_DOUBLE_EQ(page.ofKind(DrawOp::Outline).value(0).h, (counts[p] + 1) * kRow);
-    EXPECT_EQ(page.texts().mid(texts.size() - 3),
+    EXPECT_DOUBLE_EQ(recorded.pages[p].ofKind(DrawOp::Outline).value(0).h, (counts[p] + 1) * kRow);
+  }
+}
+
+TEST_F(ThreePages, eachEndsWithAFooterOfFolderDateAndPage) {
+  for (int p = 0; p < 3; ++p) {
+    const QStringList texts = recorded.pages[p].texts();
+    EXPECT_EQ(texts.mid(texts.size() - 3),
               (QStringList{u"テスト"_s, u"2026年12月6日"_s, u"%1 / 3"_s.arg(p + 1)}));
   }
-  EXPECT_EQ(m.CurrentIndex, 1);  // printing leaves the selection alone
 }
+
+TEST_F(ThreePages, rowsAreInTheRowsTypeAndTheFooterInSmallType) {
+  for (const RecordingSurface& page : recorded.pages) {
+    const auto fonts = page.ofKind(DrawOp::Font);
+    EXPECT_DOUBLE_EQ(fonts.first().size, 10);
+    EXPECT_DOUBLE_EQ(page.ofKind(DrawOp::Text).value(kPerRow + 1).size, 10);
+    EXPECT_DOUBLE_EQ(fonts.last().size, kFooterPoints);
+  }
+}
+
+TEST_F(ThreePages, leaveTheSelectionAlone) { EXPECT_EQ(m.CurrentIndex, 1); }
 
 TEST_F(PrintWindow, rowHeightAndSixMonthSpanCarryOverToPaper) {
   makePeople(25);

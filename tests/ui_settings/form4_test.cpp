@@ -7,6 +7,7 @@
 #include "support/fakes.h"
 #include "support/temp_program.h"
 #include "ui/common/twips.h"
+#include "ui/entry/form3.h"
 #include "ui/main/form1.h"
 #include "ui/settings/form4.h"
 
@@ -15,31 +16,9 @@ using namespace velnor;
 
 namespace {
 
-// Records each resize with the flags that must hold at that moment, and the colours each
-// recolouring finds.
-template <class Base>
-class Watched : public Base {
- public:
-  explicit Watched(Module1& m) : m(m) {}
-  void setWidthTwips(int t) override { Base::setWidthTwips(note(u"width"_s, t)); }
-  void setHeightTwips(int t) override { Base::setHeightTwips(note(u"height"_s, t)); }
-  int note(const QString& what, int t) {
-    this->calls
-        << u"%1 %2 phase %3 edits %4"_s.arg(what).arg(t).arg(m.LoadPhase).arg(m.EditsEnabled);
-    return t;
-  }
-  void applyColors() override {
-    Base::applyColors();
-    back = m.BackColors;
-    text = m.TextColors;
-  }
-  Module1& m;
-  std::array<qint32, 3> back{}, text{};
-};
-
 class SettingsScreen : public ::testing::Test {
  protected:
-  SettingsScreen() : m(*tp.m), main(m), input(m) {
+  SettingsScreen() : m(*tp.m) {
     m.ApplyDefaults();
     m.shell = &shell;
     m.mainWindow = &main;
@@ -66,216 +45,361 @@ class SettingsScreen : public ::testing::Test {
     while (combo->currentIndex() < index) QTest::keyClick(combo, Qt::Key_Down);
     while (combo->currentIndex() > index) QTest::keyClick(combo, Qt::Key_Up);
   }
-  // The calls a fake window saw since the last look.
-  static QString take(QStringList& calls) { return std::exchange(calls, {}).join(u", "_s); }
+  // Whether the main list was cleared, and redrawn, since the last look.
+  bool cleared() const { return main.calls.contains(u"clear"_s); }
+  bool redrawn() { return std::exchange(main.calls, {}).contains(u"refresh"_s); }
   bool marks(MarkerShape* shape, int swatch) {
     return shape->isVisible() && shape->x() == form->Label6[swatch]->x();
   }
   void pick(int option) {  // a re-ordering option, clicked on its round button
     QRadioButton* o = open().Option2[option];
     QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(8, o->height() / 2));
-    EXPECT_EQ(std::tuple(form->isVisible(), m.SortKind), std::tuple(false, option));
   }
 
   test::TempProgram tp;
   Module1& m;
   test::FakeShell shell;
-  Watched<test::FakeMainWindow> main;
-  Watched<test::FakeInputScreen> input;
+  test::FakeMainWindow main;
+  test::FakeInputScreen input;
   std::unique_ptr<Form4> form;
 };
 
-const QString kRedraw = u"clear, refresh"_s;
-
-}  // namespace
-
-TEST_F(SettingsScreen, OpensWithTheStoredValuesAndOnlyAChosenSpanRedraws) {
+TEST_F(SettingsScreen, OpensWithTheStoredValues) {
   m.RowHeight = 14;
   m.NoteFontSize = 12;
   m.DisplaySpan = 2;
-  m.MainLeft = 1500;
-  m.MainTop = 3000;
   Form4& f = open();
-  EXPECT_EQ(std::tuple(f.pos(), f.Text1->text(), f.Text2->text(), f.Combo6->currentIndex(),
-                       take(main.calls)),
-            std::tuple(QPoint(twipsToPx(1500), twipsToPx(3000)), u"14"_s, u"12"_s, 2, u""_s));
-  choose(f.Combo6, 1);
-  EXPECT_EQ(std::tuple(m.DisplaySpan, take(main.calls)), std::tuple(1, kRedraw));
-
-  // A span outside the list sets no choice, so the user's first one must not be swallowed.
-  m.DisplaySpan = 7;
-  m.MainLeft = 32767;  // the screen stays whole on the screen all the same
-  choose(open().Combo6, 0);
-  EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
-  EXPECT_EQ(std::tuple(m.DisplaySpan, take(main.calls)), std::tuple(0, kRedraw));
+  EXPECT_EQ(f.Text1->text(), u"14"_s);
+  EXPECT_EQ(f.Text2->text(), u"12"_s);
+  EXPECT_EQ(f.Combo6->currentIndex(), 2);
 }
 
-TEST_F(SettingsScreen, SwatchesRecolourEveryOpenWindowAndMarkersFollowThePalette) {
-  m.TextColors[1] = 0x123456;  // outside the palette
-  m.InputScreenOpen = true;
+TEST_F(SettingsScreen, OpensAtTheMainWindowsPlace) {
+  m.MainLeft = 1500;
+  m.MainTop = 3000;
+  EXPECT_EQ(open().pos(), QPoint(twipsToPx(1500), twipsToPx(3000)));
+}
+
+TEST_F(SettingsScreen, OpeningRedrawsNothing) {
+  open();
+  EXPECT_TRUE(main.calls.isEmpty());
+}
+
+TEST_F(SettingsScreen, AChosenSpanRedrawsTheList) {
+  choose(open().Combo6, 1);
+  EXPECT_EQ(m.DisplaySpan, 1);
+  EXPECT_TRUE(redrawn());
+}
+
+// A span outside the list sets no choice, so the user's first one must not be swallowed.
+TEST_F(SettingsScreen, AStoredSpanOutsideTheListTakesTheFirstChoice) {
+  m.DisplaySpan = 7;
+  choose(open().Combo6, 0);
+  EXPECT_EQ(m.DisplaySpan, 0);
+  EXPECT_TRUE(redrawn());
+}
+
+TEST_F(SettingsScreen, StaysWholeOnTheScreenWhenTheMainWindowWasStoredAtItsEdge) {
+  m.MainLeft = 32767;
+  open();
+  EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
+}
+
+TEST_F(SettingsScreen, MarkersShowTheColoursInUse) {
   Form4& f = open();
-  EXPECT_TRUE(marks(f.Shape1, 0) && marks(f.Shape2, 10));  // black list text, pale green window
+  EXPECT_TRUE(marks(f.Shape1, 0));   // black list text
+  EXPECT_TRUE(marks(f.Shape2, 10));  // pale green window
+}
+
+TEST_F(SettingsScreen, AColourOutsideThePaletteHasNoMarker) {
+  m.TextColors[1] = 0x123456;
+  Form4& f = open();
   choose(f.Combo1, 1);
   EXPECT_FALSE(f.Shape1->isVisible());
-  click(f.Label6[2]);  // the marker stays hidden: only choosing the entry shows it again
-  EXPECT_EQ(std::tuple(input.text[1], take(main.calls), f.Shape1->isVisible()),
-            std::tuple(0x008000, u"colors, clear, refresh"_s, false));
+}
+
+// Only choosing the entry again shows the marker after a click on a swatch.
+TEST_F(SettingsScreen, AMarkerHiddenStaysHiddenUntilItsEntryIsChosenAgain) {
+  m.TextColors[1] = 0x123456;
+  Form4& f = open();
+  choose(f.Combo1, 1);
+  click(f.Label6[2]);
+  EXPECT_FALSE(f.Shape1->isVisible());
   choose(f.Combo1, 0);
   choose(f.Combo1, 1);
   EXPECT_TRUE(marks(f.Shape1, 2));
+}
 
-  choose(f.Combo2, 1);  // the list's background
+TEST_F(SettingsScreen, TheInputTextSwatchRecoloursTheOpenInputScreenAndTheList) {
+  m.InputScreenOpen = true;
+  Form4& f = open();
+  choose(f.Combo1, 1);
+  click(f.Label6[2]);
+  EXPECT_EQ(m.TextColors[1], 0x008000);
+  EXPECT_TRUE(input.calls.contains(u"colors"_s));
+  EXPECT_TRUE(main.calls.contains(u"colors"_s));
+  EXPECT_TRUE(redrawn());
+}
+
+TEST_F(SettingsScreen, TheListBackgroundSwatchRedrawsTheListAndMovesTheMarker) {
+  Form4& f = open();
+  choose(f.Combo2, 1);
   click(f.Label6[9]);
-  EXPECT_EQ(std::tuple(main.back[1], input.back[1], take(main.calls), marks(f.Shape2, 9)),
-            std::tuple(0xFFC0C0, 0xFFC0C0, u"colors, clear, refresh"_s, true));
+  EXPECT_EQ(m.BackColors[1], 0xFFC0C0);
+  EXPECT_TRUE(redrawn());
+  EXPECT_TRUE(marks(f.Shape2, 9));
+}
 
+TEST_F(SettingsScreen, TheButtonAndWindowSwatchesColourThisScreen) {
+  Form4& f = open();
   choose(f.Combo2, 2);  // buttons, then this window
   click(f.Label6[14]);
   choose(f.Combo2, 0);
   click(f.Label6[15]);
   auto background = [](QWidget* w) { return w->palette().color(w->backgroundRole()); };
-  EXPECT_EQ(std::tuple(background(f.Command7), background(f.Frame1), background(f.Option2[5])),
-            std::tuple(fromBgr(0xFFFFC0), QColor(Qt::white), QColor(Qt::white)));
-
-  m.InputScreenOpen = false;
-  choose(f.Combo1, 0);
-  click(f.Label6[6]);
-  EXPECT_EQ(std::tuple(main.text[0], input.text[0]), std::tuple(0xC00000, 0));
+  EXPECT_EQ(background(f.Command7), fromBgr(0xFFFFC0));
+  EXPECT_EQ(background(f.Frame1), QColor(Qt::white));
+  EXPECT_EQ(background(f.Option2[5]), QColor(Qt::white));
 }
 
+TEST_F(SettingsScreen, AClosedInputScreenIsNotRecoloured) {
+  Form4& f = open();
+  click(f.Label6[6]);
+  EXPECT_EQ(m.TextColors[0], 0xC00000);
+  EXPECT_FALSE(input.calls.contains(u"colors"_s));
+}
+
+// A step (last four rows) moves the box from its text ("10" for a non-number), the value from
+// its own; only smaller rows need the list cleared first.
 TEST_F(SettingsScreen, RowHeightTypedOrSteppedIsClampedAndRoundedHalfToEven) {
   Form4& f = open();
   f.Command1->setFocus();  // Enter in the box must not press it
-  // A step (last four rows) moves the box from its text ("10" for a non-number), the value from
-  // its own; only smaller rows need the list cleared first.
   const struct {
     qint16 before;  // 0: as left by the row above
     QStringView typed;
     char press;  // '+' or '-': a stepper; otherwise Enter in the box
     int stored;
-    QStringView shown, redraw;
-  } cases[] = {{0, u"25", 0, 20, u"20", kRedraw},     {0, u"0", 0, 1, u"1", kRedraw},
-               {0, u"7.5", 0, 8, u"7.5", kRedraw},    {0, u"6.5", 0, 6, u"6.5", kRedraw},
-               {0, u" 12 ", 0, 12, u" 12 ", kRedraw}, {0, u"20.4", 0, 20, u"20", kRedraw},
-               {0, u"1.4", 0, 1, u"1.4", kRedraw},    {0, u"１５", 0, 15, u"１５", kRedraw},
-               {0, u"abc", 0, 15, u"15", u""},        {5, u"abc", '+', 6, u"11", u"refresh"},
-               {10, u"7.5", '-', 9, u"6.5", kRedraw}, {20, {}, '+', 20, u"20", u"refresh"},
-               {1, {}, '-', 1, u"1", kRedraw}};
+    QStringView shown;
+    bool cleared, redrawn;
+  } cases[] = {{0, u"25", 0, 20, u"20", true, true},     {0, u"0", 0, 1, u"1", true, true},
+               {0, u"7.5", 0, 8, u"7.5", true, true},    {0, u"6.5", 0, 6, u"6.5", true, true},
+               {0, u" 12 ", 0, 12, u" 12 ", true, true}, {0, u"20.4", 0, 20, u"20", true, true},
+               {0, u"1.4", 0, 1, u"1.4", true, true},    {0, u"１５", 0, 15, u"１５", true, true},
+               {0, u"abc", 0, 15, u"15", false, false},  {5, u"abc", '+', 6, u"11", false, true},
+               {10, u"7.5", '-', 9, u"6.5", true, true}, {20, {}, '+', 20, u"20", false, true},
+               {1, {}, '-', 1, u"1", true, true}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed.toString().toStdString() + c.press);
     if (c.before) m.RowHeight = c.before;
     if (!c.typed.isEmpty()) type(f.Text1, c.typed.toString());
     c.press ? click(c.press == '+' ? f.Command2 : f.Command1) : enter(f.Text1);
-    EXPECT_EQ(std::tuple(int(m.RowHeight), f.Text1->text(), take(main.calls)),
-              std::tuple(c.stored, c.shown.toString(), c.redraw.toString()))
-        << c.typed.toString().toStdString();
+    EXPECT_EQ(m.RowHeight, c.stored);
+    EXPECT_EQ(f.Text1->text(), c.shown.toString());
+    EXPECT_EQ(cleared(), c.cleared);
+    EXPECT_EQ(redrawn(), c.redrawn);
   }
   EXPECT_TRUE(f.isVisible());
 }
 
-TEST_F(SettingsScreen, NoteFontSizeReachesOnlyAnOpenInputScreenScaledToItsHeight) {
+// The step moves the box from its text and the size from its own.
+TEST_F(SettingsScreen, TheNoteSizeStepperMovesBoxAndSizeEachFromItsOwn) {
   Form4& f = open();
   type(f.Text2, u"15"_s);
   click(f.Command6);
-  EXPECT_EQ(std::tuple(m.NoteFontSize, f.Text2->text(), input.noteFont, input.nameListHeight),
-            std::tuple(10, u"16"_s, 0.0, 0.0));
-
-  m.InputScreenOpen = true;
-  type(f.Text2, u"6.5"_s);
-  enter(f.Text2);
-  EXPECT_EQ(std::tuple(m.NoteFontSize, input.noteFont, input.nameListHeight),
-            std::tuple(6, 6.0, 3948.0));
-  input.innerHeight = 9168;  // twice the design height
-  click(f.Command7);
-  EXPECT_EQ(std::tuple(m.NoteFontSize, input.noteFont, input.nameListHeight),
-            std::tuple(5, 10.0, 7896.0));
-  type(f.Text2, u"x"_s);
-  enter(f.Text2);
-  EXPECT_EQ(std::tuple(f.Text2->text(), input.noteFont), std::tuple(u"5"_s, 10.0));
+  EXPECT_EQ(m.NoteFontSize, 10);
+  EXPECT_EQ(f.Text2->text(), u"16"_s);
 }
 
-TEST_F(SettingsScreen, DefaultsRelayOutEachOpenWindowOnceAndKeepWhatIsNotAppearance) {
-  for (bool inputOpen : {false, true}) {
-    SCOPED_TRACE(inputOpen ? "input screen open" : "input screen closed");
+TEST_F(SettingsScreen, AClosedInputScreenGetsNoNoteSize) {
+  Form4& f = open();
+  type(f.Text2, u"15"_s);
+  enter(f.Text2);
+  EXPECT_EQ(input.noteFont, 0.0);
+  EXPECT_EQ(input.nameListHeight, 0.0);
+}
+
+TEST_F(SettingsScreen, AnOpenInputScreenGetsTheNoteSizeAndItsNameListHeight) {
+  m.InputScreenOpen = true;
+  Form4& f = open();
+  type(f.Text2, u"6.5"_s);
+  enter(f.Text2);
+  EXPECT_EQ(m.NoteFontSize, 6);
+  EXPECT_EQ(input.noteFont, 6.0);
+  EXPECT_EQ(input.nameListHeight, 3948.0);
+}
+
+TEST_F(SettingsScreen, TheNoteSizeIsScaledToTheInputScreensHeight) {
+  m.InputScreenOpen = true;
+  input.innerHeight = 9168;  // twice the design height
+  click(open().Command7);
+  EXPECT_EQ(m.NoteFontSize, 8);
+  EXPECT_EQ(input.noteFont, 16.0);
+  EXPECT_EQ(input.nameListHeight, 7896.0);
+}
+
+TEST_F(SettingsScreen, ANoteSizeThatIsNoNumberShowsTheSizeInUseAgain) {
+  m.InputScreenOpen = true;
+  Form4& f = open();
+  type(f.Text2, u"x"_s);
+  enter(f.Text2);
+  EXPECT_EQ(f.Text2->text(), u"9"_s);
+  EXPECT_EQ(input.noteFont, 0.0);
+}
+
+// Everything set apart: what the defaults are to reset, and what they are to keep.
+class Defaults : public SettingsScreen {
+ protected:
+  void SetUp() override {
     m.RowHeight = m.NoteFontSize = m.DisplaySpan = 1;
     m.TerritoryColumnWidth = m.NameColumnWidth = m.MonthColumnWidth = 16;
     m.MainWidth = m.MainHeight = m.InputWidth = m.InputHeight = 9000;
     m.BackColors = m.TextColors = {0xFFFFFF, 0x800080, 0};
-    m.InputLeft = m.SortKind = m.LaunchCount = 5;  // not appearance: kept
-    m.InputScreenOpen = inputOpen;
-    click(open().Command3);
-
-    EXPECT_EQ(std::tuple(m.RowHeight, m.NoteFontSize, m.TerritoryColumnWidth, m.NameColumnWidth,
-                         m.MonthColumnWidth, m.DisplaySpan, m.TextColors, m.BackColors),
-              std::tuple(10, 9, 15, 37, 9, 0, std::array<qint32, 3>{},
-                         std::array<qint32, 3>{0xC0FFC0, 0xC0FFFF, 0xFFC0C0}));
-    EXPECT_EQ(std::tuple(m.MainWidth, m.MainHeight, m.InputWidth, m.InputHeight, m.InputLeft,
-                         m.SortKind, m.LaunchCount, form->isVisible(), main.back[1]),
-              std::tuple(5220, 4848, 5076, 4860, 5, 5, 5, false, 0xC0FFFF));
-    EXPECT_EQ(take(main.calls),
-              u"width 5220 phase 1 edits 1, height 4848 phase 0 edits 1, colors, clear, refresh"_s);
-    const QString relaid = u"width 5076 phase 0 edits 0, height 4860 phase 0 edits 1, colors"_s;
-    EXPECT_EQ(std::tuple(take(input.calls), input.noteFont, input.back[1]),
-              inputOpen ? std::tuple(relaid, 9.0, 0xC0FFFF) : std::tuple(QString(), 0.0, 0));
+    m.InputLeft = m.SortKind = m.LaunchCount = 5;
   }
+  void press() { click(open().Command3); }
+};
+
+TEST_F(Defaults, ResetTheRowsTheNoteSizeAndTheColumns) {
+  press();
+  EXPECT_EQ(m.RowHeight, 10);
+  EXPECT_EQ(m.NoteFontSize, 9);
+  EXPECT_EQ(m.TerritoryColumnWidth, 15);
+  EXPECT_EQ(m.NameColumnWidth, 37);
+  EXPECT_EQ(m.MonthColumnWidth, 9);
+  EXPECT_EQ(m.DisplaySpan, 0);
 }
 
-TEST_F(SettingsScreen, VersionPanelCaptionsThenOkF4EscAndTheCloseBoxCloseWithoutFurtherAction) {
+TEST_F(Defaults, ResetTheColours) {
+  press();
+  EXPECT_EQ(m.TextColors, (std::array<qint32, 3>{}));
+  EXPECT_EQ(m.BackColors, (std::array<qint32, 3>{0xC0FFC0, 0xC0FFFF, 0xFFC0C0}));
+}
+
+TEST_F(Defaults, ResetTheWindowSizes) {
+  press();
+  EXPECT_EQ(m.MainWidth, 5220);
+  EXPECT_EQ(m.MainHeight, 4848);
+  EXPECT_EQ(m.InputWidth, 5076);
+  EXPECT_EQ(m.InputHeight, 4860);
+}
+
+TEST_F(Defaults, KeepWhatIsNotAppearance) {
+  press();
+  EXPECT_EQ(m.InputLeft, 5);
+  EXPECT_EQ(m.SortKind, 5);
+  EXPECT_EQ(m.LaunchCount, 5);
+}
+
+TEST_F(Defaults, CloseTheScreenAndRedrawTheList) {
+  press();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_TRUE(redrawn());
+}
+
+TEST_F(Defaults, LeaveAClosedInputScreenAlone) {
+  press();
+  EXPECT_TRUE(input.calls.isEmpty());
+  EXPECT_EQ(input.noteFont, 0.0);
+}
+
+TEST_F(SettingsScreen, TheVersionPanelShowsTheVersionAndTheLaunchCount) {
   m.LaunchCount = 1234;
   click(open().Command4);
-  EXPECT_EQ(std::tuple(form->Label11->isVisible(), form->Frame1->isVisible(), form->Label11->text(),
-                       form->Label6[16]->text()),
-            std::tuple(true, false, u"バージョン：1.06"_s, u"起動回数：1234"_s));
-  EXPECT_EQ(Form4::versionCaption(2, 1, 10), u"バージョン：2.110"_s);
+  EXPECT_TRUE(form->Label11->isVisible());
+  EXPECT_FALSE(form->Frame1->isVisible());
+  EXPECT_EQ(form->Label11->text(), u"バージョン：1.06"_s);
+  EXPECT_EQ(form->Label6[16]->text(), u"起動回数："_s + u"1234"_s);
+}
 
+// The revision follows the minor number without a point, as the program always showed it.
+TEST(VersionCaption, AppendsTheRevisionToTheMinorNumber) {
+  EXPECT_EQ(Form4::versionCaption(2, 1, 10), u"バージョン：2.110"_s);
+}
+
+TEST_F(SettingsScreen, F3LeavesItOpen) {
   QTest::keyClick(&open(), Qt::Key_F3);
   EXPECT_TRUE(form->isVisible());
-  QTest::keyClick(form->Text2, Qt::Key_F4);
+}
+
+TEST_F(SettingsScreen, F4ClosesIt) {
+  QTest::keyClick(open().Text2, Qt::Key_F4);
   EXPECT_FALSE(form->isVisible());
+}
+
+// The press closes the list; the release then comes to the chooser, and must not close.
+TEST_F(SettingsScreen, EscClosingAChoosersListLeavesItOpen) {
   open().Combo6->showPopup();
-  // The press closes the list; the release then comes to the chooser, and must not close.
   QTest::keyPress(form->Combo6->view(), Qt::Key_Escape);
   QTest::keyRelease(form->Combo6, Qt::Key_Escape);
-  EXPECT_TRUE(form->isVisible() && !form->Combo6->view()->isVisible());
-  QTest::keyClick(form->Combo6, Qt::Key_Escape);  // as F4 does
-  EXPECT_EQ(std::tuple(form->isVisible(), form->result()),
-            std::tuple(false, int(QDialog::Accepted)));
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_FALSE(form->Combo6->view()->isVisible());
+}
+
+TEST_F(SettingsScreen, EscClosesItAsF4Does) {
+  QTest::keyClick(open().Combo6, Qt::Key_Escape);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(form->result(), int(QDialog::Accepted));
+}
+
+TEST_F(SettingsScreen, OkAndTheCloseBoxCloseWithoutRedrawing) {
   click(open().Command5);
   EXPECT_FALSE(form->isVisible());
   open().close();
   EXPECT_FALSE(form->isVisible());
-  EXPECT_EQ(take(main.calls), u""_s);
+  EXPECT_TRUE(main.calls.isEmpty());
 }
 
-TEST_F(SettingsScreen, ReorderingRewritesTheFileAndReopensTheFolderAtTheTop) {
-  auto withComments = [](const QStringList& records) {
+// The month 2 column of "山田" orders its people; the screen is on record 2 of a stale count.
+class Reordering : public SettingsScreen {
+ protected:
+  void SetUp() override {
+    m.InputScreenOpen = true;
+    m.CurrentMonth = 2;
+    m.CurrentFolder = tp.makeFolder(u"山田"_s, withComments(lines));
+    input.chooser.items << u"山田"_s;
+    input.chooser.setText(u"山田"_s);
+    m.CurrentIndex = 2;
+    m.PersonCount = 1;  // stale: every record line must still survive
+  }
+  static QByteArray withComments(const QStringList& records) {
     return test::TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records);
-  };
-  m.InputScreenOpen = true;
-  m.CurrentMonth = 2;
+  }
+  QByteArray index() const { return tp.readBytes(m.CurrentFolder + u'/' + kIndexFileName); }
   const QStringList lines = {u"1*a**5***********"_s, u"9*b*************"_s, u"5*c**1***********"_s};
-  m.CurrentFolder = tp.makeFolder(u"山田"_s, withComments(lines));
-  const QString index = m.CurrentFolder + u'/' + kIndexFileName;
-  input.chooser.items << u"山田"_s;
-  input.chooser.setText(u"山田"_s);
-  m.CurrentIndex = 2;
-  m.PersonCount = 1;  // stale: every record line must still survive
-  pick(5);
-  EXPECT_EQ(tp.readBytes(index), withComments({lines[1], lines[2], lines[0]}));
-  EXPECT_EQ(std::tuple(m.CurrentIndex, m.PersonCount, main.calls.contains(u"draw"_s), input.names,
-                       input.selected),
-            std::tuple(0, 3, true, QStringList{u"b"_s, u"c"_s, u"a"_s}, 0));
-  pick(3);
-  EXPECT_EQ(tp.readBytes(index), withComments({lines[0], lines[2], lines[1]}));
+};
 
-  // An unreadable index (a folder where the file should be) is reported and nothing moves.
+TEST_F(Reordering, AnOptionClosesTheScreenAndIsRemembered) {
+  pick(5);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(m.SortKind, 5);
+}
+
+TEST_F(Reordering, RewritesTheIndexFileInTheChosenOrder) {
+  pick(5);
+  EXPECT_EQ(index(), withComments({lines[1], lines[2], lines[0]}));
+  pick(3);
+  EXPECT_EQ(index(), withComments({lines[0], lines[2], lines[1]}));
+}
+
+TEST_F(Reordering, ReopensTheFolderAtTheTop) {
+  pick(5);
+  EXPECT_EQ(m.CurrentIndex, 0);
+  EXPECT_EQ(m.PersonCount, 3);
+  EXPECT_EQ(input.names, (QStringList{u"b"_s, u"c"_s, u"a"_s}));
+  EXPECT_EQ(input.selected, 0);
+  EXPECT_TRUE(main.calls.contains(u"draw"_s));
+}
+
+// A folder where the index file should be.
+TEST_F(Reordering, AnUnreadableIndexIsReportedAndNothingMoves) {
   m.CurrentFolder = tp.makeFolder(u"壊"_s);
   tp.makeFolder(u"壊/"_s + kIndexFileName);
   m.CurrentIndex = 3;
-  main.calls.clear();
   pick(4);
-  EXPECT_EQ(std::tuple(shell.messages.size(), shell.messages.value(0).title, m.CurrentIndex,
-                       main.calls.contains(u"draw"_s)),
-            std::tuple(1, u"読み込めません"_s, 3, false));
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_EQ(shell.messages[0].title, u"読み込めません"_s);
+  EXPECT_EQ(m.CurrentIndex, 3);
+  EXPECT_FALSE(main.calls.contains(u"draw"_s));
 }
 
 TEST_F(SettingsScreen, ChoosersShowTheirLongestEntryWholeBesideTheSwatches) {
@@ -316,3 +440,38 @@ TEST(SettingsWithTheMainWindow, RecolouringClearsTheWholeListInTheNewColour) {
   QTest::mouseClick(defaults.Command3, Qt::LeftButton);
   EXPECT_EQ(belowTheRows(), fromBgr(0xC0FFFF));
 }
+
+// Both windows real and stored larger than designed; the defaults give each its design size.
+TEST(SettingsWithBothWindows, DefaultsGiveEachOpenWindowItsDesignSize) {
+  test::TempProgram tp;
+  Module1& m = *tp.m;
+  test::FakeShell shell;
+  m.shell = &shell;
+  tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines(
+                               {kIndexComment1, kIndexComment2, u"北*山田*************"_s}));
+  tp.writeBytes(kSettingsFileName,
+                test::TempProgram::cp932Lines({u"s201=%太郎"_s, u"b101=True"_s, u"i112=7000"_s,
+                                               u"i113=6000"_s, u"i116=7000"_s, u"i117=6000"_s}));
+  QPointer<Form3> input;
+  shell.onInputScreen = [&] {
+    input = new Form3(m);
+    input->Form_Load();
+    input->show();
+  };
+  Form1 main(m);
+  main.Form_Load();
+  main.show();
+  ASSERT_TRUE(input);
+  Form4 settings(m);
+  settings.show();
+  QTest::mouseClick(settings.Command3, Qt::LeftButton);
+  EXPECT_NEAR(main.geometryTwips().width(), 5220, 15);
+  EXPECT_NEAR(main.geometryTwips().height(), 4848, 15);
+  EXPECT_NEAR(input->geometryTwips().width(), 5076, 15);
+  EXPECT_NEAR(input->geometryTwips().height(), 4860, 15);
+  EXPECT_NEAR(input->noteBox()->font().pointSizeF(), 9, 0.1);  // the design size's type
+  m.ProgramEnded = true;  // closing at teardown must not store or ask anything
+  delete input.data();
+}
+
+}  // namespace

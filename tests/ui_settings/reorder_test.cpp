@@ -3,9 +3,7 @@
 
 #include <random>
 
-#include <signal.h>
-#include <sys/resource.h>
-
+#include "support/failing_writer.h"
 #include "support/temp_program.h"
 #include "ui/settings/reorder.h"
 
@@ -45,11 +43,15 @@ std::vector<int> literalPass(const std::vector<double>& keys) {
 
 }  // namespace
 
-TEST(Ordering, KeysAndTheOrderTheyGiveWithEqualKeysNearestTheEndFirst) {
-  // Units above 0x7FFF count down from 65536.
-  EXPECT_EQ(std::tuple(charKey(u'藤'), charKey(0x7FFF), charKey(0x8000), charKey(0xFFFF)),
-            std::tuple(31260, 32767, 32768, 1));
+// Units above 0x7FFF count down from 65536.
+TEST(Ordering, aCharactersKeyIsItsCodeUnitSigned) {
+  EXPECT_EQ(charKey(u'藤'), 31260);
+  EXPECT_EQ(charKey(0x7FFF), 32767);
+  EXPECT_EQ(charKey(0x8000), 32768);
+  EXPECT_EQ(charKey(0xFFFF), 1);
+}
 
+TEST(Ordering, aNumberIsReadFromTheStartOfTheText) {
   const std::pair<QString, double> cases[] = {
       {u"12"_s, 12},      {u"5 19"_s, 519},     {u"東"_s, 0},         {u"3月5日"_s, 3},
       {u"-2.5"_s, -2.5},  {u".5"_s, 0.5},       {u"1.2.3"_s, 1.2},    {u"1E3"_s, 1000},
@@ -59,9 +61,11 @@ TEST(Ordering, KeysAndTheOrderTheyGiveWithEqualKeysNearestTheEndFirst) {
       {u"３．５"_s, 3.5}, {u"＋２"_s, 2}};
   for (const auto& [text, value] : cases)
     EXPECT_DOUBLE_EQ(numericValue(text), value) << text.toStdString();
+}
 
-  // Only two characters count (p, q, r end as r, p, q); a missing second character is 0; an
-  // empty name is a blank; 名前 is the placeholder record.
+// Only two characters count (p, q, r end as r, p, q); a missing second character is 0; an
+// empty name is a blank; 名前 is the placeholder record.
+TEST(Ordering, byNameTheFirstTwoCharactersCountAndEqualKeysEndNearestTheEndFirst) {
   const std::pair<QString, QString> byName[] = {{u"藤井/あべ/Aoki/ｱｵｷ"_s, u"Aoki/ｱｵｷ/あべ/藤井"_s},
                                                 {u"山田/山本/山口"_s, u"山口/山本/山田"_s},
                                                 {u"同じp/同じq/同じr"_s, u"同じr/同じp/同じq"_s},
@@ -73,12 +77,18 @@ TEST(Ordering, KeysAndTheOrderTheyGiveWithEqualKeysNearestTheEndFirst) {
       lines << (name == u"名前"_s ? kPlaceholderRecord : rec({}, name));
     EXPECT_EQ(ordered(lines, kByName), out);
   }
-  // Non-numbers, the placeholder's 区域 among them, count as 0.
+}
+
+// Non-numbers, the placeholder's 区域 among them, count as 0.
+TEST(Ordering, byTerritoryNonNumbersCountAsZero) {
   EXPECT_EQ(ordered({rec(u"12"_s, u"a"_s), rec(u"3"_s, u"b"_s), kPlaceholderRecord,
                      rec(u"東"_s, u"c"_s), rec(u""_s, u"d"_s)},
                     kByTerritory),
             u"d/c/名前/b/a"_s);
-  // Empty cells first; full-width digits are digits; the filled first month must not count.
+}
+
+// Empty cells first; full-width digits are digits; the filled first month must not count.
+TEST(Ordering, byThisMonthOnlyThatMonthsCellCounts) {
   auto april = [](const QString& name, const QString& cell) {
     return rec({}, name, {u"1/9"_s, {}, {}, cell});
   };
@@ -86,7 +96,9 @@ TEST(Ordering, KeysAndTheOrderTheyGiveWithEqualKeysNearestTheEndFirst) {
                      april(u"d"_s, {}), april(u"e"_s, u"４"_s)},
                     kByThisMonth, 4),
             u"d/b/c/e/a"_s);
+}
 
+TEST(Ordering, theFastPassGivesTheOrderOfTheStepByStepOne) {
   std::mt19937 rng(12345);
   for (int round = 0; round < 400; ++round) {
     const int n = int(rng() % 40), distinct = 1 + int(rng() % 6);
@@ -96,35 +108,45 @@ TEST(Ordering, KeysAndTheOrderTheyGiveWithEqualKeysNearestTheEndFirst) {
   }
 }
 
-TEST(IndexRewrite, RecordsMoveByteForByteOtherLinesFollowAndAFailedWriteKeepsTheOldFile) {
-  auto line = [](const QString& text) { return test::TempProgram::cp932Lines({text}); };
-  // 0x87 0x90 (≒ in the NEC row) would come back as 0x81 0xE0 if re-encoded.
+// Records of "山田" by name: Aoki, then あべ whose territory is 0x87 0x90 (≒ in the NEC row,
+// which would come back as 0x81 0xE0 if re-encoded), then 藤井. The first standard comment
+// is missing; a comment, a blank and a malformed line stand among the records.
+class IndexRewrite : public ::testing::Test {
+ protected:
+  static QByteArray line(const QString& text) { return test::TempProgram::cp932Lines({text}); }
+  void SetUp() override {
+    index =
+        tp.makeFolder(u"山田"_s, fujii + line(kIndexComment2) + memo + "\r\n" + nec + bad + aoki) +
+        u'/' + kIndexFileName;
+  }
   const QByteArray nec = "\x87\x90*" + line(u"あべ*************"_s);
   const QByteArray fujii = line(rec(u"1"_s, u"藤井"_s)), aoki = line(rec(u"2"_s, u"Aoki"_s));
   const QByteArray memo = line(u"[メモ：区域の地図は別]"_s), bad = line(u"こわれた*行"_s);
-  test::TempProgram tp;
-  // The first standard comment is missing: both are written, neither twice.
-  const QString index =
-      tp.makeFolder(u"山田"_s, fujii + line(kIndexComment2) + memo + "\r\n" + nec + bad + aoki) +
-      u'/' + kIndexFileName;
-  const Outcome out = reorderIndexFile(tp.path(index), kByName, 1);
   const QByteArray sorted =
       line(kIndexComment1) + line(kIndexComment2) + aoki + nec + fujii + memo + bad;
-  EXPECT_EQ(std::tuple(out.ok, out.records, tp.readBytes(index)), std::tuple(true, 3, sorted));
+  test::TempProgram tp;
+  QString index;
+};
 
-  // A file-size limit below the new file's size makes the write fail like a full disk.
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  const rlimit small{64, saved.rlim_max};
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const Outcome full = reorderIndexFile(tp.path(index), kByTerritory, 1);  // would move nec first
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, oldHandler);
-  EXPECT_TRUE(!full.ok && full.error.writing);
+TEST_F(IndexRewrite, recordsMoveByteForByteAndTheOtherLinesFollowThem) {
+  const Outcome out = reorderIndexFile(tp.path(index), kByName, 1);
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.records, 3);
   EXPECT_EQ(tp.readBytes(index), sorted);
+}
 
+TEST_F(IndexRewrite, aFailedWriteIsReportedAndKeepsTheOldFile) {
+  ASSERT_TRUE(reorderIndexFile(tp.path(index), kByName, 1).ok);
+  test::ScopedFailingWriter full(test::FailAt::Write);
+  const Outcome out = reorderIndexFile(tp.path(index), kByTerritory, 1);  // would move nec first
+  EXPECT_FALSE(out.ok);
+  EXPECT_TRUE(out.error.writing);
+  EXPECT_EQ(tp.readBytes(index), sorted);
+}
+
+TEST(IndexRewriteOfAnEmptyFolder, writesNoFile) {
+  test::TempProgram tp;
   const QString empty = tp.makeFolder(u"空"_s) + u'/' + kIndexFileName;
-  EXPECT_TRUE(reorderIndexFile(tp.path(empty), kByName, 1).ok);  // nothing to order: no file
+  EXPECT_TRUE(reorderIndexFile(tp.path(empty), kByName, 1).ok);
   EXPECT_FALSE(tp.exists(empty));
 }
