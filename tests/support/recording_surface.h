@@ -9,7 +9,7 @@
 namespace velnor::test {
 
 struct DrawOp {
-  enum Kind { Font, TextColor, LineWidth, Fill, Outline, Text } kind;
+  enum Kind { Font, TextColor, LineWidth, Fill, Outline, Text } kind = Font;
   double x = 0, y = 0, w = 0, h = 0;
   qint32 color = 0;
   QString text;     // font name for Font, the text for Text
