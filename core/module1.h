@@ -30,6 +30,38 @@ inline const QString kNewFolderItem = QStringLiteral("新規作成");
 
 inline constexpr int kMaxRecords = 32767;
 
+// What ReadIndex does, chosen by ReadMode right before the call. Every mode first reads
+// the index file again if another program changed it (a missing file is created with
+// the placeholder record); a file that cannot be read is reported once and the call
+// returns false.
+// kReadCount: PersonCount = the number of records (0 when the file cannot be read).
+inline constexpr qint16 kReadCount = 1;
+// kReadLoad: record CurrentIndex becomes the loaded person (PersonTerritory, PersonName,
+// MonthDates) with its note file (PersonNote in screen form, MonthNotes as stored); a
+// missing note file is created. Nothing is loaded when CurrentIndex is no record.
+inline constexpr qint16 kReadLoad = 2;
+// kReadNames: every record's name is appended to the input screen's name list;
+// PersonTerritory and PersonName are left holding the last record's.
+inline constexpr qint16 kReadNames = 3;
+// kReadRawLine: PersonName = the whole, unparsed line of record CurrentIndex - 1
+// (CurrentIndex counts from 1 here).
+inline constexpr qint16 kReadRawLine = 5;
+
+// What WriteIndex does, chosen by WriteMode right before the call. Each call is one
+// undoable change, and the day's backup is made before its first write.
+// kWriteAppend: adds a placeholder record at the end; CurrentIndex and PersonCount
+// follow it. Refused with a message when the folder holds kMaxRecords people.
+inline constexpr qint16 kWriteAppend = 1;
+// kWriteStore: writes the loaded person's note file, then replaces record CurrentIndex
+// by the loaded person, keeping the bytes of every field that did not change.
+inline constexpr qint16 kWriteStore = 2;
+// kWriteDelete: removes record CurrentIndex; PersonCount follows and CurrentIndex steps
+// back when it was the last record. With the input screen open and its name box holding
+// PersonName, that name's note file goes too, unless another record still has the name.
+// kWriteStore and kWriteDelete refuse, with a message and ChangedOutside set, when the
+// record's line no longer holds the bytes last loaded or shown.
+inline constexpr qint16 kWriteDelete = 3;
+
 class Module1;
 // Makes every file write of its lifetime one undoable step.
 class ChangeScope {
@@ -87,8 +119,8 @@ class Module1 {
   QString PathBuffer;
 
   // ---- Flags and selectors
-  qint16 ReadMode = 0;
-  qint16 WriteMode = 0;
+  qint16 ReadMode = 0;   // kReadCount, kReadLoad, kReadNames or kReadRawLine
+  qint16 WriteMode = 0;  // kWriteAppend, kWriteStore or kWriteDelete
   qint16 LoadPhase = 0;
   bool EditsEnabled = false;
   bool PersonModified = false;
@@ -111,12 +143,20 @@ class Module1 {
   bool FileExists(const QString& path) const;
   [[nodiscard]] bool SaveSettings();
   [[nodiscard]] bool LoadSettings();
-  [[nodiscard]] bool ReadIndex();
-  [[nodiscard]] bool WriteIndex();
+  [[nodiscard]] bool ReadIndex();   // by ReadMode: kReadCount, kReadLoad, ...
+  [[nodiscard]] bool WriteIndex();  // by WriteMode: kWriteAppend, kWriteStore, kWriteDelete
   void PlaceCursor();
   void CheckDuplicateName();
   void ChangeRecordFolder();
   void ListRecordFolders();
+
+  // ---- The mode set and the call made in one step
+  [[nodiscard]] bool CountPeople();               // kReadCount
+  [[nodiscard]] bool LoadPerson(qint16 index);    // CurrentIndex = index; kReadLoad
+  [[nodiscard]] bool ListNames();                 // kReadNames
+  [[nodiscard]] bool AppendPerson();              // kWriteAppend
+  [[nodiscard]] bool StorePerson(qint16 index);   // CurrentIndex = index; kWriteStore
+  [[nodiscard]] bool DeletePerson(qint16 index);  // CurrentIndex = index; kWriteDelete
 
   // ---- Helpers
   const QString& programFolder() const { return programFolder_; }

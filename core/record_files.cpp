@@ -201,15 +201,15 @@ bool Module1::RemoveNoteFileIfUnused(const QString& name) {
 
 bool Module1::ReadIndex() {
   if (!RefreshFolder()) {
-    if (ReadMode == 1) PersonCount = 0;  // nothing to show, nothing to edit
+    if (ReadMode == kReadCount) PersonCount = 0;  // nothing to show, nothing to edit
     return false;
   }
   const int count = std::min(folder_.recordCount(), kMaxRecords);
   switch (ReadMode) {
-    case 1:
+    case kReadCount:
       PersonCount = qint16(count);
       return true;
-    case 2: {
+    case kReadLoad: {
       if (CurrentIndex < 0 || CurrentIndex >= count) return true;  // nothing to load
       const Record r = folder_.record(CurrentIndex);
       PersonTerritory = r.territory;
@@ -218,7 +218,7 @@ bool Module1::ReadIndex() {
       loaded_ = Loaded{IndexFilePath, CurrentIndex, folder_.recordLine(CurrentIndex).raw, {}, {}};
       return LoadNoteFile();
     }
-    case 3: {
+    case kReadNames: {
       if (count == 0) return true;
       QStringList names;
       names.reserve(count);
@@ -228,7 +228,7 @@ bool Module1::ReadIndex() {
       if (inputScreen) inputScreen->addNames(names);
       return true;
     }
-    case 5:
+    case kReadRawLine:
       if (CurrentIndex >= 1 && CurrentIndex <= count)
         PersonName = folder_.recordLine(CurrentIndex - 1).text;
       return true;
@@ -387,12 +387,13 @@ bool Module1::WriteIndex() {
   ChangedOutside = false;
   const ChangeScope change(*this);
   QByteArray witness;
-  const bool guarded = (WriteMode == 2 || WriteMode == 3) && witnessFor(witness);
+  const bool guarded =
+      (WriteMode == kWriteStore || WriteMode == kWriteDelete) && witnessFor(witness);
   if (!RefreshFolder()) return false;
 
   const int count = std::min(folder_.recordCount(), kMaxRecords);
   QList<TextLine> out = folder_.lines();
-  if (WriteMode == 1) {
+  if (WriteMode == kWriteAppend) {
     if (count >= kMaxRecords) {
       LastError = FileError{QDir::toNativeSeparators(IndexFilePath),
                             u"登録できる人数は%1人までです。"_s.arg(kMaxRecords), true};
@@ -410,7 +411,7 @@ bool Module1::WriteIndex() {
     CurrentIndex = qint16(PersonCount - 1);
     return true;
   }
-  if (WriteMode != 2 && WriteMode != 3) return true;
+  if (WriteMode != kWriteStore && WriteMode != kWriteDelete) return true;
   if (CurrentIndex < 0 || CurrentIndex >= count) return true;  // no such record: nothing to do
 
   const int line = folder_.lineOfRecord(CurrentIndex);
@@ -420,7 +421,7 @@ bool Module1::WriteIndex() {
     return false;
   }
 
-  if (WriteMode == 2) {
+  if (WriteMode == kWriteStore) {
     const Record r{PersonTerritory, PersonName, MonthDates};
     // The note goes first: when it cannot be written the index stays as it was.
     if (!WriteNoteFile()) return false;
@@ -445,6 +446,39 @@ bool Module1::WriteIndex() {
   PersonCount = qint16(count - 1);
   if (CurrentIndex + 1 > PersonCount) CurrentIndex = qint16(CurrentIndex - 1);
   return true;
+}
+
+bool Module1::CountPeople() {
+  ReadMode = kReadCount;
+  return ReadIndex();
+}
+
+bool Module1::LoadPerson(qint16 index) {
+  CurrentIndex = index;
+  ReadMode = kReadLoad;
+  return ReadIndex();
+}
+
+bool Module1::ListNames() {
+  ReadMode = kReadNames;
+  return ReadIndex();
+}
+
+bool Module1::AppendPerson() {
+  WriteMode = kWriteAppend;
+  return WriteIndex();
+}
+
+bool Module1::StorePerson(qint16 index) {
+  CurrentIndex = index;
+  WriteMode = kWriteStore;
+  return WriteIndex();
+}
+
+bool Module1::DeletePerson(qint16 index) {
+  CurrentIndex = index;
+  WriteMode = kWriteDelete;
+  return WriteIndex();
 }
 
 }  // namespace velnor

@@ -154,10 +154,9 @@ void Module1::ChangeRecordFolder() {
   if (history_.folder() != recordFolderPath()) history_.clear();
   if (mainWindow) mainWindow->clearList();
   if (InputScreenOpen && inputScreen) inputScreen->clearNames();
-  ReadMode = 1;
   // A file that cannot be read is left as it is: the list stays empty and nothing can
   // be edited until a read succeeds.
-  if (!ReadIndex()) return;
+  if (!CountPeople()) return;
   if (PersonCount == 0) {
     if (!WritePlaceholderIndex()) return;
     PersonCount = 1;
@@ -171,8 +170,7 @@ void Module1::ChangeRecordFolder() {
 
   if (InputScreenOpen && inputScreen) {
     inputScreen->clearNames();
-    ReadMode = 3;
-    if (!ReadIndex()) return;
+    if (!ListNames()) return;
     PersonName = inputScreen->nameAt(inputScreen->selectedName());
     if (inputScreen->nameCount() == 0) {
       inputScreen->pressAdd();

@@ -85,15 +85,10 @@ bool Form3::saveStep() {
   if (shownIndex_ < 0) {
     // Its line was changed by another program: the typed person is added anew rather
     // than written over someone else.
-    m.WriteMode = 1;
-    stored = m.WriteIndex();
+    stored = m.AppendPerson();
     if (stored) shownIndex_ = m.CurrentIndex;
   }
-  if (stored) {
-    m.CurrentIndex = shownIndex_;
-    m.WriteMode = 2;
-    stored = m.WriteIndex();
-  }
+  if (stored) stored = m.StorePerson(shownIndex_);
   m.CurrentIndex = selection;
 
   if (!stored) {
@@ -167,8 +162,7 @@ void Form3::refillNames() {
   const QString territory = m.PersonTerritory;
   const QString name = m.PersonName;
   replaceNames_ = true;
-  m.ReadMode = 3;
-  if (!m.ReadIndex()) List2->clear();
+  if (!m.ListNames()) List2->clear();
   replaceNames_ = false;
   m.PersonTerritory = territory;
   m.PersonName = name;
@@ -179,8 +173,7 @@ void Form3::refillNames() {
 // line went (or adds the person anew when it is gone).
 void Form3::showChangedFolder() {
   shownIndex_ = m.LoadedRecordIndex();
-  m.ReadMode = 1;
-  if (m.ReadIndex() && m.CurrentIndex >= m.PersonCount)
+  if (m.CountPeople() && m.CurrentIndex >= m.PersonCount)
     m.CurrentIndex = qint16(std::max(0, m.PersonCount - 1));
   if (m.mainWindow) {
     m.mainWindow->clearList();
@@ -205,15 +198,12 @@ void Form3::Command1_Click() {
   if (!storeIfModified(false)) return;
   m.PersonModified = false;
 
-  m.ReadMode = 1;
-  if (!m.ReadIndex()) return;
+  if (!m.CountPeople()) return;
   if (m.PersonCount == 0) m.CurrentIndex = 0;
   {
-    const ChangeScope change(m);  // the new line and its note file
-    m.WriteMode = 1;
-    if (!m.WriteIndex()) return;  // told already (a full folder, a file error)
-    m.ReadMode = 2;
-    if (!m.ReadIndex()) return;
+    const ChangeScope change(m);    // the new line and its note file
+    if (!m.AppendPerson()) return;  // told already (a full folder, a file error)
+    if (!m.LoadPerson(m.CurrentIndex)) return;
   }
   m.NoteMonth = 0;  // a new person starts with the month information box empty
   showStep();
@@ -232,10 +222,8 @@ void Form3::Command2_Click() {
   if (shownIndex_ >= 0) {
     const ChangeScope change(m, shownIndex_);
     // The person deleted is the one in the fields, the one the user was asked about.
-    m.CurrentIndex = shownIndex_;
     m.TargetIndex = shownIndex_;
-    m.WriteMode = 3;
-    if (!m.WriteIndex()) {
+    if (!m.DeletePerson(shownIndex_)) {
       if (m.ChangedOutside) return showChangedFolder();
       if (m.mainWindow) m.mainWindow->pressRefresh();
       return;
@@ -251,8 +239,7 @@ void Form3::Command2_Click() {
     // text is dropped.
     m.CurrentIndex = qint16(std::clamp(int(m.CurrentIndex), 0, std::max(0, m.PersonCount - 1)));
   }
-  m.ReadMode = 2;
-  if (!m.ReadIndex()) return;
+  if (!m.LoadPerson(m.CurrentIndex)) return;
   showStep();
   refillNames();
   if (nameCount() == 0) {
@@ -288,9 +275,7 @@ void Form3::Command3_Click() {
   }
 
   const int selected = selectedName();
-  m.CurrentIndex = qint16(selected >= 0 ? selected : shownIndex_);
-  m.ReadMode = 2;
-  if (!m.ReadIndex()) {
+  if (!m.LoadPerson(qint16(selected >= 0 ? selected : shownIndex_))) {
     m.CurrentIndex = shownIndex_;
     selectName(shownIndex_);
     return;

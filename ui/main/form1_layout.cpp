@@ -207,8 +207,7 @@ void Form1::Form_Resize() {
   m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
   clearList();
   ScaleFactor = pp_reduc();
-  m.ReadMode = 1;
-  if (!m.ReadIndex()) clearList();  // unreadable: the list stays empty
+  if (!m.CountPeople()) clearList();  // unreadable: the list stays empty
   followSelection();
   draw_rutin(Picture1->surface(), ScaleFactor);
   m.EditsEnabled = true;

@@ -143,17 +143,12 @@ void Form2::Form_Activate() {
   Command2->click();
 }
 
-bool Form2::countPeople() {
-  m_.ReadMode = 1;
-  return m_.ReadIndex();
-}
-
 int Form2::pages() const { return pageCount(m_.PersonCount, m_.RowHeight, frame_); }
 
 void Form2::Command2_Click() {
   // Start from a blank page: the list may have changed since the last showing.
   preview_.fill(Qt::white);
-  if (countPeople()) {
+  if (m_.CountPeople()) {
     shownPage_ = std::clamp(shownPage_, 0, pages() - 1);
     QPainter painter(&preview_);
     PageSurface surface(painter, previewArea(), frame_);
@@ -239,7 +234,7 @@ bool Form2::deliver(PageSink& sink, int first, int last, const QString& pdfPath)
 
 void Form2::Command1_Click() {
   if (printing_ || m_.ProgramEnded) return;
-  if (!countPeople()) return;  // the index file could not be read; the user has been told
+  if (!m_.CountPeople()) return;  // the index file could not be read; the user has been told
   QString pdfPath;
   std::unique_ptr<PageSink> sink;
   if (sinkOverride) {
@@ -269,7 +264,7 @@ void Form2::Command1_Click() {
 
 void Form2::printWithDialog() {
   if (printing_ || m_.ProgramEnded) return;
-  if (!countPeople()) return;
+  if (!m_.CountPeople()) return;
   auto printer = makeListPrinter(kDocumentName);
   const int count = pageCount(m_.PersonCount, m_.RowHeight, pageFrameFor(printer->pageLayout()));
   const QPageSize preselected = printer->pageLayout().pageSize();
