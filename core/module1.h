@@ -251,6 +251,14 @@ class Module1 {
   void recordWrite(const QString& path, const std::optional<QByteArray>& before,
                    const std::optional<QByteArray>& after);
   [[nodiscard]] bool applyHistory(bool undo);
+  // The steps of ChangeRecordFolder; those returning bool return false to stop it.
+  [[nodiscard]] bool storePendingEdit();
+  void takeChosenFolder(bool inputOpen);
+  [[nodiscard]] bool makeNewFolder();
+  [[nodiscard]] bool refillChoosers();
+  [[nodiscard]] bool listIntoChoosers();
+  void openFolder();
+  void showFolderInInputScreen();
   QString folderBeforeNew_;  // the folder in use when "新規作成" was chosen
   QString readFailureShown_;  // the index file whose read failure the user was shown
   // The folder whose note files were last checked, and which read of it that was.
