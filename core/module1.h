@@ -2,6 +2,7 @@
 // The shared state and the nine shared procedures every window works with.
 
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -11,13 +12,26 @@
 
 #include "core/daily_backup.h"
 #include "core/history.h"
+#include "core/month_window.h"
 #include "core/parsed_folder.h"
 #include "core/ports.h"
 #include "core/text_file.h"
 
 namespace velnor {
 
+// The standard settings: what a start gives the values never stored, and what the
+// settings screen's "すべて標準にする" restores. Window sizes are outer sizes in twips;
+// the column widths are those of a default MonthWindow.
 inline constexpr qint32 kDefaultBackColors[3] = {0xC0FFC0, 0xC0FFFF, 0xFFC0C0};
+inline constexpr qint16 kStandardRowHeight = 10;
+inline constexpr qint16 kStandardNoteFontSize = 9;
+inline constexpr qint16 kStandardMainWidth = 5220;
+inline constexpr qint16 kStandardMainHeight = 4848;
+inline constexpr qint16 kStandardInputWidth = 5076;
+inline constexpr qint16 kStandardInputHeight = 4860;
+// The row height and the note font size the settings screen lets the user choose.
+inline constexpr qint16 kSmallestSizeSetting = 1;
+inline constexpr qint16 kLargestSizeSetting = 20;
 inline const QString kIndexFileName = QStringLiteral("データー.vrd");
 inline const QString kSettingsFileName = QStringLiteral("Velnor.ini");
 inline const QString kPlaceholderRecord = QStringLiteral("区域*名前*************");
@@ -167,6 +181,13 @@ class Module1 {
   QString indexPathFor(const QString& folder) const;
   // Applies the start-up defaults (values read as 0 only) and the DisplaySpan repair.
   void ApplyDefaults();
+  // "すべて標準にする": the standard settings, colours, month span and window sizes.
+  void RestoreStandardSettings();
+  // The column widths and FirstMonthOffset of `window`.
+  void SetMonthWindow(const MonthWindow& window);
+  // A window's outer geometry (twips) into the settings, each value held to 16 bits.
+  void RememberMainGeometry(const QRect& twips);
+  void RememberInputGeometry(const QRect& twips);
   // Writes the three standard lines of a new index file.
   [[nodiscard]] bool WriteNewIndexFile(const QString& path);
   // Makes the current index file hold the placeholder record after its two standard

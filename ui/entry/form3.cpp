@@ -17,6 +17,7 @@
 #include "ui/common/history_keys.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
+#include "ui/common/window_design.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -313,7 +314,7 @@ void Form3::finishUnload() {
 
 // ---- InputScreenPort
 
-QRect Form3::geometryTwips() const { return outerGeometryTwips(this, kDesignFrame); }
+QRect Form3::geometryTwips() const { return outerGeometryTwips(this, kInputDesignFrame); }
 
 bool Form3::isMinimized() const { return QWidget::isMinimized(); }
 
@@ -322,12 +323,12 @@ void Form3::restoreNormal() {
 }
 
 void Form3::setWidthTwips(int twips) {
-  setOuterWidthTwips(this, twips, kDesignFrame);
+  setOuterWidthTwips(this, twips, kInputDesignFrame);
   Form_Resize();  // a size change lays the screen out at once, as the callers expect
 }
 
 void Form3::setHeightTwips(int twips) {
-  setOuterHeightTwips(this, twips, kDesignFrame);
+  setOuterHeightTwips(this, twips, kInputDesignFrame);
   Form_Resize();
 }
 

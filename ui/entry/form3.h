@@ -122,11 +122,6 @@ class Form3 : public QWidget, public InputScreenPort {
   double innerHeightTwips() const override;
   ChooserPort& folderChooser() override;
 
-  // Outer frame minus inner size, in twips, where the platform draws no frame.
-  static constexpr QSize kDesignFrame{84, 276};
-  static constexpr int kDesignInnerWidth = 4992;
-  static constexpr int kDesignInnerHeight = 4584;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -152,7 +147,6 @@ class Form3 : public QWidget, public InputScreenPort {
   void showChangedFolder();
   void focusColumnField();
   void finishUnload();
-  QRect placeWithinScreens(int width, int height) const;
 
   // Character rules
   void applyRules(QWidget* box, EntryBox kind, int month);

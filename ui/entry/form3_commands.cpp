@@ -9,10 +9,11 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "ui/common/key_codes.h"
-#include "ui/common/twips.h"
 #include "ui/common/combo_chooser.h"
 #include "ui/common/delete_question.h"
+#include "ui/common/key_codes.h"
+#include "ui/common/twips.h"
+#include "ui/common/window_design.h"
 #include "ui/entry/form3.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -20,12 +21,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor {
 
 namespace {
-
-constexpr int kDefaultOuterWidth = 5076;
-constexpr int kDefaultOuterHeight = 4860;
-// The smallest inner size the layout arranges (twips).
-constexpr int kMinInnerWidth = 600;
-constexpr int kMinInnerHeight = 300;
 
 bool validMonth(int month) { return month >= 1 && month <= 12; }
 
@@ -353,15 +348,16 @@ void Form3::Form_KeyUp(int keyCode) {
 
 void Form3::Form_Load() {
   applyColors();
-  if (m.NoteFontSize > 0 && m.NoteFontSize < 21) {
+  if (m.NoteFontSize >= kSmallestSizeSetting && m.NoteFontSize <= kLargestSizeSetting) {
     setNoteFontPoints(m.NoteFontSize);
   } else {
-    setNoteFontPoints(9);
-    m.NoteFontSize = 9;
+    setNoteFontPoints(kStandardNoteFontSize);
+    m.NoteFontSize = kStandardNoteFontSize;
   }
 
-  const QRect outer = placeWithinScreens(m.InputWidth > 0 ? m.InputWidth : kDefaultOuterWidth,
-                                         m.InputHeight > 0 ? m.InputHeight : kDefaultOuterHeight);
+  const QRect stored(m.InputLeft, m.InputTop, m.InputWidth > 0 ? m.InputWidth : kStandardInputWidth,
+                     m.InputHeight > 0 ? m.InputHeight : kStandardInputHeight);
+  const QRect outer = openingPlaceTwips(stored, kInputDesignFrame);
   m.EditsEnabled = false;
   setOuterLeftTopTwips(this, outer.left(), outer.top());
   setWidthTwips(outer.width());
@@ -379,13 +375,6 @@ void Form3::Form_Load() {
   m.EditsEnabled = true;
 }
 
-// The input screen whole on a screen, between its smallest layout and the screen's available
-// area, whatever was stored (a screen no longer attached, a size of 32767). Twips.
-QRect Form3::placeWithinScreens(int width, int height) const {
-  return keptOnScreenTwips(QRect(m.InputLeft, m.InputTop, width, height),
-                           QSize(kMinInnerWidth, kMinInnerHeight) + kDesignFrame);
-}
-
 void Form3::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
   if (!duplicateNameGate()) {
     cancel = 1;
@@ -397,18 +386,8 @@ void Form3::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
   }
   if (m.mainWindow && m.mainWindow->isMinimized()) m.mainWindow->restoreNormal();
   if (isMinimized()) restoreNormal();
-  if (m.mainWindow) {
-    const QRect main = m.mainWindow->geometryTwips();
-    m.MainLeft = clampTo16(main.x());
-    m.MainTop = clampTo16(main.y());
-    m.MainWidth = clampTo16(main.width());
-    m.MainHeight = clampTo16(main.height());
-  }
-  const QRect own = geometryTwips();
-  m.InputLeft = clampTo16(own.x());
-  m.InputTop = clampTo16(own.y());
-  m.InputWidth = clampTo16(own.width());
-  m.InputHeight = clampTo16(own.height());
+  if (m.mainWindow) m.RememberMainGeometry(m.mainWindow->geometryTwips());
+  m.RememberInputGeometry(geometryTwips());
   (void)m.SaveSettings();  // a failure has been reported; the person is stored
   m.CurrentColumn = 2;
   m.PersonModified = false;

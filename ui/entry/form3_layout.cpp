@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "ui/common/twips.h"
+#include "ui/common/window_design.h"
 #include "ui/entry/form3.h"
 
 namespace velnor {
@@ -26,7 +27,7 @@ constexpr DesignRect kButton4{1140, 120, 492, 252};
 constexpr DesignRect kButton5{4440, 120, 492, 252};
 constexpr DesignRect kButton6{4440, 480, 492, 252};
 constexpr DesignRect kCombo{1800, 120, 2472, 0};
-constexpr DesignRect kNameList{60, 480, 1512, 3948};
+constexpr DesignRect kNameList{60, 480, 1512, kInputNameListDesignHeight};
 constexpr DesignRect kTerritory{2160, 480, 1272, 252};
 constexpr DesignRect kName{2160, 780, 2772, 252};
 constexpr DesignRect kNote{1620, 1260, 3312, 1392};
@@ -43,7 +44,6 @@ constexpr double kMonthLabelLefts[4] = {1620, 2460, 3300, 4140};
 constexpr double kRowTops[3] = {2880, 3180, 3480};
 constexpr double kCellWidth = 612, kCellHeight = 252;
 constexpr double kMonthLabelWidth = 180;  // month labels do not grow with the window
-constexpr double kMinInnerWidth = 600, kMinInnerHeight = 300;
 
 int px(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
 
@@ -59,12 +59,13 @@ void Form3::Form_Resize() {
   if (isMinimized()) return;
   const double innerWidth = pxToTwips(width());
   const double innerHeight = pxToTwips(height());
-  if (innerHeight < kMinInnerHeight || innerWidth < kMinInnerWidth) return;
+  if (innerHeight < kSmallestLaidOutInner.height() || innerWidth < kSmallestLaidOutInner.width())
+    return;
   if (!m.EditsEnabled) return;
 
   setUpdatesEnabled(false);  // one repaint for the whole rearrangement
-  const double W = innerWidth / kDesignInnerWidth;
-  const double H = innerHeight / kDesignInnerHeight;
+  const double W = innerWidth / kInputDesignInner.width();
+  const double H = innerHeight / kInputDesignInner.height();
   auto place = [&](QWidget* w, const DesignRect& r) {
     const double height = r.height > 0 ? r.height * H : pxToTwips(w->sizeHint().height());
     w->setGeometry(px(r.left * W), px(r.top * H), std::max(1, px(r.width * W)),

@@ -102,7 +102,6 @@ class Form1 : public QWidget, public MainWindowPort {
   void watchKeys();
   void layoutControls(double sw, double sh);
   void sizeForFirstStart();
-  QRect placeWithinScreens() const;
   void placeNameMarker();
   void followSelection();
   void redrawScrolled();

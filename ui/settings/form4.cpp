@@ -19,6 +19,7 @@
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
+#include "ui/common/window_design.h"
 #include "ui/settings/reorder.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -32,13 +33,7 @@ constexpr int kClientHeight = 3732;
 constexpr int kButtonHeight = 252;
 constexpr int kTextHeight = 264;
 constexpr int kLabelHeight = 240;
-constexpr int kMinValue = 1;
-constexpr int kMaxValue = 20;
-constexpr double kInputDesignHeight = 4584;  // inner height the input screen is laid out for
-constexpr double kNameListDesignHeight = 3948;
 constexpr qint32 kMarkerColor = 0x00FFFF;
-constexpr int kFrameWidth = 240;  // the main window's designed frame, twips
-constexpr int kFrameHeight = 396;
 
 void placeTwips(QWidget* w, int left, int top, int width, int height) {
   w->setGeometry(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
@@ -158,7 +153,8 @@ void Form4::Form_Load() {
   setOuterLeftTopTwips(this, m.MainLeft, m.MainTop);
   // Whole on a screen, even where the main window was stored near an edge or off it;
   // the frame, not there before the window is shown, is taken as the main window's.
-  const QSize outer = size() + QSize(twipsToPx(kFrameWidth), twipsToPx(kFrameHeight));
+  const QSize outer =
+      size() + QSize(twipsToPx(kMainDesignFrame.width()), twipsToPx(kMainDesignFrame.height()));
   move(keptOnScreen(QRect(pos(), outer), outer).topLeft());
   installKeyPreview();
 }
@@ -456,12 +452,12 @@ void Form4::stepValue(QLineEdit* box, qint16& value, int delta) {
   const double shown = boxNumber(box->text()).value_or(10.0);
   box->setText(plainNumber(shown + delta));
   const int stepped = int(value) + delta;
-  if (stepped < kMinValue) {
-    value = kMinValue;
-    box->setText(QString::number(kMinValue));
-  } else if (stepped > kMaxValue) {
-    value = kMaxValue;
-    box->setText(QString::number(kMaxValue));
+  if (stepped < kSmallestSizeSetting) {
+    value = kSmallestSizeSetting;
+    box->setText(QString::number(kSmallestSizeSetting));
+  } else if (stepped > kLargestSizeSetting) {
+    value = kLargestSizeSetting;
+    box->setText(QString::number(kLargestSizeSetting));
   } else {
     value = qint16(stepped);
   }
@@ -473,12 +469,12 @@ bool Form4::takeTypedValue(QLineEdit* box, qint16& value) {
     box->setText(QString::number(value));
     return false;
   }
-  if (*typed > kMaxValue) {
-    value = kMaxValue;
-    box->setText(QString::number(kMaxValue));
-  } else if (*typed < kMinValue) {
-    value = kMinValue;
-    box->setText(QString::number(kMinValue));
+  if (*typed > kLargestSizeSetting) {
+    value = kLargestSizeSetting;
+    box->setText(QString::number(kLargestSizeSetting));
+  } else if (*typed < kSmallestSizeSetting) {
+    value = kSmallestSizeSetting;
+    box->setText(QString::number(kSmallestSizeSetting));
   } else {
     value = qint16(roundHalfEven(*typed));
   }
@@ -503,8 +499,9 @@ void Form4::Text1_KeyUp(int keyCode) {
 void Form4::applyNoteFontToInputScreen() {
   if (!m.InputScreenOpen || !m.inputScreen) return;
   const double h = m.inputScreen->innerHeightTwips();
-  m.inputScreen->setNoteFontPoints(m.NoteFontSize * h / kInputDesignHeight);
-  m.inputScreen->setNameListHeightTwips(kNameListDesignHeight * h / kInputDesignHeight);
+  m.inputScreen->setNoteFontPoints(m.NoteFontSize * h / kInputDesignInner.height());
+  m.inputScreen->setNameListHeightTwips(kInputNameListDesignHeight * h /
+                                        kInputDesignInner.height());
 }
 
 void Form4::Command6_Click() {
@@ -563,19 +560,7 @@ void Form4::Option2_Click(int index) {
 
 void Form4::Command3_Click() {
   hide();
-  m.RowHeight = 10;
-  m.NoteFontSize = 9;
-  m.MonthColumnWidth = 9;
-  m.TerritoryColumnWidth = 15;
-  m.NameColumnWidth = 37;
-  m.DisplaySpan = 0;
-  for (int i = 0; i < 3; ++i) m.BackColors[i] = kDefaultBackColors[i];
-  m.TextColors[0] = 0;
-  m.TextColors[1] = 0;
-  m.MainWidth = 5220;
-  m.MainHeight = 4848;
-  m.InputWidth = 5076;
-  m.InputHeight = 4860;
+  m.RestoreStandardSettings();
 
   // One relayout per window: the width change is made while their resize handlers
   // stand still, the height change lets them run.
