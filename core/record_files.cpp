@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include "core/char_rules.h"
 #include "core/module1.h"
 #include "core/stored_bytes.h"
 
@@ -12,19 +13,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor {
 
 namespace {
-
-// A name is also the note file's name; one that could reach outside the record folder
-// is never used as a path.
-bool isSafeNoteName(const QString& name) {
-  return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(0)) &&
-         name != u"."_s && name != u".."_s;
-}
-
-QString storedToScreen(const QString& stored) {
-  QString out = stored;
-  out.replace(u'[', u"\r\n"_s);
-  return out;
-}
 
 QStringList defaultNoteLines() {
   QStringList lines{u"補足情報"_s};
@@ -252,7 +240,7 @@ bool Module1::LoadNoteFile() {
   }
   if (!lines.isEmpty()) PersonNote = lines[0].text;
   for (int k = 1; k <= 12 && k < lines.size(); ++k) MonthNotes[k] = lines[k].text;
-  PersonNote = storedToScreen(PersonNote);
+  PersonNote = toScreenForm(PersonNote);
   loaded_.noteName = PersonName;
   loaded_.noteLines = std::move(lines);
   return true;

@@ -6,9 +6,9 @@
 #include <array>
 #include <memory>
 
+#include "core/char_rules.h"
 #include "core/module1.h"
 #include "core/ports.h"
-#include "ui/entry/char_rules.h"
 #include "ui/entry/name_list.h"
 
 class QComboBox;
