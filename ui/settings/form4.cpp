@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDate>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,11 +15,11 @@
 #include <optional>
 
 #include "core/module1.h"
+#include "core/reorder.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_design.h"
-#include "ui/settings/reorder.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -530,21 +529,9 @@ void Form4::Combo6_Click() {
   redrawList(true);
 }
 
-bool Form4::rewriteIndex(int kind) {
-  // The month is taken at start-up; fall back to today's if that has not happened.
-  const int month =
-      m.CurrentMonth >= 1 && m.CurrentMonth <= 12 ? m.CurrentMonth : QDate::currentDate().month();
-  m.PathBuffer = m.indexPathFor(m.CurrentFolder);
-  m.IndexFilePath = m.PathBuffer;
-  // The rewrite goes through the folder's own write: the day's backup comes first.
-  if (!m.RefreshFolder()) return false;
-  const ChangeScope change(m, m.CurrentIndex);
-  return m.WriteIndexLines(reorder::reorderedLines(m.folder().lines(), kind, month));
-}
+bool Form4::sort_by_name() { return reorder::reorderFolder(m, reorder::kByName); }
 
-bool Form4::sort_by_name() { return rewriteIndex(reorder::kByName); }
-
-bool Form4::sort_by_number() { return rewriteIndex(m.SortKind); }
+bool Form4::sort_by_number() { return reorder::reorderFolder(m, m.SortKind); }
 
 void Form4::Option2_Click(int index) {
   if (index < reorder::kByTerritory || index > reorder::kByThisMonth) return;

@@ -1,6 +1,6 @@
-#include "ui/settings/reorder.h"
+#include "core/reorder.h"
 
-#include <QFileInfo>
+#include <QDate>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -227,21 +227,16 @@ QList<TextLine> reorderedLines(const QList<TextLine>& lines, int kind, int curre
   return result;
 }
 
-Outcome reorderIndexFile(const QString& path, int kind, int currentMonth) {
-  Outcome out;
-  if (!QFileInfo::exists(path)) return out;
-  QList<TextLine> lines;
-  if (!readTextLines(path, lines, &out.error)) {
-    out.ok = false;
-    return out;
-  }
-  const QList<TextLine> result = reorderedLines(lines, kind, currentMonth);
-  if (!writeTextLines(path, result, &out.error)) {
-    out.ok = false;
-    return out;
-  }
-  for (const TextLine& l : result) out.records += Module1::IsRecordLine(l.text) ? 1 : 0;
-  return out;
+bool reorderFolder(Module1& m, int kind) {
+  // The month is taken at start-up; fall back to today's if that has not happened.
+  const int month =
+      m.CurrentMonth >= 1 && m.CurrentMonth <= 12 ? m.CurrentMonth : QDate::currentDate().month();
+  m.PathBuffer = m.indexPathFor(m.CurrentFolder);
+  m.IndexFilePath = m.PathBuffer;
+  // The rewrite goes through the folder's own write: the day's backup comes first.
+  if (!m.RefreshFolder()) return false;
+  const ChangeScope change(m, m.CurrentIndex);
+  return m.WriteIndexLines(reorderedLines(m.folder().lines(), kind, month));
 }
 
 }  // namespace velnor::reorder
