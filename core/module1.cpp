@@ -84,7 +84,6 @@ void Module1::RememberInputGeometry(const QRect& twips) {
 }
 
 void Module1::ReportFileError(const FileError& error) {
-  LastError = error;
   if (!shell) return;
   const QString title = error.writing ? u"保存できません"_s : u"読み込めません"_s;
   const QString what = error.writing ? u"次のファイルを保存できませんでした。"_s

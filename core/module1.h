@@ -207,8 +207,6 @@ class Module1 {
   // file is created first. False when it cannot be read (the user has been told once).
   [[nodiscard]] bool RefreshFolder();
   const ParsedFolder& folder() const { return folder_; }
-  // Every record of the current index file.
-  [[nodiscard]] bool ReadAllRecords(QList<Record>& records);
   // The record number the loaded person's line now has, or -1 when the line is gone.
   qint16 LoadedRecordIndex() const { return loaded_.index; }
   // True when the last store or delete was refused because another program had
@@ -219,8 +217,6 @@ class Module1 {
   [[nodiscard]] bool WriteIndexLines(QList<TextLine> lines);
 
   static QString DefaultMonthLine(int month);
-  static Record ParseRecord(const QString& line) { return parseRecord(line); }
-  static QString BuildRecordLine(const Record& record) { return buildRecordLine(record); }
   static bool IsRecordLine(const QString& line) { return isRecordLine(line); }
 
   // ---- Undo and redo of stored changes (this run, this record folder)
@@ -228,8 +224,6 @@ class Module1 {
   // `select` is the record number of the person concerned (CurrentIndex when -1).
   void BeginChange(qint16 select = -1);
   void EndChange(qint16 select = -1);
-  bool CanUndo() const { return history_.canUndo(); }
-  bool CanRedo() const { return history_.canRedo(); }
   // Put the files of the last step back as they were before it (or after it, for Redo),
   // byte for byte, and select the person concerned. False, with the user told, when a
   // file was changed by another program since; then nothing is written.
@@ -238,7 +232,6 @@ class Module1 {
 
   // Tells the user about a file failure ("保存できません" / "読み込めません").
   void ReportFileError(const FileError& error);
-  FileError LastError;
 
   // Today's date, for the daily backups (tests set a clock).
   std::function<QDate()> today = [] { return QDate::currentDate(); };

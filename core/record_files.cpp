@@ -116,15 +116,6 @@ bool Module1::RefreshFolder() {
   return false;
 }
 
-bool Module1::ReadAllRecords(QList<Record>& records) {
-  records.clear();
-  if (!RefreshFolder()) return false;
-  const int count = std::min(folder_.recordCount(), kMaxRecords);
-  records.reserve(count);
-  for (int r = 0; r < count; ++r) records.append(folder_.record(r));
-  return true;
-}
-
 bool Module1::EnsureNoteFile(const QString& name) {
   if (!isSafeNoteName(name)) return false;
   QString reason;
@@ -383,8 +374,6 @@ bool Module1::WriteIndex() {
   QList<TextLine> out = folder_.lines();
   if (WriteMode == kWriteAppend) {
     if (count >= kMaxRecords) {
-      LastError = FileError{QDir::toNativeSeparators(IndexFilePath),
-                            u"登録できる人数は%1人までです。"_s.arg(kMaxRecords), true};
       if (shell)
         shell->message(
             u"追加できません"_s,

@@ -292,8 +292,7 @@ void Form3::closeEvent(QCloseEvent* event) {
   if (unloaded_) return event->accept();
   int cancel = 0;
   QPointer<Form3> self(this);
-  Form_QueryUnload(cancel, unloadMode_);
-  unloadMode_ = 0;
+  Form_QueryUnload(cancel);
   if (!self) return;
   if (cancel != 0 && !m.ProgramEnded) {
     // The screen stays open, whoever asked to close it.
@@ -339,7 +338,6 @@ void Form3::pressSettings() { Command4->click(); }
 
 void Form3::unload() {
   if (unloaded_) return;
-  unloadMode_ = 1;
   close();
 }
 
@@ -350,8 +348,6 @@ QString Form3::nameAt(int index) const {
 }
 
 void Form3::clearNames() { List2->clear(); }
-
-void Form3::addName(const QString& name) { List2->appendNames({name}); }
 
 void Form3::addNames(const QStringList& names) {
   if (replaceNames_) {

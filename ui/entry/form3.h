@@ -73,7 +73,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void Combo1_Click();
   void Form_KeyUp(int keyCode);
   void Form_Load();
-  void Form_QueryUnload(int& cancel, int unloadMode);
+  void Form_QueryUnload(int& cancel);
   void Form_Resize();
   void Text1_Change(int index);
   void Text2_Change();
@@ -107,7 +107,6 @@ class Form3 : public QWidget, public InputScreenPort {
   int nameCount() const override;
   QString nameAt(int index) const override;
   void clearNames() override;
-  void addName(const QString& name) override;
   void addNames(const QStringList& names) override;
   int selectedName() const override;
   void selectName(int index) override;
@@ -178,7 +177,6 @@ class Form3 : public QWidget, public InputScreenPort {
   bool replaceNames_ = false;  // the next names listed replace the list, if they differ
   bool storeFailed_ = false;  // the last store failed: the next change test must store
   int filling_ = 0;           // >0 while the program itself writes into the fields
-  int unloadMode_ = 0;        // 0 close box or system, 1 program code
   bool unloaded_ = false;
   bool inMouseRelease_ = false;
   const QEvent* previewed_ = nullptr;  // the key release the preview handled last

@@ -375,7 +375,7 @@ void Form3::Form_Load() {
   m.EditsEnabled = true;
 }
 
-void Form3::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
+void Form3::Form_QueryUnload(int& cancel) {
   if (!duplicateNameGate()) {
     cancel = 1;
     return;

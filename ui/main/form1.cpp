@@ -367,10 +367,10 @@ void Form1::Command9_Click() {
   const QString folder =
       item > 0 && !Combo1->currentText().isEmpty() ? u'%' + Combo1->currentText() : m.CurrentFolder;
   m.IndexFilePath = m.indexPathFor(folder);
-  ScaleFactor = pp_reduc();
+  pp_reduc();
   if (!m.CountPeople()) clearList();  // unreadable: the list stays empty
   followSelection();
-  draw_rutin(Picture1->surface(), ScaleFactor);
+  draw_rutin(Picture1->surface());
   m.PlaceCursor();
 }
 

@@ -185,10 +185,10 @@ void Form1::Form_Resize() {
   }
   m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
   clearList();
-  ScaleFactor = pp_reduc();
+  pp_reduc();
   if (!m.CountPeople()) clearList();  // unreadable: the list stays empty
   followSelection();
-  draw_rutin(Picture1->surface(), ScaleFactor);
+  draw_rutin(Picture1->surface());
   m.EditsEnabled = true;
   m.PlaceCursor();
 
@@ -227,14 +227,13 @@ void Form1::layoutControls(double sw, double sh) {
 
 // ---- Drawing
 
-double Form1::pp_reduc() {
+void Form1::pp_reduc() {
   PictureSurface& s = Picture1->surface();
   s.setScale(160, 260);
   s.setFont(QFont().family(), 10);
-  return 0.37;
 }
 
-void Form1::draw_rutin(DrawingSurface& target, double /*factor: the print image's scale*/) {
+void Form1::draw_rutin(DrawingSurface& target) {
   if (isMinimized()) return;
   PictureSurface& own = Picture1->surface();
   // The scroll bar comes and goes with the number of people; the drawing area then
@@ -263,9 +262,9 @@ double Form1::listFontPoints() const {
 void Form1::clearList() { Picture1->clear(listBackground_); }
 
 void Form1::drawList() {
-  ScaleFactor = pp_reduc();
+  pp_reduc();
   followSelection();
-  draw_rutin(Picture1->surface(), ScaleFactor);
+  draw_rutin(Picture1->surface());
 }
 
 // Brings the selected row into view before a redraw.
@@ -285,8 +284,8 @@ void Form1::markerChanged() {
 void Form1::redrawScrolled() {
   if (m.ProgramEnded || isMinimized()) return;
   clearList();
-  ScaleFactor = pp_reduc();
-  draw_rutin(Picture1->surface(), ScaleFactor);
+  pp_reduc();
+  draw_rutin(Picture1->surface());
   Picture1->refreshMarker();
 }
 
