@@ -16,6 +16,7 @@
 #include <QShowEvent>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "core/module1.h"
@@ -114,8 +115,8 @@ void Form2::setUpPreviewImage() {
   preview_ = QImage(size * ratio, QImage::Format_RGB32);
   preview_.setDevicePixelRatio(ratio);
   // Points on the picture should match points elsewhere on this screen.
-  preview_.setDotsPerMeterX(int(Picture1->logicalDpiX() / 0.0254 + 0.5));
-  preview_.setDotsPerMeterY(int(Picture1->logicalDpiY() / 0.0254 + 0.5));
+  preview_.setDotsPerMeterX(int(std::lround(Picture1->logicalDpiX() / 0.0254)));
+  preview_.setDotsPerMeterY(int(std::lround(Picture1->logicalDpiY() / 0.0254)));
   preview_.fill(Qt::white);
   Picture1->setFixedSize(size);
   Picture1->setPixmap(QPixmap::fromImage(preview_));
