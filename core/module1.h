@@ -259,12 +259,21 @@ class Module1 {
   bool witnessFor(QByteArray& raw) const;
   void refuseChangedOutside();
   TextLine storedRecordLine(const Record& r) const;
+  // WriteIndex's three modes; `line` is the index file's line of record CurrentIndex,
+  // `count` the number of records.
+  [[nodiscard]] bool appendRecord(int count);
+  [[nodiscard]] bool storeRecord(int line);
+  [[nodiscard]] bool deleteRecord(int line, int count);
   void BackUpBeforeWrite();
   // Bytes of a file now, or nothing when there is no file.
   static std::optional<QByteArray> currentBytes(const QString& path);
   void recordWrite(const QString& path, const std::optional<QByteArray>& before,
                    const std::optional<QByteArray>& after);
   [[nodiscard]] bool applyHistory(bool undo);
+  [[nodiscard]] bool stepFilesUnchanged(const HistoryStep& step, bool undo,
+                                        std::vector<std::optional<QByteArray>>& now);
+  [[nodiscard]] bool putStepBack(const HistoryStep& step, bool undo,
+                                 const std::vector<std::optional<QByteArray>>& now);
   // The steps of ChangeRecordFolder; those returning bool return false to stop it.
   [[nodiscard]] bool storePendingEdit();
   void takeChosenFolder(bool inputOpen);

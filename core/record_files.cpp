@@ -371,45 +371,52 @@ bool Module1::WriteIndex() {
   if (!RefreshFolder()) return false;
 
   const int count = std::min(folder_.recordCount(), kMaxRecords);
-  QList<TextLine> out = folder_.lines();
-  if (WriteMode == kWriteAppend) {
-    if (count >= kMaxRecords) {
-      if (shell)
-        shell->message(
-            u"追加できません"_s,
-            u"この記録フォルダーにはこれ以上追加できません。\n登録できる人数は%1人までです。"_s.arg(
-                kMaxRecords),
-            Buttons::Ok, Icon::Warning);
-      return false;
-    }
-    out.append(TextLine::fromText(kPlaceholderRecord));
-    if (!WriteIndexLines(out)) return false;
-    PersonCount = qint16(count + 1);
-    CurrentIndex = qint16(PersonCount - 1);
-    return true;
-  }
+  if (WriteMode == kWriteAppend) return appendRecord(count);
   if (WriteMode != kWriteStore && WriteMode != kWriteDelete) return true;
   if (CurrentIndex < 0 || CurrentIndex >= count) return true;  // no such record: nothing to do
 
   const int line = folder_.lineOfRecord(CurrentIndex);
   // The line must still be the person the user saw; another program may have moved it.
-  if (guarded && out[line].raw != witness) {
+  if (guarded && folder_.lines()[line].raw != witness) {
     refuseChangedOutside();
     return false;
   }
+  return WriteMode == kWriteStore ? storeRecord(line) : deleteRecord(line, count);
+}
 
-  if (WriteMode == kWriteStore) {
-    const Record r{PersonTerritory, PersonName, MonthDates};
-    // The note goes first: when it cannot be written the index stays as it was.
-    if (!WriteNoteFile()) return false;
-    out[line] = storedRecordLine(r);
-    if (!WriteIndexLines(out)) return false;
-    loaded_.indexPath = IndexFilePath;
-    loaded_.index = CurrentIndex;
-    loaded_.raw = folder_.recordLine(CurrentIndex).raw;
-    return true;
+bool Module1::appendRecord(int count) {
+  if (count >= kMaxRecords) {
+    if (shell)
+      shell->message(
+          u"追加できません"_s,
+          u"この記録フォルダーにはこれ以上追加できません。\n登録できる人数は%1人までです。"_s.arg(
+              kMaxRecords),
+          Buttons::Ok, Icon::Warning);
+    return false;
   }
+  QList<TextLine> out = folder_.lines();
+  out.append(TextLine::fromText(kPlaceholderRecord));
+  if (!WriteIndexLines(out)) return false;
+  PersonCount = qint16(count + 1);
+  CurrentIndex = qint16(PersonCount - 1);
+  return true;
+}
 
+bool Module1::storeRecord(int line) {
+  const Record r{PersonTerritory, PersonName, MonthDates};
+  // The note goes first: when it cannot be written the index stays as it was.
+  if (!WriteNoteFile()) return false;
+  QList<TextLine> out = folder_.lines();
+  out[line] = storedRecordLine(r);
+  if (!WriteIndexLines(out)) return false;
+  loaded_.indexPath = IndexFilePath;
+  loaded_.index = CurrentIndex;
+  loaded_.raw = folder_.recordLine(CurrentIndex).raw;
+  return true;
+}
+
+bool Module1::deleteRecord(int line, int count) {
+  QList<TextLine> out = folder_.lines();
   out.removeAt(line);
   if (!WriteIndexLines(out)) return false;
   if (loaded_.indexPath == IndexFilePath) {
