@@ -137,8 +137,17 @@ class Form3 : public QWidget, public InputScreenPort {
   void watchControls();
   void connectChanges();
 
+  // Layout, in proportion W across and H down to the design
+  void scaleFonts(double W, double H);
+  void placeControls(double W, double H);
+  void placeMonthCells(double W, double H);
+
   // Shared steps of the commands
   bool duplicateNameGate();
+  // Parts of the save step
+  void refuseName(const QString& why);
+  void takeFields(const QString& name);
+  bool writeShownPerson();
   void showStep();
   // Change test and save step; false when a store was needed and failed.
   bool storeIfModified(bool refresh);
@@ -163,6 +172,11 @@ class Form3 : public QWidget, public InputScreenPort {
   void showMonthInfo(int month, bool enable);
   void setMonthInfoCaption(int month);
   void setNameEntry(const QString& text);
+  bool previewKeyRelease(QObject* watched, QKeyEvent* key);
+  bool previewHistoryKey(QObject* watched, QKeyEvent* key);
+  void finishMouseRelease(QObject* watched, QEvent* event);
+  void dispatchMouseMove(QObject* watched);
+  void dispatchFocusIn(QObject* watched);
   void dispatchKeyUp(QObject* watched, int keyCode);
   bool isMouseUpTarget(QObject* watched) const;
   void dispatchMouseUp(QObject* watched);

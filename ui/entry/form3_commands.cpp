@@ -51,10 +51,7 @@ bool Form3::saveStep() {
   const QString name = Text2->text();
   QString why;
   if (!isStorableName(name, &why)) {
-    m.shell->message(u"無効です…"_s, why, Buttons::Ok);
-    selectName(shownIndex_);
-    focusNameBox();
-    m.PersonModified = true;
+    refuseName(why);
     return false;
   }
 
@@ -65,28 +62,10 @@ bool Form3::saveStep() {
   const QString oldNote = m.PersonNote;
   const auto oldDates = m.MonthDates;
   const auto oldMonthNotes = m.MonthNotes;
-
-  m.PersonTerritory = Text3->text();
-  m.PersonName = name;
-  m.PersonNote = toStoredForm(text1(0));
-  for (int month = 1; month <= 12; ++month) {
-    m.MonthNotes[month] = toStoredForm(m.MonthNotes[month]);
-    m.MonthDates[month] = text1(month);
-  }
-  // The record to replace is the one in the fields, whatever moved the selection since.
-  const qint16 selection = m.CurrentIndex;
-  bool stored = true;
+  takeFields(name);
+  // One change: the record, its note file and a renamed person's old note file.
   ChangeScope change(m, shownIndex_);
-  if (shownIndex_ < 0) {
-    // Its line was changed by another program: the typed person is added anew rather
-    // than written over someone else.
-    stored = m.AppendPerson();
-    if (stored) shownIndex_ = m.CurrentIndex;
-  }
-  if (stored) stored = m.StorePerson(shownIndex_);
-  m.CurrentIndex = selection;
-
-  if (!stored) {
+  if (!writeShownPerson()) {
     // The user has been told. Keep the loaded values as restore values, the typed text
     // on screen, and make the next command try again.
     m.PersonTerritory = oldTerritory;
@@ -111,6 +90,39 @@ bool Form3::saveStep() {
   m.PersonNote = toScreenForm(m.PersonNote);
   acceptedNote_ = m.PersonNote;
   return true;
+}
+
+void Form3::refuseName(const QString& why) {
+  m.shell->message(u"無効です…"_s, why, Buttons::Ok);
+  selectName(shownIndex_);
+  focusNameBox();
+  m.PersonModified = true;
+}
+
+// The fields into the loaded person, line breaks in their stored form.
+void Form3::takeFields(const QString& name) {
+  m.PersonTerritory = Text3->text();
+  m.PersonName = name;
+  m.PersonNote = toStoredForm(text1(0));
+  for (int month = 1; month <= 12; ++month) {
+    m.MonthNotes[month] = toStoredForm(m.MonthNotes[month]);
+    m.MonthDates[month] = text1(month);
+  }
+}
+
+// The record to replace is the one in the fields, whatever moved the selection since.
+bool Form3::writeShownPerson() {
+  const qint16 selection = m.CurrentIndex;
+  bool stored = true;
+  if (shownIndex_ < 0) {
+    // Its line was changed by another program: the typed person is added anew rather
+    // than written over someone else.
+    stored = m.AppendPerson();
+    if (stored) shownIndex_ = m.CurrentIndex;
+  }
+  if (stored) stored = m.StorePerson(shownIndex_);
+  m.CurrentIndex = selection;
+  return stored;
 }
 
 bool Form3::storeIfModified(bool refresh) {
