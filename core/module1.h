@@ -62,7 +62,9 @@ inline constexpr qint16 kReadNames = 3;
 inline constexpr qint16 kReadRawLine = 5;
 
 // What WriteIndex does, chosen by WriteMode right before the call. Each call is one
-// undoable change, and the day's backup is made before its first write.
+// undoable change, and the day's backup is made before its first write. A store or a
+// delete is refused, with a message and ChangedOutside set, when the record's line no
+// longer holds the bytes last loaded or shown (another program changed the file).
 // kWriteAppend: adds a placeholder record at the end; CurrentIndex and PersonCount
 // follow it. Refused with a message when the folder holds kMaxRecords people.
 inline constexpr qint16 kWriteAppend = 1;
@@ -72,8 +74,6 @@ inline constexpr qint16 kWriteStore = 2;
 // kWriteDelete: removes record CurrentIndex; PersonCount follows and CurrentIndex steps
 // back when it was the last record. With the input screen open and its name box holding
 // PersonName, that name's note file goes too, unless another record still has the name.
-// kWriteStore and kWriteDelete refuse, with a message and ChangedOutside set, when the
-// record's line no longer holds the bytes last loaded or shown.
 inline constexpr qint16 kWriteDelete = 3;
 
 class Module1;

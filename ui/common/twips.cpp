@@ -1,11 +1,11 @@
 #include "ui/common/twips.h"
 
-#include "ui/common/window_design.h"
-
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
+
+#include "ui/common/window_design.h"
 
 namespace velnor {
 
