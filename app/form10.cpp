@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/char_rules.h"
 #include "core/module1.h"
 #include "core/text_file.h"
 #include "ui/common/fonts.h"
@@ -25,8 +26,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor {
 
 namespace {
-
-const QString kCannotEnter = u"　　は入力できません･･･"_s;
 
 // A small notebook with a pen, the dialog's decoration.
 QPixmap notebookIcon() {
@@ -65,20 +64,14 @@ QPixmap notebookIcon() {
   return pixmap;
 }
 
-bool isInvalidNameCharacter(QChar c) {
-  static const QString forbidden = u"\\/:*?\"<>|"_s;
-  return forbidden.contains(c);
-}
-
 QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
 
 }  // namespace
 
 QString folderNameProblem(const QString& name) {
   for (const QChar c : name) {
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-      return u"タブや改行などの制御文字"_s + kCannotEnter;
-    if (isInvalidNameCharacter(c)) return QString(c) + kCannotEnter;
+    if (isControlCharacter(c)) return u"タブや改行などの制御文字"_s + kCannotEnter;
+    if (isFileNameBreaker(c)) return QString(c) + kCannotEnter;
   }
   if (name == u"."_s || name == u".."_s) return u"「"_s + name + u"」だけの名前は使えません･･･"_s;
   // The choosers list folders by name after their first item "新規作成": a folder of that

@@ -2,36 +2,45 @@
 
 namespace velnor {
 
-void Module1::PlaceCursor() {
-  switch (DisplaySpan) {
+MonthWindow monthWindowFor(qint16 displaySpan, int currentMonth) {
+  MonthWindow w;
+  switch (displaySpan) {
     case 1:
-      TerritoryColumnWidth = 20, NameColumnWidth = 44, MonthColumnWidth = 16;
-      FirstMonthOffset = CurrentMonth > 6 ? 6 : 0;
+      w.monthCount = 6;
+      w.territoryWidth = 20, w.nameWidth = 44, w.monthWidth = 16;
+      w.firstMonthOffset = currentMonth > 6 ? 6 : 0;
       break;
     case 2:
-      TerritoryColumnWidth = 25, NameColumnWidth = 51, MonthColumnWidth = 28;
-      FirstMonthOffset = CurrentMonth < 4 ? 0 : CurrentMonth > 9 ? 9 : qint16(CurrentMonth - 3);
+      w.monthCount = 3;
+      w.territoryWidth = 25, w.nameWidth = 51, w.monthWidth = 28;
+      w.firstMonthOffset = currentMonth < 4 ? 0 : currentMonth > 9 ? 9 : qint16(currentMonth - 3);
       break;
     default:
-      TerritoryColumnWidth = 15, NameColumnWidth = 37, MonthColumnWidth = 9;
-      FirstMonthOffset = 0;
-      break;
+      break;  // twelve months, January first
   }
+  return w;
+}
 
+bool isHiddenMonth(const MonthWindow& window, int column) {
+  if (column < 3) return false;
+  const int first = 3 + window.firstMonthOffset;
+  const int last = first + window.monthCount - 1;
+  return column < first || (column > last && last < 14);
+}
+
+void Module1::SetMonthWindow(const MonthWindow& window) {
+  TerritoryColumnWidth = window.territoryWidth;
+  NameColumnWidth = window.nameWidth;
+  MonthColumnWidth = window.monthWidth;
+  FirstMonthOffset = window.firstMonthOffset;
+}
+
+void Module1::PlaceCursor() {
+  const MonthWindow window = monthWindowFor(DisplaySpan, CurrentMonth);
+  SetMonthWindow(window);
   // A month outside the month window leaves the marker where it was.
   const int c = CurrentColumn;
-  if (DisplaySpan == 1) {
-    if (FirstMonthOffset == 6 && c >= 3 && c <= 8) return;
-    if (FirstMonthOffset == 0 && c >= 9) return;
-  } else if (DisplaySpan == 2) {
-    if (CurrentMonth < 4) {
-      if (c >= 6) return;
-    } else if (CurrentMonth > 9) {
-      if (c >= 3 && c <= 11) return;
-    } else if (c > CurrentMonth + 2 || (c >= 3 && c < CurrentMonth)) {
-      return;
-    }
-  }
+  if (isHiddenMonth(window, c)) return;
 
   Shape1Visible = false;
   Shape1Height = RowHeight;

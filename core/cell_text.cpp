@@ -53,6 +53,70 @@ Splits bestSplits(DrawingSurface& s, const CellTextStyle& style, const QString& 
   return out;
 }
 
+// Measures a text against the room a cell leaves inside its insets.
+struct Room {
+  DrawingSurface& s;
+  const CellTextStyle& style;
+  QRectF inner;
+  QSizeF whole;  // the whole text on one line at the row's size
+
+  bool fits(double points, const QStringList& lines, double left) const {
+    double height = 0;
+    for (const QString& line : lines) {
+      const QSizeF size = s.measureText(style.font, points, line);
+      if (left + size.width() > inner.right()) return false;
+      height += size.height();
+    }
+    return height <= inner.height();
+  }
+
+  // The size at which `lineCount` lines, `widest` wide at the row's size, just fit from
+  // `left`.
+  double sizeToFit(double widest, int lineCount, double left) const {
+    const double across = widest > 0 ? (inner.right() - left) / widest : 1.0;
+    const double down = whole.height() > 0 ? inner.height() / (lineCount * whole.height()) : 1.0;
+    return std::min(1.0, std::min(across, down)) * style.points;
+  }
+};
+
+struct Fitted {
+  double points;
+  QStringList lines;
+  double left;
+};
+
+// Two lines at the smallest preferred size; only texts that do not fit even so get
+// smaller still (on one line or two, whichever leaves them larger).
+void breakIntoTwoLines(const Room& room, const QString& text, Fitted& f) {
+  const double smallest = room.style.points * kSmallestTypeShare;
+  const Splits splits = bestSplits(room.s, room.style, text);
+  const double atSeparator = room.sizeToFit(splits.atSeparator.widest, 2, f.left);
+  const double anywhere = room.sizeToFit(splits.any.widest, 2, f.left);
+  const bool separator = !splits.atSeparator.lines.isEmpty() &&
+                         atSeparator >= std::min(smallest, kSeparatorBreakShare * anywhere);
+  const Split& split = separator ? splits.atSeparator : splits.any;
+  const double twoLines = split.lines.isEmpty() ? 0 : separator ? atSeparator : anywhere;
+  if (twoLines >= smallest) {
+    f.points = smallest, f.lines = split.lines;
+  } else if (twoLines > f.points) {
+    f.points = twoLines, f.lines = split.lines;
+  }
+}
+
+// Smaller type on one line, from where the text starts or, failing that, from the
+// cell's edge; then two lines.
+void shrinkToFit(const Room& room, const QString& text, Fitted& f) {
+  const double smallest = room.style.points * kSmallestTypeShare;
+  f.points = room.sizeToFit(room.whole.width(), 1, f.left);
+  if (f.points < smallest) {
+    f.left = room.inner.left();
+    f.points = room.sizeToFit(room.whole.width(), 1, f.left);
+  }
+  if (f.points < smallest) breakIntoTwoLines(room, text, f);
+  for (int step = 0; step < kMaxShrinkSteps && !room.fits(f.points, f.lines, f.left); ++step)
+    f.points *= kShrinkStep;
+}
+
 }  // namespace
 
 CellTextLayout layoutCellText(DrawingSurface& s, const CellTextStyle& style, const QRectF& cell,
@@ -62,68 +126,22 @@ CellTextLayout layoutCellText(DrawingSurface& s, const CellTextStyle& style, con
   out.topLeft = at;
   if (text.isEmpty()) return out;
 
-  const double base = style.points;
-  const QSizeF whole = s.measureText(style.font, base, text);
   const double padX = std::clamp(at.x() - cell.left(), 0.0, cell.width() * kSideShare);
   const double padY = std::clamp(at.y() - cell.top(), 0.0, cell.height() * kEndShare);
-  const QRectF inner = cell.adjusted(padX, padY, -padX, -padY);
+  const Room room{s, style, cell.adjusted(padX, padY, -padX, -padY),
+                  s.measureText(style.font, style.points, text)};
+  Fitted f{style.points, {text}, at.x()};
+  if (!room.fits(f.points, f.lines, f.left)) shrinkToFit(room, text, f);
 
-  auto fits = [&](double points, const QStringList& lines, double left) {
-    double height = 0;
-    for (const QString& line : lines) {
-      const QSizeF size = s.measureText(style.font, points, line);
-      if (left + size.width() > inner.right()) return false;
-      height += size.height();
-    }
-    return height <= inner.height();
-  };
-  // The size at which `lines`, `widest` wide at the row's size, just fit from `left`.
-  auto sizeToFit = [&](double widest, int lineCount, double left) {
-    const double across = widest > 0 ? (inner.right() - left) / widest : 1.0;
-    const double down = whole.height() > 0 ? inner.height() / (lineCount * whole.height()) : 1.0;
-    return std::min(1.0, std::min(across, down)) * base;
-  };
-
-  double points = base;
-  QStringList lines{text};
-  double left = at.x();
-  const double smallest = base * kSmallestTypeShare;
-  if (!fits(base, lines, left)) {
-    // Smaller type on one line, from where the text starts or, failing that, from
-    // the cell's edge.
-    points = sizeToFit(whole.width(), 1, left);
-    if (points < smallest) {
-      left = inner.left();
-      points = sizeToFit(whole.width(), 1, left);
-    }
-    if (points < smallest) {
-      // Two lines at the smallest preferred size; only texts that do not fit even so
-      // get smaller still (on one line or two, whichever leaves them larger).
-      const Splits splits = bestSplits(s, style, text);
-      const double atSeparator = sizeToFit(splits.atSeparator.widest, 2, left);
-      const double anywhere = sizeToFit(splits.any.widest, 2, left);
-      const bool separator = !splits.atSeparator.lines.isEmpty() &&
-                             atSeparator >= std::min(smallest, kSeparatorBreakShare * anywhere);
-      const Split& split = separator ? splits.atSeparator : splits.any;
-      const double twoLines = split.lines.isEmpty() ? 0 : separator ? atSeparator : anywhere;
-      if (twoLines >= smallest) {
-        points = smallest, lines = split.lines;
-      } else if (twoLines > points) {
-        points = twoLines, lines = split.lines;
-      }
-    }
-    for (int step = 0; step < kMaxShrinkSteps && !fits(points, lines, left); ++step)
-      points *= kShrinkStep;
-  }
-
-  out.points = points;
-  out.lines = lines;
-  out.lineHeight = s.measureText(style.font, points, lines.first()).height();
-  const double total = out.lineHeight * lines.size();
+  out.points = f.points;
+  out.lines = f.lines;
+  out.lineHeight = s.measureText(style.font, f.points, f.lines.first()).height();
+  const double total = out.lineHeight * f.lines.size();
   // Text that fits under the usual top inset keeps it; otherwise it is centred.
+  const QRectF& inner = room.inner;
   const double top =
       at.y() + total <= inner.bottom() ? at.y() : inner.top() + (inner.height() - total) / 2;
-  out.topLeft = QPointF(left, top);
+  out.topLeft = QPointF(f.left, top);
   return out;
 }
 

@@ -42,9 +42,25 @@ bool Module1::applyHistory(bool undo) {
   if (undo ? !history_.canUndo() : !history_.canRedo()) return false;
   const HistoryStep step = undo ? history_.nextUndo() : history_.nextRedo();
 
-  // Every file must still be as the step left it; another program's change is never
-  // overwritten.
   std::vector<std::optional<QByteArray>> now;
+  if (!stepFilesUnchanged(step, undo, now)) return false;
+  BackUpBeforeWrite();
+  const bool written = putStepBack(step, undo, now);
+  folder_.clear();  // read again at the next use
+  if (!written) return false;
+  loaded_ = {};
+  CurrentIndex = undo ? step.selectBefore : step.selectAfter;
+  if (undo)
+    history_.undone();
+  else
+    history_.redone();
+  return true;
+}
+
+// Every file must still be as the step left it; another program's change is never
+// overwritten. `now` receives each file's bytes.
+bool Module1::stepFilesUnchanged(const HistoryStep& step, bool undo,
+                                 std::vector<std::optional<QByteArray>>& now) {
   for (const FileChange& f : step.files) {
     now.push_back(currentBytes(f.path));
     if (f.holds(now.back(), undo)) continue;
@@ -56,8 +72,12 @@ bool Module1::applyHistory(bool undo) {
                      Buttons::Ok, Icon::Warning);
     return false;
   }
+  return true;
+}
 
-  BackUpBeforeWrite();
+// Writes each file of the step as it was on the other side, from its bytes `now`.
+bool Module1::putStepBack(const HistoryStep& step, bool undo,
+                          const std::vector<std::optional<QByteArray>>& now) {
   for (size_t i = 0; i < step.files.size(); ++i) {
     const FileChange& f = step.files[i];
     const bool exists = undo ? f.existedBefore : f.existedAfter;
@@ -71,16 +91,8 @@ bool Module1::applyHistory(bool undo) {
       error = FileError{QDir::toNativeSeparators(f.path), file.errorString(), true};
     }
     ReportFileError(error);
-    folder_.clear();
     return false;
   }
-  folder_.clear();  // read again at the next use
-  loaded_ = {};
-  CurrentIndex = undo ? step.selectBefore : step.selectAfter;
-  if (undo)
-    history_.undone();
-  else
-    history_.redone();
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "core/module1.h"
 
+#include "core/saturating.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,21 +38,52 @@ bool Module1::FileExists(const QString& path) const {
 }
 
 void Module1::ApplyDefaults() {
-  if (NoteFontSize == 0) NoteFontSize = 9;
-  if (RowHeight == 0) RowHeight = 10;
-  if (TerritoryColumnWidth == 0) TerritoryColumnWidth = 15;
-  if (NameColumnWidth == 0) NameColumnWidth = 37;
-  if (MonthColumnWidth == 0) MonthColumnWidth = 9;
-  if (MainWidth == 0) MainWidth = 5220;
-  if (MainHeight == 0) MainHeight = 4848;
-  if (InputLeft == 0) InputLeft = 5220;
+  const MonthWindow twelveMonths;
+  if (NoteFontSize == 0) NoteFontSize = kStandardNoteFontSize;
+  if (RowHeight == 0) RowHeight = kStandardRowHeight;
+  if (TerritoryColumnWidth == 0) TerritoryColumnWidth = twelveMonths.territoryWidth;
+  if (NameColumnWidth == 0) NameColumnWidth = twelveMonths.nameWidth;
+  if (MonthColumnWidth == 0) MonthColumnWidth = twelveMonths.monthWidth;
+  if (MainWidth == 0) MainWidth = kStandardMainWidth;
+  if (MainHeight == 0) MainHeight = kStandardMainHeight;
+  if (InputLeft == 0) InputLeft = kStandardMainWidth;  // beside the main window
   for (int i = 0; i < 3; ++i)
     if (BackColors[i] == 0) BackColors[i] = kDefaultBackColors[i];
   if (DisplaySpan < 0 || DisplaySpan > 2) DisplaySpan = 0;
 }
 
+void Module1::RestoreStandardSettings() {
+  const MonthWindow twelveMonths;
+  RowHeight = kStandardRowHeight;
+  NoteFontSize = kStandardNoteFontSize;
+  MonthColumnWidth = twelveMonths.monthWidth;
+  TerritoryColumnWidth = twelveMonths.territoryWidth;
+  NameColumnWidth = twelveMonths.nameWidth;
+  DisplaySpan = 0;
+  for (int i = 0; i < 3; ++i) BackColors[i] = kDefaultBackColors[i];
+  TextColors[0] = 0;
+  TextColors[1] = 0;
+  MainWidth = kStandardMainWidth;
+  MainHeight = kStandardMainHeight;
+  InputWidth = kStandardInputWidth;
+  InputHeight = kStandardInputHeight;
+}
+
+void Module1::RememberMainGeometry(const QRect& twips) {
+  MainLeft = clampTo16(twips.left());
+  MainTop = clampTo16(twips.top());
+  MainWidth = clampTo16(twips.width());
+  MainHeight = clampTo16(twips.height());
+}
+
+void Module1::RememberInputGeometry(const QRect& twips) {
+  InputLeft = clampTo16(twips.left());
+  InputTop = clampTo16(twips.top());
+  InputWidth = clampTo16(twips.width());
+  InputHeight = clampTo16(twips.height());
+}
+
 void Module1::ReportFileError(const FileError& error) {
-  LastError = error;
   if (!shell) return;
   const QString title = error.writing ? u"保存できません"_s : u"読み込めません"_s;
   const QString what = error.writing ? u"次のファイルを保存できませんでした。"_s

@@ -2,6 +2,7 @@
 // The shared state and the nine shared procedures every window works with.
 
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -11,13 +12,26 @@
 
 #include "core/daily_backup.h"
 #include "core/history.h"
+#include "core/month_window.h"
 #include "core/parsed_folder.h"
 #include "core/ports.h"
 #include "core/text_file.h"
 
 namespace velnor {
 
+// The standard settings: what a start gives the values never stored, and what the
+// settings screen's "すべて標準にする" restores. Window sizes are outer sizes in twips;
+// the column widths are those of a default MonthWindow.
 inline constexpr qint32 kDefaultBackColors[3] = {0xC0FFC0, 0xC0FFFF, 0xFFC0C0};
+inline constexpr qint16 kStandardRowHeight = 10;
+inline constexpr qint16 kStandardNoteFontSize = 9;
+inline constexpr qint16 kStandardMainWidth = 5220;
+inline constexpr qint16 kStandardMainHeight = 4848;
+inline constexpr qint16 kStandardInputWidth = 5076;
+inline constexpr qint16 kStandardInputHeight = 4860;
+// The row height and the note font size the settings screen lets the user choose.
+inline constexpr qint16 kSmallestSizeSetting = 1;
+inline constexpr qint16 kLargestSizeSetting = 20;
 inline const QString kIndexFileName = QStringLiteral("データー.vrd");
 inline const QString kSettingsFileName = QStringLiteral("Velnor.ini");
 inline const QString kPlaceholderRecord = QStringLiteral("区域*名前*************");
@@ -29,6 +43,38 @@ inline const QString kIndexComment2 = QStringLiteral(
 inline const QString kNewFolderItem = QStringLiteral("新規作成");
 
 inline constexpr int kMaxRecords = 32767;
+
+// What ReadIndex does, chosen by ReadMode right before the call. Every mode first reads
+// the index file again if another program changed it (a missing file is created with
+// the placeholder record); a file that cannot be read is reported once and the call
+// returns false.
+// kReadCount: PersonCount = the number of records (0 when the file cannot be read).
+inline constexpr qint16 kReadCount = 1;
+// kReadLoad: record CurrentIndex becomes the loaded person (PersonTerritory, PersonName,
+// MonthDates) with its note file (PersonNote in screen form, MonthNotes as stored); a
+// missing note file is created. Nothing is loaded when CurrentIndex is no record.
+inline constexpr qint16 kReadLoad = 2;
+// kReadNames: every record's name is appended to the input screen's name list;
+// PersonTerritory and PersonName are left holding the last record's.
+inline constexpr qint16 kReadNames = 3;
+// kReadRawLine: PersonName = the whole, unparsed line of record CurrentIndex - 1
+// (CurrentIndex counts from 1 here).
+inline constexpr qint16 kReadRawLine = 5;
+
+// What WriteIndex does, chosen by WriteMode right before the call. Each call is one
+// undoable change, and the day's backup is made before its first write. A store or a
+// delete is refused, with a message and ChangedOutside set, when the record's line no
+// longer holds the bytes last loaded or shown (another program changed the file).
+// kWriteAppend: adds a placeholder record at the end; CurrentIndex and PersonCount
+// follow it. Refused with a message when the folder holds kMaxRecords people.
+inline constexpr qint16 kWriteAppend = 1;
+// kWriteStore: writes the loaded person's note file, then replaces record CurrentIndex
+// by the loaded person, keeping the bytes of every field that did not change.
+inline constexpr qint16 kWriteStore = 2;
+// kWriteDelete: removes record CurrentIndex; PersonCount follows and CurrentIndex steps
+// back when it was the last record. With the input screen open and its name box holding
+// PersonName, that name's note file goes too, unless another record still has the name.
+inline constexpr qint16 kWriteDelete = 3;
 
 class Module1;
 // Makes every file write of its lifetime one undoable step.
@@ -87,8 +133,8 @@ class Module1 {
   QString PathBuffer;
 
   // ---- Flags and selectors
-  qint16 ReadMode = 0;
-  qint16 WriteMode = 0;
+  qint16 ReadMode = 0;   // kReadCount, kReadLoad, kReadNames or kReadRawLine
+  qint16 WriteMode = 0;  // kWriteAppend, kWriteStore or kWriteDelete
   qint16 LoadPhase = 0;
   bool EditsEnabled = false;
   bool PersonModified = false;
@@ -111,12 +157,20 @@ class Module1 {
   bool FileExists(const QString& path) const;
   [[nodiscard]] bool SaveSettings();
   [[nodiscard]] bool LoadSettings();
-  [[nodiscard]] bool ReadIndex();
-  [[nodiscard]] bool WriteIndex();
+  [[nodiscard]] bool ReadIndex();   // by ReadMode: kReadCount, kReadLoad, ...
+  [[nodiscard]] bool WriteIndex();  // by WriteMode: kWriteAppend, kWriteStore, kWriteDelete
   void PlaceCursor();
   void CheckDuplicateName();
   void ChangeRecordFolder();
   void ListRecordFolders();
+
+  // ---- The mode set and the call made in one step
+  [[nodiscard]] bool CountPeople();               // kReadCount
+  [[nodiscard]] bool LoadPerson(qint16 index);    // CurrentIndex = index; kReadLoad
+  [[nodiscard]] bool ListNames();                 // kReadNames
+  [[nodiscard]] bool AppendPerson();              // kWriteAppend
+  [[nodiscard]] bool StorePerson(qint16 index);   // CurrentIndex = index; kWriteStore
+  [[nodiscard]] bool DeletePerson(qint16 index);  // CurrentIndex = index; kWriteDelete
 
   // ---- Helpers
   const QString& programFolder() const { return programFolder_; }
@@ -127,6 +181,13 @@ class Module1 {
   QString indexPathFor(const QString& folder) const;
   // Applies the start-up defaults (values read as 0 only) and the DisplaySpan repair.
   void ApplyDefaults();
+  // "すべて標準にする": the standard settings, colours, month span and window sizes.
+  void RestoreStandardSettings();
+  // The column widths and FirstMonthOffset of `window`.
+  void SetMonthWindow(const MonthWindow& window);
+  // A window's outer geometry (twips) into the settings, each value held to 16 bits.
+  void RememberMainGeometry(const QRect& twips);
+  void RememberInputGeometry(const QRect& twips);
   // Writes the three standard lines of a new index file.
   [[nodiscard]] bool WriteNewIndexFile(const QString& path);
   // Makes the current index file hold the placeholder record after its two standard
@@ -146,8 +207,6 @@ class Module1 {
   // file is created first. False when it cannot be read (the user has been told once).
   [[nodiscard]] bool RefreshFolder();
   const ParsedFolder& folder() const { return folder_; }
-  // Every record of the current index file.
-  [[nodiscard]] bool ReadAllRecords(QList<Record>& records);
   // The record number the loaded person's line now has, or -1 when the line is gone.
   qint16 LoadedRecordIndex() const { return loaded_.index; }
   // True when the last store or delete was refused because another program had
@@ -158,8 +217,6 @@ class Module1 {
   [[nodiscard]] bool WriteIndexLines(QList<TextLine> lines);
 
   static QString DefaultMonthLine(int month);
-  static Record ParseRecord(const QString& line) { return parseRecord(line); }
-  static QString BuildRecordLine(const Record& record) { return buildRecordLine(record); }
   static bool IsRecordLine(const QString& line) { return isRecordLine(line); }
 
   // ---- Undo and redo of stored changes (this run, this record folder)
@@ -167,8 +224,6 @@ class Module1 {
   // `select` is the record number of the person concerned (CurrentIndex when -1).
   void BeginChange(qint16 select = -1);
   void EndChange(qint16 select = -1);
-  bool CanUndo() const { return history_.canUndo(); }
-  bool CanRedo() const { return history_.canRedo(); }
   // Put the files of the last step back as they were before it (or after it, for Redo),
   // byte for byte, and select the person concerned. False, with the user told, when a
   // file was changed by another program since; then nothing is written.
@@ -177,7 +232,6 @@ class Module1 {
 
   // Tells the user about a file failure ("保存できません" / "読み込めません").
   void ReportFileError(const FileError& error);
-  FileError LastError;
 
   // Today's date, for the daily backups (tests set a clock).
   std::function<QDate()> today = [] { return QDate::currentDate(); };
@@ -205,12 +259,29 @@ class Module1 {
   bool witnessFor(QByteArray& raw) const;
   void refuseChangedOutside();
   TextLine storedRecordLine(const Record& r) const;
+  // WriteIndex's three modes; `line` is the index file's line of record CurrentIndex,
+  // `count` the number of records.
+  [[nodiscard]] bool appendRecord(int count);
+  [[nodiscard]] bool storeRecord(int line);
+  [[nodiscard]] bool deleteRecord(int line, int count);
   void BackUpBeforeWrite();
   // Bytes of a file now, or nothing when there is no file.
   static std::optional<QByteArray> currentBytes(const QString& path);
   void recordWrite(const QString& path, const std::optional<QByteArray>& before,
                    const std::optional<QByteArray>& after);
   [[nodiscard]] bool applyHistory(bool undo);
+  [[nodiscard]] bool stepFilesUnchanged(const HistoryStep& step, bool undo,
+                                        std::vector<std::optional<QByteArray>>& now);
+  [[nodiscard]] bool putStepBack(const HistoryStep& step, bool undo,
+                                 const std::vector<std::optional<QByteArray>>& now);
+  // The steps of ChangeRecordFolder; those returning bool return false to stop it.
+  [[nodiscard]] bool storePendingEdit();
+  void takeChosenFolder(bool inputOpen);
+  [[nodiscard]] bool makeNewFolder();
+  [[nodiscard]] bool refillChoosers();
+  [[nodiscard]] bool listIntoChoosers();
+  void openFolder();
+  void showFolderInInputScreen();
   QString folderBeforeNew_;  // the folder in use when "新規作成" was chosen
   QString readFailureShown_;  // the index file whose read failure the user was shown
   // The folder whose note files were last checked, and which read of it that was.

@@ -100,7 +100,6 @@ class InputScreenPort : public WindowGeometryPort {
   virtual int nameCount() const = 0;
   virtual QString nameAt(int index) const = 0;
   virtual void clearNames() = 0;
-  virtual void addName(const QString& name) = 0;
   // Appends every name at once (a folder may hold tens of thousands).
   virtual void addNames(const QStringList& names) = 0;
   virtual int selectedName() const = 0;

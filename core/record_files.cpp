@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include "core/char_rules.h"
 #include "core/module1.h"
 #include "core/stored_bytes.h"
 
@@ -12,19 +13,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor {
 
 namespace {
-
-// A name is also the note file's name; one that could reach outside the record folder
-// is never used as a path.
-bool isSafeNoteName(const QString& name) {
-  return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(0)) &&
-         name != u"."_s && name != u".."_s;
-}
-
-QString storedToScreen(const QString& stored) {
-  QString out = stored;
-  out.replace(u'[', u"\r\n"_s);
-  return out;
-}
 
 QStringList defaultNoteLines() {
   QStringList lines{u"補足情報"_s};
@@ -128,15 +116,6 @@ bool Module1::RefreshFolder() {
   return false;
 }
 
-bool Module1::ReadAllRecords(QList<Record>& records) {
-  records.clear();
-  if (!RefreshFolder()) return false;
-  const int count = std::min(folder_.recordCount(), kMaxRecords);
-  records.reserve(count);
-  for (int r = 0; r < count; ++r) records.append(folder_.record(r));
-  return true;
-}
-
 bool Module1::EnsureNoteFile(const QString& name) {
   if (!isSafeNoteName(name)) return false;
   QString reason;
@@ -201,15 +180,15 @@ bool Module1::RemoveNoteFileIfUnused(const QString& name) {
 
 bool Module1::ReadIndex() {
   if (!RefreshFolder()) {
-    if (ReadMode == 1) PersonCount = 0;  // nothing to show, nothing to edit
+    if (ReadMode == kReadCount) PersonCount = 0;  // nothing to show, nothing to edit
     return false;
   }
   const int count = std::min(folder_.recordCount(), kMaxRecords);
   switch (ReadMode) {
-    case 1:
+    case kReadCount:
       PersonCount = qint16(count);
       return true;
-    case 2: {
+    case kReadLoad: {
       if (CurrentIndex < 0 || CurrentIndex >= count) return true;  // nothing to load
       const Record r = folder_.record(CurrentIndex);
       PersonTerritory = r.territory;
@@ -218,7 +197,7 @@ bool Module1::ReadIndex() {
       loaded_ = Loaded{IndexFilePath, CurrentIndex, folder_.recordLine(CurrentIndex).raw, {}, {}};
       return LoadNoteFile();
     }
-    case 3: {
+    case kReadNames: {
       if (count == 0) return true;
       QStringList names;
       names.reserve(count);
@@ -228,7 +207,7 @@ bool Module1::ReadIndex() {
       if (inputScreen) inputScreen->addNames(names);
       return true;
     }
-    case 5:
+    case kReadRawLine:
       if (CurrentIndex >= 1 && CurrentIndex <= count)
         PersonName = folder_.recordLine(CurrentIndex - 1).text;
       return true;
@@ -252,7 +231,7 @@ bool Module1::LoadNoteFile() {
   }
   if (!lines.isEmpty()) PersonNote = lines[0].text;
   for (int k = 1; k <= 12 && k < lines.size(); ++k) MonthNotes[k] = lines[k].text;
-  PersonNote = storedToScreen(PersonNote);
+  PersonNote = toScreenForm(PersonNote);
   loaded_.noteName = PersonName;
   loaded_.noteLines = std::move(lines);
   return true;
@@ -387,51 +366,57 @@ bool Module1::WriteIndex() {
   ChangedOutside = false;
   const ChangeScope change(*this);
   QByteArray witness;
-  const bool guarded = (WriteMode == 2 || WriteMode == 3) && witnessFor(witness);
+  const bool guarded =
+      (WriteMode == kWriteStore || WriteMode == kWriteDelete) && witnessFor(witness);
   if (!RefreshFolder()) return false;
 
   const int count = std::min(folder_.recordCount(), kMaxRecords);
-  QList<TextLine> out = folder_.lines();
-  if (WriteMode == 1) {
-    if (count >= kMaxRecords) {
-      LastError = FileError{QDir::toNativeSeparators(IndexFilePath),
-                            u"登録できる人数は%1人までです。"_s.arg(kMaxRecords), true};
-      if (shell)
-        shell->message(
-            u"追加できません"_s,
-            u"この記録フォルダーにはこれ以上追加できません。\n登録できる人数は%1人までです。"_s.arg(
-                kMaxRecords),
-            Buttons::Ok, Icon::Warning);
-      return false;
-    }
-    out.append(TextLine::fromText(kPlaceholderRecord));
-    if (!WriteIndexLines(out)) return false;
-    PersonCount = qint16(count + 1);
-    CurrentIndex = qint16(PersonCount - 1);
-    return true;
-  }
-  if (WriteMode != 2 && WriteMode != 3) return true;
+  if (WriteMode == kWriteAppend) return appendRecord(count);
+  if (WriteMode != kWriteStore && WriteMode != kWriteDelete) return true;
   if (CurrentIndex < 0 || CurrentIndex >= count) return true;  // no such record: nothing to do
 
   const int line = folder_.lineOfRecord(CurrentIndex);
   // The line must still be the person the user saw; another program may have moved it.
-  if (guarded && out[line].raw != witness) {
+  if (guarded && folder_.lines()[line].raw != witness) {
     refuseChangedOutside();
     return false;
   }
+  return WriteMode == kWriteStore ? storeRecord(line) : deleteRecord(line, count);
+}
 
-  if (WriteMode == 2) {
-    const Record r{PersonTerritory, PersonName, MonthDates};
-    // The note goes first: when it cannot be written the index stays as it was.
-    if (!WriteNoteFile()) return false;
-    out[line] = storedRecordLine(r);
-    if (!WriteIndexLines(out)) return false;
-    loaded_.indexPath = IndexFilePath;
-    loaded_.index = CurrentIndex;
-    loaded_.raw = folder_.recordLine(CurrentIndex).raw;
-    return true;
+bool Module1::appendRecord(int count) {
+  if (count >= kMaxRecords) {
+    if (shell)
+      shell->message(
+          u"追加できません"_s,
+          u"この記録フォルダーにはこれ以上追加できません。\n登録できる人数は%1人までです。"_s.arg(
+              kMaxRecords),
+          Buttons::Ok, Icon::Warning);
+    return false;
   }
+  QList<TextLine> out = folder_.lines();
+  out.append(TextLine::fromText(kPlaceholderRecord));
+  if (!WriteIndexLines(out)) return false;
+  PersonCount = qint16(count + 1);
+  CurrentIndex = qint16(PersonCount - 1);
+  return true;
+}
 
+bool Module1::storeRecord(int line) {
+  const Record r{PersonTerritory, PersonName, MonthDates};
+  // The note goes first: when it cannot be written the index stays as it was.
+  if (!WriteNoteFile()) return false;
+  QList<TextLine> out = folder_.lines();
+  out[line] = storedRecordLine(r);
+  if (!WriteIndexLines(out)) return false;
+  loaded_.indexPath = IndexFilePath;
+  loaded_.index = CurrentIndex;
+  loaded_.raw = folder_.recordLine(CurrentIndex).raw;
+  return true;
+}
+
+bool Module1::deleteRecord(int line, int count) {
+  QList<TextLine> out = folder_.lines();
   out.removeAt(line);
   if (!WriteIndexLines(out)) return false;
   if (loaded_.indexPath == IndexFilePath) {
@@ -445,6 +430,39 @@ bool Module1::WriteIndex() {
   PersonCount = qint16(count - 1);
   if (CurrentIndex + 1 > PersonCount) CurrentIndex = qint16(CurrentIndex - 1);
   return true;
+}
+
+bool Module1::CountPeople() {
+  ReadMode = kReadCount;
+  return ReadIndex();
+}
+
+bool Module1::LoadPerson(qint16 index) {
+  CurrentIndex = index;
+  ReadMode = kReadLoad;
+  return ReadIndex();
+}
+
+bool Module1::ListNames() {
+  ReadMode = kReadNames;
+  return ReadIndex();
+}
+
+bool Module1::AppendPerson() {
+  WriteMode = kWriteAppend;
+  return WriteIndex();
+}
+
+bool Module1::StorePerson(qint16 index) {
+  CurrentIndex = index;
+  WriteMode = kWriteStore;
+  return WriteIndex();
+}
+
+bool Module1::DeletePerson(qint16 index) {
+  CurrentIndex = index;
+  WriteMode = kWriteDelete;
+  return WriteIndex();
 }
 
 }  // namespace velnor

@@ -56,89 +56,112 @@ void Module1::ListRecordFolders() {
   if (inputScreen && InputScreenOpen) inputScreen->folderChooser().setVisible(true);
 }
 
+// Re-entrant: a chooser's choice and the input screen's load both come back here
+// before an outer call has finished, and the outer call goes on with the folder, the
+// choosers and the person the inner one left.
 void Module1::ChangeRecordFolder() {
   DuplicateCount = 0;
   const bool inputOpen = InputScreenOpen && inputScreen;
+  if (PersonModified && inputOpen && !storePendingEdit()) return;
+  if (EditsEnabled) takeChosenFolder(inputOpen);
+  if (CurrentFolder.mid(1) == kNewFolderItem && !makeNewFolder()) return;
+  if (!refillChoosers()) return;
+  openFolder();
+}
 
-  // A pending edit is stored first; a duplicate name or a failed store keeps the folder.
-  if (PersonModified && inputOpen) {
-    inputScreen->changeTest();
-    if (PersonModified) {
-      CheckDuplicateName();
-      bool stored = DuplicateCount < 2 && inputScreen->saveStep();
-      if (!stored) {
-        if (mainWindow) mainWindow->folderChooser().select(FolderItemIndex);
-        inputScreen->folderChooser().select(FolderItemIndex);
-        return;
-      }
-      EditsEnabled = true;
-      PersonModified = false;
-      DuplicateCount = 0;
-    }
+// A pending edit is stored first; a duplicate name or a failed store keeps the folder.
+bool Module1::storePendingEdit() {
+  inputScreen->changeTest();
+  if (!PersonModified) return true;
+  CheckDuplicateName();
+  const bool stored = DuplicateCount < 2 && inputScreen->saveStep();
+  if (!stored) {
+    if (mainWindow) mainWindow->folderChooser().select(FolderItemIndex);
+    inputScreen->folderChooser().select(FolderItemIndex);
+    return false;
   }
+  EditsEnabled = true;
+  PersonModified = false;
+  DuplicateCount = 0;
+  return true;
+}
 
-  if (EditsEnabled) {
-    ChooserPort* chooser = inputOpen ? &inputScreen->folderChooser()
-                                     : (mainWindow ? &mainWindow->folderChooser() : nullptr);
-    if (chooser) {
-      const QString chosen = u'%' + chooser->text();
-      if (chosen.mid(1) == kNewFolderItem && CurrentFolder.mid(1) != kNewFolderItem)
-        folderBeforeNew_ = CurrentFolder;
-      CurrentFolder = chosen;
-    }
+// The folder the user chose: the input screen's chooser while it is open, else the main
+// window's. The folder in use before "新規作成" is kept to come back to.
+void Module1::takeChosenFolder(bool inputOpen) {
+  ChooserPort* chooser = inputOpen ? &inputScreen->folderChooser()
+                                   : (mainWindow ? &mainWindow->folderChooser() : nullptr);
+  if (!chooser) return;
+  const QString chosen = u'%' + chooser->text();
+  if (chosen.mid(1) == kNewFolderItem && CurrentFolder.mid(1) != kNewFolderItem)
+    folderBeforeNew_ = CurrentFolder;
+  CurrentFolder = chosen;
+}
+
+// "新規作成": the welcome dialog makes the folder, over the input screen. False when this
+// call goes no further (the input screen's load takes over, or the program ended).
+bool Module1::makeNewFolder() {
+  if (!InputScreenOpen || !inputScreen) {
+    // The input screen's load comes back here with the screen open.
+    InputScreenOpen = true;
+    if (shell) shell->showInputScreen();
+    return false;
   }
+  ListRecordFolders();
+  const QString before = folderBeforeNew_.isEmpty() ? CurrentFolder : folderBeforeNew_;
+  CurrentFolder = before;
+  folderBeforeNew_.clear();
+  FolderCreated = true;
+  if (shell) shell->showWelcomeDialog();
+  FolderCreated = false;
+  // Created or not, the listing that follows shows the folder now in use; a dialog
+  // closed without creating anything leaves the previous folder selected.
+  return !ProgramEnded;
+}
 
-  if (CurrentFolder.mid(1) == kNewFolderItem) {
-    if (!InputScreenOpen || !inputScreen) {
-      // The input screen's load comes back here with the screen open.
-      InputScreenOpen = true;
-      if (shell) shell->showInputScreen();
-      return;
-    }
-    ListRecordFolders();
-    const QString before = folderBeforeNew_.isEmpty() ? CurrentFolder : folderBeforeNew_;
-    CurrentFolder = before;
-    folderBeforeNew_.clear();
-    FolderCreated = true;
-    if (shell) shell->showWelcomeDialog();
-    FolderCreated = false;
-    if (ProgramEnded) return;
-    // Created or not, the listing below shows the folder now in use; a dialog closed
-    // without creating anything leaves the previous folder selected.
-  }
-
+// Lists the record folders into both choosers, repairing a remembered folder that is
+// gone, and runs the first start when there is none. False when this call goes no
+// further (the input screen's load takes over, or the program ended).
+bool Module1::refillChoosers() {
   for (;;) {
-    if (mainWindow) mainWindow->folderChooser().setVisible(false);
-    if (InputScreenOpen && inputScreen) inputScreen->folderChooser().setVisible(false);
-
-    PathBuffer = programFolder_ + u'/';
-    const QStringList folders = recordFolderNames(programFolder_);
-    if (mainWindow) fillChooser(mainWindow->folderChooser(), folders);
-    if (InputScreenOpen && inputScreen) fillChooser(inputScreen->folderChooser(), folders);
-    const int found = int(folders.indexOf(CurrentFolder));
-    if (found >= 0) FolderItemIndex = qint16(found + 1);
-
-    if (!folders.isEmpty() &&
-        (!CurrentFolder.startsWith(u'%') || !FileExists(programPath(CurrentFolder) + u'/'))) {
-      CurrentFolder = folders.first();
-      FolderItemIndex = 1;
-      if (mainWindow) mainWindow->folderChooser().select(1);
-    }
-
-    if (!folders.isEmpty()) break;
-
+    if (listIntoChoosers()) return true;
     // First run: no record folder at all.
     FolderCreated = false;
     if (shell) shell->showWelcomeDialog();
-    if (ProgramEnded || !shell) return;
+    if (ProgramEnded || !shell) return false;
     if (!InputScreenOpen || !inputScreen) {
       InputScreenOpen = true;
       shell->showInputScreen();
-      return;
+      return false;
     }
     // The input screen is already open: list again and show the new folder in it.
   }
+}
 
+// One listing into the choosers; false when there is no record folder.
+bool Module1::listIntoChoosers() {
+  if (mainWindow) mainWindow->folderChooser().setVisible(false);
+  if (InputScreenOpen && inputScreen) inputScreen->folderChooser().setVisible(false);
+
+  PathBuffer = programFolder_ + u'/';
+  const QStringList folders = recordFolderNames(programFolder_);
+  if (mainWindow) fillChooser(mainWindow->folderChooser(), folders);
+  if (InputScreenOpen && inputScreen) fillChooser(inputScreen->folderChooser(), folders);
+  const int found = int(folders.indexOf(CurrentFolder));
+  if (found >= 0) FolderItemIndex = qint16(found + 1);
+
+  if (!folders.isEmpty() &&
+      (!CurrentFolder.startsWith(u'%') || !FileExists(programPath(CurrentFolder) + u'/'))) {
+    CurrentFolder = folders.first();
+    FolderItemIndex = 1;
+    if (mainWindow) mainWindow->folderChooser().select(1);
+  }
+  return !folders.isEmpty();
+}
+
+// Shows CurrentFolder in the choosers, its people in the list and, with the input
+// screen open, its names and the selected person there.
+void Module1::openFolder() {
   const QString display = CurrentFolder.mid(1);
   if (mainWindow) {
     mainWindow->folderChooser().setText(display);
@@ -154,10 +177,9 @@ void Module1::ChangeRecordFolder() {
   if (history_.folder() != recordFolderPath()) history_.clear();
   if (mainWindow) mainWindow->clearList();
   if (InputScreenOpen && inputScreen) inputScreen->clearNames();
-  ReadMode = 1;
   // A file that cannot be read is left as it is: the list stays empty and nothing can
   // be edited until a read succeeds.
-  if (!ReadIndex()) return;
+  if (!CountPeople()) return;
   if (PersonCount == 0) {
     if (!WritePlaceholderIndex()) return;
     PersonCount = 1;
@@ -168,21 +190,21 @@ void Module1::ChangeRecordFolder() {
   if (CurrentIndex < 0) CurrentIndex = 0;
   if (mainWindow) mainWindow->drawList();
   PlaceCursor();
+  if (InputScreenOpen && inputScreen) showFolderInInputScreen();
+}
 
-  if (InputScreenOpen && inputScreen) {
-    inputScreen->clearNames();
-    ReadMode = 3;
-    if (!ReadIndex()) return;
-    PersonName = inputScreen->nameAt(inputScreen->selectedName());
-    if (inputScreen->nameCount() == 0) {
-      inputScreen->pressAdd();
-      return;
-    }
-    if (CurrentIndex >= PersonCount) CurrentIndex = qint16(PersonCount - 1);
-    inputScreen->selectName(CurrentIndex);
-    PersonModified = false;
-    inputScreen->pressLoadSelected();
+void Module1::showFolderInInputScreen() {
+  inputScreen->clearNames();
+  if (!ListNames()) return;
+  PersonName = inputScreen->nameAt(inputScreen->selectedName());
+  if (inputScreen->nameCount() == 0) {
+    inputScreen->pressAdd();
+    return;
   }
+  if (CurrentIndex >= PersonCount) CurrentIndex = qint16(PersonCount - 1);
+  inputScreen->selectName(CurrentIndex);
+  PersonModified = false;
+  inputScreen->pressLoadSelected();
 }
 
 }  // namespace velnor

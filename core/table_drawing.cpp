@@ -64,31 +64,9 @@ void outlineRow(DrawingSurface& s, const Columns& c, double y, double rh, qint32
 
 }  // namespace
 
-MonthWindow monthWindowFor(qint16 displaySpan, int currentMonth) {
-  MonthWindow w;
-  switch (displaySpan) {
-    case 1:
-      w.monthCount = 6;
-      w.territoryWidth = 20, w.nameWidth = 44, w.monthWidth = 16;
-      w.firstMonthOffset = currentMonth > 6 ? 6 : 0;
-      break;
-    case 2:
-      w.monthCount = 3;
-      w.territoryWidth = 25, w.nameWidth = 51, w.monthWidth = 28;
-      w.firstMonthOffset = currentMonth < 4 ? 0 : currentMonth > 9 ? 9 : qint16(currentMonth - 3);
-      break;
-    default:
-      break;  // twelve months, January first
-  }
-  return w;
-}
-
 void drawTable(Module1& m, DrawingSurface& s, const TableParams& p) {
   const Columns c{monthWindowFor(m.DisplaySpan, m.CurrentMonth)};
-  m.TerritoryColumnWidth = c.w.territoryWidth;
-  m.NameColumnWidth = c.w.nameWidth;
-  m.MonthColumnWidth = c.w.monthWidth;
-  m.FirstMonthOffset = c.w.firstMonthOffset;
+  m.SetMonthWindow(c.w);
   m.TargetIndex = m.CurrentIndex;
   // Ruling lines must stand out from the list background: white on a (near) black one.
   m.TextColors[2] = m.BackColors[1] >= 30 ? 0 : 0xFFFFFF;

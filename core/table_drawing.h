@@ -3,20 +3,12 @@
 
 #include <QtGlobal>
 
+#include "core/month_window.h"
+
 namespace velnor {
 
 class Module1;
 class DrawingSurface;
-
-// Column widths and the month window for a display span (0 twelve, 1 six, 2 three months).
-struct MonthWindow {
-  int monthCount = 12;
-  qint16 territoryWidth = 15;
-  qint16 nameWidth = 37;
-  qint16 monthWidth = 9;
-  qint16 firstMonthOffset = 0;
-};
-MonthWindow monthWindowFor(qint16 displaySpan, int currentMonth);
 
 struct TableParams {
   double rowHeight = 10;  // logical units per row

@@ -206,7 +206,7 @@ SaveWriterFactory& writerFactory() {
 QString firstUnencodable(const QString& text) {
   for (int i = 0; i < text.size(); ++i) {
     const int len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-    const QString ch = text.mid(i, len);
+    QString ch = text.mid(i, len);
     QStringEncoder enc(kCodec, QStringConverter::Flag::Stateless);
     const QByteArray bytes = enc.encode(ch);
     if (enc.hasError() || bytes.isEmpty()) return ch;
@@ -288,17 +288,17 @@ bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error
   return true;
 }
 
-QList<TextLine> splitTextLines(const QByteArray& all) {
+QList<TextLine> splitTextLines(const QByteArray& bytes) {
   QList<TextLine> lines;
   // One decoder for the whole file: opening a converter costs far more than a line.
   QStringDecoder dec(kCodec, QStringConverter::Flag::Stateless);
   // CP932 trail bytes never take the values of CR or LF, so splitting bytes is safe.
   qsizetype start = 0;
-  while (start < all.size()) {
-    qsizetype end = all.indexOf('\n', start);
+  while (start < bytes.size()) {
+    qsizetype end = bytes.indexOf('\n', start);
     const bool last = end < 0;
-    if (last) end = all.size();
-    QByteArray raw = all.mid(start, end - start);
+    if (last) end = bytes.size();
+    QByteArray raw = bytes.mid(start, end - start);
     if (!last && raw.endsWith('\r')) raw.chop(1);
     TextLine line;
     line.text = dec.decode(raw);
@@ -342,7 +342,8 @@ bool saveBytes(const QString& path, const QByteArray& bytes, Commit how, bool* e
   // for a save.
   if (!writer->open(path) || !writer->write(bytes)) return fail();
   bool unused = false;
-  if (!writer->flush() || !writer->commit(how, existed ? existed : &unused)) return fail();
+  bool* const existedOut = existed != nullptr ? existed : &unused;
+  if (!writer->flush() || !writer->commit(how, existedOut)) return fail();
   return true;
 }
 
@@ -395,7 +396,7 @@ std::unique_ptr<SaveWriter> makeFileWriter() { return std::make_unique<AtomicFil
 void setSaveWriterFactory(SaveWriterFactory factory) { writerFactory() = std::move(factory); }
 
 QString writeFailureReason(const QString& systemReason) {
-  const QString reason = systemReason.trimmed();
+  QString reason = systemReason.trimmed();
   if (reason.isEmpty() || reason == u"Unknown error"_s)
     return u"書き込めませんでした。ディスクがいっぱいの可能性があります。"_s;
   return reason;

@@ -201,6 +201,12 @@ TEST_F(WelcomeDialogTest, refusedNames_sayWhy_keepTheDialogOpen_andChangeNothing
   EXPECT_EQ(recordFolders().size(), 3);
 }
 
+// A pasted C1 control character is invisible: the message names its kind instead.
+TEST(FolderNames, anInvisibleControlCharacterIsNamedNotShown) {
+  EXPECT_EQ(folderNameProblem(u"a"_s + QChar(0x85) + u"b"_s),
+            u"タブや改行などの制御文字　　は入力できません･･･"_s);
+}
+
 // 〜 as Linux input methods type it is stored as Windows' ～, so it is fine.
 TEST(FolderNames, dotsWideSpacesPercentAndLookalikesAreFine) {
   for (const QString& ok : {u"a.b"_s, u"　全角空白"_s, u"〜①"_s, u"%二重"_s, u".隠し"_s})

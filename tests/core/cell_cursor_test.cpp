@@ -60,6 +60,42 @@ TEST(PlaceCursor, AHiddenMonthLeavesTheMarkerWhereItWas) {
   EXPECT_DOUBLE_EQ(p.m->Shape1Left, left);
 }
 
+// Whether the marker goes to a month column: only the months of the window are shown.
+struct WindowCase {
+  int span, month, column;
+  bool shown;
+};
+
+class MonthWindowEdges : public ::testing::TestWithParam<WindowCase> {};
+
+TEST_P(MonthWindowEdges, MoveTheMarkerOnlyToAShownMonth) {
+  const WindowCase c = GetParam();
+  TempProgram p;
+  p.m->RowHeight = 10;
+  p.m->DisplaySpan = qint16(c.span);
+  p.m->CurrentMonth = c.month;
+  p.m->CurrentColumn = 2;  // the name cell, shown in every span
+  p.m->PlaceCursor();
+  p.m->CurrentColumn = qint16(c.column);
+  p.m->PlaceCursor();
+  EXPECT_EQ(p.m->Shape1Width == p.m->MonthColumnWidth, c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FirstAndLastMonths, MonthWindowEdges,
+    ::testing::Values(WindowCase{1, 3, 8, true},     // June in January..June
+                      WindowCase{1, 3, 9, false},    // July
+                      WindowCase{1, 7, 8, false},    // June in July..December
+                      WindowCase{1, 7, 14, true},    // December
+                      WindowCase{2, 2, 5, true},     // March in January..March
+                      WindowCase{2, 2, 6, false},    // April
+                      WindowCase{2, 6, 5, false},    // March in April..June
+                      WindowCase{2, 6, 6, true},     // April
+                      WindowCase{2, 6, 9, false},    // July
+                      WindowCase{2, 11, 11, false},  // September in October..December
+                      WindowCase{2, 11, 14, true},   // December
+                      WindowCase{0, 6, 3, true}));   // January of the whole year
+
 TEST(PlaceCursor, AHiddenMonthStillSetsTheMonthWindow) {
   TempProgram p;
   p.m->DisplaySpan = 1;

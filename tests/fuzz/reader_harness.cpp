@@ -113,7 +113,7 @@ QString ReaderHarness::checkIndex(const QByteArray& bytes) {
     m.CurrentIndex = qint16(i + 1);
     m.ReadMode = 5;
     if (!m.ReadIndex()) return u"raw line %1 failed"_s.arg(i);
-    if (Module1::ParseRecord(m.PersonName).name != names.names[i])
+    if (parseRecord(m.PersonName).name != names.names[i])
       return u"raw line %1 is another record"_s.arg(i);
   }
   if (readAll(m.IndexFilePath) != bytes) return u"reading changed the index file"_s;

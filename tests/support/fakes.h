@@ -110,7 +110,6 @@ class FakeInputScreen : public InputScreenPort {
     names.clear();
     selected = -1;
   }
-  void addName(const QString& n) override { names.append(n); }
   void addNames(const QStringList& n) override { names.append(n); }
   int selectedName() const override { return selected; }
   void selectName(int i) override { selected = i; }

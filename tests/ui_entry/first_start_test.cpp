@@ -52,7 +52,7 @@ TEST_F(FirstStartTest, TheTableTextIsAtLeastTwelveDevicePixelsHigh) {
   const QScreen* screen = main->screen();
   ASSERT_EQ(screen->geometry().size() * screen->devicePixelRatio(), QSize(1920, 1080));
   RecordingSurface s;
-  main->draw_rutin(s, 0.37);
+  main->draw_rutin(s);
   const double devicePixels = s.ofKind(DrawOp::Font).value(0).size * screen->logicalDotsPerInchY() /
                               72 * screen->devicePixelRatio();
   EXPECT_GE(devicePixels, 12);

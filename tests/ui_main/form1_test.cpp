@@ -81,7 +81,7 @@ class MainWindowTest : public ::testing::Test {
   // The points of the list font after a redraw.
   double listFontPoints() const {
     RecordingSurface s;
-    form->draw_rutin(s, 0.37);
+    form->draw_rutin(s);
     return s.ofKind(DrawOp::Font).value(0).size;
   }
 
@@ -427,7 +427,7 @@ class LongList : public MainWindowTest {
   // The first data row's texts as drawn.
   QString firstRowShown() const {
     RecordingSurface s;
-    form->draw_rutin(s, 0.37);
+    form->draw_rutin(s);
     for (const DrawOp& op : s.ofKind(DrawOp::Text))
       if (op.y > 10 && op.y <= 11) return op.text;
     return {};

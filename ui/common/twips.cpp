@@ -4,7 +4,8 @@
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
-#include <limits>
+
+#include "ui/common/window_design.h"
 
 namespace velnor {
 
@@ -29,13 +30,6 @@ void setOuterWidthTwips(QWidget* w, int width, QSize designFrame) {
 
 void setOuterHeightTwips(QWidget* w, int height, QSize designFrame) {
   w->resize(w->width(), std::max(1, twipsToPx(height - designFrame.height())));
-}
-
-qint16 clampTo16(double value) {
-  const double r = std::nearbyint(value);
-  if (r > std::numeric_limits<qint16>::max()) return std::numeric_limits<qint16>::max();
-  if (r < std::numeric_limits<qint16>::min()) return std::numeric_limits<qint16>::min();
-  return qint16(r);
 }
 
 QRect fitWithin(const QRect& outer, QSize minOuter, const QRect& available) {
@@ -68,6 +62,10 @@ QRect keptOnScreenTwips(const QRect& outer, QSize minOuter) {
                                   QSize(twipsToPx(minOuter.width()), twipsToPx(minOuter.height())));
   return QRect(int(pxToTwips(kept.x())), int(pxToTwips(kept.y())), int(pxToTwips(kept.width())),
                int(pxToTwips(kept.height())));
+}
+
+QRect openingPlaceTwips(const QRect& stored, QSize designFrame) {
+  return keptOnScreenTwips(stored, kSmallestLaidOutInner + designFrame);
 }
 
 }  // namespace velnor

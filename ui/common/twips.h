@@ -7,6 +7,8 @@
 #include <QSize>
 #include <cmath>
 
+#include "core/saturating.h"
+
 class QWidget;
 
 namespace velnor {
@@ -25,9 +27,6 @@ void setOuterLeftTopTwips(QWidget* window, int left, int top);
 void setOuterWidthTwips(QWidget* window, int width, QSize designFrame);
 void setOuterHeightTwips(QWidget* window, int height, QSize designFrame);
 
-// Rounds to the nearest 16-bit value, clamping instead of wrapping.
-qint16 clampTo16(double value);
-
 // `outer` (pixels) made whole inside `available`: no smaller than `minOuter`, no larger
 // than `available`, moved no further than needed.
 QRect fitWithin(const QRect& outer, QSize minOuter, const QRect& available);
@@ -37,5 +36,11 @@ QRect fitWithin(const QRect& outer, QSize minOuter, const QRect& available);
 QRect keptOnScreen(const QRect& outer, QSize minOuter);
 // The same in twips, as windows store their places.
 QRect keptOnScreenTwips(const QRect& outer, QSize minOuter);
+
+// Where a window opens whose outer geometry was stored as `stored` (twips): whole on a
+// screen, between its smallest layout (kSmallestLaidOutInner in `designFrame`) and the
+// screen's available area, whatever was stored (a screen no longer attached, sizes of 1
+// or 32767).
+QRect openingPlaceTwips(const QRect& stored, QSize designFrame);
 
 }  // namespace velnor

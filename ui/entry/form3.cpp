@@ -17,6 +17,7 @@
 #include "ui/common/history_keys.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
+#include "ui/common/window_design.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -191,54 +192,70 @@ QString Form3::text1(int index) const { return boxText(Text1[index]); }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
-    case QEvent::KeyRelease: {
-      auto* key = static_cast<QKeyEvent*>(event);
-      if (key->isAutoRepeat() || unloaded_ || m.ProgramEnded) break;
-      const int code = keyCodeOf(key->key());
-      previewed_ = event;
-      QPointer<Form3> self(this);
-      Form_KeyUp(code);
-      if (!self || unloaded_ || m.ProgramEnded) return true;
-      dispatchKeyUp(watched, code);
+    case QEvent::KeyRelease:
+      if (previewKeyRelease(watched, static_cast<QKeyEvent*>(event))) return true;
       break;
-    }
-    case QEvent::KeyPress: {
-      // Ctrl+Z undoes the typing of a box while it has any; then the stored changes.
-      const HistoryKey h = historyKeyOf(static_cast<QKeyEvent*>(event));
-      if (h == HistoryKey::None || unloaded_ || m.ProgramEnded) break;
-      if (boxTakesHistoryKey(qobject_cast<QWidget*>(watched), h)) break;
-      undoChange(h == HistoryKey::Redo);
-      return true;
-    }
+    case QEvent::KeyPress:
+      if (previewHistoryKey(watched, static_cast<QKeyEvent*>(event))) return true;
+      break;
     case QEvent::MouseButtonRelease:
       if (inMouseRelease_ || unloaded_ || m.ProgramEnded || !isMouseUpTarget(watched)) break;
-      {
-        // The control finishes its own handling (caret, selection) before the handler runs.
-        QPointer<Form3> self(this);
-        inMouseRelease_ = true;
-        QCoreApplication::sendEvent(watched, event);
-        if (!self) return true;
-        inMouseRelease_ = false;
-        if (!unloaded_ && !m.ProgramEnded) dispatchMouseUp(watched);
-      }
+      finishMouseRelease(watched, event);
       return true;
     case QEvent::MouseMove:
-      if (filling_ > 0 || unloaded_) break;
-      if (watched == noteBox()->viewport()) Text1_MouseMove(0);
-      for (int month = 1; month <= 12; ++month)
-        if (watched == Text1[month]) Text1_MouseMove(month);
+      if (filling_ == 0 && !unloaded_) dispatchMouseMove(watched);
       break;
     case QEvent::FocusIn:
-      if (unloaded_) break;
-      if (watched == Text2) Text2_GotFocus();
-      if (watched == Text3) Text3_GotFocus();
-      for (int i = 0; i <= 12; ++i)
-        if (watched == Text1[i]) Text1_GotFocus(i);
+      if (!unloaded_) dispatchFocusIn(watched);
       break;
     default:
       break;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// True when the release must go no further: the screen was closed or the program ended.
+bool Form3::previewKeyRelease(QObject* watched, QKeyEvent* key) {
+  if (key->isAutoRepeat() || unloaded_ || m.ProgramEnded) return false;
+  const int code = keyCodeOf(key->key());
+  previewed_ = key;
+  QPointer<Form3> self(this);
+  Form_KeyUp(code);
+  if (!self || unloaded_ || m.ProgramEnded) return true;
+  dispatchKeyUp(watched, code);
+  return false;
+}
+
+// Ctrl+Z undoes the typing of a box while it has any; then the stored changes.
+bool Form3::previewHistoryKey(QObject* watched, QKeyEvent* key) {
+  const HistoryKey h = historyKeyOf(key);
+  if (h == HistoryKey::None || unloaded_ || m.ProgramEnded) return false;
+  if (boxTakesHistoryKey(qobject_cast<QWidget*>(watched), h)) return false;
+  undoChange(h == HistoryKey::Redo);
+  return true;
+}
+
+// The control finishes its own handling (caret, selection) before the handler runs.
+void Form3::finishMouseRelease(QObject* watched, QEvent* event) {
+  QPointer<Form3> self(this);
+  inMouseRelease_ = true;
+  QCoreApplication::sendEvent(watched, event);
+  if (!self) return;
+  inMouseRelease_ = false;
+  if (!unloaded_ && !m.ProgramEnded) dispatchMouseUp(watched);
+}
+
+void Form3::dispatchMouseMove(QObject* watched) {
+  if (watched == noteBox()->viewport()) Text1_MouseMove(0);
+  for (int month = 1; month <= 12; ++month)
+    if (watched == Text1[month]) Text1_MouseMove(month);
+}
+
+void Form3::dispatchFocusIn(QObject* watched) {
+  if (watched == Text2) Text2_GotFocus();
+  if (watched == Text3) Text3_GotFocus();
+  for (int i = 0; i <= 12; ++i)
+    if (watched == Text1[i]) Text1_GotFocus(i);
 }
 
 void Form3::keyReleaseEvent(QKeyEvent* event) {
@@ -291,8 +308,7 @@ void Form3::closeEvent(QCloseEvent* event) {
   if (unloaded_) return event->accept();
   int cancel = 0;
   QPointer<Form3> self(this);
-  Form_QueryUnload(cancel, unloadMode_);
-  unloadMode_ = 0;
+  Form_QueryUnload(cancel);
   if (!self) return;
   if (cancel != 0 && !m.ProgramEnded) {
     // The screen stays open, whoever asked to close it.
@@ -313,7 +329,7 @@ void Form3::finishUnload() {
 
 // ---- InputScreenPort
 
-QRect Form3::geometryTwips() const { return outerGeometryTwips(this, kDesignFrame); }
+QRect Form3::geometryTwips() const { return outerGeometryTwips(this, kInputDesignFrame); }
 
 bool Form3::isMinimized() const { return QWidget::isMinimized(); }
 
@@ -322,12 +338,12 @@ void Form3::restoreNormal() {
 }
 
 void Form3::setWidthTwips(int twips) {
-  setOuterWidthTwips(this, twips, kDesignFrame);
+  setOuterWidthTwips(this, twips, kInputDesignFrame);
   Form_Resize();  // a size change lays the screen out at once, as the callers expect
 }
 
 void Form3::setHeightTwips(int twips) {
-  setOuterHeightTwips(this, twips, kDesignFrame);
+  setOuterHeightTwips(this, twips, kInputDesignFrame);
   Form_Resize();
 }
 
@@ -338,7 +354,6 @@ void Form3::pressSettings() { Command4->click(); }
 
 void Form3::unload() {
   if (unloaded_) return;
-  unloadMode_ = 1;
   close();
 }
 
@@ -349,8 +364,6 @@ QString Form3::nameAt(int index) const {
 }
 
 void Form3::clearNames() { List2->clear(); }
-
-void Form3::addName(const QString& name) { List2->appendNames({name}); }
 
 void Form3::addNames(const QStringList& names) {
   if (replaceNames_) {

@@ -6,9 +6,9 @@
 #include <array>
 #include <memory>
 
+#include "core/char_rules.h"
 #include "core/module1.h"
 #include "core/ports.h"
-#include "ui/entry/char_rules.h"
 #include "ui/entry/name_list.h"
 
 class QComboBox;
@@ -73,7 +73,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void Combo1_Click();
   void Form_KeyUp(int keyCode);
   void Form_Load();
-  void Form_QueryUnload(int& cancel, int unloadMode);
+  void Form_QueryUnload(int& cancel);
   void Form_Resize();
   void Text1_Change(int index);
   void Text2_Change();
@@ -107,7 +107,6 @@ class Form3 : public QWidget, public InputScreenPort {
   int nameCount() const override;
   QString nameAt(int index) const override;
   void clearNames() override;
-  void addName(const QString& name) override;
   void addNames(const QStringList& names) override;
   int selectedName() const override;
   void selectName(int index) override;
@@ -121,11 +120,6 @@ class Form3 : public QWidget, public InputScreenPort {
   void setNameListHeightTwips(double twips) override;
   double innerHeightTwips() const override;
   ChooserPort& folderChooser() override;
-
-  // Outer frame minus inner size, in twips, where the platform draws no frame.
-  static constexpr QSize kDesignFrame{84, 276};
-  static constexpr int kDesignInnerWidth = 4992;
-  static constexpr int kDesignInnerHeight = 4584;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -143,8 +137,17 @@ class Form3 : public QWidget, public InputScreenPort {
   void watchControls();
   void connectChanges();
 
+  // Layout, in proportion W across and H down to the design
+  void scaleFonts(double W, double H);
+  void placeControls(double W, double H);
+  void placeMonthCells(double W, double H);
+
   // Shared steps of the commands
   bool duplicateNameGate();
+  // Parts of the save step
+  void refuseName(const QString& why);
+  void takeFields(const QString& name);
+  bool writeShownPerson();
   void showStep();
   // Change test and save step; false when a store was needed and failed.
   bool storeIfModified(bool refresh);
@@ -152,7 +155,6 @@ class Form3 : public QWidget, public InputScreenPort {
   void showChangedFolder();
   void focusColumnField();
   void finishUnload();
-  QRect placeWithinScreens(int width, int height) const;
 
   // Character rules
   void applyRules(QWidget* box, EntryBox kind, int month);
@@ -170,6 +172,11 @@ class Form3 : public QWidget, public InputScreenPort {
   void showMonthInfo(int month, bool enable);
   void setMonthInfoCaption(int month);
   void setNameEntry(const QString& text);
+  bool previewKeyRelease(QObject* watched, QKeyEvent* key);
+  bool previewHistoryKey(QObject* watched, QKeyEvent* key);
+  void finishMouseRelease(QObject* watched, QEvent* event);
+  void dispatchMouseMove(QObject* watched);
+  void dispatchFocusIn(QObject* watched);
   void dispatchKeyUp(QObject* watched, int keyCode);
   bool isMouseUpTarget(QObject* watched) const;
   void dispatchMouseUp(QObject* watched);
@@ -184,7 +191,6 @@ class Form3 : public QWidget, public InputScreenPort {
   bool replaceNames_ = false;  // the next names listed replace the list, if they differ
   bool storeFailed_ = false;  // the last store failed: the next change test must store
   int filling_ = 0;           // >0 while the program itself writes into the fields
-  int unloadMode_ = 0;        // 0 close box or system, 1 program code
   bool unloaded_ = false;
   bool inMouseRelease_ = false;
   const QEvent* previewed_ = nullptr;  // the key release the preview handled last

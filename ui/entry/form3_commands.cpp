@@ -9,10 +9,11 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "ui/common/key_codes.h"
-#include "ui/common/twips.h"
 #include "ui/common/combo_chooser.h"
 #include "ui/common/delete_question.h"
+#include "ui/common/key_codes.h"
+#include "ui/common/twips.h"
+#include "ui/common/window_design.h"
 #include "ui/entry/form3.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -20,12 +21,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor {
 
 namespace {
-
-constexpr int kDefaultOuterWidth = 5076;
-constexpr int kDefaultOuterHeight = 4860;
-// The smallest inner size the layout arranges (twips).
-constexpr int kMinInnerWidth = 600;
-constexpr int kMinInnerHeight = 300;
 
 bool validMonth(int month) { return month >= 1 && month <= 12; }
 
@@ -56,10 +51,7 @@ bool Form3::saveStep() {
   const QString name = Text2->text();
   QString why;
   if (!isStorableName(name, &why)) {
-    m.shell->message(u"無効です…"_s, why, Buttons::Ok);
-    selectName(shownIndex_);
-    focusNameBox();
-    m.PersonModified = true;
+    refuseName(why);
     return false;
   }
 
@@ -70,33 +62,10 @@ bool Form3::saveStep() {
   const QString oldNote = m.PersonNote;
   const auto oldDates = m.MonthDates;
   const auto oldMonthNotes = m.MonthNotes;
-
-  m.PersonTerritory = Text3->text();
-  m.PersonName = name;
-  m.PersonNote = toStoredForm(text1(0));
-  for (int month = 1; month <= 12; ++month) {
-    m.MonthNotes[month] = toStoredForm(m.MonthNotes[month]);
-    m.MonthDates[month] = text1(month);
-  }
-  // The record to replace is the one in the fields, whatever moved the selection since.
-  const qint16 selection = m.CurrentIndex;
-  bool stored = true;
+  takeFields(name);
+  // One change: the record, its note file and a renamed person's old note file.
   ChangeScope change(m, shownIndex_);
-  if (shownIndex_ < 0) {
-    // Its line was changed by another program: the typed person is added anew rather
-    // than written over someone else.
-    m.WriteMode = 1;
-    stored = m.WriteIndex();
-    if (stored) shownIndex_ = m.CurrentIndex;
-  }
-  if (stored) {
-    m.CurrentIndex = shownIndex_;
-    m.WriteMode = 2;
-    stored = m.WriteIndex();
-  }
-  m.CurrentIndex = selection;
-
-  if (!stored) {
+  if (!writeShownPerson()) {
     // The user has been told. Keep the loaded values as restore values, the typed text
     // on screen, and make the next command try again.
     m.PersonTerritory = oldTerritory;
@@ -121,6 +90,39 @@ bool Form3::saveStep() {
   m.PersonNote = toScreenForm(m.PersonNote);
   acceptedNote_ = m.PersonNote;
   return true;
+}
+
+void Form3::refuseName(const QString& why) {
+  m.shell->message(u"無効です…"_s, why, Buttons::Ok);
+  selectName(shownIndex_);
+  focusNameBox();
+  m.PersonModified = true;
+}
+
+// The fields into the loaded person, line breaks in their stored form.
+void Form3::takeFields(const QString& name) {
+  m.PersonTerritory = Text3->text();
+  m.PersonName = name;
+  m.PersonNote = toStoredForm(text1(0));
+  for (int month = 1; month <= 12; ++month) {
+    m.MonthNotes[month] = toStoredForm(m.MonthNotes[month]);
+    m.MonthDates[month] = text1(month);
+  }
+}
+
+// The record to replace is the one in the fields, whatever moved the selection since.
+bool Form3::writeShownPerson() {
+  const qint16 selection = m.CurrentIndex;
+  bool stored = true;
+  if (shownIndex_ < 0) {
+    // Its line was changed by another program: the typed person is added anew rather
+    // than written over someone else.
+    stored = m.AppendPerson();
+    if (stored) shownIndex_ = m.CurrentIndex;
+  }
+  if (stored) stored = m.StorePerson(shownIndex_);
+  m.CurrentIndex = selection;
+  return stored;
 }
 
 bool Form3::storeIfModified(bool refresh) {
@@ -167,8 +169,7 @@ void Form3::refillNames() {
   const QString territory = m.PersonTerritory;
   const QString name = m.PersonName;
   replaceNames_ = true;
-  m.ReadMode = 3;
-  if (!m.ReadIndex()) List2->clear();
+  if (!m.ListNames()) List2->clear();
   replaceNames_ = false;
   m.PersonTerritory = territory;
   m.PersonName = name;
@@ -179,8 +180,7 @@ void Form3::refillNames() {
 // line went (or adds the person anew when it is gone).
 void Form3::showChangedFolder() {
   shownIndex_ = m.LoadedRecordIndex();
-  m.ReadMode = 1;
-  if (m.ReadIndex() && m.CurrentIndex >= m.PersonCount)
+  if (m.CountPeople() && m.CurrentIndex >= m.PersonCount)
     m.CurrentIndex = qint16(std::max(0, m.PersonCount - 1));
   if (m.mainWindow) {
     m.mainWindow->clearList();
@@ -205,15 +205,12 @@ void Form3::Command1_Click() {
   if (!storeIfModified(false)) return;
   m.PersonModified = false;
 
-  m.ReadMode = 1;
-  if (!m.ReadIndex()) return;
+  if (!m.CountPeople()) return;
   if (m.PersonCount == 0) m.CurrentIndex = 0;
   {
-    const ChangeScope change(m);  // the new line and its note file
-    m.WriteMode = 1;
-    if (!m.WriteIndex()) return;  // told already (a full folder, a file error)
-    m.ReadMode = 2;
-    if (!m.ReadIndex()) return;
+    const ChangeScope change(m);    // the new line and its note file
+    if (!m.AppendPerson()) return;  // told already (a full folder, a file error)
+    if (!m.LoadPerson(m.CurrentIndex)) return;
   }
   m.NoteMonth = 0;  // a new person starts with the month information box empty
   showStep();
@@ -232,10 +229,8 @@ void Form3::Command2_Click() {
   if (shownIndex_ >= 0) {
     const ChangeScope change(m, shownIndex_);
     // The person deleted is the one in the fields, the one the user was asked about.
-    m.CurrentIndex = shownIndex_;
     m.TargetIndex = shownIndex_;
-    m.WriteMode = 3;
-    if (!m.WriteIndex()) {
+    if (!m.DeletePerson(shownIndex_)) {
       if (m.ChangedOutside) return showChangedFolder();
       if (m.mainWindow) m.mainWindow->pressRefresh();
       return;
@@ -251,8 +246,7 @@ void Form3::Command2_Click() {
     // text is dropped.
     m.CurrentIndex = qint16(std::clamp(int(m.CurrentIndex), 0, std::max(0, m.PersonCount - 1)));
   }
-  m.ReadMode = 2;
-  if (!m.ReadIndex()) return;
+  if (!m.LoadPerson(m.CurrentIndex)) return;
   showStep();
   refillNames();
   if (nameCount() == 0) {
@@ -288,9 +282,7 @@ void Form3::Command3_Click() {
   }
 
   const int selected = selectedName();
-  m.CurrentIndex = qint16(selected >= 0 ? selected : shownIndex_);
-  m.ReadMode = 2;
-  if (!m.ReadIndex()) {
+  if (!m.LoadPerson(qint16(selected >= 0 ? selected : shownIndex_))) {
     m.CurrentIndex = shownIndex_;
     selectName(shownIndex_);
     return;
@@ -368,15 +360,16 @@ void Form3::Form_KeyUp(int keyCode) {
 
 void Form3::Form_Load() {
   applyColors();
-  if (m.NoteFontSize > 0 && m.NoteFontSize < 21) {
+  if (m.NoteFontSize >= kSmallestSizeSetting && m.NoteFontSize <= kLargestSizeSetting) {
     setNoteFontPoints(m.NoteFontSize);
   } else {
-    setNoteFontPoints(9);
-    m.NoteFontSize = 9;
+    setNoteFontPoints(kStandardNoteFontSize);
+    m.NoteFontSize = kStandardNoteFontSize;
   }
 
-  const QRect outer = placeWithinScreens(m.InputWidth > 0 ? m.InputWidth : kDefaultOuterWidth,
-                                         m.InputHeight > 0 ? m.InputHeight : kDefaultOuterHeight);
+  const QRect stored(m.InputLeft, m.InputTop, m.InputWidth > 0 ? m.InputWidth : kStandardInputWidth,
+                     m.InputHeight > 0 ? m.InputHeight : kStandardInputHeight);
+  const QRect outer = openingPlaceTwips(stored, kInputDesignFrame);
   m.EditsEnabled = false;
   setOuterLeftTopTwips(this, outer.left(), outer.top());
   setWidthTwips(outer.width());
@@ -394,14 +387,7 @@ void Form3::Form_Load() {
   m.EditsEnabled = true;
 }
 
-// The input screen whole on a screen, between its smallest layout and the screen's available
-// area, whatever was stored (a screen no longer attached, a size of 32767). Twips.
-QRect Form3::placeWithinScreens(int width, int height) const {
-  return keptOnScreenTwips(QRect(m.InputLeft, m.InputTop, width, height),
-                           QSize(kMinInnerWidth, kMinInnerHeight) + kDesignFrame);
-}
-
-void Form3::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
+void Form3::Form_QueryUnload(int& cancel) {
   if (!duplicateNameGate()) {
     cancel = 1;
     return;
@@ -412,18 +398,8 @@ void Form3::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
   }
   if (m.mainWindow && m.mainWindow->isMinimized()) m.mainWindow->restoreNormal();
   if (isMinimized()) restoreNormal();
-  if (m.mainWindow) {
-    const QRect main = m.mainWindow->geometryTwips();
-    m.MainLeft = clampTo16(main.x());
-    m.MainTop = clampTo16(main.y());
-    m.MainWidth = clampTo16(main.width());
-    m.MainHeight = clampTo16(main.height());
-  }
-  const QRect own = geometryTwips();
-  m.InputLeft = clampTo16(own.x());
-  m.InputTop = clampTo16(own.y());
-  m.InputWidth = clampTo16(own.width());
-  m.InputHeight = clampTo16(own.height());
+  if (m.mainWindow) m.RememberMainGeometry(m.mainWindow->geometryTwips());
+  m.RememberInputGeometry(geometryTwips());
   (void)m.SaveSettings();  // a failure has been reported; the person is stored
   m.CurrentColumn = 2;
   m.PersonModified = false;

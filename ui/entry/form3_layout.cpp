@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "ui/common/twips.h"
+#include "ui/common/window_design.h"
 #include "ui/entry/form3.h"
 
 namespace velnor {
@@ -26,7 +27,7 @@ constexpr DesignRect kButton4{1140, 120, 492, 252};
 constexpr DesignRect kButton5{4440, 120, 492, 252};
 constexpr DesignRect kButton6{4440, 480, 492, 252};
 constexpr DesignRect kCombo{1800, 120, 2472, 0};
-constexpr DesignRect kNameList{60, 480, 1512, 3948};
+constexpr DesignRect kNameList{60, 480, 1512, kInputNameListDesignHeight};
 constexpr DesignRect kTerritory{2160, 480, 1272, 252};
 constexpr DesignRect kName{2160, 780, 2772, 252};
 constexpr DesignRect kNote{1620, 1260, 3312, 1392};
@@ -43,7 +44,6 @@ constexpr double kMonthLabelLefts[4] = {1620, 2460, 3300, 4140};
 constexpr double kRowTops[3] = {2880, 3180, 3480};
 constexpr double kCellWidth = 612, kCellHeight = 252;
 constexpr double kMonthLabelWidth = 180;  // month labels do not grow with the window
-constexpr double kMinInnerWidth = 600, kMinInnerHeight = 300;
 
 int px(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
 
@@ -53,25 +53,38 @@ void setPoints(QWidget* w, double points) {
   w->setFont(f);
 }
 
+// `r` scaled by W across and H down; a height of 0 keeps the control's own height.
+void place(QWidget* w, const DesignRect& r, double W, double H) {
+  const double height = r.height > 0 ? r.height * H : pxToTwips(w->sizeHint().height());
+  w->setGeometry(px(r.left * W), px(r.top * H), std::max(1, px(r.width * W)),
+                 std::max(1, px(height)));
+}
+
 }  // namespace
 
 void Form3::Form_Resize() {
   if (isMinimized()) return;
   const double innerWidth = pxToTwips(width());
   const double innerHeight = pxToTwips(height());
-  if (innerHeight < kMinInnerHeight || innerWidth < kMinInnerWidth) return;
+  if (innerHeight < kSmallestLaidOutInner.height() || innerWidth < kSmallestLaidOutInner.width())
+    return;
   if (!m.EditsEnabled) return;
 
   setUpdatesEnabled(false);  // one repaint for the whole rearrangement
-  const double W = innerWidth / kDesignInnerWidth;
-  const double H = innerHeight / kDesignInnerHeight;
-  auto place = [&](QWidget* w, const DesignRect& r) {
-    const double height = r.height > 0 ? r.height * H : pxToTwips(w->sizeHint().height());
-    w->setGeometry(px(r.left * W), px(r.top * H), std::max(1, px(r.width * W)),
-                   std::max(1, px(height)));
-  };
-
+  const double W = innerWidth / kInputDesignInner.width();
+  const double H = innerHeight / kInputDesignInner.height();
   // Fonts first: the chooser's height follows its font.
+  scaleFonts(W, H);
+  placeControls(W, H);
+  placeMonthCells(W, H);
+  // Captions sit behind the boxes they name, as the design overlaps them.
+  for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label8}) l->lower();
+  for (QLabel* l : Label7) l->lower();
+  setUpdatesEnabled(true);
+  m.EditsEnabled = true;
+}
+
+void Form3::scaleFonts(double W, double H) {
   const std::array<QPushButton*, 5> buttons{Command1, Command2, Command4, Command5, Command6};
   const bool buttonsNarrow = (kButton1.width * W) / (kButton1.height * H) < 492.0 / 252.0;
   // The five buttons are equally wide, so "its own width / 70" is one value.
@@ -84,41 +97,39 @@ void Form3::Form_Resize() {
   const bool captionsNarrow = (kLabel3.width * W) / (kLabel3.height * H) < 1500.0 / 192.0;
   const double captionPoints = captionsNarrow ? kLabel2.width * W / 150 : kLabel2.height * H / 30;
   for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label8}) setPoints(l, captionPoints);
+}
 
-  place(Command1, kButton1);
-  place(Command2, kButton2);
-  place(Command4, kButton4);
-  place(Command5, kButton5);
-  place(Command6, kButton6);
-  place(Combo1, kCombo);
-  place(List2, kNameList);
-  place(Text3, kTerritory);
-  place(Text2, kName);
-  place(Text1[0], kNote);
-  place(Text4, kMonthInfo);
-  place(Label2, kLabel2);
-  place(Label6, kLabel6);
-  place(Label5, kLabel5);
-  place(Label3, kLabel3);
-  place(Label4, kLabel4);
-  place(Label8, kLabel8);
+void Form3::placeControls(double W, double H) {
+  place(Command1, kButton1, W, H);
+  place(Command2, kButton2, W, H);
+  place(Command4, kButton4, W, H);
+  place(Command5, kButton5, W, H);
+  place(Command6, kButton6, W, H);
+  place(Combo1, kCombo, W, H);
+  place(List2, kNameList, W, H);
+  place(Text3, kTerritory, W, H);
+  place(Text2, kName, W, H);
+  place(Text1[0], kNote, W, H);
+  place(Text4, kMonthInfo, W, H);
+  place(Label2, kLabel2, W, H);
+  place(Label6, kLabel6, W, H);
+  place(Label5, kLabel5, W, H);
+  place(Label3, kLabel3, W, H);
+  place(Label4, kLabel4, W, H);
+  place(Label8, kLabel8, W, H);
+}
 
+void Form3::placeMonthCells(double W, double H) {
   for (int month = 1; month <= 12; ++month) {
     const int column = (month - 1) % 4;
     const int row = (month - 1) / 4;
     setPoints(Text1[month], 9 * H);
-    place(Text1[month], {kCellLefts[column], kRowTops[row], kCellWidth, kCellHeight});
+    place(Text1[month], {kCellLefts[column], kRowTops[row], kCellWidth, kCellHeight}, W, H);
     QLabel* label = Label7[month - 1];
     label->setGeometry(px(kMonthLabelLefts[column] * W), px(kRowTops[row] * H),
                        px(kMonthLabelWidth), std::max(1, px(kCellHeight * H)));
     setPoints(label, kMonthLabelWidth / 35);
   }
-
-  // Captions sit behind the boxes they name, as the design overlaps them.
-  for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label8}) l->lower();
-  for (QLabel* l : Label7) l->lower();
-  setUpdatesEnabled(true);
-  m.EditsEnabled = true;
 }
 
 }  // namespace velnor

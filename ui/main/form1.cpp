@@ -281,8 +281,7 @@ void Form1::Command2_Click() {
   m.TargetIndex = m.CurrentIndex;
   {
     const ChangeScope change(m, m.CurrentIndex);  // the line, the note, a placeholder
-    m.WriteMode = 3;
-    if (!m.WriteIndex()) {  // the person is still stored: keep the note file too
+    if (!m.DeletePerson(m.CurrentIndex)) {  // the person is still stored: keep the note file too
       Command9->click();
       return;
     }
@@ -368,11 +367,10 @@ void Form1::Command9_Click() {
   const QString folder =
       item > 0 && !Combo1->currentText().isEmpty() ? u'%' + Combo1->currentText() : m.CurrentFolder;
   m.IndexFilePath = m.indexPathFor(folder);
-  ScaleFactor = pp_reduc();
-  m.ReadMode = 1;
-  if (!m.ReadIndex()) clearList();  // unreadable: the list stays empty
+  pp_reduc();
+  if (!m.CountPeople()) clearList();  // unreadable: the list stays empty
   followSelection();
-  draw_rutin(Picture1->surface(), ScaleFactor);
+  draw_rutin(Picture1->surface());
   m.PlaceCursor();
 }
 

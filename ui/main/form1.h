@@ -41,8 +41,6 @@ class Form1 : public QWidget, public MainWindowPort {
   ListPicture* Picture1 = nullptr;  // the list
   QFrame* Shape1 = nullptr;         // the cell cursor over the list
 
-  double ScaleFactor = 0;
-
   // ---- Handlers
   void Form_Load();
   void Form_Resize();
@@ -60,8 +58,9 @@ class Form1 : public QWidget, public MainWindowPort {
   void Picture1_MouseUp(double x, double y);
   void Picture1_DblClick();
   void Combo1_Click();
-  double pp_reduc();
-  void draw_rutin(DrawingSurface& target, double factor);
+  // Prepares the list picture's logical scale.
+  void pp_reduc();
+  void draw_rutin(DrawingSurface& target);
   // The size of the list's type, which follows the window's height.
   double listFontPoints() const;
 
@@ -102,7 +101,6 @@ class Form1 : public QWidget, public MainWindowPort {
   void watchKeys();
   void layoutControls(double sw, double sh);
   void sizeForFirstStart();
-  QRect placeWithinScreens() const;
   void placeNameMarker();
   void followSelection();
   void redrawScrolled();

@@ -8,6 +8,7 @@
 #include "core/saturating.h"
 #include "core/table_drawing.h"
 #include "ui/common/twips.h"
+#include "ui/common/window_design.h"
 #include "ui/main/form1.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -16,10 +17,8 @@ namespace velnor {
 
 namespace {
 
-// The client area the window was laid out for, and its frame (outer minus client).
-constexpr double kDesignWidth = 4980;
-constexpr double kDesignHeight = 4452;
-const QSize kDesignFrame(240, 396);
+constexpr double kDesignWidth = kMainDesignInner.width();
+constexpr double kDesignHeight = kMainDesignInner.height();
 
 struct Place {
   double left, top, width, height;  // design twips
@@ -34,14 +33,8 @@ constexpr Place kPicturePlace{60, 420, 4332, 3972};
 constexpr Place kComboPlace{2220, 120, 1992, 0};
 constexpr double kButtonFont = 8;
 constexpr double kComboFont = 9;
-// Below this client size (twips) the controls stay where they are.
-constexpr int kMinWidth = 600;
-constexpr int kMinHeight = 300;
 // Table text at least this tall (device pixels) in a window opened at the first start.
 constexpr double kReadableTextPixels = 12;
-// The input screen's design inner size and frame (twips), for sizing it to match.
-const QSize kInputDesignInner(4992, 4584);
-const QSize kInputDesignFrame(84, 276);
 
 }  // namespace
 
@@ -61,7 +54,8 @@ void Form1::Form_Load() {
   applyColorsAtLoad();
   m.HeaderFillColor = 0xFFC0C0;
 
-  const QRect outer = placeWithinScreens();
+  const QRect outer =
+      openingPlaceTwips(QRect(m.MainLeft, m.MainTop, m.MainWidth, m.MainHeight), kMainDesignFrame);
   if (firstStart && !inputSizeStored) {
     // The input screen opens beside the main window.
     m.InputLeft = clampTo16(outer.left() + outer.width());
@@ -109,28 +103,17 @@ void Form1::sizeForFirstStart() {
   // Rounded up to whole pixels, so that rounding cannot leave the text a little short.
   const double clientHeight = pxToTwips(std::ceil(kDesignHeight * scale / kTwipsPerPixel));
   const double k = clientHeight / kDesignHeight;
-  m.MainWidth = clampTo16(kDesignWidth * k + kDesignFrame.width());
-  m.MainHeight = clampTo16(clientHeight + kDesignFrame.height());
+  m.MainWidth = clampTo16(kDesignWidth * k + kMainDesignFrame.width());
+  m.MainHeight = clampTo16(clientHeight + kMainDesignFrame.height());
   if (m.InputWidth == 0 && m.InputHeight == 0) {
     m.InputWidth = clampTo16(kInputDesignInner.width() * k + kInputDesignFrame.width());
     m.InputHeight = clampTo16(kInputDesignInner.height() * k + kInputDesignFrame.height());
   }
 }
 
-// The window whole on a screen, between its smallest layout and the screen's available
-// area, whatever was stored (a screen no longer attached, sizes of 1 or 32767). Twips.
-QRect Form1::placeWithinScreens() const {
-  return keptOnScreenTwips(QRect(m.MainLeft, m.MainTop, m.MainWidth, m.MainHeight),
-                           QSize(kMinWidth, kMinHeight) + kDesignFrame);
-}
-
 void Form1::Form_Unload(int& cancel) {
   m.DuplicateCount = 0;
-  const QRect g = geometryTwips();
-  m.MainLeft = clampTo16(g.left());
-  m.MainTop = clampTo16(g.top());
-  m.MainWidth = clampTo16(g.width());
-  m.MainHeight = clampTo16(g.height());
+  m.RememberMainGeometry(geometryTwips());
   if (!m.InputScreenOpen || !inputScreenLoaded()) {
     m.InputScreenOpen = false;
     (void)m.SaveSettings();  // a failure has been reported; the records are all stored
@@ -144,11 +127,7 @@ void Form1::Form_Unload(int& cancel) {
   }
   InputScreenPort& input = *m.inputScreen;
   if (input.isMinimized()) input.restoreNormal();
-  const QRect ig = input.geometryTwips();
-  m.InputLeft = clampTo16(ig.left());
-  m.InputTop = clampTo16(ig.top());
-  m.InputWidth = clampTo16(ig.width());
-  m.InputHeight = clampTo16(ig.height());
+  m.RememberInputGeometry(input.geometryTwips());
   m.InputScreenOpen = false;
   input.unload();
   if (m.ProgramEnded) return;
@@ -186,7 +165,7 @@ void Form1::Form_Resize() {
   if (m.ProgramEnded || isMinimized()) return;
   const double sw = clientWidthTwips();
   const double sh = clientHeightTwips();
-  if (sh < kMinHeight || sw < kMinWidth) return;
+  if (sh < kSmallestLaidOutInner.height() || sw < kSmallestLaidOutInner.width()) return;
   if (m.LoadPhase == 1) return;
 
   // Updates are held back instead of hiding the window: no flicker, no lost position.
@@ -206,11 +185,10 @@ void Form1::Form_Resize() {
   }
   m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
   clearList();
-  ScaleFactor = pp_reduc();
-  m.ReadMode = 1;
-  if (!m.ReadIndex()) clearList();  // unreadable: the list stays empty
+  pp_reduc();
+  if (!m.CountPeople()) clearList();  // unreadable: the list stays empty
   followSelection();
-  draw_rutin(Picture1->surface(), ScaleFactor);
+  draw_rutin(Picture1->surface());
   m.EditsEnabled = true;
   m.PlaceCursor();
 
@@ -249,14 +227,13 @@ void Form1::layoutControls(double sw, double sh) {
 
 // ---- Drawing
 
-double Form1::pp_reduc() {
+void Form1::pp_reduc() {
   PictureSurface& s = Picture1->surface();
   s.setScale(160, 260);
   s.setFont(QFont().family(), 10);
-  return 0.37;
 }
 
-void Form1::draw_rutin(DrawingSurface& target, double /*factor: the print image's scale*/) {
+void Form1::draw_rutin(DrawingSurface& target) {
   if (isMinimized()) return;
   PictureSurface& own = Picture1->surface();
   // The scroll bar comes and goes with the number of people; the drawing area then
@@ -285,9 +262,9 @@ double Form1::listFontPoints() const {
 void Form1::clearList() { Picture1->clear(listBackground_); }
 
 void Form1::drawList() {
-  ScaleFactor = pp_reduc();
+  pp_reduc();
   followSelection();
-  draw_rutin(Picture1->surface(), ScaleFactor);
+  draw_rutin(Picture1->surface());
 }
 
 // Brings the selected row into view before a redraw.
@@ -307,8 +284,8 @@ void Form1::markerChanged() {
 void Form1::redrawScrolled() {
   if (m.ProgramEnded || isMinimized()) return;
   clearList();
-  ScaleFactor = pp_reduc();
-  draw_rutin(Picture1->surface(), ScaleFactor);
+  pp_reduc();
+  draw_rutin(Picture1->surface());
   Picture1->refreshMarker();
 }
 
@@ -336,14 +313,14 @@ void Form1::applyColors() {
   setButtonColor(m.BackColors[2]);
 }
 
-QRect Form1::geometryTwips() const { return outerGeometryTwips(this, kDesignFrame); }
+QRect Form1::geometryTwips() const { return outerGeometryTwips(this, kMainDesignFrame); }
 
 bool Form1::isMinimized() const { return QWidget::isMinimized(); }
 
 void Form1::restoreNormal() { setWindowState(windowState() & ~Qt::WindowMinimized); }
 
-void Form1::setWidthTwips(int twips) { setOuterWidthTwips(this, twips, kDesignFrame); }
+void Form1::setWidthTwips(int twips) { setOuterWidthTwips(this, twips, kMainDesignFrame); }
 
-void Form1::setHeightTwips(int twips) { setOuterHeightTwips(this, twips, kDesignFrame); }
+void Form1::setHeightTwips(int twips) { setOuterHeightTwips(this, twips, kMainDesignFrame); }
 
 }  // namespace velnor

@@ -16,6 +16,7 @@
 #include <QShowEvent>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "core/module1.h"
@@ -114,8 +115,8 @@ void Form2::setUpPreviewImage() {
   preview_ = QImage(size * ratio, QImage::Format_RGB32);
   preview_.setDevicePixelRatio(ratio);
   // Points on the picture should match points elsewhere on this screen.
-  preview_.setDotsPerMeterX(int(Picture1->logicalDpiX() / 0.0254 + 0.5));
-  preview_.setDotsPerMeterY(int(Picture1->logicalDpiY() / 0.0254 + 0.5));
+  preview_.setDotsPerMeterX(int(std::lround(Picture1->logicalDpiX() / 0.0254)));
+  preview_.setDotsPerMeterY(int(std::lround(Picture1->logicalDpiY() / 0.0254)));
   preview_.fill(Qt::white);
   Picture1->setFixedSize(size);
   Picture1->setPixmap(QPixmap::fromImage(preview_));
@@ -143,17 +144,12 @@ void Form2::Form_Activate() {
   Command2->click();
 }
 
-bool Form2::countPeople() {
-  m_.ReadMode = 1;
-  return m_.ReadIndex();
-}
-
 int Form2::pages() const { return pageCount(m_.PersonCount, m_.RowHeight, frame_); }
 
 void Form2::Command2_Click() {
   // Start from a blank page: the list may have changed since the last showing.
   preview_.fill(Qt::white);
-  if (countPeople()) {
+  if (m_.CountPeople()) {
     shownPage_ = std::clamp(shownPage_, 0, pages() - 1);
     QPainter painter(&preview_);
     PageSurface surface(painter, previewArea(), frame_);
@@ -239,7 +235,7 @@ bool Form2::deliver(PageSink& sink, int first, int last, const QString& pdfPath)
 
 void Form2::Command1_Click() {
   if (printing_ || m_.ProgramEnded) return;
-  if (!countPeople()) return;  // the index file could not be read; the user has been told
+  if (!m_.CountPeople()) return;  // the index file could not be read; the user has been told
   QString pdfPath;
   std::unique_ptr<PageSink> sink;
   if (sinkOverride) {
@@ -269,7 +265,7 @@ void Form2::Command1_Click() {
 
 void Form2::printWithDialog() {
   if (printing_ || m_.ProgramEnded) return;
-  if (!countPeople()) return;
+  if (!m_.CountPeople()) return;
   auto printer = makeListPrinter(kDocumentName);
   const int count = pageCount(m_.PersonCount, m_.RowHeight, pageFrameFor(printer->pageLayout()));
   const QPageSize preselected = printer->pageLayout().pageSize();

@@ -87,7 +87,6 @@ class Form2 : public QDialog {
   void watchKeys();
   bool watchedKeyPress(QKeyEvent* key);
   bool watchedWheel(QWheelEvent* wheel);
-  bool countPeople();
   void updateLabel();
   bool runDialog(QPrinter& printer, int pages);
   // The table's page and its footer.

@@ -118,7 +118,6 @@ class Form4 : public QDialog {
   // Both return false when the index file could not be rewritten (the user was told).
   bool sort_by_name();
   bool sort_by_number();
-  bool rewriteIndex(int kind);
   void redrawList(bool clearFirst);
   void applyNoteFontToInputScreen();
   // The shared stepper and typed-value rules for Text1/RowHeight and Text2/NoteFontSize.

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/entry/char_rules.h"
+#include "core/char_rules.h"
 
 using namespace Qt::Literals::StringLiterals;
 

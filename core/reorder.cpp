@@ -1,6 +1,6 @@
-#include "ui/settings/reorder.h"
+#include "core/reorder.h"
 
-#include <QFileInfo>
+#include <QDate>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -81,65 +81,82 @@ double radixValue(const QString& s, qsizetype pos, int radix) {
   return v;
 }
 
-// Reads a decimal number from the start of s (no blanks left in it).
-double decimalValue(const QString& s) {
+// A decimal number's text as std::from_chars reads it, and what tells "too large" from
+// "too small" where it cannot.
+struct DecimalText {
   std::string ascii;
-  qsizetype pos = 0;
   bool negative = false;
-  if (pos < s.size() && signOf(s.at(pos)) != 0) {
-    negative = signOf(s.at(pos)) < 0;
-    ++pos;
-  }
+  bool seenDigit = false;
   int intDigits = 0;  // significant digits before the point
   int leadZeros = 0;  // zeros right after the point before the first other digit
-  bool seenPoint = false, seenDigit = false, seenNonZero = false;
+  long exponent = 0;
+};
+
+// The sign and the digits with one point; returns the position after them.
+qsizetype readMantissa(const QString& s, DecimalText& d) {
+  qsizetype pos = 0;
+  if (pos < s.size() && signOf(s.at(pos)) != 0) {
+    d.negative = signOf(s.at(pos)) < 0;
+    ++pos;
+  }
+  bool seenPoint = false, seenNonZero = false;
   for (; pos < s.size(); ++pos) {
     const QChar c = s.at(pos);
-    const int d = digitOf(c);
-    if (d >= 0) {
-      seenDigit = true;
-      if (!seenPoint && (d != 0 || seenNonZero)) ++intDigits;
-      if (seenPoint && !seenNonZero && d == 0) ++leadZeros;
-      if (d != 0) seenNonZero = true;
-      ascii += char('0' + d);
+    const int digit = digitOf(c);
+    if (digit >= 0) {
+      d.seenDigit = true;
+      if (!seenPoint && (digit != 0 || seenNonZero)) ++d.intDigits;
+      if (seenPoint && !seenNonZero && digit == 0) ++d.leadZeros;
+      if (digit != 0) seenNonZero = true;
+      d.ascii += char('0' + digit);
     } else if (isPoint(c) && !seenPoint) {
       seenPoint = true;
-      ascii += '.';
+      d.ascii += '.';
     } else {
       break;
     }
   }
-  if (!seenDigit) return 0;
-  long exponent = 0;
-  if (pos < s.size() && QStringView(u"EeDd").contains(s.at(pos))) {
-    qsizetype p = pos + 1;
-    bool expNegative = false;
-    if (p < s.size() && signOf(s.at(p)) != 0) {
-      expNegative = signOf(s.at(p)) < 0;
-      ++p;
-    }
-    bool expDigits = false;
-    for (; p < s.size() && digitOf(s.at(p)) >= 0; ++p) {
-      expDigits = true;
-      exponent = std::min(exponent * 10 + digitOf(s.at(p)), 1000000L);
-    }
-    if (expDigits) {
-      if (expNegative) exponent = -exponent;
-      ascii += 'e';
-      ascii += std::to_string(exponent);
-    }
+  return pos;
+}
+
+// An exponent with E or D at `pos`; counts only when it has digits.
+void readExponent(const QString& s, qsizetype pos, DecimalText& d) {
+  if (pos >= s.size() || !QStringView(u"EeDd").contains(s.at(pos))) return;
+  qsizetype p = pos + 1;
+  bool negative = false;
+  if (p < s.size() && signOf(s.at(p)) != 0) {
+    negative = signOf(s.at(p)) < 0;
+    ++p;
   }
+  bool digits = false;
+  long exponent = 0;
+  for (; p < s.size() && digitOf(s.at(p)) >= 0; ++p) {
+    digits = true;
+    exponent = std::min(exponent * 10 + digitOf(s.at(p)), 1000000L);
+  }
+  if (!digits) return;
+  d.exponent = negative ? -exponent : exponent;
+  d.ascii += 'e';
+  d.ascii += std::to_string(d.exponent);
+}
+
+// Reads a decimal number from the start of s (no blanks left in it).
+double decimalValue(const QString& s) {
+  DecimalText d;
+  const qsizetype pos = readMantissa(s, d);
+  if (!d.seenDigit) return 0;
+  readExponent(s, pos, d);
   double value = 0;
-  const auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+  const auto [end, ec] = std::from_chars(d.ascii.data(), d.ascii.data() + d.ascii.size(), value);
   (void)end;
   if (ec == std::errc::result_out_of_range) {
     // Too large or too small for a double: which one depends on the decimal magnitude.
-    const long magnitude = intDigits > 0 ? intDigits + exponent : exponent - leadZeros;
+    const long magnitude = d.intDigits > 0 ? d.intDigits + d.exponent : d.exponent - d.leadZeros;
     value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   } else if (ec != std::errc()) {
     value = 0;
   }
-  return negative ? -value : value;
+  return d.negative ? -value : value;
 }
 
 }  // namespace
@@ -227,21 +244,15 @@ QList<TextLine> reorderedLines(const QList<TextLine>& lines, int kind, int curre
   return result;
 }
 
-Outcome reorderIndexFile(const QString& path, int kind, int currentMonth) {
-  Outcome out;
-  if (!QFileInfo::exists(path)) return out;
-  QList<TextLine> lines;
-  if (!readTextLines(path, lines, &out.error)) {
-    out.ok = false;
-    return out;
-  }
-  const QList<TextLine> result = reorderedLines(lines, kind, currentMonth);
-  if (!writeTextLines(path, result, &out.error)) {
-    out.ok = false;
-    return out;
-  }
-  for (const TextLine& l : result) out.records += Module1::IsRecordLine(l.text) ? 1 : 0;
-  return out;
+bool reorderFolder(Module1& m, int kind) {
+  // The month is taken at start-up; fall back to today's if that has not happened.
+  const int month =
+      m.CurrentMonth >= 1 && m.CurrentMonth <= 12 ? m.CurrentMonth : QDate::currentDate().month();
+  m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
+  // The rewrite goes through the folder's own write: the day's backup comes first.
+  if (!m.RefreshFolder()) return false;
+  const ChangeScope change(m, m.CurrentIndex);
+  return m.WriteIndexLines(reorderedLines(m.folder().lines(), kind, month));
 }
 
 }  // namespace velnor::reorder

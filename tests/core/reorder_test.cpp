@@ -3,9 +3,10 @@
 
 #include <random>
 
+#include "core/reorder.h"
 #include "support/failing_writer.h"
+#include "support/fakes.h"
 #include "support/temp_program.h"
-#include "ui/settings/reorder.h"
 
 using namespace Qt::Literals::StringLiterals;
 using namespace velnor;
@@ -115,9 +116,10 @@ class IndexRewrite : public ::testing::Test {
  protected:
   static QByteArray line(const QString& text) { return test::TempProgram::cp932Lines({text}); }
   void SetUp() override {
-    index =
-        tp.makeFolder(u"山田"_s, fujii + line(kIndexComment2) + memo + "\r\n" + nec + bad + aoki) +
-        u'/' + kIndexFileName;
+    tp.m->shell = &shell;
+    tp.m->CurrentFolder =
+        tp.makeFolder(u"山田"_s, fujii + line(kIndexComment2) + memo + "\r\n" + nec + bad + aoki);
+    index = tp.m->CurrentFolder + u'/' + kIndexFileName;
   }
   const QByteArray nec = "\x87\x90*" + line(u"あべ*************"_s);
   const QByteArray fujii = line(rec(u"1"_s, u"藤井"_s)), aoki = line(rec(u"2"_s, u"Aoki"_s));
@@ -125,28 +127,20 @@ class IndexRewrite : public ::testing::Test {
   const QByteArray sorted =
       line(kIndexComment1) + line(kIndexComment2) + aoki + nec + fujii + memo + bad;
   test::TempProgram tp;
+  test::FakeShell shell;
   QString index;
 };
 
 TEST_F(IndexRewrite, recordsMoveByteForByteAndTheOtherLinesFollowThem) {
-  const Outcome out = reorderIndexFile(tp.path(index), kByName, 1);
-  EXPECT_TRUE(out.ok);
-  EXPECT_EQ(out.records, 3);
+  EXPECT_TRUE(reorderFolder(*tp.m, kByName));
   EXPECT_EQ(tp.readBytes(index), sorted);
 }
 
 TEST_F(IndexRewrite, aFailedWriteIsReportedAndKeepsTheOldFile) {
-  ASSERT_TRUE(reorderIndexFile(tp.path(index), kByName, 1).ok);
+  ASSERT_TRUE(reorderFolder(*tp.m, kByName));
   test::ScopedFailingWriter full(test::FailAt::Write);
-  const Outcome out = reorderIndexFile(tp.path(index), kByTerritory, 1);  // would move nec first
-  EXPECT_FALSE(out.ok);
-  EXPECT_TRUE(out.error.writing);
+  EXPECT_FALSE(reorderFolder(*tp.m, kByTerritory));  // would move nec first
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_EQ(shell.messages[0].title, u"保存できません"_s);
   EXPECT_EQ(tp.readBytes(index), sorted);
-}
-
-TEST(IndexRewriteOfAnEmptyFolder, writesNoFile) {
-  test::TempProgram tp;
-  const QString empty = tp.makeFolder(u"空"_s) + u'/' + kIndexFileName;
-  EXPECT_TRUE(reorderIndexFile(tp.path(empty), kByName, 1).ok);
-  EXPECT_FALSE(tp.exists(empty));
 }

@@ -1,11 +1,15 @@
 #pragma once
 // Re-ordering the people of a record folder: the sort keys, the order they give and
-// the rewrite of the index file. No widgets here, so it can be tested and timed alone.
+// the rewrite of the index file.
 
 #include <QString>
 #include <vector>
 
 #include "core/text_file.h"
+
+namespace velnor {
+class Module1;
+}
 
 namespace velnor::reorder {
 
@@ -49,16 +53,11 @@ std::vector<int> selectionExchangeOrder(const std::vector<double>& keys);
 // non-empty line in its old order.
 QList<TextLine> reorderedLines(const QList<TextLine>& lines, int kind, int currentMonth);
 
-struct Outcome {
-  bool ok = true;
-  int records = 0;  // record lines written
-  FileError error;
-};
-
-// Rewrites the index file at `path` with the two standard comment lines, the record
-// lines in their new order (each with its exact bytes), then every other non-empty
-// line in its old order. The old file stays whole until the new one is complete.
-// A missing file is left missing (there is nothing to order).
-Outcome reorderIndexFile(const QString& path, int kind, int currentMonth);
+// Re-orders the people of the record folder CurrentFolder by `kind` (this month is
+// CurrentMonth, or today's month when none was taken) and rewrites its index file as
+// reorderedLines gives it: one undoable change, after the day's backup, the old file
+// whole until the new one is complete. False when the file could not be read or
+// written (the user has been told); it is then as it was.
+[[nodiscard]] bool reorderFolder(Module1& m, int kind);
 
 }  // namespace velnor::reorder

@@ -1,4 +1,4 @@
-#include "ui/entry/char_rules.h"
+#include "core/char_rules.h"
 
 #include <QRegularExpression>
 
@@ -10,44 +10,25 @@ namespace velnor {
 
 namespace {
 
-bool isControl(char16_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0); }
-
-// Characters that cannot be part of a file name on Windows (and "/" anywhere).
-bool isFileNameBreaker(char16_t c) {
-  switch (c) {
-    case u'\\':
-    case u'/':
-    case u':':
-    case u'?':
-    case u'"':
-    case u'<':
-    case u'>':
-    case u'|':
-      return true;
-    default:
-      return isControl(c);
-  }
-}
-
 // An invisible character is named in the prompt, so that the user sees what was refused.
 QString shownCharacter(const QString& ch) {
   if (ch.size() != 1) return ch;
-  const char16_t c = ch.at(0).unicode();
+  const QChar c = ch.at(0);
   if (c == u'\r' || c == u'\n') return u"改行"_s;
   if (c == u'\t') return u"タブ"_s;
-  if (isControl(c)) return u"制御文字"_s;
+  if (isControlCharacter(c)) return u"制御文字"_s;
   return ch;
 }
 
 // Characters each box refuses besides those code page 932 cannot hold.
-bool refusedInBox(char16_t c, EntryBox box) {
+bool refusedInBox(QChar c, EntryBox box) {
   if (c == u'*') return true;
   switch (box) {
     case EntryBox::Name:
       return isFileNameBreaker(c);
     case EntryBox::Territory:
     case EntryBox::MonthCell:
-      return isControl(c);  // a line break would split the record line
+      return isControlCharacter(c);  // a line break would split the record line
     case EntryBox::Note:
       return c == u'[';
     case EntryBox::MonthInfo:
@@ -58,9 +39,17 @@ bool refusedInBox(char16_t c, EntryBox box) {
 
 }  // namespace
 
-QString refusalPrompt(const QString& character) {
-  return shownCharacter(character) + u"　　は入力できません･･･"_s;
+bool isControlCharacter(QChar c) {
+  const char16_t u = c.unicode();
+  return u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0);
 }
+
+bool isFileNameBreaker(QChar c) {
+  static const QString breakers = u"\\/:*?\"<>|"_s;
+  return breakers.contains(c) || isControlCharacter(c);
+}
+
+QString refusalPrompt(const QString& character) { return shownCharacter(character) + kCannotEnter; }
 
 std::optional<Refusal> findRefusal(const QString& text, EntryBox box) {
   if (box == EntryBox::Territory && text.startsWith(u'['))
@@ -74,8 +63,8 @@ std::optional<Refusal> findRefusal(const QString& text, EntryBox box) {
 
   for (int i = 0; i < text.size(); ++i) {
     if (i == unencodableAt) return Refusal{i, refusalPrompt(unencodable), false};
-    const char16_t c = text.at(i).unicode();
-    if (refusedInBox(c, box)) return Refusal{i, refusalPrompt(QString(QChar(c))), false};
+    const QChar c = text.at(i);
+    if (refusedInBox(c, box)) return Refusal{i, refusalPrompt(QString(c)), false};
   }
   return std::nullopt;
 }
@@ -91,7 +80,7 @@ bool isReservedDeviceName(const QString& name) {
 
 bool isStorableName(const QString& name, QString* why) {
   for (const QChar c : name) {
-    if (isFileNameBreaker(c.unicode()) || c == u'*') {
+    if (isFileNameBreaker(c)) {
       if (why)
         *why = u"名前に「%1」は使えません。変更してください…"_s.arg(shownCharacter(QString(c)));
       return false;
@@ -103,6 +92,11 @@ bool isStorableName(const QString& name, QString* why) {
     return false;
   }
   return true;
+}
+
+bool isSafeNoteName(const QString& name) {
+  return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(0)) &&
+         name != u"."_s && name != u".."_s;
 }
 
 QString toStoredForm(const QString& text) {

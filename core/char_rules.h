@@ -1,11 +1,22 @@
 #pragma once
-// What the input screen's boxes accept while the user types, and the conversions
-// between a note as the screen shows it and as the files store it.
+// What the input screen's boxes and the welcome dialog accept while the user types,
+// which names can name a file, and the conversions between a note as the screen shows
+// it and as the files store it.
 
 #include <QString>
 #include <optional>
 
 namespace velnor {
+
+// Follows a refused character in the message that refuses it.
+inline const QString kCannotEnter = QStringLiteral("　　は入力できません･･･");
+
+// C0 and C1 control characters and DEL.
+bool isControlCharacter(QChar c);
+
+// Characters a file or folder name cannot hold on Windows ("/" anywhere): \ / : * ? " < > |
+// and the control characters.
+bool isFileNameBreaker(QChar c);
 
 enum class EntryBox { Name, Territory, MonthCell, Note, MonthInfo };
 
@@ -15,7 +26,7 @@ struct Refusal {
   bool firstPosition = false;  // the territory's leading "[" (caret is not restored)
 };
 
-// "　　は入力できません･･･" after the refused character.
+// kCannotEnter after the refused character (an invisible one named).
 QString refusalPrompt(const QString& character);
 
 // The first character of `text` the box refuses, if any. The look-alike characters
@@ -29,6 +40,11 @@ bool isReservedDeviceName(const QString& name);
 // True when `name` + ".txt" is a plain file name inside the record folder on every
 // platform the program runs on. Otherwise `why` says what is wrong, for the user.
 bool isStorableName(const QString& name, QString* why = nullptr);
+
+// True when `name` + ".txt" stays inside the record folder. Weaker than isStorableName:
+// names another program stored are still read when this holds, and never used as a
+// path when it does not.
+bool isSafeNoteName(const QString& name);
 
 // Screen form (CR LF line breaks) to stored form ("[" for each line break). A lone CR
 // or LF also becomes "[", so a line break can never reach a file line.

@@ -1,0 +1,20 @@
+#pragma once
+// The sizes the main window and the input screen were designed at, in twips. Each lays
+// its controls out in proportion to its inner size over the designed one, and counts
+// its outer size as its inner size plus the designed frame, whatever frame the
+// platform draws.
+
+#include <QSize>
+
+namespace velnor {
+
+inline constexpr QSize kMainDesignInner{4980, 4452};
+inline constexpr QSize kMainDesignFrame{240, 396};
+inline constexpr QSize kInputDesignInner{4992, 4584};
+inline constexpr QSize kInputDesignFrame{84, 276};
+// The input screen's name list, as tall as designed at the designed inner height.
+inline constexpr int kInputNameListDesignHeight = 3948;
+// Below this inner size a window leaves its controls where they are.
+inline constexpr QSize kSmallestLaidOutInner{600, 300};
+
+}  // namespace velnor
