@@ -245,7 +245,8 @@ void Form10::Command1_Click() {
     Text1->setFocus();
     return;
   }
-  if (!QFileInfo::exists(m_.programPath(kSettingsFileName))) (void)m_.SaveSettings();  // reported; the folder itself exists
+  if (!QFileInfo::exists(m_.programPath(kSettingsFileName)))
+    (void)m_.SaveSettings();  // reported; the folder itself exists
   m_.CurrentFolder = u'%' + name;
   m_.CurrentIndex = 0;
   m_.CurrentColumn = 0;

@@ -35,9 +35,9 @@ void fill(const QString& root, int people, bool notes) {
     const QString name = u"訪問先 "_s + QString::number(i);
     QString line = u"北"_s + QString::number(i % 9) + u'*' + name + u'*';
     for (int k = 1; k <= 12; ++k)
-      line += ((i + k) % 3 == 0 ? QString::number(k) + u'/' + QString::number(i % 28 + 1)
-                                : QString()) +
-              u'*';
+      line +=
+          ((i + k) % 3 == 0 ? QString::number(k) + u'/' + QString::number(i % 28 + 1) : QString()) +
+          u'*';
     index += enc.encode(line + u"\r\n"_s);
     if (notes) writeFile(folder + u'/' + name + u".txt"_s, note);
   }
@@ -71,7 +71,8 @@ double peakMemoryMb() {
   QFile status(u"/proc/self/status"_s);
   if (!status.open(QIODevice::ReadOnly)) return 0;
   for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    if (line.startsWith("VmHWM:"))
+      return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
   return 0;
 }
 

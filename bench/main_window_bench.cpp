@@ -218,7 +218,11 @@ BENCHMARK(BM_OpenInputScreen) SIZES;
 BENCHMARK(BM_MoveInInputScreen) SIZES;
 BENCHMARK(BM_StoreOneEdit) SIZES;
 BENCHMARK(BM_StartToMainWindow) SIZES;
-BENCHMARK(BM_FirstStoreOfTheDay)->Arg(1000)->Arg(32767)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstStoreOfTheDay)
+    ->Arg(1000)
+    ->Arg(32767)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstStartMissingNotes)->Arg(32767)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -42,7 +42,8 @@ bool DailyBackup::copyFolder(const QString& source, const QString& target, FileE
     QFile in(it.filePath());
     QFile out(part + u'/' + name);
     if (!in.open(QIODevice::ReadOnly)) {
-      if (error) *error = FileError{QDir::toNativeSeparators(in.fileName()), in.errorString(), false};
+      if (error)
+        *error = FileError{QDir::toNativeSeparators(in.fileName()), in.errorString(), false};
       QDir(part).removeRecursively();
       return false;
     }
@@ -75,7 +76,8 @@ void DailyBackup::prune(const QString& folderBackups, int keep) {
       QDir(dir.filePath(name)).removeRecursively();
   }
   days.sort();
-  for (qsizetype i = 0; i + keep < days.size(); ++i) QDir(dir.filePath(days[i])).removeRecursively();
+  for (qsizetype i = 0; i + keep < days.size(); ++i)
+    QDir(dir.filePath(days[i])).removeRecursively();
 }
 
 DailyBackup::Result DailyBackup::ensure(const QString& programFolder, const QString& recordFolder,

@@ -36,8 +36,7 @@ bool FileChange::holds(const std::optional<QByteArray>& current, bool after) con
 }
 
 QByteArray FileChange::rebuild(const QByteArray& other, bool after) const {
-  return other.left(prefix) + (after ? afterMiddle : beforeMiddle) +
-         other.right(suffix);
+  return other.left(prefix) + (after ? afterMiddle : beforeMiddle) + other.right(suffix);
 }
 
 void History::begin(const QString& folder, qint16 select) {

@@ -282,7 +282,7 @@ class Module1 {
   [[nodiscard]] bool listIntoChoosers();
   void openFolder();
   void showFolderInInputScreen();
-  QString folderBeforeNew_;  // the folder in use when "新規作成" was chosen
+  QString folderBeforeNew_;   // the folder in use when "新規作成" was chosen
   QString readFailureShown_;  // the index file whose read failure the user was shown
   // The folder whose note files were last checked, and which read of it that was.
   QString notesCheckedFor_;

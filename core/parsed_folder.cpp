@@ -43,9 +43,7 @@ IndexReader indexReader = readWholeFile;
 
 }  // namespace
 
-void setIndexReaderForTests(IndexReader reader) {
-  indexReader = reader ? reader : readWholeFile;
-}
+void setIndexReaderForTests(IndexReader reader) { indexReader = reader ? reader : readWholeFile; }
 
 FileStamp stampOf(const QString& path) {
   std::error_code ec;
@@ -58,8 +56,7 @@ FileStamp stampOf(const QString& path) {
   if (ec) return {};
   const auto t = std::filesystem::last_write_time(p, ec);
   if (ec) return {};
-  s.modifiedNs =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+  s.modifiedNs = std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
   return s;
 }
 

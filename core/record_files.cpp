@@ -240,8 +240,8 @@ bool Module1::LoadNoteFile() {
 bool Module1::WriteNoteFile() {
   const QString path = noteFilePath(PersonName);
   if (!isSafeNoteName(PersonName)) {
-    ReportFileError(FileError{QDir::toNativeSeparators(path),
-                              u"この名前はファイル名に使えません。"_s, true});
+    ReportFileError(
+        FileError{QDir::toNativeSeparators(path), u"この名前はファイル名に使えません。"_s, true});
     return false;
   }
   // What the user did not change keeps the bytes it had, lines past the thirteenth too.
@@ -255,7 +255,8 @@ bool Module1::WriteNoteFile() {
       const auto bytes = storedBytes(texts[i], before[i].text, before[i].raw, &bad);
       if (!bytes) {
         ReportFileError(FileError{QDir::toNativeSeparators(path),
-                                  u"「%1」はこのファイルに保存できない文字です。"_s.arg(bad), true});
+                                  u"「%1」はこのファイルに保存できない文字です。"_s.arg(bad),
+                                  true});
         return false;
       }
       lines.append(TextLine{*bytes, texts[i], true});
@@ -323,11 +324,12 @@ void Module1::refuseChangedOutside() {
   }
   loaded_.index = found;
   if (shell)
-    shell->message(u"保存できません"_s,
-                   u"記録ファイルがほかのプログラムによって変更されたため、保存しませんでした。\n\n"_s +
-                       QDir::toNativeSeparators(IndexFilePath) +
-                       u"\n\n変更後の内容を読み込み直しました。入力中の内容は画面に残っています。"_s,
-                   Buttons::Ok, Icon::Warning);
+    shell->message(
+        u"保存できません"_s,
+        u"記録ファイルがほかのプログラムによって変更されたため、保存しませんでした。\n\n"_s +
+            QDir::toNativeSeparators(IndexFilePath) +
+            u"\n\n変更後の内容を読み込み直しました。入力中の内容は画面に残っています。"_s,
+        Buttons::Ok, Icon::Warning);
 }
 
 bool Module1::WriteIndexLines(QList<TextLine> lines) {
@@ -337,8 +339,9 @@ bool Module1::WriteIndexLines(QList<TextLine> lines) {
     return false;
   }
   BackUpBeforeWrite();
-  const std::optional<QByteArray> before =
-      folder_.path() == IndexFilePath ? std::optional(folder_.bytes()) : currentBytes(IndexFilePath);
+  const std::optional<QByteArray> before = folder_.path() == IndexFilePath
+                                               ? std::optional(folder_.bytes())
+                                               : currentBytes(IndexFilePath);
   if (!WriteLinesReported(IndexFilePath, lines)) {
     folder_.clear();  // whatever is on disk now is read again
     return false;

@@ -18,8 +18,8 @@ std::vector<qsizetype> characterStarts(const QByteArray& raw, const QString& tex
   qsizetype pos = 0;
   while (pos < raw.size()) {
     starts.push_back(pos);
-    const bool pair = isLeadByte(quint8(raw[pos])) && pos + 1 < raw.size() &&
-                      isTrailByte(quint8(raw[pos + 1]));
+    const bool pair =
+        isLeadByte(quint8(raw[pos])) && pos + 1 < raw.size() && isTrailByte(quint8(raw[pos + 1]));
     pos += pair ? 2 : 1;
   }
   starts.push_back(raw.size());

@@ -28,8 +28,8 @@ class NoLoss : public ::testing::Test {
   void TearDown() override { setIndexReaderForTests(nullptr); }
   void use(const QStringList& records) { writeIndex(records); }
   void writeIndex(const QStringList& records) {
-    p.writeBytes(index, TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} +
-                                                records));
+    p.writeBytes(index,
+                 TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records));
     m.CurrentFolder = u"%帳"_s;
     m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
   }
@@ -130,8 +130,8 @@ TEST_F(NoLoss, AnIndexThatCannotBeReadIsNeverWrittenOver) {
 TEST_F(NoLoss, BytesTheCodePageCannotHoldStayWhereTheUserDidNotType) {
   // 85 40 decodes but cannot be encoded again.
   const QByteArray odd("\x85\x40");
-  p.writeBytes(index, TempProgram::cp932Lines({kIndexComment1, kIndexComment2}) + "X" + odd +
-                          "*" + odd + "*" + QByteArray(12, '*') + "\r\n");
+  p.writeBytes(index, TempProgram::cp932Lines({kIndexComment1, kIndexComment2}) + "X" + odd + "*" +
+                          odd + "*" + QByteArray(12, '*') + "\r\n");
   ASSERT_TRUE(read(2, 0));
   const QString name = m.PersonName;
   p.writeBytes(u"%帳/"_s + name + u".txt"_s, "a" + odd + "b\r\n" + odd + "\r\n");
@@ -141,7 +141,8 @@ TEST_F(NoLoss, BytesTheCodePageCannotHoldStayWhereTheUserDidNotType) {
   m.MonthDates[3] = u"3/3"_s;
   ASSERT_TRUE(write(2, 0)) << shell.messages.value(0).text.toStdString();
   EXPECT_TRUE(p.readBytes(index).contains("Y" + odd + "*" + odd + "***3/3*"));
-  EXPECT_TRUE(p.readBytes(u"%帳/"_s + name + u".txt"_s).startsWith("a" + odd + "bc\r\n" + odd + "\r\n"));
+  EXPECT_TRUE(
+      p.readBytes(u"%帳/"_s + name + u".txt"_s).startsWith("a" + odd + "bc\r\n" + odd + "\r\n"));
 }
 
 TEST_F(NoLoss, TheFirstStoreOfADayKeepsTheFolderAsItWasBefore) {
@@ -164,7 +165,8 @@ TEST_F(NoLoss, BackupsKeepTheNewestFourteenDays) {
     m.MonthDates[1] = QString::number(d);
     ASSERT_TRUE(write(2, 0));
   }
-  const QStringList days = QDir(p.path(u"バックアップ/%帳"_s)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  const QStringList days =
+      QDir(p.path(u"バックアップ/%帳"_s)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   EXPECT_EQ(days.size(), kBackupDaysKept);
   EXPECT_EQ(days.first(), u"20261103"_s);
 }

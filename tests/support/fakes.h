@@ -118,7 +118,9 @@ class FakeInputScreen : public InputScreenPort {
   void changeTest() override;
   bool saveStep() override;
   void applyColors() override { calls << QStringLiteral("colors"); }
-  void undoChange(bool redo) override { calls << (redo ? QStringLiteral("redo") : QStringLiteral("undo")); }
+  void undoChange(bool redo) override {
+    calls << (redo ? QStringLiteral("redo") : QStringLiteral("undo"));
+  }
   void setNoteFontPoints(double p) override { noteFont = p; }
   void setNameListHeightTwips(double t) override { nameListHeight = t; }
   double innerHeightTwips() const override { return innerHeight; }

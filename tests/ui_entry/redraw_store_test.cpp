@@ -14,7 +14,8 @@ class RedrawThenStore : public EntryTest, public ::testing::WithParamInterface<Q
   void SetUp() override {
     EntryTest::SetUp();
     QStringList people;
-    for (int i = 0; i < 30; ++i) people << recordLine(u"区"_s, u"人%1"_s.arg(i), {u"%1/1"_s.arg(i)});
+    for (int i = 0; i < 30; ++i)
+      people << recordLine(u"区"_s, u"人%1"_s.arg(i), {u"%1/1"_s.arg(i)});
     makeFolder(u"三十"_s, people);
     QStringList own{u"最後の人のメモ"_s};
     for (int k = 1; k <= 12; ++k) own << u"%1月の大事なこと"_s.arg(k);
@@ -71,8 +72,8 @@ TEST_P(RedrawThenStore, MovingOnWithoutTypingChangesNoNoteFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRedraw, RedrawThenStore,
-                         ::testing::Values(u"print"_s, u"refresh"_s, u"resize"_s,
-                                           u"row height"_s, u"delete"_s));
+                         ::testing::Values(u"print"_s, u"refresh"_s, u"resize"_s, u"row height"_s,
+                                           u"delete"_s));
 
 class SharedNote : public OpenEntryTest {
  protected:

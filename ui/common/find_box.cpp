@@ -57,7 +57,6 @@ void FindBox::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);  // Escape closes the box
 }
 
-
 void FindBox::search(int from) {
   status_->clear();
   if (m_.ProgramEnded) return;

@@ -359,9 +359,7 @@ void Form3::unload() {
 
 int Form3::nameCount() const { return List2->count(); }
 
-QString Form3::nameAt(int index) const {
-  return List2->text(index);
-}
+QString Form3::nameAt(int index) const { return List2->text(index); }
 
 void Form3::clearNames() { List2->clear(); }
 
@@ -376,9 +374,7 @@ void Form3::addNames(const QStringList& names) {
 
 int Form3::selectedName() const { return List2->currentRow(); }
 
-void Form3::selectName(int index) {
-  List2->setCurrentRow(index);
-}
+void Form3::selectName(int index) { List2->setCurrentRow(index); }
 
 QString Form3::nameBoxText() const { return Text2->text(); }
 

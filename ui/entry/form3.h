@@ -185,12 +185,12 @@ class Form3 : public QWidget, public InputScreenPort {
   std::unique_ptr<ComboChooser> chooser_;
   FindBox* findBox_ = nullptr;  // made at the first Ctrl+F
 
-  QString acceptedNote_;      // restore value of the note box (the last accepted text)
-  qint16 shownIndex_ = 0;     // record number of the person in the fields (-1: its line is gone)
-  QString shownName_;         // the name the person in the fields was loaded with
+  QString acceptedNote_;       // restore value of the note box (the last accepted text)
+  qint16 shownIndex_ = 0;      // record number of the person in the fields (-1: its line is gone)
+  QString shownName_;          // the name the person in the fields was loaded with
   bool replaceNames_ = false;  // the next names listed replace the list, if they differ
-  bool storeFailed_ = false;  // the last store failed: the next change test must store
-  int filling_ = 0;           // >0 while the program itself writes into the fields
+  bool storeFailed_ = false;   // the last store failed: the next change test must store
+  int filling_ = 0;            // >0 while the program itself writes into the fields
   bool unloaded_ = false;
   bool inMouseRelease_ = false;
   const QEvent* previewed_ = nullptr;  // the key release the preview handled last

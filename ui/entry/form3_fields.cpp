@@ -196,9 +196,7 @@ void Form3::Text1_MouseMove(int index) {
 
 // ---- Keys and the mouse in the fields
 
-void Form3::setNameEntry(const QString& text) {
-  List2->setText(shownIndex_, text);
-}
+void Form3::setNameEntry(const QString& text) { List2->setText(shownIndex_, text); }
 
 void Form3::fieldKeyUp(QWidget* box, int keyCode, bool arrowsMove) {
   m.PersonModified = true;

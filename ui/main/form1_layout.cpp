@@ -138,7 +138,7 @@ void Form1::Form_Unload(int& cancel) {
     return;
   }
   m.InputScreenOpen = true;  // the next start opens it again
-  (void)m.SaveSettings();  // a failure has been reported; the records are all stored
+  (void)m.SaveSettings();    // a failure has been reported; the records are all stored
   m.EndProgram();
 }
 
