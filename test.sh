@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/deps.sh test
-cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELNOR_BUILD_TESTS=ON -DVELNOR_WERROR=ON >/dev/null
+cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELNOR_BUILD_TESTS=ON -DVELNOR_WERROR=ON \
+  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 cmake --build build-tests
 QT_QPA_PLATFORM=offscreen ctest --test-dir build-tests --output-on-failure -j2
+scripts/lint.sh build-tests

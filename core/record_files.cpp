@@ -245,8 +245,9 @@ bool Module1::WriteNoteFile() {
     return false;
   }
   // What the user did not change keeps the bytes it had, lines past the thirteenth too.
-  QStringList texts{PersonNote};
-  for (int k = 1; k <= 12; ++k) texts << MonthNotes[k];
+  // A line break left in a text would split it over two file lines and shift every note after it.
+  QStringList texts{toStoredForm(PersonNote)};
+  for (int k = 1; k <= 12; ++k) texts << toStoredForm(MonthNotes[k]);
   const QList<TextLine>& before = loaded_.noteLines;
   QList<TextLine> lines;
   for (int i = 0; i < texts.size(); ++i) {

@@ -43,30 +43,32 @@ QList<TextLine> splitTextLines(const QByteArray& bytes);
 
 // Reads a whole file as lines split at CR LF (a lone LF also ends a line; a last
 // line without an end is kept). False and `error` on failure.
-bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error);
+[[nodiscard]] bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error);
 
 // Encodes every line whose text was replaced, so that all lines carry their bytes.
 // False and `error` (naming the character and `path`) when one cannot be stored.
-bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* error);
+[[nodiscard]] bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* error);
 
 // Replaces the whole file atomically: every line followed by CR LF; the old file stays
 // whole until the new one is complete. A symbolic link at `path` is replaced by the new
 // file, never written through. False and `error` on any failure.
-bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error);
+[[nodiscard]] bool writeTextLines(const QString& path, const QList<TextLine>& lines,
+                                  FileError* error);
 
 // Replaces the whole file atomically with exactly `bytes`, like writeTextLines.
-bool writeFileBytes(const QString& path, const QByteArray& bytes, FileError* error);
+[[nodiscard]] bool writeFileBytes(const QString& path, const QByteArray& bytes, FileError* error);
 
 // The file holding `lines` (their raw bytes, every line followed by CR LF).
 QByteArray joinTextLines(const QList<TextLine>& lines);
 
 // Convenience for files written from text only.
-bool writeTextFile(const QString& path, const QStringList& lines, FileError* error);
+[[nodiscard]] bool writeTextFile(const QString& path, const QStringList& lines, FileError* error);
 
 // Writes a new file as writeTextFile does, but only where nothing has that name: whatever
 // is there (a file, a link) stays exactly as it is and `existed` says so. True when the
 // name holds a file afterwards; false and `error` on a failure.
-bool createTextFile(const QString& path, const QStringList& lines, bool* existed, FileError* error);
+[[nodiscard]] bool createTextFile(const QString& path, const QStringList& lines, bool* existed,
+                                  FileError* error);
 
 // The steps of one atomic save. The real writer puts the new file under a temporary
 // name of this program's own beside the target; tests substitute one that fails on cue.

@@ -162,6 +162,17 @@ TEST_F(NoteLineBreaks, MonthLinesKeepTheirBracketsAsStored) {
   EXPECT_EQ(p.m->MonthNotes[4], u"4月は[留守"_s);
 }
 
+TEST_F(RecordFiles, ALineBreakLeftInANoteNeverShiftsTheMonthLines) {
+  read(2, 0);
+  p.m->PersonNote = u"line1\r\nline2"_s;
+  p.m->MonthNotes[1] = u"a\nb"_s;
+  ASSERT_TRUE(write(2, 0));
+  QList<TextLine> lines;
+  ASSERT_TRUE(readTextLines(p.path(u"%テスト/名前.txt"_s), lines, nullptr));
+  ASSERT_EQ(lines.size(), 13);
+  EXPECT_EQ(lines[1].text, u"a[b"_s);
+}
+
 TEST_F(RecordFiles, ALongNoteFileGivesTwelveMonthsAndIgnoresTheRest) {
   useIndex({u"a*長*************"_s});
   QStringList longNote{u"note"_s};

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <limits>
 
+#include "core/saturating.h"
 #include "core/text_file.h"
 #include "ui/common/key_codes.h"
 #include "ui/entry/form3.h"
@@ -19,13 +19,7 @@ namespace velnor {
 
 namespace {
 
-void countTouch(qint16& counter) {
-  if (counter < std::numeric_limits<qint16>::max()) ++counter;
-}
-
 bool validMonth(int month) { return month >= 1 && month <= 12; }
-
-qint16 to16(int value) { return qint16(std::min(value, int(std::numeric_limits<qint16>::max()))); }
 
 }  // namespace
 
@@ -132,7 +126,7 @@ void Form3::applyRules(QWidget* box, EntryBox kind, int month) {
       break;
     case EntryBox::MonthInfo:
       m.MonthNotes[m.NoteMonth] = text;
-      countTouch(MonthNoteTouched);
+      MonthNoteTouched = saturatingIncrement(MonthNoteTouched);
       break;
     case EntryBox::Name:
       setNameEntry(text);
@@ -200,9 +194,9 @@ void Form3::setNameEntry(const QString& text) { List2->setText(shownIndex_, text
 
 void Form3::fieldKeyUp(QWidget* box, int keyCode, bool arrowsMove) {
   m.PersonModified = true;
-  SavedCaret = to16(caretOf(box));
+  SavedCaret = clampTo16(caretOf(box));
   if (box == Text2) setNameEntry(Text2->text());
-  if (box == Text4) countTouch(MonthNoteTouched);
+  if (box == Text4) MonthNoteTouched = saturatingIncrement(MonthNoteTouched);
   if (!arrowsMove || !m.mainWindow) return;
   if (keyCode == kKeyUp) m.mainWindow->pressUp();
   if (keyCode == kKeyDown) m.mainWindow->pressDown();
@@ -227,7 +221,7 @@ void Form3::Text1_MouseUp(int index) {
   }
   m.PlaceCursor();
   m.PersonModified = true;
-  SavedCaret = to16(caretOf(Text1[index]));
+  SavedCaret = clampTo16(caretOf(Text1[index]));
 }
 
 void Form3::Text2_MouseUp() {
@@ -235,20 +229,20 @@ void Form3::Text2_MouseUp() {
   m.PlaceCursor();
   setNameEntry(Text2->text());
   m.PersonModified = true;
-  SavedCaret = to16(caretOf(Text2));
+  SavedCaret = clampTo16(caretOf(Text2));
 }
 
 void Form3::Text3_MouseUp() {
   m.CurrentColumn = 1;
   m.PlaceCursor();
   m.PersonModified = true;
-  SavedCaret = to16(caretOf(Text3));
+  SavedCaret = clampTo16(caretOf(Text3));
 }
 
 void Form3::Text4_MouseUp() {
-  countTouch(MonthNoteTouched);
+  MonthNoteTouched = saturatingIncrement(MonthNoteTouched);
   m.PersonModified = true;
-  SavedCaret = to16(caretOf(Text4));
+  SavedCaret = clampTo16(caretOf(Text4));
 }
 
 void Form3::List2_MouseUp() {
