@@ -140,7 +140,6 @@ TEST_F(IndexRewrite, aFailedWriteIsReportedAndKeepsTheOldFile) {
   ASSERT_TRUE(reorderFolder(*tp.m, kByName));
   test::ScopedFailingWriter full(test::FailAt::Write);
   EXPECT_FALSE(reorderFolder(*tp.m, kByTerritory));  // would move nec first
-  ASSERT_EQ(shell.messages.size(), 1);
-  EXPECT_EQ(shell.messages[0].title, u"保存できません"_s);
+  EXPECT_EQ(shell.titles(), u"保存できません"_s);
   EXPECT_EQ(tp.readBytes(index), sorted);
 }

@@ -29,9 +29,7 @@ class TableDrawingTest : public ::testing::Test {
       for (int k = 1; k <= 12; ++k) line += u"%1-%2*"_s.arg(i).arg(k);
       lines << line;
     }
-    m.CurrentFolder = prog.makeFolder(
-        u"田中"_s, TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + lines));
-    m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
+    prog.useFolder(u"田中"_s, lines);
     m.ReadMode = 1;
     ASSERT_TRUE(m.ReadIndex());
   }
@@ -73,16 +71,6 @@ class TableDrawingTest : public ::testing::Test {
   Module1& m;
 };
 
-TEST_F(TableDrawingTest, TheHeaderRowNamesTheColumns) {
-  makePeople(3);
-  EXPECT_EQ(rowTexts(draw(), 0).mid(0, 3), (QStringList{u"区域"_s, u"名前"_s, u" 1"_s}));
-}
-
-TEST_F(TableDrawingTest, EachPersonIsARowOfTerritoryNameAndMonths) {
-  makePeople(3);
-  EXPECT_EQ(rowTexts(draw(), 20).mid(0, 3), (QStringList{u"T1"_s, u"N1"_s, u"1-1"_s}));
-}
-
 TEST_F(TableDrawingTest, TheHeaderIsInGothic) {
   makePeople(1);
   EXPECT_EQ(styleOf(draw({.fontSize = 12}), u"名前"_s).text, u"ＭＳ Ｐゴシック"_s);
@@ -103,13 +91,6 @@ TEST_F(TableDrawingTest, RowsAreInTheListTextColour) {
 TEST_F(TableDrawingTest, TerritoryCellsTakeTheHeaderColour) {
   makePeople(3);
   EXPECT_EQ(pixel(picture(), 5, 25), fromBgr(0xFFC0C0));
-}
-
-TEST_F(TableDrawingTest, NameAndMonthCellsTakeTheListBackground) {
-  makePeople(3);
-  const QImage img = picture();
-  EXPECT_EQ(pixel(img, 45, 25), fromBgr(0xC0FFFF));
-  EXPECT_EQ(pixel(img, 100, 25), fromBgr(0xC0FFFF));
 }
 
 // The lines between cells stay visible over every cell's fill.
@@ -175,17 +156,6 @@ TEST_F(TableDrawingTest, AFolderWithoutRecordsDrawsNothing) {
   makePeople(0, {u"a*b*c"_s});
   ASSERT_EQ(m.PersonCount, 0);
   EXPECT_TRUE(draw().ops.isEmpty());
-}
-
-// A redraw must not disturb the person loaded for editing.
-TEST_F(TableDrawingTest, NeverChangesTheLoadedPerson) {
-  makePeople(4);
-  m.CurrentIndex = 1;
-  m.ReadMode = 2;
-  ASSERT_TRUE(m.ReadIndex());
-  draw();
-  EXPECT_EQ(m.CurrentIndex, 1);
-  EXPECT_EQ(m.PersonName, u"N1"_s);
 }
 
 TEST_F(TableDrawingTest, NeverWritesOrCreatesANoteFile) {
