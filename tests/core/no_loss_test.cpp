@@ -14,8 +14,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor::test {
 namespace {
 
-QString line(const QString& territory, const QString& name, const QString& january = {}) {
-  return territory + u'*' + name + u'*' + january + u"************"_s;
+QString line(const QString& territory, const QString& name) {
+  return TempProgram::record(territory, name);
 }
 
 class NoLoss : public ::testing::Test {

@@ -14,9 +14,8 @@ using namespace velnor::reorder;
 
 namespace {
 
-QString rec(const QString& territory, const QString& name, QStringList months = {}) {
-  months.resize(12);
-  return territory + u'*' + name + u'*' + months.join(u'*') + u'*';
+QString rec(const QString& territory, const QString& name, const QStringList& months = {}) {
+  return test::TempProgram::record(territory, name, months);
 }
 
 // The names of the records, '/'-joined, in the order re-ordering by `kind` leaves them.

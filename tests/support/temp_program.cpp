@@ -58,6 +58,13 @@ QByteArray TempProgram::cp932Lines(const QStringList& lines) {
   return out;
 }
 
+QString TempProgram::record(const QString& territory, const QString& name,
+                            const QStringList& months) {
+  QString line = territory + u'*' + name + u'*';
+  for (int k = 0; k < 12; ++k) line += months.value(k) + u'*';
+  return line;
+}
+
 QByteArray TempProgram::indexBytes(const QStringList& records) {
   return cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records);
 }

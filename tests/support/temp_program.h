@@ -29,6 +29,9 @@ class TempProgram {
   QString useFolder(const QString& name, const QStringList& records);
   // Encodes lines as CP932, each followed by CR LF.
   static QByteArray cp932Lines(const QStringList& lines);
+  // One record line: territory, name and the twelve months (missing months are empty).
+  static QString record(const QString& territory, const QString& name,
+                        const QStringList& months = {});
   // An index file: the two standard comments, then `records`.
   static QByteArray indexBytes(const QStringList& records);
   // A file kept in the source tree under tests/data, as it is on disk.

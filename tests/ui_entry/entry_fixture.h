@@ -19,12 +19,9 @@ using namespace Qt::Literals::StringLiterals;
 inline const QString kRefused = u"　　は入力できません･･･"_s;
 inline const QString kDuplicate = u"無効です…: 同じ名前がすでにあります。変更してください…"_s;
 
-// One record line: territory, name and the twelve months (missing months are empty).
 inline QString recordLine(const QString& territory, const QString& name,
                           const QStringList& months = {}) {
-  QString line = territory + u'*' + name + u'*';
-  for (int k = 0; k < 12; ++k) line += months.value(k) + u'*';
-  return line;
+  return TempProgram::record(territory, name, months);
 }
 
 class EntryTest : public ::testing::Test {
