@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <memory>
 
@@ -537,6 +539,23 @@ TEST_F(FindBoxTest, NoMatchSaysSoAndKeepsTheSelection) {
 TEST_F(FindBoxTest, EscClosesIt) {
   key(Qt::Key_Escape, box->text());
   EXPECT_FALSE(box->isVisible());
+}
+
+// Which cells the list cuts is checked on the drawing (table_drawing_test.cpp).
+TEST_F(MainWindowTest, RestingOnACutCellOfTheListShowsItsWholeText) {
+  const QString name = u"長谷川左衛門之助太郎右衛門次郎三郎四郎様"_s;
+  makeFolder(u"太郎"_s, 0, {TempProgram::record(u"北"_s, name), u"北1*佐藤*3************"_s});
+  start();
+  QWidget* canvas = form->Picture1->canvas();
+  auto hover = [&](double x, double y) {
+    const QPoint px = listPoint(x, y);
+    QHelpEvent help(QEvent::ToolTip, px, canvas->mapToGlobal(px));
+    QCoreApplication::sendEvent(canvas, &help);
+    // A tip that is not wanted leaves the event to the window.
+    return help.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  EXPECT_EQ(hover(40, 15), name);
+  EXPECT_EQ(hover(40, 25), QString());
 }
 
 // Left, top, width and height as stored (twips).

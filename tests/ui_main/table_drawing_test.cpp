@@ -1,4 +1,5 @@
-// The table drawing shared by the list and the print image, checked on a recording surface.
+// The table drawing shared by the list and the print image, checked on a recording surface,
+// and the whole text of a cell the list cuts (its tool tip).
 #include <gtest/gtest.h>
 
 #include "core/table_drawing.h"
@@ -6,6 +7,7 @@
 #include "support/recording_surface.h"
 #include "support/temp_program.h"
 #include "ui/common/twips.h"
+#include "ui/main/list_picture.h"
 #include "ui/main/picture_surface.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -169,6 +171,29 @@ TEST_F(TableDrawingTest, NeverWritesOrCreatesANoteFile) {
   draw();
   EXPECT_EQ(prog.readBytes(note), noteBytes);
   EXPECT_FALSE(prog.exists(m.CurrentFolder + u"/N0.txt"_s));
+}
+
+const QString kLongName = u"長谷川左衛門之助太郎右衛門次郎三郎四郎様"_s;  // 20 em
+const QString kLongDates = u"1,8,15,22,29"_s;                             // 6 em
+
+// Months 1, 2 and 12 of the first person hold dates. At 6 points the model's em is 2.1 list
+// units: month cells hold 3.8 em after the inset, territory cells 6.2 em.
+TEST_F(TableDrawingTest, TheCutTextOfACellIsItsWholeTextAndNothingElse) {
+  const QString territory = u"北区東町三丁目西側"_s;  // 9 em
+  makePeople(0, {TempProgram::record(
+                     territory, kLongName,
+                     {kLongDates, u"13,14"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}, kLongDates}),
+                 u"北1*佐藤*3************"_s});
+  RecordingSurface screen = draw();
+  const std::tuple<double, double, QString> cases[] = {
+      {5, 15, territory},    {40, 15, kLongName}, {55, 15, kLongDates},
+      {159, 15, kLongDates}, {64, 15, u""_s},   // "13,14" fits
+      {5, 25, u""_s},        {20, 25, u""_s},   // short texts in the second row
+      {5, 5, u""_s},         {55, 5, u""_s},    // the header row
+      {55, 35, u""_s},       {161, 15, u""_s},  // below the rows, beside the table
+  };
+  for (const auto& [x, y, expected] : cases)
+    EXPECT_EQ(cutCellText(m, screen, 6, QPointF(x, y)), expected) << x << ", " << y;
 }
 
 }  // namespace
