@@ -7,27 +7,37 @@ using velnor::test::TempProgram;
 namespace velnor {
 namespace {
 
+class PlaceCursor : public ::testing::Test {
+ protected:
+  // Places the marker with rows 10 high over the cell given.
+  Module1& place(int span, int month, int column, int index = 0) {
+    m.RowHeight = 10;
+    m.DisplaySpan = qint16(span);
+    m.CurrentMonth = month;
+    m.CurrentColumn = qint16(column);
+    m.CurrentIndex = qint16(index);
+    m.PlaceCursor();
+    return m;
+  }
+  TempProgram p;
+  Module1& m = *p.m;
+};
+
 struct CursorCase {
   int span, month, column, index;
   double left, width;  // of the marker, in list units
 };
 
-class PlaceCursorTest : public ::testing::TestWithParam<CursorCase> {};
+class PlaceCursorTest : public PlaceCursor, public ::testing::WithParamInterface<CursorCase> {};
 
 TEST_P(PlaceCursorTest, PutsTheMarkerOverTheSelectedCell) {
   const CursorCase c = GetParam();
-  TempProgram p;
-  p.m->RowHeight = 10;
-  p.m->DisplaySpan = qint16(c.span);
-  p.m->CurrentMonth = c.month;
-  p.m->CurrentColumn = qint16(c.column);
-  p.m->CurrentIndex = qint16(c.index);
-  p.m->PlaceCursor();
-  EXPECT_TRUE(p.m->Shape1Visible);
-  EXPECT_DOUBLE_EQ(p.m->Shape1Left, c.left);
-  EXPECT_DOUBLE_EQ(p.m->Shape1Width, c.width);
-  EXPECT_DOUBLE_EQ(p.m->Shape1Top, (c.index + 1) * 10.0);  // under the header row
-  EXPECT_DOUBLE_EQ(p.m->Shape1Height, 10.0);
+  place(c.span, c.month, c.column, c.index);
+  EXPECT_TRUE(m.Shape1Visible);
+  EXPECT_DOUBLE_EQ(m.Shape1Left, c.left);
+  EXPECT_DOUBLE_EQ(m.Shape1Width, c.width);
+  EXPECT_DOUBLE_EQ(m.Shape1Top, (c.index + 1) * 10.0);  // under the header row
+  EXPECT_DOUBLE_EQ(m.Shape1Height, 10.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -40,24 +50,25 @@ INSTANTIATE_TEST_SUITE_P(
                       CursorCase{2, 12, 12, 0, 76, 28},  // October, window Oct..Dec
                       CursorCase{0, 1, 0, 1, 0, 15}));   // column 0: the territory
 
-TEST(PlaceCursor, ColumnZeroBecomesTheTerritory) {
-  TempProgram p;
-  p.m->CurrentColumn = 0;
-  p.m->PlaceCursor();
-  EXPECT_EQ(p.m->CurrentColumn, 1);
+TEST_F(PlaceCursor, ColumnZeroBecomesTheTerritory) { EXPECT_EQ(place(0, 1, 0).CurrentColumn, 1); }
+
+TEST_F(PlaceCursor, AHiddenMonthLeavesTheMarkerWhereItWas) {
+  const double left = place(0, 1, 14).Shape1Left;
+  EXPECT_DOUBLE_EQ(place(1, 8, 5).Shape1Left, left);  // March is not among July..December
 }
 
-TEST(PlaceCursor, AHiddenMonthLeavesTheMarkerWhereItWas) {
-  TempProgram p;
-  p.m->RowHeight = 10;
-  p.m->CurrentColumn = 14;
-  p.m->PlaceCursor();
-  const double left = p.m->Shape1Left;
-  p.m->DisplaySpan = 1;
-  p.m->CurrentMonth = 8;
-  p.m->CurrentColumn = 5;  // March is not among July..December
-  p.m->PlaceCursor();
-  EXPECT_DOUBLE_EQ(p.m->Shape1Left, left);
+TEST_F(PlaceCursor, AHiddenMonthStillSetsTheMonthWindow) {
+  place(1, 8, 5);
+  EXPECT_EQ(m.MonthColumnWidth, 16);
+  EXPECT_EQ(m.FirstMonthOffset, 6);
+}
+
+TEST_F(PlaceCursor, FarRowsDoNotWrap) {
+  m.RowHeight = 20;
+  m.CurrentIndex = 32000;
+  m.CurrentColumn = 2;
+  m.PlaceCursor();
+  EXPECT_DOUBLE_EQ(m.Shape1Top, 32001.0 * 20);
 }
 
 // Whether the marker goes to a month column: only the months of the window are shown.
@@ -66,19 +77,13 @@ struct WindowCase {
   bool shown;
 };
 
-class MonthWindowEdges : public ::testing::TestWithParam<WindowCase> {};
+class MonthWindowEdges : public PlaceCursor, public ::testing::WithParamInterface<WindowCase> {};
 
 TEST_P(MonthWindowEdges, MoveTheMarkerOnlyToAShownMonth) {
   const WindowCase c = GetParam();
-  TempProgram p;
-  p.m->RowHeight = 10;
-  p.m->DisplaySpan = qint16(c.span);
-  p.m->CurrentMonth = c.month;
-  p.m->CurrentColumn = 2;  // the name cell, shown in every span
-  p.m->PlaceCursor();
-  p.m->CurrentColumn = qint16(c.column);
-  p.m->PlaceCursor();
-  EXPECT_EQ(p.m->Shape1Width == p.m->MonthColumnWidth, c.shown);
+  place(c.span, c.month, 2);  // the name cell, shown in every span
+  place(c.span, c.month, c.column);
+  EXPECT_EQ(m.Shape1Width == m.MonthColumnWidth, c.shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,25 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
                       WindowCase{2, 11, 11, false},  // September in October..December
                       WindowCase{2, 11, 14, true},   // December
                       WindowCase{0, 6, 3, true}));   // January of the whole year
-
-TEST(PlaceCursor, AHiddenMonthStillSetsTheMonthWindow) {
-  TempProgram p;
-  p.m->DisplaySpan = 1;
-  p.m->CurrentMonth = 8;
-  p.m->CurrentColumn = 5;
-  p.m->PlaceCursor();
-  EXPECT_EQ(p.m->MonthColumnWidth, 16);
-  EXPECT_EQ(p.m->FirstMonthOffset, 6);
-}
-
-TEST(PlaceCursor, FarRowsDoNotWrap) {
-  TempProgram p;
-  p.m->RowHeight = 20;
-  p.m->CurrentIndex = 32000;
-  p.m->CurrentColumn = 2;
-  p.m->PlaceCursor();
-  EXPECT_DOUBLE_EQ(p.m->Shape1Top, 32001.0 * 20);
-}
 
 }  // namespace
 }  // namespace velnor

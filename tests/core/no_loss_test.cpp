@@ -14,8 +14,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor::test {
 namespace {
 
-QString line(const QString& territory, const QString& name, const QString& january = {}) {
-  return territory + u'*' + name + u'*' + january + u"************"_s;
+QString line(const QString& territory, const QString& name) {
+  return TempProgram::record(territory, name);
 }
 
 class NoLoss : public ::testing::Test {
@@ -23,16 +23,10 @@ class NoLoss : public ::testing::Test {
   void SetUp() override {
     m.shell = &shell;
     m.today = [this] { return day; };
-    use({line(u"北"_s, u"甲"_s), line(u"南"_s, u"乙"_s), line(u"東"_s, u"丙"_s)});
+    writeIndex({line(u"北"_s, u"甲"_s), line(u"南"_s, u"乙"_s), line(u"東"_s, u"丙"_s)});
   }
   void TearDown() override { setIndexReaderForTests(nullptr); }
-  void use(const QStringList& records) { writeIndex(records); }
-  void writeIndex(const QStringList& records) {
-    p.writeBytes(index,
-                 TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records));
-    m.CurrentFolder = u"%帳"_s;
-    m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
-  }
+  void writeIndex(const QStringList& records) { p.useFolder(u"帳"_s, records); }
   bool read(int mode, int at = 0) {
     m.ReadMode = qint16(mode);
     m.CurrentIndex = qint16(at);
@@ -42,11 +36,6 @@ class NoLoss : public ::testing::Test {
     m.WriteMode = qint16(mode);
     m.CurrentIndex = qint16(at);
     return m.WriteIndex();
-  }
-  QString titles() const {
-    QStringList t;
-    for (const ShownMessage& s : shell.messages) t << s.title;
-    return t.join(u',');
   }
 
   TempProgram p;
@@ -75,7 +64,7 @@ TEST_F(NoLoss, AStoreNeverReplacesALineAnotherProgramChanged) {
   EXPECT_FALSE(write(2, 1));
   EXPECT_EQ(p.readBytes(index), theirs);
   EXPECT_TRUE(m.ChangedOutside);
-  EXPECT_EQ(titles(), u"保存できません"_s);
+  EXPECT_EQ(shell.titles(), u"保存できません"_s);
   // The loaded line was found where it went: the next store goes there.
   EXPECT_EQ(m.LoadedRecordIndex(), 2);
   ASSERT_TRUE(write(2, 2));
@@ -94,7 +83,7 @@ TEST_F(NoLoss, ADeleteNeverRemovesALineAnotherProgramChanged) {
 }
 
 TEST_F(NoLoss, DotNamedNoteFilesCountAsExistingAndAreNeverReplaced) {
-  use({line(u"北"_s, {}), line(u"南"_s, u".abc"_s)});
+  writeIndex({line(u"北"_s, {}), line(u"南"_s, u".abc"_s)});
   const QByteArray mine = TempProgram::cp932Lines({u"大事"_s, u" 1月　5日"_s});
   p.writeBytes(u"%帳/.txt"_s, mine);
   p.writeBytes(u"%帳/.abc.txt"_s, mine);
@@ -121,7 +110,7 @@ TEST_F(NoLoss, AnIndexThatCannotBeReadIsNeverWrittenOver) {
   EXPECT_FALSE(write(1, 0));
   EXPECT_FALSE(write(3, 0));
   EXPECT_EQ(p.readBytes(index), before);
-  EXPECT_EQ(titles(), u"読み込めません"_s);  // once, not at every step
+  EXPECT_EQ(shell.titles(), u"読み込めません"_s);  // once, not at every step
   setIndexReaderForTests(nullptr);
   EXPECT_TRUE(read(1));
   EXPECT_EQ(m.PersonCount, 3);
@@ -177,7 +166,7 @@ TEST_F(NoLoss, AFailedBackupIsToldOnceADayAndNeverStopsTheStore) {
     m.MonthDates[1] = dates;
     ASSERT_TRUE(write(2, 0));
   }
-  EXPECT_EQ(titles(), u"バックアップできません"_s);
+  EXPECT_EQ(shell.titles(), u"バックアップできません"_s);
   ASSERT_TRUE(read(2, 0));
   EXPECT_EQ(m.MonthDates[1], u"1/2"_s);
 }

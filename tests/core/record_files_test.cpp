@@ -4,7 +4,6 @@
 #include "support/temp_program.h"
 
 using namespace Qt::Literals::StringLiterals;
-using velnor::test::FakeInputScreen;
 using velnor::test::FakeShell;
 using velnor::test::TempProgram;
 
@@ -40,22 +39,6 @@ TEST_F(RecordFiles, AMissingIndexIsCreatedHoldingThePlaceholder) {
   read(1);
   EXPECT_EQ(p.m->PersonCount, 1);
   EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
-}
-
-TEST_F(RecordFiles, AppendingAddsThePlaceholderAtTheEndAndSelectsIt) {
-  read(1);
-  ASSERT_TRUE(write(1, 0));
-  EXPECT_EQ(p.m->PersonCount, 2);
-  EXPECT_EQ(p.m->CurrentIndex, 1);
-  EXPECT_EQ(index(), TempProgram::cp932Lines(
-                         {kIndexComment1, kIndexComment2, kPlaceholderRecord, kPlaceholderRecord}));
-}
-
-TEST_F(RecordFiles, ThePlaceholderLoadsWithItsTerritoryNameAndNote) {
-  read(2, 0);
-  EXPECT_EQ(p.m->PersonTerritory, u"区域"_s);
-  EXPECT_EQ(p.m->PersonName, u"名前"_s);
-  EXPECT_EQ(p.m->PersonNote, u"補足情報"_s);
 }
 
 TEST_F(RecordFiles, LoadingAPersonWithoutANoteFileCreatesIt) {
@@ -106,27 +89,6 @@ class ThreePeople : public RecordFiles {
   }
 };
 
-TEST_F(ThreePeople, DeletingTheLastSelectsTheNewLast) {
-  ASSERT_TRUE(write(3, 2));
-  EXPECT_EQ(p.m->PersonCount, 2);
-  EXPECT_EQ(p.m->CurrentIndex, 1);
-}
-
-TEST_F(ThreePeople, DeletingTheFirstSelectsTheFollowingPersonNowFirst) {
-  ASSERT_TRUE(write(3, 0));
-  EXPECT_EQ(p.m->CurrentIndex, 0);
-  read(2, 0);
-  EXPECT_EQ(p.m->PersonName, u"y"_s);
-}
-
-TEST_F(ThreePeople, TheNameListModeListsEveryName) {
-  FakeInputScreen screen;
-  p.m->inputScreen = &screen;
-  read(3);
-  p.m->inputScreen = nullptr;
-  EXPECT_EQ(screen.names, (QStringList{u"x"_s, u"y"_s, u"z"_s}));
-}
-
 TEST_F(ThreePeople, TheNameListModeLeavesTheLastPersonsFieldsLoaded) {
   read(3);
   EXPECT_EQ(p.m->PersonTerritory, u"c"_s);
@@ -135,31 +97,6 @@ TEST_F(ThreePeople, TheNameListModeLeavesTheLastPersonsFieldsLoaded) {
 TEST_F(ThreePeople, TheRawLineModeLoadsTheWholeLine) {
   read(5, 2);
   EXPECT_EQ(p.m->PersonName, u"b*y*************"_s);
-}
-
-class NoteLineBreaks : public RecordFiles {
- protected:
-  void SetUp() override {
-    RecordFiles::SetUp();
-    read(2, 0);
-    p.m->PersonNote = u"line1[line2"_s;
-    p.m->MonthNotes[4] = u"4月は[留守"_s;
-    ASSERT_TRUE(write(2, 0));
-  }
-};
-
-TEST_F(NoteLineBreaks, AreStoredAsABracket) {
-  EXPECT_TRUE(p.readBytes(u"%テスト/名前.txt"_s).startsWith("line1[line2\r\n"));
-}
-
-TEST_F(NoteLineBreaks, AreReadBackFromTheBracket) {
-  read(2, 0);
-  EXPECT_EQ(p.m->PersonNote, u"line1\r\nline2"_s);
-}
-
-TEST_F(NoteLineBreaks, MonthLinesKeepTheirBracketsAsStored) {
-  read(2, 0);
-  EXPECT_EQ(p.m->MonthNotes[4], u"4月は[留守"_s);
 }
 
 TEST_F(RecordFiles, ALineBreakLeftInANoteNeverShiftsTheMonthLines) {
@@ -229,17 +166,6 @@ TEST_F(NecIbmFolder, ATypedDateChangesOnlyItsOwnField) {
   EXPECT_EQ(index(), expected);
 }
 
-TEST_F(RecordFiles, FailedStoreLeavesFilesAndReports) {
-  useIndex({u"a*一*************"_s});
-  read(2, 0);
-  p.m->MonthDates[1] = u"😀"_s;
-  const QByteArray before = index();
-  EXPECT_FALSE(write(2, 0));
-  EXPECT_EQ(index(), before);
-  ASSERT_FALSE(shell.messages.isEmpty());
-  EXPECT_EQ(shell.messages.last().title, u"保存できません"_s);
-}
-
 TEST_F(RecordFiles, NamesThatLeaveTheFolderAreNeverPaths) {
   useIndex({u"a*../../evil*************"_s});
   read(2, 0);
@@ -257,8 +183,7 @@ TEST_F(RecordFiles, AppendBeyondTheLimitIsRefused) {
   const QByteArray before = index();
   EXPECT_FALSE(write(1, 0));
   EXPECT_EQ(index(), before);
-  ASSERT_FALSE(shell.messages.isEmpty());
-  EXPECT_EQ(shell.messages.last().title, u"追加できません"_s);
+  EXPECT_EQ(shell.titles(), u"追加できません"_s);
 }
 
 }  // namespace

@@ -36,46 +36,28 @@ class TwoFolders : public Folders {
     p.makeFolder(u"佐藤"_s, kTwoPeople);
     p.makeFolder(u"青木"_s, TempProgram::cp932Lines({u"x*y*************"_s}));
     p.writeBytes(u"%file"_s, "not a folder");
+    p.m->ChangeRecordFolder();
+  }
+  void switchToSecond() {  // 青木, a pick from the chooser
+    p.m->EditsEnabled = true;
+    main.chooser.choose(2);
+    p.m->ChangeRecordFolder();
   }
 };
 
 TEST_F(TwoFolders, ChoosersListTheFoldersSortedAfterNewFolderAndNoFiles) {
-  p.m->ChangeRecordFolder();
   EXPECT_EQ(main.chooser.items, (QStringList{kNewFolderItem, u"佐藤"_s, u"青木"_s}));
 }
 
-TEST_F(TwoFolders, AMissingRememberedFolderGivesWayToTheFirstSorted) {
-  p.m->CurrentFolder = u"%消えた"_s;
-  p.m->ChangeRecordFolder();
-  EXPECT_EQ(p.m->CurrentFolder, u"%佐藤"_s);
-  EXPECT_EQ(main.chooser.text(), u"佐藤"_s);
-  EXPECT_TRUE(shell.messages.isEmpty());
-}
-
-TEST_F(TwoFolders, AChooserSwitchOpensTheChosenFolder) {
-  p.m->ChangeRecordFolder();
-  p.m->EditsEnabled = true;
-  main.chooser.choose(2);
-  p.m->ChangeRecordFolder();
-  EXPECT_EQ(p.m->CurrentFolder, u"%青木"_s);
-  EXPECT_EQ(p.m->PersonCount, 1);
-}
-
 TEST_F(TwoFolders, AChooserSwitchDropsEntriesLeftFromAnEarlierListing) {
-  p.m->ChangeRecordFolder();
   main.chooser.items << u"stale"_s;
-  p.m->EditsEnabled = true;
-  main.chooser.choose(2);
-  p.m->ChangeRecordFolder();
+  switchToSecond();
   EXPECT_EQ(main.chooser.items.size(), 3);
 }
 
 TEST_F(TwoFolders, AChooserSwitchKeepsTheSelectionInsideASmallerFolder) {
-  p.m->ChangeRecordFolder();
   p.m->CurrentIndex = 1;
-  p.m->EditsEnabled = true;
-  main.chooser.choose(2);
-  p.m->ChangeRecordFolder();
+  switchToSecond();
   EXPECT_EQ(p.m->CurrentIndex, 0);
 }
 
@@ -92,35 +74,16 @@ TEST_F(Folders, FolderWithoutRecordsGetsThePlaceholderAndKeepsItsOtherLines) {
                 own.left(own.indexOf("\r\nbad") + 2) + "bad*line\r\n");
 }
 
-class FoldersWithInput : public Folders {
- protected:
-  void SetUp() override {
-    Folders::SetUp();
-    screen.module = p.m.get();
-    p.m->inputScreen = &screen;
-    p.m->InputScreenOpen = true;
-    p.makeFolder(u"a"_s, kTwoPeople);
-    p.makeFolder(u"b"_s, kTwoPeople);
-    p.m->CurrentFolder = u"%a"_s;
-    p.m->ChangeRecordFolder();
-    screen.calls.clear();
-  }
+TEST_F(Folders, OpeningSelectsAndLoadsTheCurrentPersonOnTheInputScreen) {
   FakeInputScreen screen;
-};
-
-TEST_F(FoldersWithInput, OpeningFillsTheNameList) {
-  EXPECT_EQ(screen.names, (QStringList{u"一"_s, u"二"_s}));
-}
-
-TEST_F(FoldersWithInput, OpeningSelectsAndLoadsTheCurrentPerson) {
+  screen.module = p.m.get();
+  p.m->inputScreen = &screen;
+  p.m->InputScreenOpen = true;
+  p.m->CurrentFolder = p.makeFolder(u"a"_s, kTwoPeople);
   p.m->CurrentIndex = 1;
   p.m->ChangeRecordFolder();
   EXPECT_EQ(screen.selected, 1);
   EXPECT_TRUE(screen.calls.contains(u"load"_s));
-}
-
-TEST_F(FoldersWithInput, BothChoosersListTheSameFolders) {
-  EXPECT_EQ(screen.chooser.items, main.chooser.items);
 }
 
 }  // namespace

@@ -14,9 +14,8 @@ using namespace velnor::reorder;
 
 namespace {
 
-QString rec(const QString& territory, const QString& name, QStringList months = {}) {
-  months.resize(12);
-  return territory + u'*' + name + u'*' + months.join(u'*') + u'*';
+QString rec(const QString& territory, const QString& name, const QStringList& months = {}) {
+  return test::TempProgram::record(territory, name, months);
 }
 
 // The names of the records, '/'-joined, in the order re-ordering by `kind` leaves them.
@@ -140,7 +139,6 @@ TEST_F(IndexRewrite, aFailedWriteIsReportedAndKeepsTheOldFile) {
   ASSERT_TRUE(reorderFolder(*tp.m, kByName));
   test::ScopedFailingWriter full(test::FailAt::Write);
   EXPECT_FALSE(reorderFolder(*tp.m, kByTerritory));  // would move nec first
-  ASSERT_EQ(shell.messages.size(), 1);
-  EXPECT_EQ(shell.messages[0].title, u"保存できません"_s);
+  EXPECT_EQ(shell.titles(), u"保存できません"_s);
   EXPECT_EQ(tp.readBytes(index), sorted);
 }

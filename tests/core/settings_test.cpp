@@ -22,20 +22,6 @@ class Settings : public ::testing::Test {
   TempProgram p;
 };
 
-TEST_F(Settings, FirstStartWritesTheFileWithNothingStoredYet) {
-  ASSERT_TRUE(p.m->LoadSettings());
-  EXPECT_EQ(saved(), TempProgram::dataBytes(u"settings/first_start.ini"_s));
-}
-
-TEST_F(Settings, FirstCloseWritesTheDefaults) {
-  ASSERT_TRUE(p.m->LoadSettings());
-  p.m->ApplyDefaults();
-  p.m->LaunchCount = 1;
-  p.m->CurrentFolder = u"%太郎"_s;
-  ASSERT_TRUE(p.m->SaveSettings());
-  EXPECT_EQ(saved(), TempProgram::dataBytes(u"settings/defaults.ini"_s));
-}
-
 // Negative positions, True, colours and the folder name all come back as they were.
 TEST_F(Settings, AFileInUseIsSavedAgainByteForByte) {
   const QByteArray inUse = TempProgram::dataBytes(u"settings/in_use.ini"_s);
@@ -46,64 +32,49 @@ TEST_F(Settings, AFileInUseIsSavedAgainByteForByte) {
   EXPECT_EQ(saved(), inUse);
 }
 
-TEST_F(Settings, TheLastOccurrenceOfAKeyWins) {
-  EXPECT_EQ(load({u"i104= 20 "_s, u"i104= 14 "_s}).RowHeight, 14);
-}
-
-TEST_F(Settings, AKeyIsNotTakenForALongerOneItBegins) {
-  EXPECT_EQ(load({u"i104= 20 "_s, u"i104b= 12 "_s}).RowHeight, 20);
-}
-
-TEST_F(Settings, BracketedLinesAreComments) {
-  EXPECT_EQ(load({u"i104= 14 "_s, u"[i104= 3 ]"_s, u"junk"_s}).RowHeight, 14);
-}
-
-TEST_F(Settings, KeysAreCaseSensitive) { EXPECT_FALSE(load({u"B101=True"_s}).InputScreenOpen); }
-
-TEST_F(Settings, KeysAreFoundInAnyOrder) {
-  Module1& m = load({u"s201=%鈴木"_s, u"L108(1)=-5 "_s, u"i119= 41 "_s});
-  EXPECT_EQ(m.CurrentFolder, u"%鈴木"_s);
-  EXPECT_EQ(m.BackColors[1], -5);
-  EXPECT_EQ(m.LaunchCount, 41);
-}
-
-struct Unconvertible {
-  const char16_t* line;
+// Lines of a settings file and the value one setting then has, the defaults applied after.
+struct Reading {
+  QStringList lines;
   qint32 (*value)(const Module1&);
-  qint32 expected;  // after the defaults are applied
+  qint32 expected;
 };
 
-class UnconvertibleValue : public Settings, public ::testing::WithParamInterface<Unconvertible> {};
+class ReadingLines : public Settings, public ::testing::WithParamInterface<Reading> {};
 
-TEST_P(UnconvertibleValue, IsIgnoredAndTheDefaultApplies) {
-  Module1& m = load({QString::fromUtf16(GetParam().line)});
+TEST_P(ReadingLines, GiveTheSettingItsValueOrTheDefault) {
+  Module1& m = load(GetParam().lines);
   m.ApplyDefaults();
-  EXPECT_EQ(GetParam().value(m), GetParam().expected);
+  EXPECT_EQ(GetParam().value(m), GetParam().expected) << GetParam().lines.join(u'|').toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, UnconvertibleValue,
-    ::testing::Values(
-        Unconvertible{u"i104=abc", [](const Module1& m) -> qint32 { return m.RowHeight; }, 10},
-        Unconvertible{u"i104b=", [](const Module1& m) -> qint32 { return m.NoteFontSize; }, 9},
-        // beyond 16 bits: ignored, not wrapped
-        Unconvertible{u"i112= 99999 ", [](const Module1& m) -> qint32 { return m.MainWidth; },
-                      5220},
-        // outside 0..2
-        Unconvertible{u"i120= 5 ", [](const Module1& m) -> qint32 { return m.DisplaySpan; }, 0},
-        Unconvertible{u"b101=maybe", [](const Module1& m) -> qint32 { return m.InputScreenOpen; },
-                      0}));
+qint32 rowHeight(const Module1& m) { return m.RowHeight; }
 
-TEST_F(Settings, AFractionIsRounded) { EXPECT_EQ(load({u"i110= 7.6 "_s}).MainLeft, 8); }
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ReadingLines,
+    ::testing::Values(
+        Reading{{u"i104= 20 "_s, u"i104= 14 "_s}, rowHeight, 14},              // the last one wins
+        Reading{{u"i104= 20 "_s, u"i104b= 12 "_s}, rowHeight, 20},             // not a longer key
+        Reading{{u"i104= 14 "_s, u"[i104= 3 ]"_s, u"junk"_s}, rowHeight, 14},  // comments
+        Reading{{u"s201=%鈴木"_s, u"i119= 41 "_s, u"i104= 14 "_s}, rowHeight, 14},  // any order
+        Reading{{u"i104=abc"_s}, rowHeight, 10},                                    // no number
+        Reading{{u"i104b="_s}, [](const Module1& m) -> qint32 { return m.NoteFontSize; }, 9},
+        // beyond 16 bits: ignored, not wrapped
+        Reading{{u"i112= 99999 "_s}, [](const Module1& m) -> qint32 { return m.MainWidth; }, 5220},
+        Reading{{u"i110= 7.6 "_s}, [](const Module1& m) -> qint32 { return m.MainLeft; }, 8},
+        // outside 0..2
+        Reading{{u"i120= 5 "_s}, [](const Module1& m) -> qint32 { return m.DisplaySpan; }, 0},
+        Reading{{u"b101=maybe"_s}, [](const Module1& m) -> qint32 { return m.InputScreenOpen; }, 0},
+        Reading{{u"B101=True"_s},  // keys are case-sensitive
+                [](const Module1& m) -> qint32 { return m.InputScreenOpen; },
+                0}));
 
 TEST_F(Settings, AFailedSaveIsReportedWithTheFileName) {
   FakeShell shell;
   p.m->shell = &shell;
   p.m->CurrentFolder = u"%😀"_s;
   EXPECT_FALSE(p.m->SaveSettings());
-  ASSERT_EQ(shell.messages.size(), 1);
-  EXPECT_EQ(shell.messages[0].title, u"保存できません"_s);
-  EXPECT_TRUE(shell.messages[0].text.contains(kSettingsFileName));
+  EXPECT_EQ(shell.titles(), u"保存できません"_s);
+  EXPECT_TRUE(shell.messages.value(0).text.contains(kSettingsFileName));
 }
 
 // A folder name that could lead out of the program folder is never used.

@@ -12,6 +12,12 @@ Answer FakeShell::message(const QString& title, const QString& text, Buttons but
   return a;
 }
 
+QString FakeShell::titles() const {
+  QStringList t;
+  for (const ShownMessage& s : messages) t << s.title;
+  return t.join(u',');
+}
+
 void FakeShell::showWelcomeDialog() {
   ++welcomeShown;
   if (onWelcome) onWelcome();

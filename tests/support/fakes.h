@@ -30,6 +30,9 @@ class FakeShell : public Shell {
   void showSettingsScreen() override { ++settingsShown; }
   void showPrintWindow() override { ++printShown; }
 
+  // The titles of the boxes shown, comma-separated.
+  QString titles() const;
+
   // Answers for the next boxes, in order; Ok when none is queued.
   std::deque<Answer> answers;
   QList<ShownMessage> messages;

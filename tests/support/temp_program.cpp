@@ -20,6 +20,12 @@ QString TempProgram::makeFolder(const QString& name, const QByteArray& indexByte
   return folder;
 }
 
+QString TempProgram::useFolder(const QString& name, const QStringList& records) {
+  m->CurrentFolder = makeFolder(name, indexBytes(records));
+  m->IndexFilePath = m->indexPathFor(m->CurrentFolder);
+  return m->CurrentFolder;
+}
+
 void TempProgram::writeBytes(const QString& relative, const QByteArray& bytes) const {
   QFile f(path(relative));
   QDir().mkpath(QFileInfo(f).absolutePath());
@@ -37,6 +43,11 @@ bool TempProgram::exists(const QString& relative) const {
   return QFileInfo::exists(path(relative));
 }
 
+QStringList TempProgram::entries(const QString& relative) const {
+  return QDir(path(relative))
+      .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 QByteArray TempProgram::cp932Lines(const QStringList& lines) {
   QStringEncoder enc("windows-31j");
   QByteArray out;
@@ -45,6 +56,17 @@ QByteArray TempProgram::cp932Lines(const QStringList& lines) {
     out += "\r\n";
   }
   return out;
+}
+
+QString TempProgram::record(const QString& territory, const QString& name,
+                            const QStringList& months) {
+  QString line = territory + u'*' + name + u'*';
+  for (int k = 0; k < 12; ++k) line += months.value(k) + u'*';
+  return line;
+}
+
+QByteArray TempProgram::indexBytes(const QStringList& records) {
+  return cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records);
 }
 
 QByteArray TempProgram::dataBytes(const QString& relative) {

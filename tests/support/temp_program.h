@@ -23,8 +23,17 @@ class TempProgram {
   void writeBytes(const QString& relative, const QByteArray& bytes) const;
   QByteArray readBytes(const QString& relative) const;
   bool exists(const QString& relative) const;
+  // The names in a folder of the program, hidden ones included.
+  QStringList entries(const QString& relative = {}) const;
+  // Creates "%name" holding the standard comments and `records`, and makes it the folder in use.
+  QString useFolder(const QString& name, const QStringList& records);
   // Encodes lines as CP932, each followed by CR LF.
   static QByteArray cp932Lines(const QStringList& lines);
+  // One record line: territory, name and the twelve months (missing months are empty).
+  static QString record(const QString& territory, const QString& name,
+                        const QStringList& months = {});
+  // An index file: the two standard comments, then `records`.
+  static QByteArray indexBytes(const QStringList& records);
   // A file kept in the source tree under tests/data, as it is on disk.
   static QByteArray dataBytes(const QString& relative);
   // Copies the files of the folder tests/data/`from` into the folder `to` of the program.

@@ -2,34 +2,17 @@
 
 #include "entry_fixture.h"
 #include "ui/common/find_box.h"
-#include "ui/main/form1.h"
 
 namespace velnor::test {
 namespace {
 
 class BothWindowsTest : public EntryTest {
  protected:
-  void SetUp() override {
-    EntryTest::SetUp();
-    m.mainWindow = nullptr;
-    // The input screen opens as the program's seam opens it.
-    shell.onInputScreen = [this] {
-      form = new Form3(m);
-      form->Form_Load();
-      if (!m.ProgramEnded && m.inputScreen == form) form->show();
-    };
-  }
-  // Starts the main window; the input screen reopens when it was open at the last exit.
   void start(bool inputWasOpen = true) {
-    m.InputScreenOpen = inputWasOpen;
-    ASSERT_TRUE(m.SaveSettings());
-    mainForm = std::make_unique<Form1>(m);
-    mainForm->Form_Load();
-    mainForm->show();
+    startBothWindows(inputWasOpen);
     ASSERT_EQ(form && form->isVisible(), inputWasOpen);
     QApplication::setActiveWindow(form ? static_cast<QWidget*>(form) : mainForm.get());
   }
-  std::unique_ptr<Form1> mainForm;
 };
 
 TEST_F(BothWindowsTest, ClickInTheTableAfterAnEditStoresFirstThenShowsTheClickedPerson) {

@@ -10,7 +10,7 @@
 #include "core/text_file.h"
 #include "support/fakes.h"
 #include "support/temp_program.h"
-#include "ui/entry/form3.h"
+#include "support/windows.h"
 
 namespace velnor::test {
 
@@ -19,12 +19,9 @@ using namespace Qt::Literals::StringLiterals;
 inline const QString kRefused = u"　　は入力できません･･･"_s;
 inline const QString kDuplicate = u"無効です…: 同じ名前がすでにあります。変更してください…"_s;
 
-// One record line: territory, name and the twelve months (missing months are empty).
 inline QString recordLine(const QString& territory, const QString& name,
                           const QStringList& months = {}) {
-  QString line = territory + u'*' + name + u'*';
-  for (int k = 0; k < 12; ++k) line += months.value(k) + u'*';
-  return line;
+  return TempProgram::record(territory, name, months);
 }
 
 class EntryTest : public ::testing::Test {
@@ -40,15 +37,9 @@ class EntryTest : public ::testing::Test {
                {recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s}), recordLine(u"南"_s, u"井上"_s),
                 recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})});
   }
-  void TearDown() override {
-    m.ProgramEnded = true;  // closing at teardown must not store or ask anything
-    delete form.data();
-  }
+  void TearDown() override { closeQuietly(form, m); }
   void makeFolder(const QString& name, const QStringList& records) {
-    p.makeFolder(name,
-                 TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records));
-    folder = m.CurrentFolder = u'%' + name;
-    m.IndexFilePath = m.indexPathFor(folder);
+    folder = p.useFolder(name, records);
   }
   // Creates the input screen the way the program opens it, shows and activates it.
   void openScreen() {
@@ -58,6 +49,15 @@ class EntryTest : public ::testing::Test {
     form->show();
     QApplication::setActiveWindow(form);
     shell.messages.clear();
+  }
+
+  // Starts the real main window, with the input screen open at the last exit or not.
+  void startBothWindows(bool inputWasOpen) {
+    m.mainWindow = nullptr;
+    openInputScreenInto(form, m, shell);
+    m.InputScreenOpen = inputWasOpen;
+    ASSERT_TRUE(m.SaveSettings());
+    mainForm = startMainWindow(m);
   }
 
   // ASCII as key clicks; anything else the way an input method commits it.
@@ -103,6 +103,13 @@ class EntryTest : public ::testing::Test {
     return next;
   }
 
+  // Every file of the folder in use, name → bytes.
+  QMap<QString, QByteArray> files(const QStringList& filter = {}) const {
+    QMap<QString, QByteArray> out;
+    for (const QString& f : QDir(p.path(folder)).entryList(filter, QDir::Files | QDir::Hidden))
+      out.insert(f, p.readBytes(folder + u'/' + f));
+    return out;
+  }
   // The record lines of the index file in use, one field of them, a note file's lines.
   QStringList records() const { return lines(kIndexFileName).filter(u"*"_s); }
   QString field(int row, int column) const {
@@ -120,6 +127,7 @@ class EntryTest : public ::testing::Test {
   FakeShell shell;
   FakeMainWindow main;
   QPointer<Form3> form;
+  std::unique_ptr<Form1> mainForm;
   QString folder;
 };
 

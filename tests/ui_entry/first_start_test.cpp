@@ -5,7 +5,6 @@
 
 #include "entry_fixture.h"
 #include "support/recording_surface.h"
-#include "ui/main/form1.h"
 
 namespace velnor::test {
 namespace {
@@ -13,32 +12,21 @@ namespace {
 class FirstStartTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m.shell = &shell;
-    p.makeFolder(u"太郎"_s, TempProgram::cp932Lines(
-                                {kIndexComment1, kIndexComment2, recordLine(u"北"_s, u"山田"_s)}));
-    shell.onInputScreen = [this] {
-      input = new Form3(m);
-      input->Form_Load();
-      if (!m.ProgramEnded && m.inputScreen == input) input->show();
-    };
+    p.makeFolder(u"太郎"_s, TempProgram::indexBytes({recordLine(u"北"_s, u"山田"_s)}));
+    openInputScreenInto(input, m, shell);
   }
   // Starts with the input screen open at the last exit and `stored` in the settings.
   void start(const QStringList& stored = {}) {
     p.writeBytes(kSettingsFileName,
                  TempProgram::cp932Lines(QStringList{u"b101=True"_s, u"s201=%太郎"_s} + stored));
-    main = std::make_unique<Form1>(m);
-    main->Form_Load();
-    main->show();
+    main = startMainWindow(m);
     ASSERT_TRUE(input);
     ASSERT_TRUE(input->isVisible());
   }
   bool whole(const QWidget* window) const {
     return main->screen()->availableGeometry().contains(window->frameGeometry());
   }
-  void TearDown() override {
-    m.ProgramEnded = true;
-    delete input.data();
-  }
+  void TearDown() override { closeQuietly(input, m); }
 
   TempProgram p;
   Module1& m = *p.m;

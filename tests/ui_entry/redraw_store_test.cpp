@@ -2,7 +2,6 @@
 // and a note file shared by two people of the same name stays while either remains.
 
 #include "entry_fixture.h"
-#include "ui/main/form1.h"
 #include "ui/print/form2.h"
 #include "ui/settings/form4.h"
 
@@ -20,24 +19,8 @@ class RedrawThenStore : public EntryTest, public ::testing::WithParamInterface<Q
     QStringList own{u"最後の人のメモ"_s};
     for (int k = 1; k <= 12; ++k) own << u"%1月の大事なこと"_s.arg(k);
     p.writeBytes(folder + u"/人29.txt"_s, TempProgram::cp932Lines(own));
-    m.mainWindow = nullptr;
-    m.InputScreenOpen = true;
-    ASSERT_TRUE(m.SaveSettings());
-    mainForm = std::make_unique<Form1>(m);
-    shell.onInputScreen = [this] {
-      form = new Form3(m);
-      form->Form_Load();
-      form->show();
-    };
-    mainForm->Form_Load();
-    mainForm->show();
+    startBothWindows(true);
     ASSERT_TRUE(form);
-  }
-  QMap<QString, QByteArray> noteFiles() const {
-    QMap<QString, QByteArray> out;
-    for (const QString& f : QDir(p.path(folder)).entryList({u"*.txt"_s}, QDir::Files))
-      out.insert(f, p.readBytes(folder + u'/' + f));
-    return out;
   }
   void redraw(const QString& how) {
     if (how == u"print"_s) {
@@ -57,16 +40,15 @@ class RedrawThenStore : public EntryTest, public ::testing::WithParamInterface<Q
       form->Command2->click();
     }
   }
-  std::unique_ptr<Form1> mainForm;
 };
 
 TEST_P(RedrawThenStore, MovingOnWithoutTypingChangesNoNoteFile) {
   redraw(GetParam());
-  const QMap<QString, QByteArray> before = noteFiles();
+  const QMap<QString, QByteArray> before = files({u"*.txt"_s});
   const QStringList recordsBefore = records();
   QTest::mouseClick(form->monthCell(3), Qt::LeftButton);
   key(form->monthCell(3), Qt::Key_Down);
-  EXPECT_EQ(noteFiles(), before);
+  EXPECT_EQ(files({u"*.txt"_s}), before);
   EXPECT_EQ(records(), recordsBefore);
   EXPECT_EQ(form->Text2->text(), GetParam() == u"delete"_s ? u"人17"_s : u"人1"_s);
 }

@@ -95,6 +95,7 @@ TEST_F(TypingTest, APastedLineBreakIsRefusedAndMarksNothingModified) {
   EXPECT_FALSE(m.PersonModified);
 }
 
+// The text-file layer stores them so too (text_file_test.cpp).
 TEST_F(TypingTest, LinuxLookalikesBecomeWhatWindowsStoresAsTheyAreTyped) {
   focus(form->monthCell(4));
   commit(form->monthCell(4), u"3〜5"_s);
@@ -102,15 +103,6 @@ TEST_F(TypingTest, LinuxLookalikesBecomeWhatWindowsStoresAsTheyAreTyped) {
   EXPECT_EQ(form->monthCell(4)->text(), u"3～5"_s);
   EXPECT_EQ(form->monthCell(4)->cursorPosition(), 3);
   EXPECT_EQ(form->noteBox()->toPlainText(), u"－"_s);
-}
-
-TEST_F(TypingTest, LinuxLookalikesAreStoredAsWindowsStoresThem) {
-  focus(form->monthCell(4));
-  commit(form->monthCell(4), u"3〜5"_s);
-  retype(form->noteBox(), u"−"_s);
-  form->Command5->click();
-  EXPECT_EQ(field(0, 5), u"3～5"_s);
-  EXPECT_EQ(noteLines(u"山田太郎"_s).value(0), u"－"_s);
 }
 
 TEST_F(TypingTest, WhatTheProgramFillsInRunsNoRule) {

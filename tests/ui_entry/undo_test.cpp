@@ -1,7 +1,6 @@
 // Ctrl+Z and Ctrl+Y over stored changes: the files come back byte for byte.
 
 #include "entry_fixture.h"
-#include "ui/main/form1.h"
 #include "ui/settings/form4.h"
 
 namespace velnor::test {
@@ -20,35 +19,14 @@ class UndoTest : public EntryTest {
     QStringList fifteen;
     for (int i = 1; i <= 15; ++i) fifteen << u"行%1"_s.arg(i);
     p.writeBytes(folder + u"/井上.txt"_s, TempProgram::cp932Lines(fifteen));
-    m.mainWindow = nullptr;
-    shell.onInputScreen = [this] {
-      form = new Form3(m);
-      form->Form_Load();
-      if (!m.ProgramEnded && m.inputScreen == form) form->show();
-    };
-  }
-  void start(bool input) {
-    m.InputScreenOpen = input;
-    ASSERT_TRUE(m.SaveSettings());
-    mainForm = std::make_unique<Form1>(m);
-    mainForm->Form_Load();
-    mainForm->show();
-  }
-  // Every file of the folder, name → bytes.
-  QMap<QString, QByteArray> files() const {
-    QMap<QString, QByteArray> out;
-    for (const QString& f : QDir(p.path(folder)).entryList(QDir::Files | QDir::Hidden))
-      out.insert(f, p.readBytes(folder + u'/' + f));
-    return out;
   }
   void ctrl(QWidget* w, Qt::Key k, Qt::KeyboardModifiers more = {}) {
     QTest::keyClick(w, k, Qt::ControlModifier | more);
   }
-  std::unique_ptr<Form1> mainForm;
 };
 
 TEST_F(UndoTest, DeleteInTheMainWindowComesBackWithItsFifteenLineNote) {
-  start(false);
+  startBothWindows(false);
   const auto before = files();
   key(mainForm.get(), Qt::Key_Down);  // 井上
   key(mainForm.get(), Qt::Key_F2);    // OK is the fake's answer
@@ -65,7 +43,7 @@ TEST_F(UndoTest, DeleteInTheMainWindowComesBackWithItsFifteenLineNote) {
 }
 
 TEST_F(UndoTest, ReorderingComesBackWithItsCommentLine) {
-  start(false);
+  startBothWindows(false);
   const auto before = files();
   {
     Form4 settings(m);
@@ -79,7 +57,7 @@ TEST_F(UndoTest, ReorderingComesBackWithItsCommentLine) {
 class UndoInInputScreen : public UndoTest, public ::testing::WithParamInterface<QString> {};
 
 TEST_P(UndoInInputScreen, PutsTheFilesBackAndShowsThePerson) {
-  start(true);
+  startBothWindows(true);
   ASSERT_TRUE(form);
   const auto before = files();
   const QString change = GetParam();
@@ -111,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(EveryChange, UndoInInputScreen,
                          ::testing::Values(u"store"_s, u"rename"_s, u"add"_s, u"delete"_s));
 
 TEST_F(UndoTest, TypingIsUndoneInItsBoxFirst) {
-  start(true);
+  startBothWindows(true);
   type(form->monthCell(2), u"2/2"_s);
   const auto before = files();
   ctrl(form->monthCell(2), Qt::Key_Z);
@@ -120,7 +98,7 @@ TEST_F(UndoTest, TypingIsUndoneInItsBoxFirst) {
 }
 
 TEST_F(UndoTest, AFileChangedByAnotherProgramSinceIsNotOverwritten) {
-  start(false);
+  startBothWindows(false);
   key(mainForm.get(), Qt::Key_F2);
   QFile::remove(p.path(folder + u"/上田.txt"_s));
   p.writeBytes(folder + u'/' + kIndexFileName, TempProgram::cp932Lines({u"よそのプログラム"_s}));
@@ -132,7 +110,7 @@ TEST_F(UndoTest, AFileChangedByAnotherProgramSinceIsNotOverwritten) {
 }
 
 TEST_F(UndoTest, FiftyStepsBackThenNothingFromAnotherFolder) {
-  start(false);
+  startBothWindows(false);
   const auto before = files();
   for (int i = 0; i < 50; ++i) {
     m.CurrentIndex = 0;

@@ -1,4 +1,5 @@
-// The table drawing shared by the list and the print image, checked on a recording surface.
+// The table drawing shared by the list and the print image, checked on a recording surface,
+// and the whole text of a cell the list cuts (its tool tip).
 #include <gtest/gtest.h>
 
 #include "core/table_drawing.h"
@@ -6,6 +7,7 @@
 #include "support/recording_surface.h"
 #include "support/temp_program.h"
 #include "ui/common/twips.h"
+#include "ui/main/list_picture.h"
 #include "ui/main/picture_surface.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -29,9 +31,7 @@ class TableDrawingTest : public ::testing::Test {
       for (int k = 1; k <= 12; ++k) line += u"%1-%2*"_s.arg(i).arg(k);
       lines << line;
     }
-    m.CurrentFolder = prog.makeFolder(
-        u"田中"_s, TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + lines));
-    m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
+    prog.useFolder(u"田中"_s, lines);
     m.ReadMode = 1;
     ASSERT_TRUE(m.ReadIndex());
   }
@@ -73,16 +73,6 @@ class TableDrawingTest : public ::testing::Test {
   Module1& m;
 };
 
-TEST_F(TableDrawingTest, TheHeaderRowNamesTheColumns) {
-  makePeople(3);
-  EXPECT_EQ(rowTexts(draw(), 0).mid(0, 3), (QStringList{u"区域"_s, u"名前"_s, u" 1"_s}));
-}
-
-TEST_F(TableDrawingTest, EachPersonIsARowOfTerritoryNameAndMonths) {
-  makePeople(3);
-  EXPECT_EQ(rowTexts(draw(), 20).mid(0, 3), (QStringList{u"T1"_s, u"N1"_s, u"1-1"_s}));
-}
-
 TEST_F(TableDrawingTest, TheHeaderIsInGothic) {
   makePeople(1);
   EXPECT_EQ(styleOf(draw({.fontSize = 12}), u"名前"_s).text, u"ＭＳ Ｐゴシック"_s);
@@ -103,13 +93,6 @@ TEST_F(TableDrawingTest, RowsAreInTheListTextColour) {
 TEST_F(TableDrawingTest, TerritoryCellsTakeTheHeaderColour) {
   makePeople(3);
   EXPECT_EQ(pixel(picture(), 5, 25), fromBgr(0xFFC0C0));
-}
-
-TEST_F(TableDrawingTest, NameAndMonthCellsTakeTheListBackground) {
-  makePeople(3);
-  const QImage img = picture();
-  EXPECT_EQ(pixel(img, 45, 25), fromBgr(0xC0FFFF));
-  EXPECT_EQ(pixel(img, 100, 25), fromBgr(0xC0FFFF));
 }
 
 // The lines between cells stay visible over every cell's fill.
@@ -177,17 +160,6 @@ TEST_F(TableDrawingTest, AFolderWithoutRecordsDrawsNothing) {
   EXPECT_TRUE(draw().ops.isEmpty());
 }
 
-// A redraw must not disturb the person loaded for editing.
-TEST_F(TableDrawingTest, NeverChangesTheLoadedPerson) {
-  makePeople(4);
-  m.CurrentIndex = 1;
-  m.ReadMode = 2;
-  ASSERT_TRUE(m.ReadIndex());
-  draw();
-  EXPECT_EQ(m.CurrentIndex, 1);
-  EXPECT_EQ(m.PersonName, u"N1"_s);
-}
-
 TEST_F(TableDrawingTest, NeverWritesOrCreatesANoteFile) {
   makePeople(4);
   m.CurrentIndex = 1;
@@ -199,6 +171,29 @@ TEST_F(TableDrawingTest, NeverWritesOrCreatesANoteFile) {
   draw();
   EXPECT_EQ(prog.readBytes(note), noteBytes);
   EXPECT_FALSE(prog.exists(m.CurrentFolder + u"/N0.txt"_s));
+}
+
+const QString kLongName = u"長谷川左衛門之助太郎右衛門次郎三郎四郎様"_s;  // 20 em
+const QString kLongDates = u"1,8,15,22,29"_s;                             // 6 em
+
+// Months 1, 2 and 12 of the first person hold dates. At 6 points the model's em is 2.1 list
+// units: month cells hold 3.8 em after the inset, territory cells 6.2 em.
+TEST_F(TableDrawingTest, TheCutTextOfACellIsItsWholeTextAndNothingElse) {
+  const QString territory = u"北区東町三丁目西側"_s;  // 9 em
+  makePeople(0, {TempProgram::record(
+                     territory, kLongName,
+                     {kLongDates, u"13,14"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}, kLongDates}),
+                 u"北1*佐藤*3************"_s});
+  RecordingSurface screen = draw();
+  const std::tuple<double, double, QString> cases[] = {
+      {5, 15, territory},    {40, 15, kLongName}, {55, 15, kLongDates},
+      {159, 15, kLongDates}, {64, 15, u""_s},   // "13,14" fits
+      {5, 25, u""_s},        {20, 25, u""_s},   // short texts in the second row
+      {5, 5, u""_s},         {55, 5, u""_s},    // the header row
+      {55, 35, u""_s},       {161, 15, u""_s},  // below the rows, beside the table
+  };
+  for (const auto& [x, y, expected] : cases)
+    EXPECT_EQ(cutCellText(m, screen, 6, QPointF(x, y)), expected) << x << ", " << y;
 }
 
 }  // namespace

@@ -55,12 +55,7 @@ class PrintWindow : public ::testing::Test {
     m.HeaderFillColor = 0xFFC0C0;
   }
 
-  void makeRecords(const QStringList& records) {
-    m.CurrentFolder = program.makeFolder(
-        u"テスト"_s,
-        TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records));
-    m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
-  }
+  void makeRecords(const QStringList& records) { program.useFolder(u"テスト"_s, records); }
   // Record k has territory "区域k", name "名前k" and "k日" in January.
   void makePeople(int count) {
     QStringList records;

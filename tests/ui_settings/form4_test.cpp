@@ -3,12 +3,11 @@
 
 #include <QTest>
 #include <QtWidgets>
+#include <functional>
 
-#include "support/fakes.h"
 #include "support/temp_program.h"
+#include "support/windows.h"
 #include "ui/common/twips.h"
-#include "ui/entry/form3.h"
-#include "ui/main/form1.h"
 #include "ui/settings/form4.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -275,14 +274,6 @@ TEST_F(Defaults, ResetTheColours) {
   EXPECT_EQ(m.BackColors, (std::array<qint32, 3>{0xC0FFC0, 0xC0FFFF, 0xFFC0C0}));
 }
 
-TEST_F(Defaults, ResetTheWindowSizes) {
-  press();
-  EXPECT_EQ(m.MainWidth, 5220);
-  EXPECT_EQ(m.MainHeight, 4848);
-  EXPECT_EQ(m.InputWidth, 5076);
-  EXPECT_EQ(m.InputHeight, 4860);
-}
-
 TEST_F(Defaults, KeepWhatIsNotAppearance) {
   press();
   EXPECT_EQ(m.InputLeft, 5);
@@ -302,6 +293,7 @@ TEST_F(Defaults, LeaveAClosedInputScreenAlone) {
   EXPECT_EQ(input.noteFont, 0.0);
 }
 
+// The revision follows the minor number without a point, as the program always showed it.
 TEST_F(SettingsScreen, TheVersionPanelShowsTheVersionAndTheLaunchCount) {
   m.LaunchCount = 1234;
   click(open().Command4);
@@ -311,19 +303,9 @@ TEST_F(SettingsScreen, TheVersionPanelShowsTheVersionAndTheLaunchCount) {
   EXPECT_EQ(form->Label6[16]->text(), u"起動回数："_s + u"1234"_s);
 }
 
-// The revision follows the minor number without a point, as the program always showed it.
-TEST(VersionCaption, AppendsTheRevisionToTheMinorNumber) {
-  EXPECT_EQ(Form4::versionCaption(2, 1, 10), u"バージョン：2.110"_s);
-}
-
 TEST_F(SettingsScreen, F3LeavesItOpen) {
   QTest::keyClick(&open(), Qt::Key_F3);
   EXPECT_TRUE(form->isVisible());
-}
-
-TEST_F(SettingsScreen, F4ClosesIt) {
-  QTest::keyClick(open().Text2, Qt::Key_F4);
-  EXPECT_FALSE(form->isVisible());
 }
 
 // The press closes the list; the release then comes to the chooser, and must not close.
@@ -335,17 +317,18 @@ TEST_F(SettingsScreen, EscClosingAChoosersListLeavesItOpen) {
   EXPECT_FALSE(form->Combo6->view()->isVisible());
 }
 
-TEST_F(SettingsScreen, EscClosesItAsF4Does) {
-  QTest::keyClick(open().Combo6, Qt::Key_Escape);
-  EXPECT_FALSE(form->isVisible());
-  EXPECT_EQ(form->result(), int(QDialog::Accepted));
-}
-
-TEST_F(SettingsScreen, OkAndTheCloseBoxCloseWithoutRedrawing) {
-  click(open().Command5);
-  EXPECT_FALSE(form->isVisible());
-  open().close();
-  EXPECT_FALSE(form->isVisible());
+// Esc as F4 and OK do: accepted.
+TEST_F(SettingsScreen, F4EscOkAndTheCloseBoxCloseWithoutRedrawing) {
+  const std::pair<std::function<void(Form4&)>, int> ways[] = {
+      {[](Form4& f) { QTest::keyClick(f.Text2, Qt::Key_F4); }, QDialog::Accepted},
+      {[](Form4& f) { QTest::keyClick(f.Combo6, Qt::Key_Escape); }, QDialog::Accepted},
+      {[](Form4& f) { click(f.Command5); }, QDialog::Accepted},
+      {[](Form4& f) { f.close(); }, QDialog::Rejected}};
+  for (const auto& [close, result] : ways) {
+    close(open());
+    EXPECT_FALSE(form->isVisible()) << result;
+    EXPECT_EQ(form->result(), result);
+  }
   EXPECT_TRUE(main.calls.isEmpty());
 }
 
@@ -355,14 +338,11 @@ class Reordering : public SettingsScreen {
   void SetUp() override {
     m.InputScreenOpen = true;
     m.CurrentMonth = 2;
-    m.CurrentFolder = tp.makeFolder(u"山田"_s, withComments(lines));
+    tp.useFolder(u"山田"_s, lines);
     input.chooser.items << u"山田"_s;
     input.chooser.setText(u"山田"_s);
     m.CurrentIndex = 2;
     m.PersonCount = 1;  // stale: every record line must still survive
-  }
-  static QByteArray withComments(const QStringList& records) {
-    return test::TempProgram::cp932Lines(QStringList{kIndexComment1, kIndexComment2} + records);
   }
   QByteArray index() const { return tp.readBytes(m.CurrentFolder + u'/' + kIndexFileName); }
   const QStringList lines = {u"1*a**5***********"_s, u"9*b*************"_s, u"5*c**1***********"_s};
@@ -376,9 +356,9 @@ TEST_F(Reordering, AnOptionClosesTheScreenAndIsRemembered) {
 
 TEST_F(Reordering, RewritesTheIndexFileInTheChosenOrder) {
   pick(5);
-  EXPECT_EQ(index(), withComments({lines[1], lines[2], lines[0]}));
+  EXPECT_EQ(index(), test::TempProgram::indexBytes({lines[1], lines[2], lines[0]}));
   pick(3);
-  EXPECT_EQ(index(), withComments({lines[0], lines[2], lines[1]}));
+  EXPECT_EQ(index(), test::TempProgram::indexBytes({lines[0], lines[2], lines[1]}));
 }
 
 TEST_F(Reordering, ReopensTheFolderAtTheTop) {
@@ -396,8 +376,7 @@ TEST_F(Reordering, AnUnreadableIndexIsReportedAndNothingMoves) {
   tp.makeFolder(u"壊/"_s + kIndexFileName);
   m.CurrentIndex = 3;
   pick(4);
-  ASSERT_EQ(shell.messages.size(), 1);
-  EXPECT_EQ(shell.messages[0].title, u"読み込めません"_s);
+  EXPECT_EQ(shell.titles(), u"読み込めません"_s);
   EXPECT_EQ(m.CurrentIndex, 3);
   EXPECT_FALSE(main.calls.contains(u"draw"_s));
 }
@@ -412,21 +391,29 @@ TEST_F(SettingsScreen, ChoosersShowTheirLongestEntryWholeBesideTheSwatches) {
   EXPECT_LT(f.Combo2->geometry().right(), f.Label6[8]->x());
 }
 
-// With the real main window: the list has one colour from top to bottom after recolouring.
-TEST(SettingsWithTheMainWindow, RecolouringClearsTheWholeListInTheNewColour) {
+// The real windows over "%太郎" of one person, with `settings` stored.
+class RealWindows : public ::testing::Test {
+ protected:
+  void start(const QStringList& settings) {
+    tp.makeFolder(u"太郎"_s, test::TempProgram::indexBytes({u"北*山田*************"_s}));
+    tp.writeBytes(kSettingsFileName,
+                  test::TempProgram::cp932Lines(QStringList{u"s201=%太郎"_s} + settings));
+    test::openInputScreenInto(input, m, shell);
+    main = test::startMainWindow(m);
+  }
+  void TearDown() override { test::closeQuietly(input, m); }
   test::TempProgram tp;
   Module1& m = *tp.m;
   test::FakeShell shell;
-  m.shell = &shell;
-  tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines(
-                               {kIndexComment1, kIndexComment2, u"北*山田*************"_s}));
-  tp.writeBytes(kSettingsFileName,
-                test::TempProgram::cp932Lines({u"s201=%太郎"_s, u"L108(1)=255"_s}));  // red
-  Form1 main(m);
-  main.Form_Load();
-  main.show();
-  auto belowTheRows = [&] {  // a month cell of row 20, the one person being row 1
-    const QImage img = main.Picture1->surface().image();
+  std::unique_ptr<Form1> main;
+  QPointer<Form3> input;
+};
+
+// The list has one colour from top to bottom after recolouring.
+TEST_F(RealWindows, RecolouringClearsTheWholeListInTheNewColour) {
+  start({u"L108(1)=255"_s});  // red
+  auto belowTheRows = [&] {   // a month cell of row 20, the one person being row 1
+    const QImage img = main->Picture1->surface().image();
     return QColor(img.pixel(img.width() * 100 / 160, img.height() * 205 / 260));
   };
   ASSERT_EQ(belowTheRows(), QColor(Qt::red));
@@ -441,37 +428,18 @@ TEST(SettingsWithTheMainWindow, RecolouringClearsTheWholeListInTheNewColour) {
   EXPECT_EQ(belowTheRows(), fromBgr(0xC0FFFF));
 }
 
-// Both windows real and stored larger than designed; the defaults give each its design size.
-TEST(SettingsWithBothWindows, DefaultsGiveEachOpenWindowItsDesignSize) {
-  test::TempProgram tp;
-  Module1& m = *tp.m;
-  test::FakeShell shell;
-  m.shell = &shell;
-  tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines(
-                               {kIndexComment1, kIndexComment2, u"北*山田*************"_s}));
-  tp.writeBytes(kSettingsFileName,
-                test::TempProgram::cp932Lines({u"s201=%太郎"_s, u"b101=True"_s, u"i112=7000"_s,
-                                               u"i113=6000"_s, u"i116=7000"_s, u"i117=6000"_s}));
-  QPointer<Form3> input;
-  shell.onInputScreen = [&] {
-    input = new Form3(m);
-    input->Form_Load();
-    input->show();
-  };
-  Form1 main(m);
-  main.Form_Load();
-  main.show();
+// Both stored larger than designed.
+TEST_F(RealWindows, DefaultsGiveEachOpenWindowItsDesignSize) {
+  start({u"b101=True"_s, u"i112=7000"_s, u"i113=6000"_s, u"i116=7000"_s, u"i117=6000"_s});
   ASSERT_TRUE(input);
   Form4 settings(m);
   settings.show();
   QTest::mouseClick(settings.Command3, Qt::LeftButton);
-  EXPECT_NEAR(main.geometryTwips().width(), 5220, 15);
-  EXPECT_NEAR(main.geometryTwips().height(), 4848, 15);
+  EXPECT_NEAR(main->geometryTwips().width(), 5220, 15);
+  EXPECT_NEAR(main->geometryTwips().height(), 4848, 15);
   EXPECT_NEAR(input->geometryTwips().width(), 5076, 15);
   EXPECT_NEAR(input->geometryTwips().height(), 4860, 15);
   EXPECT_NEAR(input->noteBox()->font().pointSizeF(), 9, 0.1);  // the design size's type
-  m.ProgramEnded = true;  // closing at teardown must not store or ask anything
-  delete input.data();
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+#pragma once
+// The real windows opened as the program opens them, for test programs that link them.
+
+#include <QPointer>
+#include <memory>
+
+#include "support/fakes.h"
+#include "ui/entry/form3.h"
+#include "ui/main/form1.h"
+
+namespace velnor::test {
+
+// Makes the seam open the input screen into `input` as the program's seam does.
+inline void openInputScreenInto(QPointer<Form3>& input, Module1& m, FakeShell& shell) {
+  m.shell = &shell;
+  shell.onInputScreen = [&input, &m] {
+    input = new Form3(m);
+    input->Form_Load();
+    if (!m.ProgramEnded && m.inputScreen == input) input->show();
+  };
+}
+
+// Loads and shows the main window, which reopens the input screen if it was open at the last exit.
+inline std::unique_ptr<Form1> startMainWindow(Module1& m) {
+  auto main = std::make_unique<Form1>(m);
+  main->Form_Load();
+  main->show();
+  return main;
+}
+
+// Closes the input screen at the end of a test without storing or asking anything.
+inline void closeQuietly(QPointer<Form3>& input, Module1& m) {
+  m.ProgramEnded = true;
+  delete input.data();
+}
+
+}  // namespace velnor::test
