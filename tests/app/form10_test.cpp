@@ -59,12 +59,9 @@ class WelcomeDialogEntered : public WelcomeDialogTest {
   }
 };
 
-TEST_F(WelcomeDialogEntered, createsTheFolderWithItsIndexFile) {
+TEST_F(WelcomeDialogEntered, createsTheFolderWithItsIndexFileAndOpensItOnItsFirstCell) {
   EXPECT_EQ(tp.readBytes(indexOf(u"太郎"_s)),
             test::TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
-}
-
-TEST_F(WelcomeDialogEntered, opensTheNewFolderOnItsFirstCell) {
   EXPECT_EQ(tp.m->CurrentFolder, u"%太郎"_s);
   EXPECT_EQ(tp.m->CurrentIndex, 0);
   EXPECT_EQ(tp.m->CurrentColumn, 0);

@@ -45,6 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CursorCase{0, 5, 1, 0, 0, 15},     // territory of record 0
                       CursorCase{0, 5, 14, 3, 151, 9},   // December, twelve months
                       CursorCase{1, 8, 9, 0, 64, 16},    // July in August, six months
+                      CursorCase{1, 3, 8, 0, 144, 16},   // June in March, the first half's last
                       CursorCase{2, 6, 8, 2, 132, 28},   // June in June, three months
                       CursorCase{2, 2, 5, 0, 132, 28},   // March, window Jan..Mar
                       CursorCase{2, 12, 12, 0, 76, 28},  // October, window Oct..Dec
@@ -52,9 +53,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PlaceCursor, ColumnZeroBecomesTheTerritory) { EXPECT_EQ(place(0, 1, 0).CurrentColumn, 1); }
 
+// Span, current month and column of months outside the window shown.
 TEST_F(PlaceCursor, AHiddenMonthLeavesTheMarkerWhereItWas) {
-  const double left = place(0, 1, 14).Shape1Left;
-  EXPECT_DOUBLE_EQ(place(1, 8, 5).Shape1Left, left);  // March is not among July..December
+  const int hidden[][3] = {{1, 8, 5},  {1, 3, 9}, {1, 7, 8},  // March, July, June by halves
+                           {2, 2, 6},  {2, 6, 5}, {2, 6, 9},  // Jan..Mar, Apr..Jun
+                           {2, 11, 11}};                      // September in Oct..Dec
+  for (const auto& [span, month, column] : hidden) {
+    const double left = place(0, 1, 14).Shape1Left;
+    EXPECT_DOUBLE_EQ(place(span, month, column).Shape1Left, left) << span << month << column;
+  }
 }
 
 TEST_F(PlaceCursor, AHiddenMonthStillSetsTheMonthWindow) {
@@ -70,36 +77,6 @@ TEST_F(PlaceCursor, FarRowsDoNotWrap) {
   m.PlaceCursor();
   EXPECT_DOUBLE_EQ(m.Shape1Top, 32001.0 * 20);
 }
-
-// Whether the marker goes to a month column: only the months of the window are shown.
-struct WindowCase {
-  int span, month, column;
-  bool shown;
-};
-
-class MonthWindowEdges : public PlaceCursor, public ::testing::WithParamInterface<WindowCase> {};
-
-TEST_P(MonthWindowEdges, MoveTheMarkerOnlyToAShownMonth) {
-  const WindowCase c = GetParam();
-  place(c.span, c.month, 2);  // the name cell, shown in every span
-  place(c.span, c.month, c.column);
-  EXPECT_EQ(m.Shape1Width == m.MonthColumnWidth, c.shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FirstAndLastMonths, MonthWindowEdges,
-    ::testing::Values(WindowCase{1, 3, 8, true},     // June in January..June
-                      WindowCase{1, 3, 9, false},    // July
-                      WindowCase{1, 7, 8, false},    // June in July..December
-                      WindowCase{1, 7, 14, true},    // December
-                      WindowCase{2, 2, 5, true},     // March in January..March
-                      WindowCase{2, 2, 6, false},    // April
-                      WindowCase{2, 6, 5, false},    // March in April..June
-                      WindowCase{2, 6, 6, true},     // April
-                      WindowCase{2, 6, 9, false},    // July
-                      WindowCase{2, 11, 11, false},  // September in October..December
-                      WindowCase{2, 11, 14, true},   // December
-                      WindowCase{0, 6, 3, true}));   // January of the whole year
 
 }  // namespace
 }  // namespace velnor

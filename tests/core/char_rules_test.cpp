@@ -15,11 +15,9 @@ TEST(FindRefusal, RefusesATabWhereItIsWithItsName) {
   EXPECT_EQ(tab.prompt, u"タブ　　は入力できません･･･"_s);
 }
 
-TEST(FindRefusal, AcceptsInANameWhatCodePage932Holds) {
+// A territory may hold what a name must not.
+TEST(FindRefusal, AcceptsWhatCodePage932HoldsAndTheBoxAllows) {
   EXPECT_FALSE(findRefusal(u"[東]①髙﨑"_s, EntryBox::Name));
-}
-
-TEST(FindRefusal, AcceptsInATerritoryWhatANameMustNotHold) {
   EXPECT_FALSE(findRefusal(u"北/南[:"_s, EntryBox::Territory));
 }
 

@@ -40,24 +40,16 @@ INSTANTIATE_TEST_SUITE_P(
 const QList<Record> kRecords{person(u"北１"_s, u"あべ"_s), person(u"南"_s, u"アベ"_s),
                              person(u"北2"_s, u"上田"_s)};
 
-TEST(FindPerson, StartsAtTheCurrentPersonAndGoesRound) {
-  EXPECT_EQ(findPerson(kRecords, u"あべ"_s, 0), 0);
-  EXPECT_EQ(findPerson(kRecords, u"あべ"_s, 1), 1);
-  EXPECT_EQ(findPerson(kRecords, u"あべ"_s, 2), 0);
-}
-
-TEST(FindPerson, AStartBeyondTheEndGoesRoundToo) {
-  EXPECT_EQ(findPerson(kRecords, u"あべ"_s, 7), 0);
-}
-
-TEST(FindPerson, FindsTerritoriesWithWidthsFolded) {
-  EXPECT_EQ(findPerson(kRecords, u"北1"_s, 2), 0);
-  EXPECT_EQ(findPerson(kRecords, u"北"_s, 1), 2);
-}
-
-TEST(FindPerson, NothingOrAnEmptyTextFindsNoOne) {
-  EXPECT_EQ(findPerson(kRecords, u"西"_s, 0), -1);
-  EXPECT_EQ(findPerson(kRecords, QString(), 0), -1);
+// Going round from the current person is checked on the main window's find box.
+TEST(FindPerson, FindsFromTheCurrentPersonOnByNameOrTerritory) {
+  const std::tuple<QString, int, int> cases[] = {
+      {u"あべ"_s, 7, 0},  // a start beyond the end goes round too
+      {u"北1"_s, 2, 0},   // territories with widths folded
+      {u"北"_s, 1, 2},
+      {u"西"_s, 0, -1},
+      {QString(), 0, -1}};
+  for (const auto& [text, from, found] : cases)
+    EXPECT_EQ(findPerson(kRecords, text, from), found) << text.toStdString() << from;
   EXPECT_EQ(findPerson(QList<Record>{}, u"あ"_s, 0), -1);
 }
 

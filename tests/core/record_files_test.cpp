@@ -80,23 +80,9 @@ TEST_F(OddLines, StayInPlaceThroughAStoreAnAppendAndADelete) {
                                               u"北*鈴木*************"_s, kPlaceholderRecord}));
 }
 
-class ThreePeople : public RecordFiles {
- protected:
-  void SetUp() override {
-    RecordFiles::SetUp();
-    useIndex({kIndexComment1, u"a*x*************"_s, u"b*y*************"_s, u"c*z*************"_s});
-    read(1);
-  }
-};
-
-TEST_F(ThreePeople, TheNameListModeLeavesTheLastPersonsFieldsLoaded) {
+TEST_F(OddLines, TheNameListModeLeavesTheLastPersonsFieldsLoaded) {
   read(3);
-  EXPECT_EQ(p.m->PersonTerritory, u"c"_s);
-}
-
-TEST_F(ThreePeople, TheRawLineModeLoadsTheWholeLine) {
-  read(5, 2);
-  EXPECT_EQ(p.m->PersonName, u"b*y*************"_s);
+  EXPECT_EQ(p.m->PersonTerritory, u"北"_s);
 }
 
 TEST_F(RecordFiles, ALineBreakLeftInANoteNeverShiftsTheMonthLines) {
@@ -110,19 +96,16 @@ TEST_F(RecordFiles, ALineBreakLeftInANoteNeverShiftsTheMonthLines) {
   EXPECT_EQ(lines[1].text, u"a[b"_s);
 }
 
-TEST_F(RecordFiles, ALongNoteFileGivesTwelveMonthsAndIgnoresTheRest) {
-  useIndex({u"a*長*************"_s});
+// Twelve months from a longer file, the usual lines for the months a short one lacks.
+TEST_F(RecordFiles, ANoteFileGivesTwelveMonthsWhateverItsLength) {
+  useIndex({u"a*長*************"_s, u"b*短*************"_s});
   QStringList longNote{u"note"_s};
   for (int k = 1; k <= 14; ++k) longNote << u"m%1"_s.arg(k);
   p.writeBytes(u"%テスト/長.txt"_s, TempProgram::cp932Lines(longNote));
-  read(2, 0);
-  EXPECT_EQ(p.m->MonthNotes[12], u"m12"_s);
-}
-
-TEST_F(RecordFiles, AShortNoteFileGivesTheUsualLinesForTheMissingMonths) {
-  useIndex({u"b*短*************"_s});
   p.writeBytes(u"%テスト/短.txt"_s, TempProgram::cp932Lines({u"n"_s, u"一月"_s}));
   read(2, 0);
+  EXPECT_EQ(p.m->MonthNotes[12], u"m12"_s);
+  read(2, 1);
   EXPECT_EQ(p.m->MonthNotes[1], u"一月"_s);
   EXPECT_EQ(p.m->MonthNotes[2], u" 2月　日"_s);
 }

@@ -43,14 +43,6 @@ std::vector<int> literalPass(const std::vector<double>& keys) {
 
 }  // namespace
 
-// Units above 0x7FFF count down from 65536.
-TEST(Ordering, aCharactersKeyIsItsCodeUnitSigned) {
-  EXPECT_EQ(charKey(u'藤'), 31260);
-  EXPECT_EQ(charKey(0x7FFF), 32767);
-  EXPECT_EQ(charKey(0x8000), 32768);
-  EXPECT_EQ(charKey(0xFFFF), 1);
-}
-
 TEST(Ordering, aNumberIsReadFromTheStartOfTheText) {
   const std::pair<QString, double> cases[] = {
       {u"12"_s, 12},      {u"5 19"_s, 519},     {u"東"_s, 0},         {u"3月5日"_s, 3},

@@ -35,16 +35,6 @@ TEST_F(TextFileTest, JapaneseTextIsWrittenAsCp932WithCrLf) {
       QByteArray("8b e6 88 e6 81 60 87 40 0d 0a 83 5c 97 5c 8f 5c 83 7c 5c 5b 5d 7c 0d 0a 0d 0a"));
 }
 
-TEST_F(TextFileTest, WhatWasWrittenIsReadBackLineByLine) {
-  ASSERT_TRUE(writeTextFile(path(), {u"区域～①"_s, u"ソ予十ポ\\[]|"_s, QString()}, &err));
-  QList<TextLine> lines;
-  ASSERT_TRUE(readTextLines(path(), lines, &err));
-  ASSERT_EQ(lines.size(), 3);
-  EXPECT_EQ(lines[0].text, u"区域～①"_s);
-  EXPECT_EQ(lines[1].text, u"ソ予十ポ\\[]|"_s);
-  EXPECT_EQ(lines[2].text, QString());
-}
-
 TEST(TextFile, LinuxLookalikesBecomeTheCharactersWindowsStores) {
   EXPECT_EQ(toWindowsLookalikes(u"〜−‖—¢£¬a"_s), u"～－∥―￠￡￢a"_s);
 }
@@ -57,18 +47,10 @@ TEST_F(TextFileTest, ACharacterTheCodePageLacksFailsTheWriteNamedAndKeepsTheOldF
   EXPECT_EQ(p.readBytes(u"a.txt"_s), QByteArray("old\r\n"));
 }
 
-TEST(TextFile, TheFirstCharacterTheCodePageLacksIsFound) {
-  QString bad;
-  EXPECT_FALSE(canEncodeCp932(u"𠮷野"_s, &bad));
-  EXPECT_EQ(bad, u"𠮷"_s);
-}
-
-TEST_F(TextFileTest, AWriteIntoAMissingFolderFailsWithAReason) {
+TEST_F(TextFileTest, FailedWritesAndReadsSayWhichWithAReason) {
   EXPECT_FALSE(writeTextFile(path(u"nope/a.txt"_s), {u"x"_s}, &err));
   EXPECT_FALSE(err.reason.isEmpty());
-}
-
-TEST_F(TextFileTest, AFailedReadIsReportedAsAReadFailure) {
+  EXPECT_TRUE(err.writing);
   QList<TextLine> lines;
   EXPECT_FALSE(readTextLines(path(u"nope/b.txt"_s), lines, &err));
   EXPECT_FALSE(err.writing);
@@ -203,15 +185,6 @@ TEST(TextFile, CreateNeverReplacesWhatIsThere) {
   EXPECT_EQ(p.entries(), before);
   EXPECT_EQ(p.readBytes(u"old.txt"_s), QByteArray("old\r\n"));
   EXPECT_FALSE(p.exists(u"nowhere"_s));
-}
-
-TEST(TextFile, CreateMakesAFileThatIsNotThere) {
-  TempProgram p;
-  FileError err;
-  bool existed = true;
-  EXPECT_TRUE(createTextFile(p.path(u"新人.txt"_s), {u"補足情報"_s}, &existed, &err));
-  EXPECT_FALSE(existed);
-  EXPECT_EQ(p.readBytes(u"新人.txt"_s), TempProgram::cp932Lines({u"補足情報"_s}));
 }
 
 }  // namespace

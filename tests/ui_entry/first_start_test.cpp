@@ -46,26 +46,14 @@ TEST_F(FirstStartTest, TheTableTextIsAtLeastTwelveDevicePixelsHigh) {
   EXPECT_GE(devicePixels, 12);
 }
 
-TEST_F(FirstStartTest, TheMainWindowLeavesRoomForOtherWork) {
+// Design heights 4584 and 4452.
+TEST_F(FirstStartTest, TheInputScreenOpensBesideTheMainWindowToTheSameScaleBothWhole) {
   start();
   EXPECT_LT(main->frameGeometry().width(), main->screen()->availableGeometry().width() / 2);
-}
-
-TEST_F(FirstStartTest, BothWindowsAreWholeOnTheScreen) {
-  start();
+  EXPECT_GT(input->frameGeometry().left(), main->frameGeometry().right());
+  EXPECT_NEAR(input->height() / 4584.0, main->height() / 4452.0, 1.0 / 300);
   EXPECT_TRUE(whole(main.get()));
   EXPECT_TRUE(whole(input));
-}
-
-TEST_F(FirstStartTest, TheInputScreenOpensBesideTheMainWindow) {
-  start();
-  EXPECT_GT(input->frameGeometry().left(), main->frameGeometry().right());
-}
-
-// Design heights 4584 and 4452.
-TEST_F(FirstStartTest, TheInputScreenIsToTheSameScaleAsTheMainWindow) {
-  start();
-  EXPECT_NEAR(input->height() / 4584.0, main->height() / 4452.0, 1.0 / 300);
 }
 
 // Places and sizes a first start at a scale of 1 stores (twips) do not fit at a scale of 2.

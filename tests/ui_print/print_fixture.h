@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <deque>
 #include <memory>
@@ -55,12 +56,11 @@ class PrintWindow : public ::testing::Test {
     m.HeaderFillColor = 0xFFC0C0;
   }
 
-  void makeRecords(const QStringList& records) { program.useFolder(u"テスト"_s, records); }
   // Record k has territory "区域k", name "名前k" and "k日" in January.
   void makePeople(int count) {
     QStringList records;
     for (int k = 0; k < count; ++k) records << u"区域%1*名前%1*%1日************"_s.arg(k);
-    makeRecords(records);
+    program.useFolder(u"テスト"_s, records);
   }
   // `count` people with the longest texts in every cell, told apart by their last
   // (full-width) digits.
@@ -72,7 +72,7 @@ class PrintWindow : public ::testing::Test {
       for (int month = 1; month <= 12; ++month) line += kLongDates + u'*';
       records << line;
     }
-    makeRecords(records);
+    program.useFolder(u"テスト"_s, records);
   }
 
   // No printer installed and a fixed clock; `record` sends pages to `recorded`.
@@ -81,6 +81,18 @@ class PrintWindow : public ::testing::Test {
     form->printerAvailable = [] { return false; };
     form->clock = [] { return kPrintTime; };
     if (record) form->sinkOverride = [this] { return std::make_unique<RecordingSink>(recorded); };
+    return form;
+  }
+
+  static void activate(Form2& form) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+  }
+  // The window over `people` people, shown and active.
+  std::unique_ptr<Form2> open(int people, bool record = false) {
+    makePeople(people);
+    auto form = openWindow(record);
+    activate(*form);
     return form;
   }
 

@@ -27,17 +27,6 @@ TEST(PageSplit, theContentKeepsTenMillimetresAndClearOfThePrintersMargins) {
   EXPECT_EQ(defaultPageFrame().content, QRectF(10, 10, 162, 237));
 }
 
-// A page's rows end above the footer, and no further row would fit.
-TEST(PageSplit, fullPagesEndAboveTheFooter) {
-  const PageFrame frame = defaultPageFrame();
-  for (qint16 rowHeight : {1, 5, 9, 10, 20, 100}) {
-    const double rowMm = rowHeight * 5.0 / 9.0 * kRowUnitMm;
-    const double bottomMm = frame.table().top() + (recordsPerPage(rowHeight) + 1) * rowMm;
-    EXPECT_LE(bottomMm, 257 - 10 - 4) << rowHeight;  // the footer line goes below
-    EXPECT_GT(bottomMm + rowMm, frame.table().bottom()) << rowHeight;
-  }
-}
-
 TEST(PageSplit, aPageAlwaysHoldsSomeoneAndThereIsAlwaysAPage) {
   EXPECT_EQ(recordsPerPage(2000), 1);
   EXPECT_EQ(pageCount(0, 10), 1);

@@ -63,39 +63,14 @@ class SettingsScreen : public ::testing::Test {
   std::unique_ptr<Form4> form;
 };
 
-TEST_F(SettingsScreen, OpensWithTheStoredValues) {
-  m.RowHeight = 14;
-  m.NoteFontSize = 12;
-  m.DisplaySpan = 2;
-  Form4& f = open();
-  EXPECT_EQ(f.Text1->text(), u"14"_s);
-  EXPECT_EQ(f.Text2->text(), u"12"_s);
-  EXPECT_EQ(f.Combo6->currentIndex(), 2);
-}
-
-TEST_F(SettingsScreen, OpensAtTheMainWindowsPlace) {
-  m.MainLeft = 1500;
-  m.MainTop = 3000;
-  EXPECT_EQ(open().pos(), QPoint(twipsToPx(1500), twipsToPx(3000)));
-}
-
-TEST_F(SettingsScreen, OpeningRedrawsNothing) {
-  open();
-  EXPECT_TRUE(main.calls.isEmpty());
-}
-
-TEST_F(SettingsScreen, AChosenSpanRedrawsTheList) {
-  choose(open().Combo6, 1);
-  EXPECT_EQ(m.DisplaySpan, 1);
-  EXPECT_TRUE(redrawn());
-}
-
 // A span outside the list sets no choice, so the user's first one must not be swallowed.
-TEST_F(SettingsScreen, AStoredSpanOutsideTheListTakesTheFirstChoice) {
-  m.DisplaySpan = 7;
-  choose(open().Combo6, 0);
-  EXPECT_EQ(m.DisplaySpan, 0);
-  EXPECT_TRUE(redrawn());
+TEST_F(SettingsScreen, AChosenSpanRedrawsTheListEvenAfterAStoredOneOutsideIt) {
+  for (const auto& [stored, chosen] : {std::pair{0, 1}, {7, 0}}) {
+    m.DisplaySpan = qint16(stored);
+    choose(open().Combo6, chosen);
+    EXPECT_EQ(m.DisplaySpan, chosen);
+    EXPECT_TRUE(redrawn()) << stored;
+  }
 }
 
 TEST_F(SettingsScreen, StaysWholeOnTheScreenWhenTheMainWindowWasStoredAtItsEdge) {
@@ -110,18 +85,13 @@ TEST_F(SettingsScreen, MarkersShowTheColoursInUse) {
   EXPECT_TRUE(marks(f.Shape2, 10));  // pale green window
 }
 
-TEST_F(SettingsScreen, AColourOutsideThePaletteHasNoMarker) {
-  m.TextColors[1] = 0x123456;
-  Form4& f = open();
-  choose(f.Combo1, 1);
-  EXPECT_FALSE(f.Shape1->isVisible());
-}
-
-// Only choosing the entry again shows the marker after a click on a swatch.
+// A colour outside the palette has no marker; after a click on a swatch only choosing the
+// entry again shows it.
 TEST_F(SettingsScreen, AMarkerHiddenStaysHiddenUntilItsEntryIsChosenAgain) {
   m.TextColors[1] = 0x123456;
   Form4& f = open();
   choose(f.Combo1, 1);
+  EXPECT_FALSE(f.Shape1->isVisible());
   click(f.Label6[2]);
   EXPECT_FALSE(f.Shape1->isVisible());
   choose(f.Combo1, 0);
@@ -200,49 +170,36 @@ TEST_F(SettingsScreen, RowHeightTypedOrSteppedIsClampedAndRoundedHalfToEven) {
   EXPECT_TRUE(f.isVisible());
 }
 
-// The step moves the box from its text and the size from its own.
-TEST_F(SettingsScreen, TheNoteSizeStepperMovesBoxAndSizeEachFromItsOwn) {
-  Form4& f = open();
-  type(f.Text2, u"15"_s);
-  click(f.Command6);
-  EXPECT_EQ(m.NoteFontSize, 10);
-  EXPECT_EQ(f.Text2->text(), u"16"_s);
-}
-
-TEST_F(SettingsScreen, AClosedInputScreenGetsNoNoteSize) {
-  Form4& f = open();
-  type(f.Text2, u"15"_s);
-  enter(f.Text2);
-  EXPECT_EQ(input.noteFont, 0.0);
-  EXPECT_EQ(input.nameListHeight, 0.0);
-}
-
-TEST_F(SettingsScreen, AnOpenInputScreenGetsTheNoteSizeAndItsNameListHeight) {
-  m.InputScreenOpen = true;
-  Form4& f = open();
-  type(f.Text2, u"6.5"_s);
-  enter(f.Text2);
-  EXPECT_EQ(m.NoteFontSize, 6);
-  EXPECT_EQ(input.noteFont, 6.0);
-  EXPECT_EQ(input.nameListHeight, 3948.0);
-}
-
-TEST_F(SettingsScreen, TheNoteSizeIsScaledToTheInputScreensHeight) {
-  m.InputScreenOpen = true;
-  input.innerHeight = 9168;  // twice the design height
-  click(open().Command7);
-  EXPECT_EQ(m.NoteFontSize, 8);
-  EXPECT_EQ(input.noteFont, 16.0);
-  EXPECT_EQ(input.nameListHeight, 7896.0);
-}
-
-TEST_F(SettingsScreen, ANoteSizeThatIsNoNumberShowsTheSizeInUseAgain) {
-  m.InputScreenOpen = true;
-  Form4& f = open();
-  type(f.Text2, u"x"_s);
-  enter(f.Text2);
-  EXPECT_EQ(f.Text2->text(), u"9"_s);
-  EXPECT_EQ(input.noteFont, 0.0);
+// A step moves the box from its text, the size from its own; only an open input screen gets
+// the size, scaled to its height, and its name list's height.
+TEST_F(SettingsScreen, NoteSizeTypedOrSteppedReachesOnlyAnOpenInputScreen) {
+  const struct {
+    bool open;
+    int innerHeight;
+    QStringView typed;
+    QPushButton* Form4::*press;  // null: Enter in the box
+    qint16 stored;
+    QStringView shown;
+    double font, nameList;  // what the input screen got; 0: nothing
+  } cases[] = {{false, 4584, u"15", &Form4::Command6, 10, u"16", 0, 0},
+               {false, 4584, u"15", nullptr, 15, u"15", 0, 0},
+               {true, 4584, u"6.5", nullptr, 6, u"6.5", 6, 3948},
+               {true, 9168, {}, &Form4::Command7, 8, u"8", 16, 7896},
+               {true, 4584, u"x", nullptr, 9, u"9", 0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed.toString().toStdString());
+    m.NoteFontSize = 9;
+    m.InputScreenOpen = c.open;
+    input.innerHeight = c.innerHeight;
+    input.noteFont = input.nameListHeight = 0;
+    Form4& f = open();
+    if (!c.typed.isEmpty()) type(f.Text2, c.typed.toString());
+    c.press ? click(f.*c.press) : enter(f.Text2);
+    EXPECT_EQ(m.NoteFontSize, c.stored);
+    EXPECT_EQ(f.Text2->text(), c.shown.toString());
+    EXPECT_EQ(input.noteFont, c.font);
+    EXPECT_EQ(input.nameListHeight, c.nameList);
+  }
 }
 
 // Everything set apart: what the defaults are to reset, and what they are to keep.
@@ -258,27 +215,14 @@ class Defaults : public SettingsScreen {
   void press() { click(open().Command3); }
 };
 
-TEST_F(Defaults, ResetTheRowsTheNoteSizeAndTheColumns) {
+TEST_F(Defaults, ResetTheAppearanceAndKeepTheRest) {
   press();
-  EXPECT_EQ(m.RowHeight, 10);
-  EXPECT_EQ(m.NoteFontSize, 9);
-  EXPECT_EQ(m.TerritoryColumnWidth, 15);
-  EXPECT_EQ(m.NameColumnWidth, 37);
-  EXPECT_EQ(m.MonthColumnWidth, 9);
-  EXPECT_EQ(m.DisplaySpan, 0);
-}
-
-TEST_F(Defaults, ResetTheColours) {
-  press();
+  EXPECT_EQ(std::tie(m.RowHeight, m.NoteFontSize, m.DisplaySpan), std::tuple(10, 9, 0));
+  EXPECT_EQ(std::tie(m.TerritoryColumnWidth, m.NameColumnWidth, m.MonthColumnWidth),
+            std::tuple(15, 37, 9));
   EXPECT_EQ(m.TextColors, (std::array<qint32, 3>{}));
   EXPECT_EQ(m.BackColors, (std::array<qint32, 3>{0xC0FFC0, 0xC0FFFF, 0xFFC0C0}));
-}
-
-TEST_F(Defaults, KeepWhatIsNotAppearance) {
-  press();
-  EXPECT_EQ(m.InputLeft, 5);
-  EXPECT_EQ(m.SortKind, 5);
-  EXPECT_EQ(m.LaunchCount, 5);
+  EXPECT_EQ(std::tie(m.InputLeft, m.SortKind, m.LaunchCount), std::tuple(5, 5, 5));
 }
 
 TEST_F(Defaults, CloseTheScreenAndRedrawTheList) {
@@ -291,16 +235,6 @@ TEST_F(Defaults, LeaveAClosedInputScreenAlone) {
   press();
   EXPECT_TRUE(input.calls.isEmpty());
   EXPECT_EQ(input.noteFont, 0.0);
-}
-
-// The revision follows the minor number without a point, as the program always showed it.
-TEST_F(SettingsScreen, TheVersionPanelShowsTheVersionAndTheLaunchCount) {
-  m.LaunchCount = 1234;
-  click(open().Command4);
-  EXPECT_TRUE(form->Label11->isVisible());
-  EXPECT_FALSE(form->Frame1->isVisible());
-  EXPECT_EQ(form->Label11->text(), u"バージョン：1.06"_s);
-  EXPECT_EQ(form->Label6[16]->text(), u"起動回数："_s + u"1234"_s);
 }
 
 TEST_F(SettingsScreen, F3LeavesItOpen) {
@@ -348,12 +282,6 @@ class Reordering : public SettingsScreen {
   const QStringList lines = {u"1*a**5***********"_s, u"9*b*************"_s, u"5*c**1***********"_s};
 };
 
-TEST_F(Reordering, AnOptionClosesTheScreenAndIsRemembered) {
-  pick(5);
-  EXPECT_FALSE(form->isVisible());
-  EXPECT_EQ(m.SortKind, 5);
-}
-
 TEST_F(Reordering, RewritesTheIndexFileInTheChosenOrder) {
   pick(5);
   EXPECT_EQ(index(), test::TempProgram::indexBytes({lines[1], lines[2], lines[0]}));
@@ -361,8 +289,10 @@ TEST_F(Reordering, RewritesTheIndexFileInTheChosenOrder) {
   EXPECT_EQ(index(), test::TempProgram::indexBytes({lines[0], lines[2], lines[1]}));
 }
 
-TEST_F(Reordering, ReopensTheFolderAtTheTop) {
+TEST_F(Reordering, AnOptionClosesTheScreenIsRememberedAndReopensTheFolderAtTheTop) {
   pick(5);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(m.SortKind, 5);
   EXPECT_EQ(m.CurrentIndex, 0);
   EXPECT_EQ(m.PersonCount, 3);
   EXPECT_EQ(input.names, (QStringList{u"b"_s, u"c"_s, u"a"_s}));
