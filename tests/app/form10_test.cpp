@@ -73,23 +73,18 @@ TEST_F(WelcomeDialogEntered, writesTheMissingSettingsFile) {
             test::TempProgram::dataBytes(u"settings/first_start.ini"_s));
 }
 
-TEST_F(WelcomeDialogTest, anEmptyFolderOfTheNameIsTaken) {
+TEST_F(WelcomeDialogTest, anEmptyFolderOfTheNameIsTakenAndTheSettingsFileLeftAlone) {
   ASSERT_TRUE(QDir(tp.path()).mkdir(u"%次郎"_s));
+  tp.writeBytes(kSettingsFileName, "[my own]\r\n");
   open(u"次郎"_s, true);
   enter();
   EXPECT_TRUE(shell.messages.isEmpty());
   EXPECT_TRUE(tp.exists(indexOf(u"次郎"_s)));
   EXPECT_EQ(tp.m->CurrentFolder, u"%次郎"_s);
-}
-
-TEST_F(WelcomeDialogTest, anExistingSettingsFileIsLeftAlone) {
-  tp.writeBytes(kSettingsFileName, "[my own]\r\n");
-  open(u"次郎"_s, true);
-  enter();
   EXPECT_EQ(tp.readBytes(kSettingsFileName), QByteArray("[my own]\r\n"));
 }
 
-TEST_F(WelcomeDialogTest, enterNeedsAName) {
+TEST_F(WelcomeDialogTest, enterNeedsANameAndReopeningEmptiesTheEntry) {
   open(u"x"_s);
   EXPECT_TRUE(dialog->Command1->isEnabled());
   QTest::keyClick(dialog->Text1, Qt::Key_Backspace);
@@ -97,10 +92,7 @@ TEST_F(WelcomeDialogTest, enterNeedsAName) {
   enter();
   EXPECT_TRUE(recordFolders().isEmpty());
   EXPECT_TRUE(dialog->isVisible());
-}
-
-TEST_F(WelcomeDialogTest, reopeningEmptiesTheEntry) {
-  open(u"太郎"_s);
+  type(u"太郎"_s);  // reopening empties the entry
   dialog->hide();
   dialog->show();
   EXPECT_TRUE(dialog->Text1->text().isEmpty());

@@ -157,18 +157,15 @@ INSTANTIATE_TEST_SUITE_P(Sizes, TidyLayout,
                          ::testing::Values(QSize(332, 297), QSize(332, 594), QSize(664, 594),
                                            QSize(900, 300)));
 
-// Twice as high but no wider: the buttons' type grows only as far as their captions fit.
-TEST_F(DesignSize, ButtonCaptionsStillFitWhenOnlyTheHeightGrows) {
-  form->resize(332, 594);
-  for (QPushButton* b : {form->Command1, form->Command4, form->Command6, form->Command8})
-    EXPECT_LE(QFontMetrics(b->font()).horizontalAdvance(b->text()), b->width())
-        << b->objectName().toStdString();
-}
-
-TEST_F(DesignSize, TheChooserTypeFollowsTheHeightAlone) {
+// Twice as high but no wider: the chooser's type doubles, the buttons' grows only as far as
+// their captions fit.
+TEST_F(DesignSize, WhenOnlyTheHeightGrowsTheChooserTypeFollowsAndCaptionsStillFit) {
   const double before = form->Combo1->font().pointSizeF();
   form->resize(332, 594);
   EXPECT_NEAR(form->Combo1->font().pointSizeF() / before, 2, 0.01);
+  for (QPushButton* b : {form->Command1, form->Command4, form->Command6, form->Command8})
+    EXPECT_LE(QFontMetrics(b->font()).horizontalAdvance(b->text()), b->width())
+        << b->objectName().toStdString();
 }
 
 TEST_F(DesignSize, AllTypeDoublesWithTheWholeWindow) {
@@ -253,17 +250,14 @@ TEST_F(MainWindowTest, DeletingTheOnlyPersonLeftLeavesThePlaceholderAndNoNote) {
 }
 
 // Space on a focused button opens the input screen instead of pressing the button.
-TEST_F(ThreePeople, SpaceOpensAndClosesTheInputScreenWhateverHasTheFocus) {
+TEST_F(ThreePeople, SpaceOpensAndClosesTheInputScreenWhateverHasTheFocusAsDoesADoubleClick) {
   form->Command2->setFocus();
   key(Qt::Key_Space, form->Command2);
   EXPECT_TRUE(shell.messages.isEmpty());  // 削除 was not pressed
   EXPECT_TRUE(m.InputScreenOpen);
   key(Qt::Key_Space, form->Combo1);
   EXPECT_FALSE(m.InputScreenOpen);
-}
-
-TEST_F(ThreePeople, ADoubleClickOnTheListOpensAndClosesTheInputScreen) {
-  for (bool open : {true, false}) {
+  for (bool open : {true, false}) {  // so does a double click on the list
     QTest::mouseDClick(form->Picture1->canvas(), Qt::LeftButton, {}, listPoint(30, 25));
     EXPECT_EQ(m.InputScreenOpen, open);
   }

@@ -77,15 +77,11 @@ TEST_F(TableDrawingTest, RowsAreInTheListTextColour) {
   EXPECT_EQ(colourOf(draw(), u"N0"_s), 0x112233);
 }
 
-TEST_F(TableDrawingTest, TerritoryCellsTakeTheHeaderColour) {
-  makePeople(3);
-  EXPECT_EQ(pixel(picture(), 5, 25), fromBgr(0xFFC0C0));
-}
-
 // The lines between cells stay visible over every cell's fill.
-TEST_F(TableDrawingTest, RulingsShowBetweenTheCells) {
+TEST_F(TableDrawingTest, TerritoryCellsTakeTheHeaderColourAndRulingsShowBetweenTheCells) {
   makePeople(3);
   const QImage img = picture();
+  EXPECT_EQ(pixel(img, 5, 25), fromBgr(0xFFC0C0));
   auto ruled = [&](double fromX, double toX, double y) {
     for (int px = int(fromX * 2); px <= int(toX * 2); ++px)
       if (QColor(img.pixel(px, int(y * 2))) == QColor(Qt::black)) return true;

@@ -192,20 +192,13 @@ TEST_F(PrintWindow, aPdfFolderThatCannotBeMadeIsReportedAndTheWindowStaysUsable)
 }
 
 // 120 people printed on three pages, the second selected.
-class ThreePages : public PrintWindow {
- protected:
-  void SetUp() override {
-    PrintWindow::SetUp();
-    makePeople(120);
-    m.CurrentIndex = 1;
-    openWindow(true)->Command1->click();
-    ASSERT_EQ(recorded.pages.size(), 3u);
-  }
+TEST_F(PrintWindow, eachPageHoldsTheNextPeopleUnderTheHeaderAndTheSelectionStays) {
+  makePeople(120);
+  m.CurrentIndex = 1;
+  openWindow(true)->Command1->click();
+  ASSERT_EQ(recorded.pages.size(), 3u);
   const int perPage = recordsPerPage(10);
   const int counts[3] = {perPage, perPage, 120 - 2 * perPage};
-};
-
-TEST_F(ThreePages, eachHoldsTheNextPeopleUnderTheHeader) {
   for (int p = 0; p < 3; ++p) {
     SCOPED_TRACE(p);
     const auto texts = recorded.pages[p].ofKind(DrawOp::Text);
@@ -215,9 +208,8 @@ TEST_F(ThreePages, eachHoldsTheNextPeopleUnderTheHeader) {
     EXPECT_DOUBLE_EQ(texts[texts.size() - 4].y, counts[p] * kRow + 1);
     EXPECT_DOUBLE_EQ(recorded.pages[p].ofKind(DrawOp::Outline).value(0).h, (counts[p] + 1) * kRow);
   }
+  EXPECT_EQ(m.CurrentIndex, 1);
 }
-
-TEST_F(ThreePages, leaveTheSelectionAlone) { EXPECT_EQ(m.CurrentIndex, 1); }
 
 TEST_F(PrintWindow, rowHeightAndSixMonthSpanCarryOverToPaper) {
   makePeople(25);
