@@ -64,45 +64,6 @@ bool replaceFile(const QString& from, const QString& to, QString* reason) {
 #endif
 }
 
-// Gives `from` the name `to` only when nothing has that name yet; sets `existed` otherwise.
-bool createFile(const QString& from, const QString& to, bool* existed, QString* reason) {
-#ifdef Q_OS_WIN
-  if (::MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
-                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
-                    MOVEFILE_WRITE_THROUGH))
-    return true;
-  const DWORD code = ::GetLastError();
-  if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) {
-    *existed = true;
-    QFile::remove(from);
-    return true;
-  }
-  *reason = qt_error_string(int(code));
-  return false;
-#else
-  // A hard link fails on any existing name, a dangling link included.
-  const int failed = ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData());
-  const int code = failed ? errno : 0;
-  if (!failed || code == EEXIST) {
-    *existed = code == EEXIST;
-    QFile::remove(from);
-    return true;
-  }
-  if (code != EPERM && code != EOPNOTSUPP && code != ENOSYS) {
-    *reason = qt_error_string(code);
-    QFile::remove(from);
-    return false;
-  }
-  // File systems without hard links: the check and the rename are two steps there.
-  if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
-    *existed = true;
-    QFile::remove(from);
-    return true;
-  }
-  return replaceFile(from, to, reason);
-#endif
-}
-
 // After a rename the new directory entry reaches the disk only when the folder is synced.
 void syncFolder(const QString& filePath) { velnor::syncFolder(QFileInfo(filePath).absolutePath()); }
 
@@ -164,18 +125,14 @@ class AtomicFileWriter final : public SaveWriter {
     return platform::syncFile(file_, &error_);
   }
 
-  bool commit(Commit how, bool* existed) override {
+  bool commit() override {
     file_.close();
     if (file_.error() != QFileDevice::NoError) {
       error_ = file_.errorString();
       QFile::remove(file_.fileName());
       return false;
     }
-    *existed = false;
-    const bool done = how == Commit::Replace
-                          ? platform::replaceFile(file_.fileName(), target_, &error_)
-                          : platform::createFile(file_.fileName(), target_, existed, &error_);
-    if (!done) {
+    if (!platform::replaceFile(file_.fileName(), target_, &error_)) {
       QFile::remove(file_.fileName());
       return false;
     }
@@ -329,8 +286,7 @@ bool encodeTextLines(QList<TextLine>& lines, const QString& path, FileError* err
 
 namespace {
 
-bool saveBytes(const QString& path, const QByteArray& bytes, Commit how, bool* existed,
-               FileError* error) {
+bool saveBytes(const QString& path, const QByteArray& bytes, FileError* error) {
   const std::unique_ptr<SaveWriter> writer = writerFactory() ? writerFactory()() : makeFileWriter();
   const auto fail = [&] {
     const QString reason = writeFailureReason(writer->errorString());
@@ -341,19 +297,16 @@ bool saveBytes(const QString& path, const QByteArray& bytes, Commit how, bool* e
   // Every step is checked, the final sync included, so that a full disk is never taken
   // for a save.
   if (!writer->open(path) || !writer->write(bytes)) return fail();
-  bool unused = false;
-  bool* const existedOut = existed != nullptr ? existed : &unused;
-  if (!writer->flush() || !writer->commit(how, existedOut)) return fail();
+  if (!writer->flush() || !writer->commit()) return fail();
   return true;
 }
 
-bool saveLines(const QString& path, const QList<TextLine>& lines, Commit how, bool* existed,
-               FileError* error) {
+bool saveLines(const QString& path, const QList<TextLine>& lines, FileError* error) {
   // Every line is encoded before the disk is touched: a character that cannot be stored
   // fails the save with the old file as it was.
   QList<TextLine> encoded = lines;
   if (!encodeTextLines(encoded, path, error)) return false;
-  return saveBytes(path, joinTextLines(encoded), how, existed, error);
+  return saveBytes(path, joinTextLines(encoded), error);
 }
 
 QList<TextLine> fromText(const QStringList& lines) {
@@ -366,11 +319,11 @@ QList<TextLine> fromText(const QStringList& lines) {
 }  // namespace
 
 bool writeTextLines(const QString& path, const QList<TextLine>& lines, FileError* error) {
-  return saveLines(path, lines, Commit::Replace, nullptr, error);
+  return saveLines(path, lines, error);
 }
 
 bool writeFileBytes(const QString& path, const QByteArray& bytes, FileError* error) {
-  return saveBytes(path, bytes, Commit::Replace, nullptr, error);
+  return saveBytes(path, bytes, error);
 }
 
 QByteArray joinTextLines(const QList<TextLine>& lines) {
@@ -383,12 +336,7 @@ QByteArray joinTextLines(const QList<TextLine>& lines) {
 }
 
 bool writeTextFile(const QString& path, const QStringList& lines, FileError* error) {
-  return saveLines(path, fromText(lines), Commit::Replace, nullptr, error);
-}
-
-bool createTextFile(const QString& path, const QStringList& lines, bool* existed,
-                    FileError* error) {
-  return saveLines(path, fromText(lines), Commit::OnlyIfAbsent, existed, error);
+  return saveLines(path, fromText(lines), error);
 }
 
 std::unique_ptr<SaveWriter> makeFileWriter() { return std::make_unique<AtomicFileWriter>(); }

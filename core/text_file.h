@@ -64,16 +64,8 @@ QByteArray joinTextLines(const QList<TextLine>& lines);
 // Convenience for files written from text only.
 [[nodiscard]] bool writeTextFile(const QString& path, const QStringList& lines, FileError* error);
 
-// Writes a new file as writeTextFile does, but only where nothing has that name: whatever
-// is there (a file, a link) stays exactly as it is and `existed` says so. True when the
-// name holds a file afterwards; false and `error` on a failure.
-[[nodiscard]] bool createTextFile(const QString& path, const QStringList& lines, bool* existed,
-                                  FileError* error);
-
 // The steps of one atomic save. The real writer puts the new file under a temporary
 // name of this program's own beside the target; tests substitute one that fails on cue.
-enum class Commit { Replace, OnlyIfAbsent };
-
 class SaveWriter {
  public:
   virtual ~SaveWriter() = default;
@@ -82,9 +74,8 @@ class SaveWriter {
   virtual bool write(const QByteArray& bytes) = 0;
   // Everything written so far reaches the disk.
   virtual bool flush() = 0;
-  // The new file takes the target's name in one step. With OnlyIfAbsent an existing
-  // target stays as it is, the new file is dropped and `existed` is set.
-  virtual bool commit(Commit how, bool* existed) = 0;
+  // The new file takes the target's name in one step.
+  virtual bool commit() = 0;
   // Removes the new file; the target is untouched.
   virtual void cancel() = 0;
   // The system's reason for the last failure; empty when it gave none.

@@ -170,22 +170,5 @@ TEST(TextFile, ReplacedFileKeepsItsPermissions) {
   EXPECT_EQ(QFileInfo(p.path(u"a.txt"_s)).permissions() & all, perms);
 }
 
-// Creating a file where something already has the name leaves that thing as it was.
-TEST(TextFile, CreateNeverReplacesWhatIsThere) {
-  TempProgram p;
-  p.writeBytes(u"old.txt"_s, "old\r\n");
-  ASSERT_TRUE(QFile::link(p.path(u"nowhere"_s), p.path(u"dangling.txt"_s)));
-  const QStringList before = p.entries();
-  FileError err;
-  for (const QString& name : {u"old.txt"_s, u"dangling.txt"_s}) {
-    bool existed = false;
-    EXPECT_TRUE(createTextFile(p.path(name), {u"new"_s}, &existed, &err));
-    EXPECT_TRUE(existed) << name.toStdString();
-  }
-  EXPECT_EQ(p.entries(), before);
-  EXPECT_EQ(p.readBytes(u"old.txt"_s), QByteArray("old\r\n"));
-  EXPECT_FALSE(p.exists(u"nowhere"_s));
-}
-
 }  // namespace
 }  // namespace velnor

@@ -26,9 +26,9 @@ bool FailingWriter::write(const QByteArray& bytes) {
 
 bool FailingWriter::flush() { return !failHere(FailAt::Flush) && real_->flush(); }
 
-bool FailingWriter::commit(Commit how, bool* existed) {
+bool FailingWriter::commit() {
   if (failHere(FailAt::Commit) || failHere(FailAt::Crash)) return false;
-  return real_->commit(how, existed);
+  return real_->commit();
 }
 
 void FailingWriter::cancel() {

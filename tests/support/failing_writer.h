@@ -22,7 +22,7 @@ class FailingWriter final : public SaveWriter {
   bool open(const QString& path) override;
   bool write(const QByteArray& bytes) override;
   bool flush() override;
-  bool commit(Commit how, bool* existed) override;
+  bool commit() override;
   void cancel() override;
   QString errorString() const override;
 
