@@ -10,6 +10,7 @@
 #include <QTemporaryFile>
 
 #include "app/qt_shell.h"
+#include "core/daily_backup.h"
 #include "core/module1.h"
 #include "core/text_file.h"
 #include "ui/main/form1.h"
@@ -124,7 +125,7 @@ void removeLeftoverSaves(const QString& programFolder) {
   const auto folders = dir.entryList({u"%*"_s}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
   for (const QString& name : folders) removeStaleSaveFiles(dir.filePath(name));
   // Backup copies are saved the same way, one folder per record folder and day.
-  QDirIterator backups(dir.filePath(u"バックアップ"_s), QDir::Dirs | QDir::NoDotAndDotDot,
+  QDirIterator backups(dir.filePath(kBackupFolderName), QDir::Dirs | QDir::NoDotAndDotDot,
                        QDirIterator::Subdirectories);
   while (backups.hasNext()) removeStaleSaveFiles(backups.next());
 }

@@ -57,18 +57,19 @@ bool Module1::applyHistory(bool undo) {
   return true;
 }
 
-// Every file must still be as the step left it; another program's change is never
-// overwritten. `now` receives each file's bytes.
+// Every file must still be as the step left it, or already as it is to become (an earlier
+// try that failed half-way put it back); another program's change is never overwritten.
+// `now` receives each file's bytes.
 bool Module1::stepFilesUnchanged(const HistoryStep& step, bool undo,
                                  std::vector<std::optional<QByteArray>>& now) {
   for (const FileChange& f : step.files) {
     now.push_back(currentBytes(f.path));
-    if (f.holds(now.back(), undo)) continue;
+    if (f.holds(now.back(), undo) || f.holds(now.back(), !undo)) continue;
+    const QString refusal = undo ? u"元に戻せません"_s : u"やり直せません"_s;
     if (shell)
-      shell->message(undo ? u"元に戻せません"_s : u"やり直せません"_s,
-                     u"次のファイルがその後ほかのプログラムによって変更されたため、"
-                     u"元に戻せません。\n\n"_s +
-                         QDir::toNativeSeparators(f.path),
+      shell->message(refusal,
+                     u"次のファイルがその後ほかのプログラムによって変更されたため、"_s + refusal +
+                         u"。\n\n"_s + QDir::toNativeSeparators(f.path),
                      Buttons::Ok, Icon::Warning);
     return false;
   }
@@ -80,6 +81,7 @@ bool Module1::putStepBack(const HistoryStep& step, bool undo,
                           const std::vector<std::optional<QByteArray>>& now) {
   for (size_t i = 0; i < step.files.size(); ++i) {
     const FileChange& f = step.files[i];
+    if (f.holds(now[i], !undo)) continue;  // already put back
     const bool exists = undo ? f.existedBefore : f.existedAfter;
     FileError error;
     if (exists) {

@@ -41,13 +41,14 @@ bool DailyBackup::copyFolder(const QString& source, const QString& target, FileE
     if (name != kIndexFileName && !name.endsWith(u".txt"_s)) continue;
     QFile in(it.filePath());
     QFile out(part + u'/' + name);
-    if (!in.open(QIODevice::ReadOnly)) {
+    // A read cut short would pass for a whole copy.
+    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    if (in.error() != QFileDevice::NoError) {
       if (error)
         *error = FileError{QDir::toNativeSeparators(in.fileName()), in.errorString(), false};
       QDir(part).removeRecursively();
       return false;
     }
-    const QByteArray bytes = in.readAll();
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
       if (error) *error = copyError(out.fileName(), writeFailureReason(out.errorString()));
       out.close();

@@ -45,7 +45,6 @@ class History {
   // Writes between begin and end form one step; nested calls join the outer one.
   void begin(const QString& folder, qint16 select);
   void end(qint16 select);
-  bool recording() const { return depth_ > 0; }
   // A file written while recording: its bytes before and after.
   void record(const QString& path, const std::optional<QByteArray>& before,
               const std::optional<QByteArray>& after);

@@ -27,8 +27,8 @@ QString Module1::indexPathFor(const QString& folder) const {
 bool Module1::FileExists(const QString& path) const {
   if (path.isEmpty()) return false;
   if (path.endsWith(u'/') || path.endsWith(QDir::separator())) {
-    // A folder counts only when it holds at least one ordinary, visible file.
-    // A leading dot is not the hidden attribute here: such files count like any other.
+    // A folder counts only when it holds at least one file. A leading dot is not the
+    // hidden attribute here: such files count like any other.
     const QDir dir(path);
     return dir.exists() &&
            !dir.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty();

@@ -54,7 +54,8 @@ inline constexpr qint16 kReadCount = 1;
 // MonthDates) with its note file (PersonNote in screen form, MonthNotes as stored); a
 // missing note file is created. Nothing is loaded when CurrentIndex is no record.
 inline constexpr qint16 kReadLoad = 2;
-// kReadNames: every record's name is appended to the input screen's name list;
+// kReadNames: every record's name is handed to the input screen's name list (which the
+// callers have emptied or replace);
 // PersonTerritory and PersonName are left holding the last record's.
 inline constexpr qint16 kReadNames = 3;
 // kReadRawLine: PersonName = the whole, unparsed line of record CurrentIndex - 1
@@ -250,7 +251,10 @@ class Module1 {
     QList<TextLine> noteLines;
   };
 
-  [[nodiscard]] bool LoadNoteFile();
+  // The note file of `name` into `note` and `months` (defaults where it has no line) and
+  // its lines into `loaded`; nothing shared changes.
+  [[nodiscard]] bool LoadNoteFile(const QString& name, Loaded& loaded, QString& note,
+                                  std::array<QString, 13>& months);
   [[nodiscard]] bool WriteNoteFile();
   [[nodiscard]] bool ReadReported(const QString& path, QList<TextLine>& lines);
   [[nodiscard]] bool WriteReported(const QString& path, const QStringList& lines);

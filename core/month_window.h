@@ -19,8 +19,8 @@ struct MonthWindow {
 // and three-month windows follow the current month (1..12).
 MonthWindow monthWindowFor(qint16 displaySpan, int currentMonth);
 
-// True when `column` (3..14 the months) is a month the window does not show. Columns
-// past December are never counted as hidden.
+// True when `column` (3..14 the months) is a month the window does not show: one before
+// it, or one after it when the window ends before December.
 bool isHiddenMonth(const MonthWindow& window, int column);
 
 }  // namespace velnor

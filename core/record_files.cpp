@@ -20,18 +20,16 @@ QStringList defaultNoteLines() {
   return lines;
 }
 
+QByteArray defaultBytes(const QStringList& lines) {
+  QList<TextLine> encoded;
+  for (const QString& l : lines) encoded.append(TextLine::fromText(l));
+  (void)encodeTextLines(encoded, {}, nullptr);  // the default lines always encode
+  return joinTextLines(encoded);
+}
+
 // Creates `path` holding `lines` only if no file of that name exists. A file that holds
 // only defaults needs no sync: a crash loses nothing anyone typed.
 enum class Created { Yes, Existed, Failed };
-QByteArray defaultBytes(const QStringList& lines) {
-  QByteArray bytes;
-  for (const QString& l : lines) {
-    QByteArray b;
-    encodeCp932(l, b);
-    bytes += b + "\r\n";
-  }
-  return bytes;
-}
 Created createIfAbsent(const QString& path, const QStringList& lines, QString* reason) {
   const QByteArray bytes = defaultBytes(lines);
   QFile file(path);
@@ -191,19 +189,29 @@ bool Module1::ReadIndex() {
     case kReadLoad: {
       if (CurrentIndex < 0 || CurrentIndex >= count) return true;  // nothing to load
       const Record r = folder_.record(CurrentIndex);
+      // Everything is read before anything shared changes: when the note file cannot be
+      // read, the person shown stays whole and a later store cannot mix two people.
+      Loaded loaded{IndexFilePath, CurrentIndex, folder_.recordLine(CurrentIndex).raw, {}, {}};
+      QString note;
+      std::array<QString, 13> months;
+      if (!LoadNoteFile(r.name, loaded, note, months)) return false;
       PersonTerritory = r.territory;
       PersonName = r.name;
       for (int k = 1; k <= 12; ++k) MonthDates[k] = r.months[k];
-      loaded_ = Loaded{IndexFilePath, CurrentIndex, folder_.recordLine(CurrentIndex).raw, {}, {}};
-      return LoadNoteFile();
+      PersonNote = note;
+      MonthNotes = months;
+      loaded_ = std::move(loaded);
+      return true;
     }
     case kReadNames: {
-      if (count == 0) return true;
       QStringList names;
       names.reserve(count);
       for (int r = 0; r < count; ++r) names.append(folder_.nameOf(r));
-      PersonTerritory = folder_.territoryOf(count - 1);
-      PersonName = names.last();
+      if (count > 0) {
+        PersonTerritory = folder_.territoryOf(count - 1);
+        PersonName = names.last();
+      }
+      // An emptied folder hands over no names, so a list being replaced ends up empty.
       if (inputScreen) inputScreen->addNames(names);
       return true;
     }
@@ -216,12 +224,13 @@ bool Module1::ReadIndex() {
   }
 }
 
-bool Module1::LoadNoteFile() {
-  PersonNote = u"補足情報"_s;
-  for (int k = 1; k <= 12; ++k) MonthNotes[k] = DefaultMonthLine(k);
-  if (!isSafeNoteName(PersonName)) return true;
-  const QString path = noteFilePath(PersonName);
-  if (!QFileInfo::exists(path) && !EnsureNoteFile(PersonName)) return false;
+bool Module1::LoadNoteFile(const QString& name, Loaded& loaded, QString& note,
+                           std::array<QString, 13>& months) {
+  note = u"補足情報"_s;
+  for (int k = 1; k <= 12; ++k) months[k] = DefaultMonthLine(k);
+  if (!isSafeNoteName(name)) return true;
+  const QString path = noteFilePath(name);
+  if (!QFileInfo::exists(path) && !EnsureNoteFile(name)) return false;
 
   QList<TextLine> lines;
   FileError error;
@@ -229,11 +238,10 @@ bool Module1::LoadNoteFile() {
     ReportFileError(error);
     return false;
   }
-  if (!lines.isEmpty()) PersonNote = lines[0].text;
-  for (int k = 1; k <= 12 && k < lines.size(); ++k) MonthNotes[k] = lines[k].text;
-  PersonNote = toScreenForm(PersonNote);
-  loaded_.noteName = PersonName;
-  loaded_.noteLines = std::move(lines);
+  if (!lines.isEmpty()) note = toScreenForm(lines[0].text);
+  for (int k = 1; k <= 12 && k < lines.size(); ++k) months[k] = lines[k].text;
+  loaded.noteName = name;
+  loaded.noteLines = std::move(lines);
   return true;
 }
 

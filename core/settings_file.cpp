@@ -2,6 +2,7 @@
 #include <limits>
 #include <optional>
 
+#include "core/char_rules.h"
 #include "core/module1.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -44,11 +45,6 @@ void assignInt(T& target, const QString& value) {
   // A value that cannot be converted is ignored, so the variable keeps its value.
   if (auto v = parseInteger(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()))
     target = T(*v);
-}
-
-// A remembered folder is a name beside the program, never a path that leads elsewhere.
-bool isPlainFolderName(const QString& value) {
-  return !value.contains(u'/') && !value.contains(u'\\') && !value.contains(u".."_s);
 }
 
 }  // namespace
@@ -144,7 +140,8 @@ bool Module1::LoadSettings() {
       {u"i120="_s, [](Module1& m, const QString& v) { assignInt(m.DisplaySpan, v); }},
       {u"s201="_s,
        [](Module1& m, const QString& v) {
-         if (isPlainFolderName(v)) m.CurrentFolder = v;
+         // A name beside the program, never a path that leads elsewhere.
+         if (isSafeNoteName(v)) m.CurrentFolder = v;
        }},
   };
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "support/failing_writer.h"
 #include "support/fakes.h"
 #include "support/temp_program.h"
 
@@ -114,6 +115,40 @@ TEST_F(NoLoss, AnIndexThatCannotBeReadIsNeverWrittenOver) {
   setIndexReaderForTests(nullptr);
   EXPECT_TRUE(read(1));
   EXPECT_EQ(m.PersonCount, 3);
+}
+
+// A note file that cannot be read leaves the person shown whole, month notes included,
+// so that the next store cannot write one person's fields with another's notes.
+TEST_F(NoLoss, APersonWhoseNoteCannotBeReadNeverReplacesThePersonShown) {
+  ASSERT_TRUE(read(2, 0));  // 甲
+  m.MonthNotes[1] = u"一月の話"_s;
+  ASSERT_TRUE(QDir(p.path()).mkpath(u"%帳/乙.txt"_s));  // a folder where 乙's note should be
+  EXPECT_FALSE(read(2, 1));
+  EXPECT_EQ(m.PersonName, u"甲"_s);
+  EXPECT_EQ(m.MonthNotes[1], u"一月の話"_s);
+}
+
+// An undo that fails after putting back one of its files can be tried again.
+TEST_F(NoLoss, AnUndoThatFailedHalfWayCanBeTriedAgain) {
+  ASSERT_TRUE(read(2, 0));
+  const QByteArray indexBefore = p.readBytes(index);
+  const QByteArray noteBefore = p.readBytes(u"%帳/甲.txt"_s);
+  m.PersonNote = u"新しい話"_s;
+  m.MonthDates[1] = u"1/7"_s;
+  {
+    const ChangeScope change(m);
+    ASSERT_TRUE(write(2, 0));  // the note file, then the index file
+  }
+  int saves = 0;
+  setSaveWriterFactory([&saves]() -> std::unique_ptr<SaveWriter> {
+    if (++saves == 2) return std::make_unique<FailingWriter>(FailAt::Open, 1, u"disk full"_s);
+    return makeFileWriter();
+  });
+  EXPECT_FALSE(m.Undo());
+  setSaveWriterFactory(nullptr);
+  EXPECT_TRUE(m.Undo());
+  EXPECT_EQ(p.readBytes(index), indexBefore);
+  EXPECT_EQ(p.readBytes(u"%帳/甲.txt"_s), noteBefore);
 }
 
 TEST_F(NoLoss, BytesTheCodePageCannotHoldStayWhereTheUserDidNotType) {

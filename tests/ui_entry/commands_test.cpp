@@ -38,6 +38,13 @@ TEST_F(Loading, NonsenseSizesAndPlacesGiveTheDesignOnes) {
 }
 
 // June typed for the first person, then F1.
+// Another program emptied the folder: the names it no longer holds leave the list.
+TEST_F(CommandsTest, NamesListedFromAnEmptiedFolderLeaveNoOldNameBehind) {
+  makeFolder(u"テスト"_s, {});
+  form->Command3->click();
+  EXPECT_TRUE(names().isEmpty());
+}
+
 class AddAfterAnEdit : public CommandsTest {
  protected:
   void SetUp() override {

@@ -4,7 +4,6 @@
 // Enter to the next one (going round), Escape closes the box.
 
 #include <QDialog>
-#include <QList>
 #include <functional>
 
 class QLabel;
@@ -13,7 +12,6 @@ class QLineEdit;
 namespace velnor {
 
 class Module1;
-struct Record;
 
 class FindBox : public QDialog {
   Q_OBJECT

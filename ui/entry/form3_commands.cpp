@@ -299,8 +299,11 @@ void Form3::Command3_Click() {
 
 void Form3::undoChange(bool redo) {
   if (unloaded_ || m.ProgramEnded) return;
-  // What was typed is stored first, as every move does: it is then the last change.
-  if (!duplicateNameGate() || !storeIfModified(true)) return;
+  // What was typed is stored first, as every move does: it is then the last change. Only
+  // an edit meets the duplicate gate, so that a second add of "名前" can itself be undone.
+  changeTest();
+  if (m.PersonModified && !duplicateNameGate()) return;
+  if (!storeIfModified(true)) return;
   m.PersonModified = false;
   if (!(redo ? m.Redo() : m.Undo())) return;
   m.EditsEnabled = false;
