@@ -77,6 +77,12 @@ struct Failure {
   QString shown;
 };
 
+// Names the case in test output, instead of the struct's bytes.
+void PrintTo(const Failure& f, std::ostream* os) {
+  static const char* const steps[] = {"open", "write", "flush", "commit", "crash"};
+  *os << steps[int(f.step)] << " (" << f.systemReason.toStdString() << ")";
+}
+
 class FailedSave : public ::testing::TestWithParam<Failure> {};
 
 // A save that fails at any step leaves the old file whole, no temporary file behind, and
