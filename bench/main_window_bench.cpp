@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "bench/bench_folder.h"
+#include "core/find.h"
 #include "core/module1.h"
 #include "ui/common/fonts.h"
 #include "ui/entry/form3.h"
@@ -66,12 +67,9 @@ void BM_RedrawAfterStore(benchmark::State& state) {
   int n = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    w.m.CurrentIndex = 0;
-    w.m.ReadMode = 2;
-    (void)w.m.ReadIndex();
+    (void)w.m.LoadPerson(0);
     w.m.MonthDates[1] = QString::number(++n);
-    w.m.WriteMode = 2;
-    (void)w.m.WriteIndex();
+    (void)w.m.StorePerson(0);
     state.ResumeTiming();
     w.form->Command9->click();
   }
@@ -175,14 +173,22 @@ void BM_FirstStoreOfTheDay(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     OpenWindow w(int(state.range(0)), false, bench::freshProgramFolder(int(state.range(0)), true));
-    w.m.CurrentIndex = 0;
-    w.m.ReadMode = 2;
-    (void)w.m.ReadIndex();
+    (void)w.m.LoadPerson(0);
     w.m.MonthDates[1] = u"1/1"_s;
-    w.m.WriteMode = 2;
     state.ResumeTiming();
-    benchmark::DoNotOptimize(w.m.WriteIndex());
+    benchmark::DoNotOptimize(w.m.StorePerson(0));
   }
+}
+
+// One key typed into the find box when nobody matches: every name and territory is
+// compared.
+void BM_FindNoMatch(benchmark::State& state) {
+  OpenWindow w(int(state.range(0)));
+  for (auto _ : state) {
+    (void)w.m.RefreshFolder();
+    benchmark::DoNotOptimize(findPerson(w.m.folder(), u"該当なし"_s, 0));
+  }
+  people(state, w.m);
 }
 
 void BM_StartToMainWindow(benchmark::State& state) {
@@ -217,6 +223,7 @@ BENCHMARK(BM_Down100) SIZES;
 BENCHMARK(BM_OpenInputScreen) SIZES;
 BENCHMARK(BM_MoveInInputScreen) SIZES;
 BENCHMARK(BM_StoreOneEdit) SIZES;
+BENCHMARK(BM_FindNoMatch) SIZES;
 BENCHMARK(BM_StartToMainWindow) SIZES;
 BENCHMARK(BM_FirstStoreOfTheDay)
     ->Arg(1000)
