@@ -6,12 +6,19 @@
 
 #include <QSize>
 
+#include "core/module1.h"
+
 namespace velnor {
 
 inline constexpr QSize kMainDesignInner{4980, 4452};
 inline constexpr QSize kMainDesignFrame{240, 396};
 inline constexpr QSize kInputDesignInner{4992, 4584};
 inline constexpr QSize kInputDesignFrame{84, 276};
+// The standard window sizes of the settings are these designs, frame included.
+static_assert(kMainDesignInner.width() + kMainDesignFrame.width() == kStandardMainWidth);
+static_assert(kMainDesignInner.height() + kMainDesignFrame.height() == kStandardMainHeight);
+static_assert(kInputDesignInner.width() + kInputDesignFrame.width() == kStandardInputWidth);
+static_assert(kInputDesignInner.height() + kInputDesignFrame.height() == kStandardInputHeight);
 // The input screen's name list, as tall as designed at the designed inner height.
 inline constexpr int kInputNameListDesignHeight = 3948;
 // Below this inner size a window leaves its controls where they are.

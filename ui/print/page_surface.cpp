@@ -39,9 +39,11 @@ PageFrame pageFrameFor(const QPageLayout& layout) {
   return frame;
 }
 
-PageFrame defaultPageFrame() {
-  return pageFrameFor(QPageLayout(QPageSize(QPageSize::JisB5), QPageLayout::Portrait, QMarginsF()));
+QPageLayout b5Portrait() {
+  return QPageLayout(QPageSize(QPageSize::JisB5), QPageLayout::Portrait, QMarginsF());
 }
+
+PageFrame defaultPageFrame() { return pageFrameFor(b5Portrait()); }
 
 int recordsPerPage(qint16 rowHeight, const PageFrame& frame) {
   if (rowHeight <= 0) return 1 << 30;

@@ -30,6 +30,7 @@ struct PageFrame {
 // paper's edges and the printer's unprintable margins.
 PageFrame pageFrameFor(const QPageLayout& layout);
 // JIS B5 portrait printable to its edges, as a PDF is.
+QPageLayout b5Portrait();
 PageFrame defaultPageFrame();
 
 // Table coordinates: x runs from 0 to 160 across the table's width (the table uses the

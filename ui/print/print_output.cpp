@@ -23,10 +23,6 @@ namespace {
 constexpr int kPdfResolution = 600;
 const QString kSampleText = u"abcdefあいうえお"_s;
 
-QPageLayout b5Portrait() {
-  return QPageLayout(QPageSize(QPageSize::JisB5), QPageLayout::Portrait, QMarginsF());
-}
-
 // Line widths are screen pixels; on paper one of them is drawn 0.1 mm wide.
 double penScaleFor(int dpi) { return std::max(1.0, dpi / 254.0); }
 
