@@ -1,5 +1,9 @@
 #include "bench/bench_folder.h"
 
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -8,6 +12,7 @@
 #include <memory>
 
 #include "core/module1.h"
+#include "ui/common/fonts.h"
 #include "ui/entry/form3.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -73,6 +78,16 @@ double peakMemoryMb() {
   for (const QByteArray& line : status.readAll().split('\n'))
     if (line.startsWith("VmHWM:"))
       return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+  return 0;
+}
+
+int runWindowBenchmarks(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  installFontSubstitutions();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
   return 0;
 }
 

@@ -33,4 +33,8 @@ class QuietShell : public Shell {
 // Peak resident memory of this process so far, in MB.
 double peakMemoryMb();
 
+// main() of a benchmark program with windows: the offscreen platform and the fonts the
+// program uses, then the benchmarks asked for on the command line.
+int runWindowBenchmarks(int argc, char** argv);
+
 }  // namespace velnor::bench

@@ -3,7 +3,7 @@
 // Run: QT_QPA_PLATFORM=offscreen build/bench/velnor_bench
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <memory>
@@ -11,7 +11,6 @@
 #include "bench/bench_folder.h"
 #include "core/find.h"
 #include "core/module1.h"
-#include "ui/common/fonts.h"
 #include "ui/entry/form3.h"
 #include "ui/main/form1.h"
 
@@ -235,12 +234,4 @@ BENCHMARK(BM_FirstStartMissingNotes)->Arg(32767)->Iterations(1)->Unit(benchmark:
 }  // namespace
 }  // namespace velnor
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  velnor::installFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return velnor::bench::runWindowBenchmarks(argc, argv); }

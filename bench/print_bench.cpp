@@ -2,13 +2,11 @@
 // Run: QT_QPA_PLATFORM=offscreen build/bench/velnor_print_bench
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
 #include "bench/bench_folder.h"
 #include "core/module1.h"
-#include "ui/common/fonts.h"
 #include "ui/main/form1.h"
 #include "ui/print/form2.h"
 #include "ui/print/print_output.h"
@@ -50,12 +48,4 @@ BENCHMARK(BM_PrintAllPagesToPdf)
 }  // namespace
 }  // namespace velnor
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  velnor::installFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return velnor::bench::runWindowBenchmarks(argc, argv); }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <tuple>
 
+#include "core/char_rules.h"
 #include "core/module1.h"
 #include "support/fakes.h"
 
@@ -93,25 +94,23 @@ QString ReaderHarness::checkIndex(const QByteArray& bytes) {
   m.IndexFilePath = m.indexPathFor(kFolder);
   if (!writeAll(m.IndexFilePath, bytes)) return u"cannot write the input"_s;
 
-  m.ReadMode = 1;
-  if (!m.ReadIndex()) return u"counting failed"_s;
+  if (!m.CountPeople()) return u"counting failed"_s;
   if (m.PersonCount < 0) return u"negative count"_s;
   m.inputScreen = &names;
-  m.ReadMode = 3;
-  if (!m.ReadIndex()) return u"listing names failed"_s;
+  if (!m.ListNames()) return u"listing names failed"_s;
   m.inputScreen = nullptr;
   if (names.names.size() != m.PersonCount && m.PersonCount < 32767)
     return u"%1 names listed for %2 people"_s.arg(names.names.size()).arg(m.PersonCount);
 
   for (int i = 0; i < std::min<int>(m.PersonCount, kMaxLoads); ++i) {
-    m.CurrentIndex = qint16(i);
-    m.ReadMode = 2;
-    // A name the file system refuses fails the note file; the record is loaded still.
-    (void)m.ReadIndex();
-    if (m.PersonName != names.names[i]) return u"record %1 loaded another name"_s.arg(i);
+    // A note file that cannot be read leaves the person before in place; else this one.
+    const QString before = m.PersonName;
+    const bool loaded = m.LoadPerson(qint16(i));
+    if (m.PersonName != (loaded ? names.names[i] : before))
+      return u"record %1 loaded another name"_s.arg(i);
     if (m.PersonNote.contains(u'[')) return u"note of record %1 kept a \"[\""_s.arg(i);
     m.CurrentIndex = qint16(i + 1);
-    m.ReadMode = 5;
+    m.ReadMode = kReadRawLine;
     if (!m.ReadIndex()) return u"raw line %1 failed"_s.arg(i);
     if (parseRecord(m.PersonName).name != names.names[i])
       return u"raw line %1 is another record"_s.arg(i);
@@ -127,9 +126,7 @@ QString ReaderHarness::checkNote(const QByteArray& bytes) {
   if (!writeAll(m.IndexFilePath, cp932Lines({kIndexComment1, kPlaceholderRecord})) ||
       !writeAll(m.noteFilePath(u"名前"_s), bytes))
     return u"cannot write the input"_s;
-  m.CurrentIndex = 0;
-  m.ReadMode = 2;
-  if (!m.ReadIndex()) return u"loading the note failed"_s;
+  if (!m.LoadPerson(0)) return u"loading the note failed"_s;
   if (m.PersonName != u"名前"_s) return u"placeholder loaded as another name"_s;
 
   QList<TextLine> lines;
@@ -149,8 +146,8 @@ QString ReaderHarness::checkSettings(const QByteArray& bytes) {
   Module1 first(dir_.path());
   if (!first.LoadSettings()) return u"loading settings failed"_s;
   if (readAll(path) != bytes) return u"loading changed the settings file"_s;
-  for (const QString& part : {u"/"_s, u"\\"_s, u".."_s})
-    if (first.CurrentFolder.contains(part)) return u"folder name with a path part kept"_s;
+  if (!first.CurrentFolder.isEmpty() && !isSafeNoteName(first.CurrentFolder))
+    return u"folder name with a path part kept"_s;
   // A folder name that cannot be stored again fails the save; nothing more to compare.
   if (!first.SaveSettings()) return {};
   Module1 second(dir_.path());
