@@ -26,16 +26,31 @@ display_answers() {
   fi
 }
 
+# Velnor's lock of a program folder: in the user's runtime folder, named from the folder's
+# real path (the first 16 hex digits of its SHA-256), as the program names it.
+lock_file() {
+  local real hash runtime="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -un)}"
+  real="$(realpath -m "$PROGRAM_DIR")"
+  hash="$(printf %s "$real" | sha256sum)"
+  echo "$runtime/velnor-${hash:0:16}.lock"
+}
+
 # Stops when a copy of Velnor is running in the program folder: its lock names its process.
+# An earlier version kept its lock in the program folder itself.
 refuse_running_copy() {
-  local lock="$PROGRAM_DIR/Velnor.lock" pid host
+  local lock
+  for lock in "$(lock_file)" "$PROGRAM_DIR/Velnor.lock"; do refuse_if_locked "$lock"; done
+}
+
+refuse_if_locked() {
+  local lock="$1" pid host
   [[ -f "$lock" ]] || return 0
   { read -r pid && read -r _ && read -r host; } <"$lock" || true
   [[ "$pid" =~ ^[0-9]+$ ]] || return 0
-  # A lock left by a copy that crashed on this machine is no obstacle; Velnor takes it over.
-  if [[ -z "${host:-}" || "$host" == "$(hostname)" ]]; then
-    [[ -d "/proc/$pid" && "$(cat "/proc/$pid/comm" 2>/dev/null)" == velnor ]] || return 0
-  fi
+  # A lock left by a copy that crashed, or carried over from another computer, is no
+  # obstacle; Velnor takes it over.
+  [[ -z "${host:-}" || "$host" == "$(hostname)" ]] || return 0
+  [[ -d "/proc/$pid" && "$(cat "/proc/$pid/comm" 2>/dev/null)" == velnor ]] || return 0
   echo "Velnor is already running in $PROGRAM_DIR (process $pid on ${host:-this machine})." >&2
   echo "Close it first, then run ./run.sh again." >&2
   exit 1

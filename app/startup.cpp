@@ -1,13 +1,24 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <QSvgRenderer>
+#include <QSysInfo>
 #include <QTemporaryFile>
+#include <QThread>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
 
 #include "app/qt_shell.h"
 #include "core/daily_backup.h"
@@ -102,17 +113,126 @@ bool commandLineAccepted(const Module1& m, const QString& commandLine) {
   return arg.startsWith(u'%') && m.FileExists(arg);
 }
 
+QString lockFilePathFor(const QString& programFolder) {
+  const QFileInfo info(programFolder);
+  const QString real = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath()
+                                                          : info.canonicalFilePath();
+  const QByteArray hash =
+      QCryptographicHash::hash(real.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+  QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (runtime.isEmpty()) runtime = QDir::tempPath();
+  return runtime + u"/velnor-"_s + QString::fromLatin1(hash) + u".lock"_s;
+}
+
+namespace {
+
+// How long a lock file may take to get its content after it was made.
+constexpr qint64 kLockWriteMs = 2000;
+
+QString processName(qint64 pid) {
+  QFile comm(u"/proc/%1/comm"_s.arg(pid));
+  if (!comm.open(QIODevice::ReadOnly)) return {};
+  return QString::fromLocal8Bit(comm.readAll()).trimmed();
+}
+
+bool processRuns(qint64 pid) {
+  if (pid <= 0) return false;
+  if (pid == QCoreApplication::applicationPid()) return true;
+#ifdef Q_OS_UNIX
+  if (::kill(pid_t(pid), 0) != 0 && errno != EPERM) return false;
+  // A number taken again by another program after a crash is no copy of this one.
+  const QString name = processName(pid);
+  return name.isEmpty() || name == u"velnor"_s ||
+         name == processName(QCoreApplication::applicationPid());
+#else
+  return true;
+#endif
+}
+
+// A lock that names nobody is removed as the lock itself: a link, not what it points to;
+// a folder only when it is empty.
+bool removeStaleLock(const QString& path, QString* reason) {
+  const QFileInfo info(path);
+  errno = 0;
+  const bool removed =
+      info.isDir() && !info.isSymLink() ? QDir().rmdir(path) : QFile::remove(path);
+  if (removed || (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())) return true;
+  *reason = errno != 0 ? systemReason(errno) : u"フォルダーが空ではありません。"_s;
+  return false;
+}
+
+void tellInUse(const Module1& m, Shell& shell) {
+  shell.message(u"起動できません"_s,
+                u"Velnorは、次のフォルダーを使ってすでに起動しています。\n\n"_s +
+                    QDir::toNativeSeparators(m.programFolder()) +
+                    u"\n\n起動しているVelnorの画面をお使いください。"_s,
+                Buttons::Ok, Icon::Warning);
+}
+
+void tellStaleLock(Shell& shell, const QString& path, const QString& reason) {
+  shell.message(u"起動できません"_s,
+                u"前に使われたVelnorのロックファイルが残っていますが、取り除けません"
+                u"（ほかのユーザーのファイルかもしれません）。\n"
+                u"Velnorが起動していないことを確かめてから、次のファイルを削除してください。\n\n"_s +
+                    QDir::toNativeSeparators(path) + u"\n\n理由："_s + reason,
+                Buttons::Ok, Icon::Warning);
+}
+
+// Removes the lock at `path` unless a running copy holds it. False (the user told) when
+// the start must stop.
+bool clearStaleLock(const Module1& m, Shell& shell, const QString& path) {
+  if (lockOwnerAlive(path)) {
+    tellInUse(m, shell);
+    return false;
+  }
+  QString reason;
+  if (removeStaleLock(path, &reason)) return true;
+  tellStaleLock(shell, path, reason);
+  return false;
+}
+
+bool lockFileExists(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() || info.isSymLink();
+}
+
+}  // namespace
+
+bool lockOwnerAlive(const QString& path) {
+  QDeadlineTimer writing(kLockWriteMs);
+  for (;;) {
+    QLockFile lock(path);
+    qint64 pid = 0;
+    QString host, app;
+    if (lock.getLockInfo(&pid, &host, &app)) {
+      // A lock carried over from another computer says nothing of this one.
+      if (!host.isEmpty() && host != QSysInfo::machineHostName()) return false;
+      return processRuns(pid);
+    }
+    // Made a moment ago, it may still be getting its content: wait that long, no longer.
+    const QFileInfo info(path);
+    const qint64 age = info.lastModified().msecsTo(QDateTime::currentDateTime());
+    if (!info.isFile() || age > kLockWriteMs || age < 0 || writing.hasExpired()) return false;
+    QThread::msleep(20);
+  }
+}
+
 std::unique_ptr<QLockFile> claimProgramFolder(const Module1& m, Shell& shell) {
-  auto lock = std::make_unique<QLockFile>(m.programPath(kLockFileName));
+  // The lock of an earlier version, in the program folder itself.
+  const QString old = m.programPath(kLockFileName);
+  if (lockFileExists(old) && !clearStaleLock(m, shell, old)) return nullptr;
+
+  const QString path = lockFilePathFor(m.programFolder());
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  auto lock = std::make_unique<QLockFile>(path);
   // Only the lock of a copy that no longer runs is taken over, however old it is.
   lock->setStaleLockTime(0);
   if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError) {
-    shell.message(u"起動できません"_s,
-                  u"Velnorは、次のフォルダーを使ってすでに起動しています。\n\n"_s +
-                      QDir::toNativeSeparators(m.programFolder()) +
-                      u"\n\n起動しているVelnorの画面をお使いください。"_s,
-                  Buttons::Ok, Icon::Warning);
-    return nullptr;
+    if (!clearStaleLock(m, shell, path)) return nullptr;
+    if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError) {
+      tellInUse(m, shell);  // another copy took it in between
+      return nullptr;
+    }
   }
   // Only now is no other copy in the middle of a save that these files belong to.
   removeLeftoverSaves(m.programFolder());

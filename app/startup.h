@@ -16,9 +16,18 @@ class Form1;
 class QtShell;
 class Shell;
 
-// The lock file in the program folder; it must not begin with "%", or it would be
-// listed as a record folder.
+// The lock file earlier versions kept in the program folder; removed when no copy of the
+// program holds it, so that a sync tool stops carrying it to other computers.
 inline const QString kLockFileName = QStringLiteral("Velnor.lock");
+
+// The lock of a program folder: in the user's runtime folder, never in the program folder
+// (a sync tool would carry it to another computer), named from the folder's real path.
+QString lockFilePathFor(const QString& programFolder);
+
+// True when the lock file at `path` names a copy of this program that is running on this
+// computer. A lock of another computer, or one that cannot be read (empty, garbage, a
+// folder, a link to nowhere) once it is older than a lock's writing takes, names nobody.
+bool lockOwnerAlive(const QString& path);
 
 // "Velnor" and the program's version, as --version prints it.
 QString versionText();
@@ -49,9 +58,9 @@ QString commandLineOf(const QStringList& arguments);
 bool commandLineAccepted(const Module1& m, const QString& commandLine);
 
 // Takes the program folder for this copy of the program: its lock, then the removal of
-// what interrupted saves left. Null when another running copy holds the folder: then the
-// "起動できません" box has been shown and nothing in the folder was touched. A folder
-// that cannot hold a lock file at all is used unlocked; its saves report their own errors.
+// what interrupted saves left. Null when another running copy holds the folder, or a stale
+// lock cannot be removed: then the "起動できません" box has been shown and nothing in the
+// folder was touched. Where no lock file can be made at all, the folder is used unlocked.
 std::unique_ptr<QLockFile> claimProgramFolder(const Module1& m, Shell& shell);
 
 // Removes the temporary files that an interrupted save may have left in the program

@@ -22,9 +22,9 @@ void Module1::BeginChange(qint16 select) {
 void Module1::EndChange(qint16 select) { history_.end(select >= 0 ? select : CurrentIndex); }
 
 std::optional<QByteArray> Module1::currentBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return file.readAll();
+  QByteArray bytes;
+  if (!readFileBytes(path, kIndexFileLimit, bytes, nullptr)) return std::nullopt;
+  return bytes;
 }
 
 void Module1::recordWrite(const QString& path, const std::optional<QByteArray>& before,

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cerrno>
 
 #include "core/module1.h"
 
@@ -25,68 +26,95 @@ FileError copyError(const QString& path, const QString& reason) {
   return FileError{QDir::toNativeSeparators(path), reason, true};
 }
 
+
+QString foreignReason() {
+  return u"Velnorが作ったものではないシンボリックリンクがあるため、使いませんでした。"
+         u"このリンクとその先には手を触れていません。"_s;
+}
+
 }  // namespace
 
 bool DailyBackup::copyFolder(const QString& source, const QString& target, FileError* error) {
   const QString part = target + kPartSuffix;
-  QDir(part).removeRecursively();  // left by a copy that was cut off
+  if (QFileInfo(part).isSymLink()) {
+    if (error) *error = copyError(part, foreignReason());
+    return false;
+  }
+  removeTree(part);  // left by a copy that was cut off
   if (!QDir().mkpath(part)) {
     if (error) *error = copyError(part, u"フォルダーを作れません。"_s);
     return false;
   }
+  const auto fail = [&](const FileError& why) {
+    if (error) *error = why;
+    removeTree(part);
+    return false;
+  };
   QDirIterator it(source, QDir::Files | QDir::Hidden);
   while (it.hasNext()) {
     it.next();
     const QString name = it.fileName();
     if (name != kIndexFileName && !name.endsWith(u".txt"_s)) continue;
-    QFile in(it.filePath());
+    QByteArray bytes;
+    FileError readError;
+    // A read cut short would pass for a whole copy; a FIFO under the name must not block.
+    if (!readFileBytes(it.filePath(), kIndexFileLimit, bytes, &readError)) return fail(readError);
     QFile out(part + u'/' + name);
-    // A read cut short would pass for a whole copy.
-    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    if (in.error() != QFileDevice::NoError) {
-      if (error)
-        *error = FileError{QDir::toNativeSeparators(in.fileName()), in.errorString(), false};
-      QDir(part).removeRecursively();
-      return false;
-    }
+    errno = 0;
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
-      if (error) *error = copyError(out.fileName(), writeFailureReason(out.errorString()));
+      const QString reason = errno != 0 ? systemReason(errno) : out.errorString();
       out.close();
-      QDir(part).removeRecursively();
-      return false;
+      return fail(copyError(out.fileName(), writeFailureReason(reason)));
     }
     out.close();
   }
   // The copies reach the disk before the folder takes its final name.
-  if (!syncFilesystemOf(part) || !QDir().rename(part, target)) {
-    if (error) *error = copyError(target, u"バックアップを完成できません。"_s);
-    QDir(part).removeRecursively();
-    return false;
-  }
+  QString reason;
+  if (!syncFilesystemOf(part, &reason) || !renamePath(part, target, &reason))
+    return fail(copyError(target, u"バックアップを完成できません。"_s + reason));
   syncFolder(QFileInfo(target).absolutePath());
   return true;
 }
 
-void DailyBackup::prune(const QString& folderBackups, int keep) {
-  QDir dir(folderBackups);
-  QStringList days;
-  for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
-    if (isDayFolder(name))
-      days << name;
-    else if (name.endsWith(kPartSuffix))
-      QDir(dir.filePath(name)).removeRecursively();
+QStringList DailyBackup::prune(const QString& folderBackups, int keep) {
+  QStringList days, foreign;
+  const QFileInfoList entries = QDir(folderBackups).entryInfoList(
+      QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+  for (const QFileInfo& entry : entries) {
+    const QString name = entry.fileName();
+    const bool part = name.endsWith(kPartSuffix);
+    if (!isDayFolder(name) && !part) continue;
+    // A link where a copy of ours should be was put there by someone else: left alone.
+    if (entry.isSymLink()) {
+      foreign << QDir::toNativeSeparators(entry.filePath());
+    } else if (entry.isDir()) {
+      if (part)
+        removeTree(entry.filePath());
+      else
+        days << name;
+    }
   }
   days.sort();
   for (qsizetype i = 0; i + keep < days.size(); ++i)
-    QDir(dir.filePath(days[i])).removeRecursively();
+    removeTree(folderBackups + u'/' + days[i]);
+  return foreign;
 }
 
 DailyBackup::Result DailyBackup::ensure(const QString& programFolder, const QString& recordFolder,
-                                        const QDate& today, FileError* error) {
+                                        const QDate& today, FileError* error,
+                                        QStringList* foreign) {
   const QString folderBackups =
       programFolder + u'/' + kBackupFolderName + u'/' + QFileInfo(recordFolder).fileName();
   const QString target = folderBackups + u'/' + today.toString(u"yyyyMMdd"_s);
-  if (QFileInfo::exists(target)) return Result::AlreadyDone;
+  const QFileInfo targetInfo(target);
+  if (targetInfo.isSymLink()) {
+    // Not a copy of ours: today's copy cannot be made under this name.
+    if (done_.value(recordFolder) == today) return Result::FailedReported;
+    done_.insert(recordFolder, today);
+    if (error) *error = copyError(target, foreignReason());
+    return Result::Failed;
+  }
+  if (targetInfo.exists()) return Result::AlreadyDone;
   // A copy that failed today is not tried again at every store: that could take long.
   if (done_.value(recordFolder) == today) return Result::FailedReported;
   if (!copyFolder(recordFolder, target, error)) {
@@ -94,7 +122,16 @@ DailyBackup::Result DailyBackup::ensure(const QString& programFolder, const QStr
     return Result::Failed;
   }
   done_.insert(recordFolder, today);
-  prune(folderBackups, kBackupDaysKept);
+  // Backups kept on another disk through a link are written there, but nothing is ever
+  // deleted through the link: old copies then stay until the user removes them.
+  if (QFileInfo(programFolder + u'/' + kBackupFolderName).isSymLink() ||
+      QFileInfo(folderBackups).isSymLink())
+    return Result::Made;
+  for (const QString& path : prune(folderBackups, kBackupDaysKept)) {
+    if (foreignTold_.contains(path)) continue;
+    foreignTold_.insert(path);
+    if (foreign) foreign->append(path);
+  }
   return Result::Made;
 }
 

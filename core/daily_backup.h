@@ -4,6 +4,8 @@
 
 #include <QDate>
 #include <QHash>
+#include <QSet>
+#include <QStringList>
 #include <QString>
 
 #include "core/text_file.h"
@@ -19,17 +21,21 @@ class DailyBackup {
 
   // Makes today's copy of `recordFolder` (a folder of the program folder) unless it
   // exists. A failure is returned as Failed once a day per folder, then FailedReported.
+  // Symbolic links found where copies of ours belong are never followed; those not named
+  // before in this run are added to `foreign`.
   Result ensure(const QString& programFolder, const QString& recordFolder, const QDate& today,
-                FileError* error);
+                FileError* error, QStringList* foreign = nullptr);
 
   // Copies the index file and the note files byte for byte into `target`, which appears
   // whole or not at all.
   static bool copyFolder(const QString& source, const QString& target, FileError* error);
-  // Removes all but the newest `keep` day folders in `folderBackups`.
-  static void prune(const QString& folderBackups, int keep);
+  // Removes all but the newest `keep` day folders in `folderBackups`, and copies cut off.
+  // Returns the symbolic links standing where those would be, which are left alone.
+  static QStringList prune(const QString& folderBackups, int keep);
 
  private:
   QHash<QString, QDate> done_;  // record folder path -> day already handled
+  QSet<QString> foreignTold_;   // links the user has been told of
 };
 
 }  // namespace velnor

@@ -70,7 +70,8 @@ inline constexpr qint16 kReadRawLine = 5;
 // follow it. Refused with a message when the folder holds kMaxRecords people.
 inline constexpr qint16 kWriteAppend = 1;
 // kWriteStore: writes the loaded person's note file, then replaces record CurrentIndex
-// by the loaded person, keeping the bytes of every field that did not change.
+// by the loaded person, keeping the bytes of every field that did not change. Refused
+// with a message when record CurrentIndex is not the person last loaded (or stored).
 inline constexpr qint16 kWriteStore = 2;
 // kWriteDelete: removes record CurrentIndex; PersonCount follows and CurrentIndex steps
 // back when it was the last record. With the input screen open and its name box holding
@@ -244,6 +245,7 @@ class Module1 {
   // its note file's lines, so that a store replaces exactly that person and keeps the
   // bytes of what was not changed.
   struct Loaded {
+    bool person = false;  // the shared person is one ReadIndex loaded, or stored since
     QString indexPath;
     qint16 index = -1;
     QByteArray raw;
@@ -259,8 +261,10 @@ class Module1 {
   [[nodiscard]] bool ReadReported(const QString& path, QList<TextLine>& lines);
   [[nodiscard]] bool WriteReported(const QString& path, const QStringList& lines);
   [[nodiscard]] bool WriteLinesReported(const QString& path, const QList<TextLine>& lines);
-  // The bytes of record CurrentIndex the user last saw, for modes 2 and 3.
+  // The bytes of record CurrentIndex the user last saw, for modes 2 and 3: for a store
+  // only those of the person really loaded.
   bool witnessFor(QByteArray& raw) const;
+  void refuseNotLoaded();
   void refuseChangedOutside();
   TextLine storedRecordLine(const Record& r) const;
   // WriteIndex's three modes; `line` is the index file's line of record CurrentIndex,

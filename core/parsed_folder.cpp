@@ -2,9 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -23,19 +28,14 @@ qint64 nowNs() {
 // window after being read can keep its time and size, so only its bytes tell.
 constexpr qint64 kTimeGranularityNs = 1'000'000'000;
 
-std::filesystem::path fsPath(const QString& path) {
+[[maybe_unused]] std::filesystem::path fsPath(const QString& path) {
   return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
 bool readWholeFile(const QString& path, QByteArray& bytes, QString& reason) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    reason = file.errorString();
-    return false;
-  }
-  bytes = file.readAll();
-  if (file.error() == QFileDevice::NoError) return true;
-  reason = file.errorString();
+  FileError error;
+  if (readFileBytes(path, kIndexFileLimit, bytes, &error)) return true;
+  reason = error.reason;
   return false;
 }
 
@@ -46,6 +46,19 @@ IndexReader indexReader = readWholeFile;
 void setIndexReaderForTests(IndexReader reader) { indexReader = reader ? reader : readWholeFile; }
 
 FileStamp stampOf(const QString& path) {
+#ifdef Q_OS_UNIX
+  // The status change time and the file's identity too: another program can give a
+  // rewritten file its old size and modification time, but not these.
+  struct stat st{};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+  FileStamp s;
+  s.exists = true;
+  s.size = qint64(st.st_size);
+  s.modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+  s.changedNs = qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+  s.identity = (quint64(st.st_dev) << 40) ^ quint64(st.st_ino);
+  return s;
+#else
   std::error_code ec;
   const std::filesystem::path p = fsPath(path);
   const auto status = std::filesystem::status(p, ec);
@@ -57,7 +70,9 @@ FileStamp stampOf(const QString& path) {
   const auto t = std::filesystem::last_write_time(p, ec);
   if (ec) return {};
   s.modifiedNs = std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+  s.changedNs = s.modifiedNs;
   return s;
+#endif
 }
 
 bool isRecordLine(const QString& line) {
@@ -92,7 +107,7 @@ bool ParsedFolder::isCurrentFor(const QString& path) const {
   if (!loaded_ || path != path_) return false;
   const FileStamp now = stampOf(path);
   if (!(now == stamp_)) return false;
-  if (now.modifiedNs + kTimeGranularityNs < readAtNs_) return true;
+  if (std::max(now.modifiedNs, now.changedNs) + kTimeGranularityNs < readAtNs_) return true;
   // Written too recently for its time to tell: compare the bytes.
   QByteArray bytes;
   QString reason;
@@ -102,7 +117,8 @@ bool ParsedFolder::isCurrentFor(const QString& path) const {
 bool ParsedFolder::refresh(const QString& path, FileError* error) {
   if (isCurrentFor(path)) {
     // A verified copy need not be verified again once its time is old enough.
-    if (stamp_.modifiedNs + kTimeGranularityNs >= readAtNs_) readAtNs_ = nowNs();
+    if (std::max(stamp_.modifiedNs, stamp_.changedNs) + kTimeGranularityNs >= readAtNs_)
+      readAtNs_ = nowNs();
     return true;
   }
   clear();

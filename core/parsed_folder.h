@@ -26,6 +26,8 @@ struct FileStamp {
   bool exists = false;
   qint64 size = -1;
   qint64 modifiedNs = 0;  // nanoseconds since the epoch, as the file system keeps it
+  qint64 changedNs = 0;   // the status change time, which no program can set back
+  quint64 identity = 0;   // device and inode, where the system has them
   bool operator==(const FileStamp&) const = default;
 };
 FileStamp stampOf(const QString& path);

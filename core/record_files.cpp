@@ -1,4 +1,5 @@
 #include <QDir>
+#include <cerrno>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -27,24 +28,19 @@ QByteArray defaultBytes(const QStringList& lines) {
   return joinTextLines(encoded);
 }
 
-// Creates `path` holding `lines` only if no file of that name exists. A file that holds
-// only defaults needs no sync: a crash loses nothing anyone typed.
-enum class Created { Yes, Existed, Failed };
-Created createIfAbsent(const QString& path, const QStringList& lines, QString* reason) {
-  const QByteArray bytes = defaultBytes(lines);
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) return Created::Existed;
-    *reason = file.errorString();
-    return Created::Failed;
-  }
-  if (file.write(bytes) != bytes.size() || !file.flush()) {
-    *reason = writeFailureReason(file.errorString());
-    file.close();
-    file.remove();
-    return Created::Failed;
-  }
-  return Created::Yes;
+// A note file of 0 bytes holds nothing anyone typed: a creation cut off by a crash left it,
+// and it is made again like a missing one. A link is never taken for one.
+bool isEmptyNote(const QFileInfo& info) {
+  return !info.isSymLink() && info.isFile() && info.size() == 0;
+}
+
+// Creates the note file `path` with the default lines unless it exists (an empty one is
+// replaced). Written under a temporary name and renamed: a crash leaves it whole or absent.
+Created createDefaultNote(const QString& path, FileError* error) {
+  const QByteArray bytes = defaultBytes(defaultNoteLines());
+  if (isEmptyNote(QFileInfo(path)))
+    return writeFileBytes(path, bytes, error) ? Created::Yes : Created::Failed;
+  return createFileBytes(path, bytes, error);
 }
 
 }  // namespace
@@ -116,13 +112,15 @@ bool Module1::RefreshFolder() {
 
 bool Module1::EnsureNoteFile(const QString& name) {
   if (!isSafeNoteName(name)) return false;
-  QString reason;
-  const Created result = createIfAbsent(noteFilePath(name), defaultNoteLines(), &reason);
+  const QString path = noteFilePath(name);
+  const std::optional<QByteArray> before =
+      isEmptyNote(QFileInfo(path)) ? std::optional(QByteArray()) : std::nullopt;
+  FileError error;
+  const Created result = createDefaultNote(path, &error);
   // Part of a change only inside one (an added person's note goes with the add).
-  if (result == Created::Yes)
-    recordWrite(noteFilePath(name), std::nullopt, defaultBytes(defaultNoteLines()));
+  if (result == Created::Yes) recordWrite(path, before, defaultBytes(defaultNoteLines()));
   if (result != Created::Failed) return true;
-  ReportFileError(FileError{QDir::toNativeSeparators(noteFilePath(name)), reason, true});
+  ReportFileError(error);
   return false;
 }
 
@@ -133,17 +131,19 @@ bool Module1::EnsureNoteFiles() {
   if (notesCheckedFor_ == IndexFilePath && notesCheckedRead_ == folder_.diskReads()) return true;
   QSet<QString> present;
   QDirIterator it(recordFolderPath(), {u"*.txt"_s}, QDir::Files | QDir::Hidden | QDir::System);
-  while (it.hasNext()) present.insert(it.nextFileInfo().fileName());
-  const QStringList lines = defaultNoteLines();
+  while (it.hasNext()) {
+    const QFileInfo info = it.nextFileInfo();
+    if (!isEmptyNote(info)) present.insert(info.fileName());
+  }
   bool created = false;
   for (int r = 0; r < std::min(folder_.recordCount(), kMaxRecords); ++r) {
     const QString& name = folder_.nameOf(r);
     if (!isSafeNoteName(name) || present.contains(name + u".txt"_s)) continue;
-    QString reason;
-    const Created result = createIfAbsent(noteFilePath(name), lines, &reason);
+    FileError error;
+    const Created result = createDefaultNote(noteFilePath(name), &error);
     if (result == Created::Failed) {
       // One failure is reported once; a read-only folder must not raise a box per person.
-      ReportFileError(FileError{QDir::toNativeSeparators(noteFilePath(name)), reason, true});
+      ReportFileError(error);
       return false;
     }
     created = created || result == Created::Yes;
@@ -161,12 +161,14 @@ bool Module1::DeleteNoteFile(const QString& name) {
   if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return true;  // already gone
   BackUpBeforeWrite();
   const std::optional<QByteArray> before = currentBytes(path);
+  errno = 0;
   QFile file(path);
   if (file.remove()) {
     recordWrite(path, before, std::nullopt);
     return true;
   }
-  ReportFileError(FileError{QDir::toNativeSeparators(path), file.errorString(), true});
+  const QString reason = errno != 0 ? systemReason(errno) : file.errorString();
+  ReportFileError(FileError{QDir::toNativeSeparators(path), reason, true});
   return false;
 }
 
@@ -191,7 +193,8 @@ bool Module1::ReadIndex() {
       const Record r = folder_.record(CurrentIndex);
       // Everything is read before anything shared changes: when the note file cannot be
       // read, the person shown stays whole and a later store cannot mix two people.
-      Loaded loaded{IndexFilePath, CurrentIndex, folder_.recordLine(CurrentIndex).raw, {}, {}};
+      Loaded loaded{true, IndexFilePath, CurrentIndex, folder_.recordLine(CurrentIndex).raw, {},
+                    {}};
       QString note;
       std::array<QString, 13> months;
       if (!LoadNoteFile(r.name, loaded, note, months)) return false;
@@ -230,11 +233,13 @@ bool Module1::LoadNoteFile(const QString& name, Loaded& loaded, QString& note,
   for (int k = 1; k <= 12; ++k) months[k] = DefaultMonthLine(k);
   if (!isSafeNoteName(name)) return true;
   const QString path = noteFilePath(name);
-  if (!QFileInfo::exists(path) && !EnsureNoteFile(name)) return false;
+  const QFileInfo info(path);
+  if ((isEmptyNote(info) || (!info.exists() && !info.isSymLink())) && !EnsureNoteFile(name))
+    return false;
 
   QList<TextLine> lines;
   FileError error;
-  if (!readTextLines(path, lines, &error)) {
+  if (!readTextLines(path, lines, &error, kNoteFileLimit)) {
     ReportFileError(error);
     return false;
   }
@@ -305,16 +310,26 @@ TextLine Module1::storedRecordLine(const Record& r) const {
 }
 
 bool Module1::witnessFor(QByteArray& raw) const {
-  if (loaded_.index == CurrentIndex && loaded_.indexPath == IndexFilePath) {
+  if (loaded_.person && loaded_.index == CurrentIndex && loaded_.indexPath == IndexFilePath) {
     raw = loaded_.raw;
     return true;
   }
-  if (folder_.path() == IndexFilePath && CurrentIndex >= 0 &&
+  // What the list shows: a delete from the main window needs no person loaded.
+  if (WriteMode == kWriteDelete && folder_.path() == IndexFilePath && CurrentIndex >= 0 &&
       CurrentIndex < folder_.recordCount()) {
     raw = folder_.recordLine(CurrentIndex).raw;
     return true;
   }
   return false;
+}
+
+void Module1::refuseNotLoaded() {
+  // The fields would hold placeholders or another person: writing them would replace a
+  // record nobody saw.
+  if (shell)
+    shell->message(u"保存できません"_s,
+                   u"この人は読み込めていないため、保存しませんでした。記録ファイルは元のままです。"_s,
+                   Buttons::Ok, Icon::Warning);
 }
 
 void Module1::refuseChangedOutside() {
@@ -363,11 +378,18 @@ bool Module1::WriteIndexLines(QList<TextLine> lines) {
 void Module1::BackUpBeforeWrite() {
   if (!CurrentFolder.startsWith(u'%')) return;
   FileError error;
-  if (backup_.ensure(programFolder_, recordFolderPath(), today(), &error) !=
-      DailyBackup::Result::Failed)
-    return;
+  QStringList foreign;
+  const DailyBackup::Result result =
+      backup_.ensure(programFolder_, recordFolderPath(), today(), &error, &foreign);
+  if (!shell) return;
+  if (!foreign.isEmpty())
+    shell->message(u"バックアップ"_s,
+                   u"バックアップのフォルダーに、Velnorが作ったものではないシンボリックリンクが"
+                   u"あります。古いバックアップの整理では、これらには手を触れていません。\n\n"_s +
+                       foreign.join(u'\n'),
+                   Buttons::Ok, Icon::Warning);
   // Reported once a day; the store itself goes on.
-  if (shell)
+  if (result == DailyBackup::Result::Failed)
     shell->message(u"バックアップできません"_s,
                    u"今日のバックアップを作れませんでした。記録の保存は続けます。\n\n"_s +
                        error.path + u"\n\n理由："_s + error.reason,
@@ -380,6 +402,10 @@ bool Module1::WriteIndex() {
   QByteArray witness;
   const bool guarded =
       (WriteMode == kWriteStore || WriteMode == kWriteDelete) && witnessFor(witness);
+  if (WriteMode == kWriteStore && !guarded) {
+    refuseNotLoaded();
+    return false;
+  }
   if (!RefreshFolder()) return false;
 
   const int count = std::min(folder_.recordCount(), kMaxRecords);
@@ -411,6 +437,11 @@ bool Module1::appendRecord(int count) {
   if (!WriteIndexLines(out)) return false;
   PersonCount = qint16(count + 1);
   CurrentIndex = qint16(PersonCount - 1);
+  // A loaded person whose line another program removed is stored as this new record.
+  if (loaded_.person && loaded_.index < 0 && loaded_.indexPath == IndexFilePath) {
+    loaded_.index = CurrentIndex;
+    loaded_.raw = folder_.recordLine(CurrentIndex).raw;
+  }
   return true;
 }
 
@@ -421,6 +452,7 @@ bool Module1::storeRecord(int line) {
   QList<TextLine> out = folder_.lines();
   out[line] = storedRecordLine(r);
   if (!WriteIndexLines(out)) return false;
+  loaded_.person = true;
   loaded_.indexPath = IndexFilePath;
   loaded_.index = CurrentIndex;
   loaded_.raw = folder_.recordLine(CurrentIndex).raw;

@@ -14,6 +14,7 @@
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
 #include <io.h>
@@ -43,7 +44,7 @@ bool syncFile(QFile& file, QString* reason) {
 #else
   return true;
 #endif
-  *reason = qt_error_string(errno);
+  *reason = systemReason(errno);
   return false;
 }
 
@@ -59,7 +60,43 @@ bool replaceFile(const QString& from, const QString& to, QString* reason) {
 #else
   if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
     return true;
-  *reason = qt_error_string(errno);
+  *reason = systemReason(errno);
+  return false;
+#endif
+}
+
+// Gives `from` the name `to` only while nothing has it.
+bool renameIfAbsent(const QString& from, const QString& to, bool& existed, QString* reason) {
+  existed = false;
+#ifdef Q_OS_WIN
+  if (::MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_WRITE_THROUGH))
+    return true;
+  const DWORD code = ::GetLastError();
+  existed = code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS;
+  *reason = qt_error_string(int(code));
+  return false;
+#else
+  const QByteArray src = QFile::encodeName(from), dst = QFile::encodeName(to);
+#ifdef Q_OS_LINUX
+  if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS) {
+    existed = errno == EEXIST;
+    *reason = systemReason(errno);
+    return false;
+  }
+#endif
+  // A file system without the no-replace rename: a name taken in between is the only risk.
+  struct stat st{};
+  if (::lstat(dst.constData(), &st) == 0) {
+    existed = true;
+    *reason = systemReason(EEXIST);
+    return false;
+  }
+  if (::rename(src.constData(), dst.constData()) == 0) return true;
+  *reason = systemReason(errno);
   return false;
 #endif
 }
@@ -103,41 +140,42 @@ class AtomicFileWriter final : public SaveWriter {
     const QString folder = info.absolutePath();
     for (int attempt = 0; attempt < 100; ++attempt) {
       file_.setFileName(folder + u'/' + tempNameFor(info.fileName()));
+      errno = 0;
       // NewOnly never opens an existing file or follows a link planted under the name.
       if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly, perms)) return true;
       if (!QFileInfo(file_.fileName()).isSymLink() && !QFileInfo::exists(file_.fileName())) break;
     }
-    error_ = file_.errorString();
-    return false;
+    return failed();
   }
 
   bool write(const QByteArray& bytes) override {
+    errno = 0;
     if (file_.write(bytes) == bytes.size()) return true;
-    error_ = file_.errorString();
-    return false;
+    return failed();
   }
 
   bool flush() override {
-    if (!file_.flush()) {
-      error_ = file_.errorString();
-      return false;
-    }
+    errno = 0;
+    if (!file_.flush()) return failed();
     return platform::syncFile(file_, &error_);
   }
 
   bool commit() override {
-    file_.close();
-    if (file_.error() != QFileDevice::NoError) {
-      error_ = file_.errorString();
-      QFile::remove(file_.fileName());
-      return false;
-    }
+    if (!closeWritten()) return false;
     if (!platform::replaceFile(file_.fileName(), target_, &error_)) {
       QFile::remove(file_.fileName());
       return false;
     }
     platform::syncFolder(target_);
     return true;
+  }
+
+  bool commitIfAbsent(bool& existed) override {
+    existed = false;
+    if (!closeWritten()) return false;
+    if (platform::renameIfAbsent(file_.fileName(), target_, existed, &error_)) return true;
+    QFile::remove(file_.fileName());
+    return false;
   }
 
   void cancel() override {
@@ -149,6 +187,21 @@ class AtomicFileWriter final : public SaveWriter {
   QString errorString() const override { return error_; }
 
  private:
+  // The system's reason, in Japanese where the error number says it; Qt's otherwise.
+  bool failed() {
+    error_ = errno != 0 ? systemReason(errno) : file_.errorString();
+    return false;
+  }
+
+  bool closeWritten() {
+    errno = 0;
+    file_.close();
+    if (file_.error() == QFileDevice::NoError) return true;
+    failed();
+    QFile::remove(file_.fileName());
+    return false;
+  }
+
   QString target_;
   QFile file_;
   QString error_;
@@ -229,18 +282,108 @@ bool canEncodeCp932(const QString& text, QString* bad) {
   return encodeCp932(text, unused, bad);
 }
 
-bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error) {
-  lines.clear();
+namespace {
+
+QString notRegularReason() {
+  return u"通常のファイルではありません（フォルダーや特殊なファイルは読み込みません）。"_s;
+}
+
+QString tooLargeReason(qint64 size, qint64 limit) {
+  return u"ファイルが大きすぎます（%1 バイト。読み込めるのは %2 バイトまでです）。"_s.arg(size).arg(
+      limit);
+}
+
+#ifdef Q_OS_UNIX
+// Reads the open regular file `fd` to its end, refusing more than `limit` bytes (it may
+// grow while it is read).
+bool readOpenFile(int fd, qint64 size, qint64 limit, QByteArray& bytes, QString& reason) {
+  bytes.resize(qsizetype(size));
+  qint64 done = 0;
+  for (;;) {
+    if (done == bytes.size()) {
+      if (done > limit) {
+        reason = tooLargeReason(done, limit);
+        return false;
+      }
+      bytes.resize(qsizetype(std::min(limit + 1, done + 65536)));
+      if (done == bytes.size()) {
+        reason = tooLargeReason(done, limit);
+        return false;
+      }
+    }
+    const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      reason = systemReason(errno);
+      return false;
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  if (done > limit) {
+    reason = tooLargeReason(done, limit);
+    return false;
+  }
+  bytes.resize(qsizetype(done));
+  return true;
+}
+#endif
+
+}  // namespace
+
+bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes, FileError* error) {
+  bytes.clear();
+  QString reason;
+  bool ok = false;
+#ifdef Q_OS_UNIX
+  // Opened without waiting, so that a FIFO under the name cannot block the program; the
+  // kind of file is then checked on what was opened, not on the name.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    reason = systemReason(errno);
+  } else {
+    struct stat st{};
+    if (::fstat(fd, &st) != 0)
+      reason = systemReason(errno);
+    else if (!S_ISREG(st.st_mode))
+      reason = notRegularReason();
+    else if (st.st_size > limit)
+      reason = tooLargeReason(st.st_size, limit);
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+      reason = systemReason(errno);
+    else
+      ok = readOpenFile(fd, st.st_size, limit, bytes, reason);
+    ::close(fd);
+  }
+#else
+  const QFileInfo info(path);
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error) *error = makeError(path, file.errorString(), false);
-    return false;
+  if (info.exists() && !info.isFile()) {
+    reason = notRegularReason();
+  } else if (info.size() > limit) {
+    reason = tooLargeReason(info.size(), limit);
+  } else if (!file.open(QIODevice::ReadOnly)) {
+    reason = file.errorString();
+  } else {
+    bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError)
+      reason = file.errorString();
+    else if (bytes.size() > limit)
+      reason = tooLargeReason(bytes.size(), limit);
+    else
+      ok = true;
   }
-  const QByteArray all = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    if (error) *error = makeError(path, file.errorString(), false);
-    return false;
-  }
+#endif
+  if (ok) return true;
+  bytes.clear();
+  if (error) *error = makeError(path, reason, false);
+  return false;
+}
+
+bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error, qint64 limit) {
+  lines.clear();
+  QByteArray all;
+  if (!readFileBytes(path, limit, all, error)) return false;
   lines = splitTextLines(all);
   return true;
 }
@@ -326,6 +469,18 @@ bool writeFileBytes(const QString& path, const QByteArray& bytes, FileError* err
   return saveBytes(path, bytes, error);
 }
 
+Created createFileBytes(const QString& path, const QByteArray& bytes, FileError* error) {
+  const std::unique_ptr<SaveWriter> writer = writerFactory() ? writerFactory()() : makeFileWriter();
+  bool existed = false;
+  if (writer->open(path) && writer->write(bytes) && writer->commitIfAbsent(existed))
+    return Created::Yes;
+  if (existed) return Created::Existed;
+  const QString reason = writeFailureReason(writer->errorString());
+  writer->cancel();
+  if (error) *error = makeError(path, reason, true);
+  return Created::Failed;
+}
+
 QByteArray joinTextLines(const QList<TextLine>& lines) {
   qsizetype size = 0;
   for (const TextLine& line : lines) size += line.raw.size() + 2;
@@ -362,17 +517,85 @@ void syncFolder(const QString& folder) {
 #endif
 }
 
-bool syncFilesystemOf(const QString& path) {
+bool syncFilesystemOf(const QString& path, QString* reason) {
 #ifdef Q_OS_LINUX
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-  if (fd < 0) return false;
-  const bool ok = ::syncfs(fd) == 0;
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 || ::syncfs(fd) != 0) {
+    if (reason) *reason = systemReason(errno);
+    if (fd >= 0) ::close(fd);
+    return false;
+  }
   ::close(fd);
-  return ok;
+  return true;
 #else
   Q_UNUSED(path);
+  Q_UNUSED(reason);
   return true;
 #endif
+}
+
+bool renamePath(const QString& from, const QString& to, QString* reason) {
+  QString why;
+  if (platform::replaceFile(from, to, &why)) return true;
+  if (reason) *reason = why;
+  return false;
+}
+
+bool removeTree(const QString& path) {
+  const QFileInfo info(path);
+  // A link is removed as the link; the folder it points to is not ours to empty.
+  if (info.isSymLink() || !info.isDir()) {
+    if (!info.isSymLink() && !info.exists()) return true;
+    return QFile::remove(path);
+  }
+  bool ok = true;
+  QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  while (it.hasNext()) ok = removeTree(it.next()) && ok;
+  return QDir().rmdir(path) && ok;
+}
+
+QString systemReason(int code) {
+  switch (code) {
+    case ENOSPC:
+      return u"ディスクに空きがありません。"_s;
+#ifdef EDQUOT
+    case EDQUOT:
+      return u"ディスクの使用量の上限に達しました。"_s;
+#endif
+    case EACCES:
+    case EPERM:
+      return u"この場所を使う権限がありません。"_s;
+    case EROFS:
+      return u"読み取り専用の場所なので、書き込めません。"_s;
+    case EIO:
+      return u"ディスクの読み書きでエラーが起きました（入出力エラー）。"_s;
+    case ENOENT:
+      return u"ファイルまたはフォルダーがありません。"_s;
+    case EEXIST:
+      return u"同じ名前のものがすでにあります。"_s;
+    case EISDIR:
+      return u"ファイルではなくフォルダーです。"_s;
+    case ENOTDIR:
+      return u"途中の名前がフォルダーではありません。"_s;
+    case ENAMETOOLONG:
+      return u"名前が長すぎます。"_s;
+    case ELOOP:
+      return u"シンボリックリンクが循環しています。"_s;
+    case EMFILE:
+    case ENFILE:
+      return u"開いているファイルが多すぎます。"_s;
+    case EFBIG:
+      return u"ファイルが大きすぎます。"_s;
+    case EBUSY:
+    case ETXTBSY:
+      return u"ほかのプログラムが使用中です。"_s;
+    case EXDEV:
+      return u"別のディスクへは名前の変更で移せません。"_s;
+    case ENOTEMPTY:
+      return u"フォルダーが空ではありません。"_s;
+    default:
+      return u"システムのエラーです（%1：%2）。"_s.arg(code).arg(qt_error_string(code));
+  }
 }
 
 bool isLeftoverSaveName(const QString& fileName) {

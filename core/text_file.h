@@ -41,9 +41,19 @@ bool canEncodeCp932(const QString& text, QString* bad = nullptr);
 // line without an end is kept), decoding each line.
 QList<TextLine> splitTextLines(const QByteArray& bytes);
 
+// Sizes no real record folder reaches: a larger file is refused, never read whole.
+inline constexpr qint64 kIndexFileLimit = qint64(64) << 20;
+inline constexpr qint64 kNoteFileLimit = qint64(1) << 20;
+
+// Reads a whole regular file of at most `limit` bytes. A FIFO, device, socket or folder at
+// `path` is refused without waiting on it, and so is a larger file. False and `error`.
+[[nodiscard]] bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes,
+                                 FileError* error);
+
 // Reads a whole file as lines split at CR LF (a lone LF also ends a line; a last
-// line without an end is kept). False and `error` on failure.
-[[nodiscard]] bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error);
+// line without an end is kept), as readFileBytes does. False and `error` on failure.
+[[nodiscard]] bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error,
+                                 qint64 limit = kNoteFileLimit);
 
 // Encodes every line whose text was replaced, so that all lines carry their bytes.
 // False and `error` (naming the character and `path`) when one cannot be stored.
@@ -57,6 +67,13 @@ QList<TextLine> splitTextLines(const QByteArray& bytes);
 
 // Replaces the whole file atomically with exactly `bytes`, like writeTextLines.
 [[nodiscard]] bool writeFileBytes(const QString& path, const QByteArray& bytes, FileError* error);
+
+// Creates `path` holding `bytes` only if nothing has that name, through the same writer
+// as a save: a crash leaves the whole file or none. Not synced, for files that hold only
+// defaults and are made again when lost.
+enum class Created { Yes, Existed, Failed };
+[[nodiscard]] Created createFileBytes(const QString& path, const QByteArray& bytes,
+                                      FileError* error);
 
 // The file holding `lines` (their raw bytes, every line followed by CR LF).
 QByteArray joinTextLines(const QList<TextLine>& lines);
@@ -76,6 +93,9 @@ class SaveWriter {
   virtual bool flush() = 0;
   // The new file takes the target's name in one step.
   virtual bool commit() = 0;
+  // Like commit, but only while nothing has the target's name; `existed` tells when
+  // something had (then the new file is removed, and the answer is false).
+  virtual bool commitIfAbsent(bool& existed) = 0;
   // Removes the new file; the target is untouched.
   virtual void cancel() = 0;
   // The system's reason for the last failure; empty when it gave none.
@@ -93,13 +113,25 @@ void setSaveWriterFactory(SaveWriterFactory factory);
 // system gave none.
 QString writeFailureReason(const QString& systemReason);
 
+// The system's reason for the error number `code`, in Japanese.
+QString systemReason(int code);
+
+// Renames `from` to `to` in one step (a file, or a folder to a name that is free). False
+// and the system's reason.
+bool renamePath(const QString& from, const QString& to, QString* reason);
+
+// Removes a file, or a folder with everything in it. A symbolic link is removed itself,
+// wherever it stands: nothing is ever deleted through one. True when nothing is left.
+bool removeTree(const QString& path);
+
 // True for the names of the temporary files the writer makes.
 bool isLeftoverSaveName(const QString& fileName);
 
 // Makes a rename or a new entry in `folder` reach the disk.
 void syncFolder(const QString& folder);
-// Makes everything written so far to the file system holding `path` reach the disk.
-bool syncFilesystemOf(const QString& path);
+// Makes everything written so far to the file system holding `path` reach the disk. False
+// and the system's reason.
+bool syncFilesystemOf(const QString& path, QString* reason);
 
 // Removes temporary files an interrupted save may have left in `folder`.
 void removeStaleSaveFiles(const QString& folder);

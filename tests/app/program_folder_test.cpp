@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QSysInfo>
+#include <functional>
 #include <QIcon>
 #include <QImage>
 #include <QProcess>
@@ -151,7 +154,7 @@ TEST(ProgramLock, aRunningProgramHoldsItsFolder_untilItCrashes) {
   copy.folder.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
   QProcess running;  // offscreen, from this process's environment
   running.start(copy.program, {});
-  const QString lockFile = copy.folder.path(kLockFileName);
+  const QString lockFile = lockFilePathFor(copy.folder.path());
   // The lock file is made first and filled after: a copy killed between the two leaves a lock
   // that names no process, which is not taken for a stale one.
   ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(lockFile).size() > 0; }, 8000));
@@ -167,6 +170,67 @@ TEST(ProgramLock, aRunningProgramHoldsItsFolder_untilItCrashes) {
   EXPECT_NE(claimProgramFolder(m, shell), nullptr);
   EXPECT_EQ(shell.messages.size(), 1);
 }
+
+// Locks that no running copy holds: left by a copy killed on this computer, carried over by a
+// sync tool from another one, cut off, garbled, or something else under the lock's name.
+struct StaleLock {
+  const char* name;
+  std::function<void(const QString& path)> plant;
+};
+
+void PrintTo(const StaleLock& lock, std::ostream* os) { *os << lock.name; }
+
+void writeLock(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+  f.close();
+  // Older than a lock's writing takes: nothing is still filling it in.
+  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+}
+
+class StaleLockTest : public ::testing::TestWithParam<StaleLock> {};
+
+TEST_P(StaleLockTest, isTakenOver_inTheRuntimeFolderAndBesideTheProgram) {
+  for (const bool besideTheProgram : {false, true}) {
+    test::TempProgram tp;
+    const QString path =
+        besideTheProgram ? tp.path(kLockFileName) : lockFilePathFor(tp.path());
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    GetParam().plant(path);
+    test::FakeShell shell;
+    const std::unique_ptr<QLockFile> lock = claimProgramFolder(*tp.m, shell);
+    EXPECT_TRUE(lock && lock->isLocked()) << GetParam().name << besideTheProgram;
+    EXPECT_TRUE(shell.messages.isEmpty()) << GetParam().name;
+    // Nothing is left in the program folder for a sync tool to carry away.
+    EXPECT_FALSE(tp.exists(kLockFileName)) << GetParam().name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, StaleLockTest,
+    ::testing::Values(
+        StaleLock{"empty", [](const QString& p) { writeLock(p, {}); }},
+        StaleLock{"garbage", [](const QString& p) { writeLock(p, "\xff\xfe not a lock"); }},
+        StaleLock{"a process that is gone",
+                  [](const QString& p) {
+                    writeLock(p, "999999999\nvelnor\n" + QSysInfo::machineHostName().toUtf8() +
+                                     "\n");
+                  }},
+        StaleLock{"another computer's running copy",
+                  [](const QString& p) {
+                    writeLock(p, QByteArray::number(QCoreApplication::applicationPid()) +
+                                     "\nvelnor\nthe-other-computer\n");
+                  }},
+        StaleLock{"a folder", [](const QString& p) { ASSERT_TRUE(QDir().mkpath(p)); }},
+        StaleLock{"a link to nowhere",
+                  [](const QString& p) { ASSERT_TRUE(QFile::link(p + u".gone"_s, p)); }}),
+    [](const auto& info) {
+      QString name = QString::fromUtf8(info.param.name);
+      name.replace(u' ', u'_').remove(u'\'');
+      return name.toStdString();
+    });
 
 }  // namespace
 }  // namespace velnor

@@ -184,6 +184,7 @@ TEST_F(NoLoss, TheFirstStoreOfADayKeepsTheFolderAsItWasBefore) {
 }
 
 TEST_F(NoLoss, BackupsKeepTheNewestFourteenDays) {
+  ASSERT_TRUE(read(2, 0));
   for (int d = 1; d <= 16; ++d) {
     day = QDate(2026, 11, d);
     m.MonthDates[1] = QString::number(d);
@@ -197,6 +198,7 @@ TEST_F(NoLoss, BackupsKeepTheNewestFourteenDays) {
 
 TEST_F(NoLoss, AFailedBackupIsToldOnceADayAndNeverStopsTheStore) {
   p.writeBytes(u"バックアップ"_s, "a file where the folder should be");
+  ASSERT_TRUE(read(2, 0));
   for (const QString& dates : {u"1/1"_s, u"1/2"_s}) {
     m.MonthDates[1] = dates;
     ASSERT_TRUE(write(2, 0));

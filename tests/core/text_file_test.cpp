@@ -145,7 +145,7 @@ TEST(TextFile, FullDiskKeepsOldFile) {
   const QByteArray after = contents();
   QProcess::execute(u"umount"_s, {dir});
   EXPECT_FALSE(ok);
-  EXPECT_EQ(err.reason, qt_error_string(ENOSPC));
+  EXPECT_EQ(err.reason, u"ディスクに空きがありません。"_s);
   EXPECT_EQ(after, before);
 }
 

@@ -31,6 +31,12 @@ bool FailingWriter::commit() {
   return real_->commit();
 }
 
+bool FailingWriter::commitIfAbsent(bool& existed) {
+  existed = false;
+  if (failHere(FailAt::Commit) || failHere(FailAt::Crash)) return false;
+  return real_->commitIfAbsent(existed);
+}
+
 void FailingWriter::cancel() {
   if (step_ != FailAt::Crash) real_->cancel();
 }

@@ -23,6 +23,7 @@ class FailingWriter final : public SaveWriter {
   bool write(const QByteArray& bytes) override;
   bool flush() override;
   bool commit() override;
+  bool commitIfAbsent(bool& existed) override;
   void cancel() override;
   QString errorString() const override;
 
