@@ -112,6 +112,8 @@ class InputScreenPort : public WindowGeometryPort {
   // The save step (name change, stored form of the notes, WriteIndex mode 2).
   // False when the store failed; the user has been told and the edits stay on screen.
   virtual bool saveStep() = 0;
+  // No person can be shown (the folder could not be read): empty, closed fields.
+  virtual void showNobody() = 0;
 
   // Undo (or redo) of the last stored change, after storing the person shown.
   virtual void undoChange(bool redo) = 0;

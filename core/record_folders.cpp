@@ -179,7 +179,10 @@ void Module1::openFolder() {
   if (InputScreenOpen && inputScreen) inputScreen->clearNames();
   // A file that cannot be read is left as it is: the list stays empty and nothing can
   // be edited until a read succeeds.
-  if (!CountPeople()) return;
+  if (!CountPeople()) {
+    if (InputScreenOpen && inputScreen) inputScreen->showNobody();
+    return;
+  }
   if (PersonCount == 0) {
     if (!WritePlaceholderIndex()) return;
     PersonCount = 1;

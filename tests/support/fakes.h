@@ -118,6 +118,7 @@ class FakeInputScreen : public InputScreenPort {
   void focusNameBox() override {}
   void changeTest() override;
   bool saveStep() override;
+  void showNobody() override { calls << QStringLiteral("nobody"); }
   void applyColors() override { calls << QStringLiteral("colors"); }
   void undoChange(bool redo) override {
     calls << (redo ? QStringLiteral("redo") : QStringLiteral("undo"));

@@ -64,6 +64,7 @@ Form3::Form3(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   createLabels();
   setDesignFonts();
   --filling_;
+  showNobody();  // until a person is loaded
   connectChanges();
   watchControls();
   auto* find = new QShortcut(QKeySequence::Find, this);

@@ -114,6 +114,9 @@ class Form3 : public QWidget, public InputScreenPort {
   void focusNameBox() override;
   void changeTest() override;
   bool saveStep() override;
+  // No person could be loaded: the boxes are empty and closed to typing, and nothing is
+  // stored or deleted from them until a load succeeds.
+  void showNobody() override;
   void undoChange(bool redo) override;
   void applyColors() override;
   void setNoteFontPoints(double points) override;
@@ -149,6 +152,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void takeFields(const QString& name);
   bool writeShownPerson();
   void showStep();
+  void showLineField(QLineEdit* box, const QString& text);
   // Change test and save step; false when a store was needed and failed.
   bool storeIfModified(bool refresh);
   void refillNames();
@@ -190,6 +194,7 @@ class Form3 : public QWidget, public InputScreenPort {
   QString shownName_;          // the name the person in the fields was loaded with
   bool replaceNames_ = false;  // the next names listed replace the list, if they differ
   bool storeFailed_ = false;   // the last store failed: the next change test must store
+  bool personShown_ = false;   // the fields hold a person that was really loaded
   int filling_ = 0;            // >0 while the program itself writes into the fields
   bool unloaded_ = false;
   bool inMouseRelease_ = false;

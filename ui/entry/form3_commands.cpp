@@ -35,6 +35,10 @@ bool Form3::duplicateNameGate() {
 }
 
 void Form3::changeTest() {
+  if (!personShown_) {
+    m.PersonModified = false;
+    return;
+  }
   int count = 0;
   for (int month = 1; month <= 12; ++month)
     if (text1(month) != m.MonthDates[month]) ++count;
@@ -48,6 +52,7 @@ void Form3::changeTest() {
 }
 
 bool Form3::saveStep() {
+  if (!personShown_) return true;  // nothing was loaded, so nothing typed can be stored
   const QString name = Text2->text();
   QString why;
   if (!isStorableName(name, &why)) {
@@ -137,15 +142,51 @@ bool Form3::storeIfModified(bool refresh) {
   return true;
 }
 
+// A text longer than a line box can hold is shown whole but cannot be edited there: typing
+// into it would cut it at the box's limit.
+void Form3::showLineField(QLineEdit* box, const QString& text) {
+  constexpr int kEditableLength = 32767;
+  const bool tooLong = text.size() > kEditableLength;
+  box->setMaxLength(tooLong ? int(text.size()) : kEditableLength);
+  box->setText(text);
+  box->setReadOnly(tooLong);
+  box->setToolTip(tooLong ? u"この欄は%1文字あり、長すぎるためここでは変更できません。"
+                            u"ほかの欄は変更できます。"_s.arg(text.size())
+                          : QString());
+  box->setEnabled(true);
+}
+
+void Form3::showNobody() {
+  ++filling_;
+  for (QLineEdit* box : {Text3, Text2}) {
+    box->clear();
+    box->setEnabled(false);
+  }
+  for (int month = 1; month <= 12; ++month) {
+    monthCell(month)->clear();
+    monthCell(month)->setEnabled(false);
+  }
+  noteBox()->clear();
+  noteBox()->setEnabled(false);
+  Text4->clear();
+  Text4->setEnabled(false);
+  Label8->clear();
+  --filling_;
+  personShown_ = false;
+  storeFailed_ = false;
+  m.PersonModified = false;
+}
+
 void Form3::showStep() {
   ++filling_;
-  Text3->setText(m.PersonTerritory);
+  showLineField(Text3, m.PersonTerritory);
   Text3->selectAll();
-  Text2->setText(m.PersonName);
+  showLineField(Text2, m.PersonName);
   Text2->selectAll();
   noteBox()->setPlainText(crLfToBoxText(m.PersonNote));
+  noteBox()->setEnabled(true);
   noteBox()->selectAll();
-  for (int month = 1; month <= 12; ++month) monthCell(month)->setText(m.MonthDates[month]);
+  for (int month = 1; month <= 12; ++month) showLineField(monthCell(month), m.MonthDates[month]);
   if (validMonth(m.NoteMonth)) {
     m.MonthNotes[m.NoteMonth] = toScreenForm(m.MonthNotes[m.NoteMonth]);
     setBoxText(Text4, m.MonthNotes[m.NoteMonth]);
@@ -160,6 +201,7 @@ void Form3::showStep() {
   shownIndex_ = m.CurrentIndex;
   shownName_ = m.PersonName;
   storeFailed_ = false;
+  personShown_ = true;
   MonthNoteTouched = 0;
 }
 
@@ -210,7 +252,7 @@ void Form3::Command1_Click() {
   {
     const ChangeScope change(m);    // the new line and its note file
     if (!m.AppendPerson()) return;  // told already (a full folder, a file error)
-    if (!m.LoadPerson(m.CurrentIndex)) return;
+    if (!m.LoadPerson(m.CurrentIndex)) return showNobody();
   }
   m.NoteMonth = 0;  // a new person starts with the month information box empty
   showStep();
@@ -222,6 +264,7 @@ void Form3::Command1_Click() {
 }
 
 void Form3::Command2_Click() {
+  if (!personShown_) return m.shell->beep();  // nobody is shown to be deleted
   if (m.shell->message(u"削除の確認"_s, deleteQuestion(Text2->text()), Buttons::OkCancel) !=
       Answer::Ok)
     return;
@@ -246,7 +289,7 @@ void Form3::Command2_Click() {
     // text is dropped.
     m.CurrentIndex = qint16(std::clamp(int(m.CurrentIndex), 0, std::max(0, m.PersonCount - 1)));
   }
-  if (!m.LoadPerson(m.CurrentIndex)) return;
+  if (!m.LoadPerson(m.CurrentIndex)) return showNobody();
   showStep();
   refillNames();
   if (nameCount() == 0) {
