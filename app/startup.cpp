@@ -115,8 +115,8 @@ bool commandLineAccepted(const Module1& m, const QString& commandLine) {
 
 QString lockFilePathFor(const QString& programFolder) {
   const QFileInfo info(programFolder);
-  const QString real = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath()
-                                                          : info.canonicalFilePath();
+  const QString real =
+      info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
   const QByteArray hash =
       QCryptographicHash::hash(real.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
   QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -154,8 +154,7 @@ bool processRuns(qint64 pid) {
 bool removeStaleLock(const QString& path, QString* reason) {
   const QFileInfo info(path);
   errno = 0;
-  const bool removed =
-      info.isDir() && !info.isSymLink() ? QDir().rmdir(path) : QFile::remove(path);
+  const bool removed = info.isDir() && !info.isSymLink() ? QDir().rmdir(path) : QFile::remove(path);
   if (removed || (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())) return true;
   *reason = errno != 0 ? systemReason(errno) : u"フォルダーが空ではありません。"_s;
   return false;
@@ -170,12 +169,13 @@ void tellInUse(const Module1& m, Shell& shell) {
 }
 
 void tellStaleLock(Shell& shell, const QString& path, const QString& reason) {
-  shell.message(u"起動できません"_s,
-                u"前に使われたVelnorのロックファイルが残っていますが、取り除けません"
-                u"（ほかのユーザーのファイルかもしれません）。\n"
-                u"Velnorが起動していないことを確かめてから、次のファイルを削除してください。\n\n"_s +
-                    QDir::toNativeSeparators(path) + u"\n\n理由："_s + reason,
-                Buttons::Ok, Icon::Warning);
+  shell.message(
+      u"起動できません"_s,
+      u"前に使われたVelnorのロックファイルが残っていますが、取り除けません"
+      u"（ほかのユーザーのファイルかもしれません）。\n"
+      u"Velnorが起動していないことを確かめてから、次のファイルを削除してください。\n\n"_s +
+          QDir::toNativeSeparators(path) + u"\n\n理由："_s + reason,
+      Buttons::Ok, Icon::Warning);
 }
 
 // Removes the lock at `path` unless a running copy holds it. False (the user told) when

@@ -26,7 +26,6 @@ FileError copyError(const QString& path, const QString& reason) {
   return FileError{QDir::toNativeSeparators(path), reason, true};
 }
 
-
 QString foreignReason() {
   return u"Velnorが作ったものではないシンボリックリンクがあるため、使いませんでした。"
          u"このリンクとその先には手を触れていません。"_s;
@@ -78,8 +77,9 @@ bool DailyBackup::copyFolder(const QString& source, const QString& target, FileE
 
 QStringList DailyBackup::prune(const QString& folderBackups, int keep) {
   QStringList days, foreign;
-  const QFileInfoList entries = QDir(folderBackups).entryInfoList(
-      QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+  const QFileInfoList entries =
+      QDir(folderBackups)
+          .entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
   for (const QFileInfo& entry : entries) {
     const QString name = entry.fileName();
     const bool part = name.endsWith(kPartSuffix);
@@ -95,8 +95,7 @@ QStringList DailyBackup::prune(const QString& folderBackups, int keep) {
     }
   }
   days.sort();
-  for (qsizetype i = 0; i + keep < days.size(); ++i)
-    removeTree(folderBackups + u'/' + days[i]);
+  for (qsizetype i = 0; i + keep < days.size(); ++i) removeTree(folderBackups + u'/' + days[i]);
   return foreign;
 }
 

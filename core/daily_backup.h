@@ -5,8 +5,8 @@
 #include <QDate>
 #include <QHash>
 #include <QSet>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 
 #include "core/text_file.h"
 

@@ -49,7 +49,7 @@ FileStamp stampOf(const QString& path) {
 #ifdef Q_OS_UNIX
   // The status change time and the file's identity too: another program can give a
   // rewritten file its old size and modification time, but not these.
-  struct stat st{};
+  struct stat st {};
   if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
   FileStamp s;
   s.exists = true;

@@ -1,9 +1,9 @@
 #include <QDir>
-#include <cerrno>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <cerrno>
 
 #include "core/char_rules.h"
 #include "core/module1.h"
@@ -327,9 +327,10 @@ void Module1::refuseNotLoaded() {
   // The fields would hold placeholders or another person: writing them would replace a
   // record nobody saw.
   if (shell)
-    shell->message(u"保存できません"_s,
-                   u"この人は読み込めていないため、保存しませんでした。記録ファイルは元のままです。"_s,
-                   Buttons::Ok, Icon::Warning);
+    shell->message(
+        u"保存できません"_s,
+        u"この人は読み込めていないため、保存しませんでした。記録ファイルは元のままです。"_s,
+        Buttons::Ok, Icon::Warning);
 }
 
 void Module1::refuseChangedOutside() {

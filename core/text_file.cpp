@@ -89,7 +89,7 @@ bool renameIfAbsent(const QString& from, const QString& to, bool& existed, QStri
   }
 #endif
   // A file system without the no-replace rename: a name taken in between is the only risk.
-  struct stat st{};
+  struct stat st {};
   if (::lstat(dst.constData(), &st) == 0) {
     existed = true;
     *reason = systemReason(EEXIST);
@@ -342,7 +342,7 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes, FileErr
   if (fd < 0) {
     reason = systemReason(errno);
   } else {
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0)
       reason = systemReason(errno);
     else if (!S_ISREG(st.st_mode))

@@ -7,13 +7,13 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QSysInfo>
-#include <functional>
 #include <QIcon>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QtTest/QTest>
+#include <functional>
 
 #include "app/startup.h"
 #include "support/fakes.h"
@@ -187,7 +187,8 @@ void writeLock(const QString& path, const QByteArray& bytes) {
   f.close();
   // Older than a lock's writing takes: nothing is still filling it in.
   ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-  ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+  ASSERT_TRUE(
+      f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
 }
 
 class StaleLockTest : public ::testing::TestWithParam<StaleLock> {};
@@ -195,8 +196,7 @@ class StaleLockTest : public ::testing::TestWithParam<StaleLock> {};
 TEST_P(StaleLockTest, isTakenOver_inTheRuntimeFolderAndBesideTheProgram) {
   for (const bool besideTheProgram : {false, true}) {
     test::TempProgram tp;
-    const QString path =
-        besideTheProgram ? tp.path(kLockFileName) : lockFilePathFor(tp.path());
+    const QString path = besideTheProgram ? tp.path(kLockFileName) : lockFilePathFor(tp.path());
     QDir().mkpath(QFileInfo(path).absolutePath());
     GetParam().plant(path);
     test::FakeShell shell;
@@ -215,8 +215,8 @@ INSTANTIATE_TEST_SUITE_P(
         StaleLock{"garbage", [](const QString& p) { writeLock(p, "\xff\xfe not a lock"); }},
         StaleLock{"a process that is gone",
                   [](const QString& p) {
-                    writeLock(p, "999999999\nvelnor\n" + QSysInfo::machineHostName().toUtf8() +
-                                     "\n");
+                    writeLock(p,
+                              "999999999\nvelnor\n" + QSysInfo::machineHostName().toUtf8() + "\n");
                   }},
         StaleLock{"another computer's running copy",
                   [](const QString& p) {

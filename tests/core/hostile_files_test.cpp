@@ -26,7 +26,8 @@ class Hostile : public ::testing::Test {
   void SetUp() override {
     m.shell = &shell;
     m.today = [] { return QDate(2026, 12, 7); };
-    p.useFolder(u"帳"_s, {TempProgram::record(u"北"_s, u"甲"_s), TempProgram::record(u"南"_s, u"乙"_s)});
+    p.useFolder(u"帳"_s,
+                {TempProgram::record(u"北"_s, u"甲"_s), TempProgram::record(u"南"_s, u"乙"_s)});
   }
   void TearDown() override { setSaveWriterFactory({}); }
   bool store(int at, const QString& dates) {
@@ -74,28 +75,33 @@ void makeDays(const QString& backups) {
     QDir().mkpath(backups + u'/' + QDate(2026, 11, d).toString(u"yyyyMMdd"_s));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, BackupLinks,
-    ::testing::Values(
-        Planting{"cut-off copy", [](const QString& b,
-                                    const QString& v) { link(v, b + u"/old.velnor-part"_s); }},
-        Planting{"oldest of fifteen days",
-                 [](const QString& b, const QString& v) {
-                   makeDays(b);
-                   link(v, b + u"/20000101"_s);
-                 }},
-        Planting{"today's cut-off copy",
-                 [](const QString& b,
-                    const QString& v) { link(v, b + u"/20261207.velnor-part"_s); }},
-        Planting{"inside an old day",
-                 [](const QString& b, const QString& v) {
-                   makeDays(b);
-                   QDir().mkpath(b + u"/20000101"_s);
-                   link(v, b + u"/20000101/stuff"_s);
-                 }}),
-    [](const auto& info) {
-      return QString::fromUtf8(info.param.name).replace(u' ', u'_').remove(u'\'').remove(u'-').toStdString();
-    });
+INSTANTIATE_TEST_SUITE_P(Kinds, BackupLinks,
+                         ::testing::Values(Planting{"cut-off copy",
+                                                    [](const QString& b, const QString& v) {
+                                                      link(v, b + u"/old.velnor-part"_s);
+                                                    }},
+                                           Planting{"oldest of fifteen days",
+                                                    [](const QString& b, const QString& v) {
+                                                      makeDays(b);
+                                                      link(v, b + u"/20000101"_s);
+                                                    }},
+                                           Planting{"today's cut-off copy",
+                                                    [](const QString& b, const QString& v) {
+                                                      link(v, b + u"/20261207.velnor-part"_s);
+                                                    }},
+                                           Planting{"inside an old day",
+                                                    [](const QString& b, const QString& v) {
+                                                      makeDays(b);
+                                                      QDir().mkpath(b + u"/20000101"_s);
+                                                      link(v, b + u"/20000101/stuff"_s);
+                                                    }}),
+                         [](const auto& info) {
+                           return QString::fromUtf8(info.param.name)
+                               .replace(u' ', u'_')
+                               .remove(u'\'')
+                               .remove(u'-')
+                               .toStdString();
+                         });
 
 TEST_F(Hostile, aForeignLinkAmongTheDaysIsNamedOnce) {
   Victim victim;
@@ -106,7 +112,8 @@ TEST_F(Hostile, aForeignLinkAmongTheDaysIsNamedOnce) {
   ASSERT_TRUE(store(0, u"1/2"_s));
   ASSERT_EQ(shell.messages.size(), 1);
   EXPECT_EQ(shell.messages[0].title, u"バックアップ"_s);
-  EXPECT_TRUE(shell.messages[0].text.contains(QDir::toNativeSeparators(backups() + u"/20000101"_s)));
+  EXPECT_TRUE(
+      shell.messages[0].text.contains(QDir::toNativeSeparators(backups() + u"/20000101"_s)));
   EXPECT_TRUE(QFileInfo(backups() + u"/20000101"_s).isSymLink());
 }
 
@@ -169,10 +176,9 @@ TEST_P(SpecialFiles, asANoteAreRefusedWhenThePersonIsReached) {
   EXPECT_EQ(shell.titles(), u"読み込めません"_s);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, SpecialFiles, ::testing::ValuesIn(kSpecials),
-                         [](const auto& info) {
-                           return QString::fromUtf8(info.param.name).replace(u' ', u'_').toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Kinds, SpecialFiles, ::testing::ValuesIn(kSpecials), [](const auto& info) {
+  return QString::fromUtf8(info.param.name).replace(u' ', u'_').toStdString();
+});
 
 // A kill while the first start makes the missing notes leaves a temporary file, never a
 // note without content; an empty note (what an older version's cut-off creation left) is
@@ -190,8 +196,8 @@ TEST_F(Hostile, aCutOffFirstStartLeavesNoEmptyNote) {
   next.IndexFilePath = m.IndexFilePath;
   next.ChangeRecordFolder();
   for (const QString& name : {u"甲"_s, u"乙"_s})
-    EXPECT_TRUE(p.readBytes(u"%帳/"_s + name + u".txt"_s).startsWith(
-        TempProgram::cp932Lines({u"補足情報"_s})))
+    EXPECT_TRUE(p.readBytes(u"%帳/"_s + name + u".txt"_s)
+                    .startsWith(TempProgram::cp932Lines({u"補足情報"_s})))
         << name.toStdString();
   EXPECT_EQ(p.entries(u"%帳"_s).filter(u"velnor-tmp"_s), QStringList());
 }
@@ -203,13 +209,14 @@ TEST_F(Hostile, anOutsideChangeThatKeptSizeAndTimeIsSeen) {
   const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
   auto setBack = [&] {
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.setFileTime(old, QFileDevice::FileModificationTime));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite) &&
+                f.setFileTime(old, QFileDevice::FileModificationTime));
   };
   setBack();
   ASSERT_TRUE(m.LoadPerson(0));
   ASSERT_EQ(m.PersonName, u"甲"_s);
   p.writeBytes(index, TempProgram::indexBytes({TempProgram::record(u"北"_s, u"丙"_s),
-                                                TempProgram::record(u"南"_s, u"乙"_s)}));
+                                               TempProgram::record(u"南"_s, u"乙"_s)}));
   setBack();
   ASSERT_TRUE(m.LoadPerson(0));
   EXPECT_EQ(m.PersonName, u"丙"_s);
