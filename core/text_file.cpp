@@ -343,14 +343,15 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes, FileErr
     reason = systemReason(errno);
   } else {
     struct stat st {};
-    if (::fstat(fd, &st) != 0)
+    const bool opened =
+        ::fstat(fd, &st) == 0 && (!S_ISREG(st.st_mode) || st.st_size > limit ||
+                                  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0);
+    if (!opened)
       reason = systemReason(errno);
     else if (!S_ISREG(st.st_mode))
       reason = notRegularReason();
     else if (st.st_size > limit)
       reason = tooLargeReason(st.st_size, limit);
-    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-      reason = systemReason(errno);
     else
       ok = readOpenFile(fd, st.st_size, limit, bytes, reason);
     ::close(fd);
