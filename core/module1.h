@@ -212,8 +212,18 @@ class Module1 {
   // The record number the loaded person's line now has, or -1 when the line is gone.
   qint16 LoadedRecordIndex() const { return loaded_.index; }
   // True when the last store or delete was refused because another program had
-  // changed the person's line; the folder has been read again.
+  // changed the person's line or note file; the folder has been read again and
+  // LoadedRecordIndex tells where the person is now (found again by its bytes, or by
+  // its territory and name), or -1 when it is gone.
   bool ChangedOutside = false;
+  // True when the last store found the loaded person's record gone and added it anew.
+  bool AddedAgain = false;
+  // Reads the loaded person's note file again into PersonNote and MonthNotes (for a
+  // person whose record another program removed); false when it cannot be read.
+  [[nodiscard]] bool ReloadLoadedNote();
+  // True when the loaded person's record line or note file is no longer what was
+  // loaded (another program changed it); false when nobody is loaded.
+  [[nodiscard]] bool LoadedPersonChanged();
   // Rewrites the current index file from `lines` (raw bytes kept where set), after the
   // day's backup; the parsed copy then holds what was written.
   [[nodiscard]] bool WriteIndexLines(QList<TextLine> lines);
@@ -251,6 +261,10 @@ class Module1 {
     QByteArray raw;
     QString noteName;
     QList<TextLine> noteLines;
+    // The note file as read (nothing when there was none to read), and its thirteen
+    // texts as the store builds them, to tell an edit and an outside change apart.
+    std::optional<QByteArray> noteBytes;
+    QStringList noteTexts;
   };
 
   // The note file of `name` into `note` and `months` (defaults where it has no line) and
@@ -265,7 +279,12 @@ class Module1 {
   // only those of the person really loaded.
   bool witnessFor(QByteArray& raw) const;
   void refuseNotLoaded();
-  void refuseChangedOutside();
+  // `path` is the file another program changed since the person was loaded.
+  void refuseChangedOutside(const QString& path);
+  // Where the loaded person's record is now: the line still holding the bytes loaded,
+  // else the one record with the loaded territory and name; -1 when neither is unique.
+  qint16 findLoadedAgain() const;
+  static QStringList noteTexts(const QString& note, const std::array<QString, 13>& months);
   TextLine storedRecordLine(const Record& r) const;
   // WriteIndex's three modes; `line` is the index file's line of record CurrentIndex,
   // `count` the number of records.

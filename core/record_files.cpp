@@ -194,7 +194,7 @@ bool Module1::ReadIndex() {
       // Everything is read before anything shared changes: when the note file cannot be
       // read, the person shown stays whole and a later store cannot mix two people.
       Loaded loaded{true, IndexFilePath, CurrentIndex, folder_.recordLine(CurrentIndex).raw, {},
-                    {}};
+                    {}, std::nullopt, {}};
       QString note;
       std::array<QString, 13> months;
       if (!LoadNoteFile(r.name, loaded, note, months)) return false;
@@ -237,17 +237,28 @@ bool Module1::LoadNoteFile(const QString& name, Loaded& loaded, QString& note,
   if ((isEmptyNote(info) || (!info.exists() && !info.isSymLink())) && !EnsureNoteFile(name))
     return false;
 
-  QList<TextLine> lines;
+  QByteArray bytes;
   FileError error;
-  if (!readTextLines(path, lines, &error, kNoteFileLimit)) {
+  if (!readFileBytes(path, kNoteFileLimit, bytes, &error)) {
     ReportFileError(error);
     return false;
   }
+  QList<TextLine> lines = splitTextLines(bytes);
   if (!lines.isEmpty()) note = toScreenForm(lines[0].text);
   for (int k = 1; k <= 12 && k < lines.size(); ++k) months[k] = lines[k].text;
   loaded.noteName = name;
   loaded.noteLines = std::move(lines);
+  loaded.noteBytes = std::move(bytes);
+  loaded.noteTexts = noteTexts(note, months);
   return true;
+}
+
+QStringList Module1::noteTexts(const QString& note, const std::array<QString, 13>& months) {
+  // A line break left in a text would split it over two file lines and shift every note
+  // after it.
+  QStringList texts{toStoredForm(note)};
+  for (int k = 1; k <= 12; ++k) texts << toStoredForm(months[k]);
+  return texts;
 }
 
 bool Module1::WriteNoteFile() {
@@ -257,10 +268,12 @@ bool Module1::WriteNoteFile() {
         FileError{QDir::toNativeSeparators(path), u"この名前はファイル名に使えません。"_s, true});
     return false;
   }
+  // A store of the dates alone leaves the note file as it is: another program may have
+  // written it since, and its text must not be put back to what was loaded.
+  const QStringList texts = noteTexts(PersonNote, MonthNotes);
+  const bool renamed = PersonName != loaded_.noteName;
+  if (!renamed && texts == loaded_.noteTexts) return true;
   // What the user did not change keeps the bytes it had, lines past the thirteenth too.
-  // A line break left in a text would split it over two file lines and shift every note after it.
-  QStringList texts{toStoredForm(PersonNote)};
-  for (int k = 1; k <= 12; ++k) texts << toStoredForm(MonthNotes[k]);
   const QList<TextLine>& before = loaded_.noteLines;
   QList<TextLine> lines;
   for (int i = 0; i < texts.size(); ++i) {
@@ -284,12 +297,24 @@ bool Module1::WriteNoteFile() {
     ReportFileError(error);
     return false;
   }
+  // The file the note was loaded from must still hold what was loaded; for a rename
+  // too, whose old file goes once the new one is written.
+  if (!loaded_.noteName.isEmpty()) {
+    const QString loadedPath = noteFilePath(loaded_.noteName);
+    if (currentBytes(loadedPath) != loaded_.noteBytes) {
+      (void)RefreshFolder();
+      refuseChangedOutside(loadedPath);
+      return false;
+    }
+  }
   BackUpBeforeWrite();
   const std::optional<QByteArray> old = currentBytes(path);
   if (!WriteLinesReported(path, lines)) return false;
   recordWrite(path, old, joinTextLines(lines));
   loaded_.noteName = PersonName;
   loaded_.noteLines = lines;
+  loaded_.noteBytes = joinTextLines(lines);
+  loaded_.noteTexts = texts;
   return true;
 }
 
@@ -333,28 +358,62 @@ void Module1::refuseNotLoaded() {
         Buttons::Ok, Icon::Warning);
 }
 
-void Module1::refuseChangedOutside() {
-  ChangedOutside = true;
-  // Where the loaded person's line went, if it is still there unchanged.
-  qint16 found = -1;
-  if (loaded_.indexPath == IndexFilePath) {
-    for (int r = 0; r < std::min(folder_.recordCount(), kMaxRecords); ++r) {
-      if (folder_.recordLine(r).raw != loaded_.raw) continue;
-      if (found >= 0) {
-        found = -1;  // twice: which one was meant cannot be told
-        break;
-      }
+qint16 Module1::findLoadedAgain() const {
+  if (loaded_.indexPath != IndexFilePath || folder_.path() != IndexFilePath) return -1;
+  const int count = std::min(folder_.recordCount(), kMaxRecords);
+  const auto unique = [count](const auto& matches) {
+    qint16 found = -1;
+    for (int r = 0; r < count; ++r) {
+      if (!matches(r)) continue;
+      if (found >= 0) return qint16(-1);  // twice: which one was meant cannot be told
       found = qint16(r);
     }
-  }
-  loaded_.index = found;
+    return found;
+  };
+  const qint16 byBytes = unique([&](int r) { return folder_.recordLine(r).raw == loaded_.raw; });
+  if (byBytes >= 0) return byBytes;
+  const Record was = parseRecord(decodeCp932(loaded_.raw));
+  return unique(
+      [&](int r) { return folder_.territoryOf(r) == was.territory && folder_.nameOf(r) == was.name; });
+}
+
+void Module1::refuseChangedOutside(const QString& path) {
+  ChangedOutside = true;
+  loaded_.index = findLoadedAgain();
+  if (loaded_.index >= 0) loaded_.raw = folder_.recordLine(loaded_.index).raw;
   if (shell)
     shell->message(
         u"保存できません"_s,
-        u"記録ファイルがほかのプログラムによって変更されたため、保存しませんでした。\n\n"_s +
-            QDir::toNativeSeparators(IndexFilePath) +
-            u"\n\n変更後の内容を読み込み直しました。入力中の内容は画面に残っています。"_s,
+        u"ファイルがほかのプログラムによって変更されたため、保存しませんでした。\n\n"_s +
+            QDir::toNativeSeparators(path) +
+            (loaded_.index >= 0
+                 ? u"\n\n変更後の内容を読み込み直し、入力した内容をその上に戻しました。"
+                   u"もう一度保存すると、この内容で保存されます。"_s
+                 : u"\n\nこの人は記録ファイルにもういません。入力中の内容は画面に残っています。"
+                   u"もう一度保存すると、新しい人として追加されます。"_s),
         Buttons::Ok, Icon::Warning);
+}
+
+bool Module1::ReloadLoadedNote() {
+  if (!loaded_.person || loaded_.noteName.isEmpty()) return true;
+  Loaded fresh = loaded_;
+  QString note;
+  std::array<QString, 13> months;
+  if (!LoadNoteFile(loaded_.noteName, fresh, note, months)) return false;
+  loaded_ = std::move(fresh);
+  PersonNote = note;
+  MonthNotes = months;
+  return true;
+}
+
+bool Module1::LoadedPersonChanged() {
+  if (!loaded_.person || loaded_.index < 0 || loaded_.indexPath != IndexFilePath) return false;
+  if (!RefreshFolder()) return false;
+  if (loaded_.index >= std::min(folder_.recordCount(), kMaxRecords) ||
+      folder_.recordLine(loaded_.index).raw != loaded_.raw)
+    return true;
+  return !loaded_.noteName.isEmpty() &&
+         currentBytes(noteFilePath(loaded_.noteName)) != loaded_.noteBytes;
 }
 
 bool Module1::WriteIndexLines(QList<TextLine> lines) {
@@ -399,6 +458,7 @@ void Module1::BackUpBeforeWrite() {
 
 bool Module1::WriteIndex() {
   ChangedOutside = false;
+  AddedAgain = false;
   const ChangeScope change(*this);
   QByteArray witness;
   const bool guarded =
@@ -417,7 +477,7 @@ bool Module1::WriteIndex() {
   const int line = folder_.lineOfRecord(CurrentIndex);
   // The line must still be the person the user saw; another program may have moved it.
   if (guarded && folder_.lines()[line].raw != witness) {
-    refuseChangedOutside();
+    refuseChangedOutside(IndexFilePath);
     return false;
   }
   return WriteMode == kWriteStore ? storeRecord(line) : deleteRecord(line, count);
@@ -442,17 +502,24 @@ bool Module1::appendRecord(int count) {
   if (loaded_.person && loaded_.index < 0 && loaded_.indexPath == IndexFilePath) {
     loaded_.index = CurrentIndex;
     loaded_.raw = folder_.recordLine(CurrentIndex).raw;
+    AddedAgain = true;
   }
   return true;
 }
 
 bool Module1::storeRecord(int line) {
   const Record r{PersonTerritory, PersonName, MonthDates};
-  // The note goes first: when it cannot be written the index stays as it was.
-  if (!WriteNoteFile()) return false;
   QList<TextLine> out = folder_.lines();
   out[line] = storedRecordLine(r);
-  if (!WriteIndexLines(out)) return false;
+  FileError error;
+  if (!encodeTextLines(out, IndexFilePath, &error)) {
+    ReportFileError(error);
+    return false;
+  }
+  // The note goes first: when it cannot be written the index stays as it was. An
+  // unchanged line leaves the index file untouched.
+  if (!WriteNoteFile()) return false;
+  if (out[line].raw != folder_.lines()[line].raw && !WriteIndexLines(out)) return false;
   loaded_.person = true;
   loaded_.indexPath = IndexFilePath;
   loaded_.index = CurrentIndex;

@@ -16,7 +16,7 @@ case "${1:-}" in
   run) PACKAGES=("${BUILD[@]}" "${FONTS[@]}" x11-utils) ;;  # xdpyinfo asks the display
   test)
     PACKAGES=("${BUILD[@]}" "${FONTS[@]}" libgtest-dev libbenchmark-dev
-      desktop-file-utils appstream clang clang-tidy clang-format libclang-rt-14-dev poppler-utils)
+      desktop-file-utils appstream clang clang-tidy clang-format libclang-rt-14-dev poppler-utils syncthing)
     ;;
   package) PACKAGES=("${BUILD[@]}" dpkg-dev file) ;;  # dpkg-shlibdeps finds the libraries
   *)

@@ -157,6 +157,17 @@ class Form3 : public QWidget, public InputScreenPort {
   bool storeIfModified(bool refresh);
   void refillNames();
   void showChangedFolder();
+  // What the boxes hold (month notes too), to tell which ones the user changed.
+  struct ShownPerson {
+    QString territory, name, note;
+    std::array<QString, 13> dates, monthNotes;
+    bool operator==(const ShownPerson&) const = default;
+  };
+  ShownPerson screenPerson() const;
+  // A store was refused because another program changed the person: show the person
+  // as the files hold it now with `typed` put back into the boxes the user changed.
+  void showChangedPerson(const ShownPerson& typed);
+  void reapplyTyping(const ShownPerson& typed, const ShownPerson& was);
   void focusColumnField();
   void finishUnload();
 
@@ -192,6 +203,7 @@ class Form3 : public QWidget, public InputScreenPort {
   QString acceptedNote_;       // restore value of the note box (the last accepted text)
   qint16 shownIndex_ = 0;      // record number of the person in the fields (-1: its line is gone)
   QString shownName_;          // the name the person in the fields was loaded with
+  ShownPerson shown_;          // the boxes as they were filled from the files
   bool replaceNames_ = false;  // the next names listed replace the list, if they differ
   bool storeFailed_ = false;   // the last store failed: the next change test must store
   bool personShown_ = false;   // the fields hold a person that was really loaded

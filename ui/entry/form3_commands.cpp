@@ -67,6 +67,7 @@ bool Form3::saveStep() {
   const QString oldNote = m.PersonNote;
   const auto oldDates = m.MonthDates;
   const auto oldMonthNotes = m.MonthNotes;
+  const ShownPerson typed = screenPerson();
   takeFields(name);
   // One change: the record, its note file and a renamed person's old note file.
   ChangeScope change(m, shownIndex_);
@@ -80,7 +81,7 @@ bool Form3::saveStep() {
     m.MonthNotes = oldMonthNotes;
     storeFailed_ = true;
     m.PersonModified = true;
-    if (m.ChangedOutside) showChangedFolder();
+    if (m.ChangedOutside) showChangedPerson(typed);
     return false;
   }
   storeFailed_ = false;
@@ -125,8 +126,14 @@ bool Form3::writeShownPerson() {
     stored = m.AppendPerson();
     if (stored) shownIndex_ = m.CurrentIndex;
   }
+  const bool addedAgain = stored && m.AddedAgain;
   if (stored) stored = m.StorePerson(shownIndex_);
   m.CurrentIndex = selection;
+  if (stored && addedAgain)
+    m.shell->message(u"追加しました"_s,
+                     u"この人はほかのプログラムによって記録ファイルから消されていたため、"
+                     u"入力した内容で最後に追加しました。"_s,
+                     Buttons::Ok, Icon::Information);
   return stored;
 }
 
@@ -200,6 +207,7 @@ void Form3::showStep() {
   acceptedNote_ = m.PersonNote;
   shownIndex_ = m.CurrentIndex;
   shownName_ = m.PersonName;
+  shown_ = screenPerson();
   storeFailed_ = false;
   personShown_ = true;
   MonthNoteTouched = 0;
@@ -230,6 +238,44 @@ void Form3::showChangedFolder() {
   }
   refillNames();
   selectName(shownIndex_);
+}
+
+Form3::ShownPerson Form3::screenPerson() const {
+  ShownPerson p{Text3->text(), Text2->text(), text1(0), {}, {}};
+  for (int month = 1; month <= 12; ++month) {
+    p.dates[month] = text1(month);
+    p.monthNotes[month] = toStoredForm(m.MonthNotes[month]);
+  }
+  return p;
+}
+
+void Form3::showChangedPerson(const ShownPerson& typed) {
+  const ShownPerson was = shown_;
+  const qint16 found = m.LoadedRecordIndex();
+  // A person whose record is gone keeps the record as typed; its note is read again.
+  const bool reloaded = found >= 0 ? m.LoadPerson(found) : m.ReloadLoadedNote();
+  if (reloaded) {
+    showStep();
+    reapplyTyping(typed, was);
+  }
+  storeFailed_ = true;  // the next move stores what the boxes now hold
+  m.PersonModified = true;
+  showChangedFolder();
+}
+
+void Form3::reapplyTyping(const ShownPerson& typed, const ShownPerson& was) {
+  ++filling_;
+  if (typed.territory != was.territory) Text3->setText(typed.territory);
+  if (typed.name != was.name) Text2->setText(typed.name);
+  if (typed.note != was.note) noteBox()->setPlainText(crLfToBoxText(typed.note));
+  for (int month = 1; month <= 12; ++month) {
+    if (typed.dates[month] != was.dates[month]) monthCell(month)->setText(typed.dates[month]);
+    if (typed.monthNotes[month] != was.monthNotes[month])
+      m.MonthNotes[month] = typed.monthNotes[month];
+  }
+  if (validMonth(m.NoteMonth)) showMonthInfo(m.NoteMonth, false);
+  --filling_;
+  acceptedNote_ = text1(0);
 }
 
 void Form3::focusColumnField() {
@@ -287,6 +333,10 @@ void Form3::Command2_Click() {
   } else {
     // Its line is gone already (another program changed the file): only the typed
     // text is dropped.
+    m.shell->message(u"削除できません"_s,
+                     u"この人はほかのプログラムによって記録ファイルからすでに消されています。"
+                     u"入力中の内容は取り消します。"_s,
+                     Buttons::Ok, Icon::Warning);
     m.CurrentIndex = qint16(std::clamp(int(m.CurrentIndex), 0, std::max(0, m.PersonCount - 1)));
   }
   if (!m.LoadPerson(m.CurrentIndex)) return showNobody();

@@ -1,0 +1,95 @@
+// Another program (a sync tool, an editor) changes the shown person's files: nothing it
+// wrote is put back, nothing typed is lost, and no person is doubled.
+
+#include "entry_fixture.h"
+
+namespace velnor::test {
+namespace {
+
+class OutsideChange : public EntryTest {
+ protected:
+  void SetUp() override {
+    EntryTest::SetUp();
+    startBothWindows(true);
+    ASSERT_TRUE(form);
+    shell.messages.clear();
+  }
+  // 山田太郎's note file as another program leaves it: line 1 and March rewritten.
+  void rewriteNote() {
+    QStringList note{u"外で書いた補足"_s};
+    for (int k = 1; k <= 12; ++k) note << (k == 3 ? u" 3月　外で書いた"_s : u" %1月　日"_s.arg(k));
+    theirNote = TempProgram::cp932Lines(note);
+    p.writeBytes(folder + u"/山田太郎.txt"_s, theirNote);
+  }
+  void rewriteIndex(const QStringList& records) { p.useFolder(u"テスト"_s, records); }
+  void typeFebruaryAndMoveOn() {
+    retype(form->monthCell(2), u"2/22"_s);
+    key(form->monthCell(2), Qt::Key_Down);
+  }
+  QByteArray theirNote;
+};
+
+TEST_F(OutsideChange, aStoreOfTheDatesLeavesANoteWrittenOutsideAlone) {
+  rewriteNote();
+  typeFebruaryAndMoveOn();
+  EXPECT_EQ(p.readBytes(folder + u"/山田太郎.txt"_s), theirNote);
+  EXPECT_EQ(field(0, 3), u"2/22"_s);
+  EXPECT_TRUE(shell.messages.isEmpty());
+}
+
+TEST_F(OutsideChange, aNoteChangedOutsideIsNeverOverwrittenAndTheTypingIsPutOnTop) {
+  rewriteNote();
+  form->noteBox()->clear();
+  commit(form->noteBox(), u"私の補足"_s);
+  typeFebruaryAndMoveOn();
+  EXPECT_TRUE(message().startsWith(u"保存できません: "_s));
+  EXPECT_EQ(p.readBytes(folder + u"/山田太郎.txt"_s), theirNote);
+  // Shown again as the file holds it, with both boxes the user changed kept.
+  EXPECT_EQ(form->Text2->text(), u"山田太郎"_s);
+  EXPECT_EQ(form->text1(0), u"私の補足"_s);
+  EXPECT_EQ(form->text1(2), u"2/22"_s);
+  EXPECT_EQ(m.MonthNotes[3], u" 3月　外で書いた"_s);
+  key(form->monthCell(2), Qt::Key_Down);
+  EXPECT_EQ(noteLines(u"山田太郎"_s).mid(0, 4),
+            (QStringList{u"私の補足"_s, u" 1月　日"_s, u" 2月　日"_s, u" 3月　外で書いた"_s}));
+  EXPECT_EQ(field(0, 3), u"2/22"_s);
+  EXPECT_EQ(form->Text2->text(), u"井上"_s);
+}
+
+// Another program changed a month of the shown person's line: the refused store goes to
+// that line next time, both changes kept, and F2 deletes that same person.
+class OutsideLineChange : public OutsideChange, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(OutsideLineChange, isFoundAgainByTerritoryAndName) {
+  const QStringList others{recordLine(u"南"_s, u"井上"_s), recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})};
+  rewriteIndex(QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, {}, u"3/3"_s})} + others);
+  typeFebruaryAndMoveOn();
+  EXPECT_TRUE(message().startsWith(u"保存できません: "_s));
+  EXPECT_EQ(form->text1(3), u"3/3"_s);
+  if (GetParam()) {
+    shell.answers.push_back(Answer::Ok);
+    form->Command2->click();
+    EXPECT_EQ(records(), others);
+  } else {
+    key(form->monthCell(2), Qt::Key_Down);
+    EXPECT_EQ(records(),
+              QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/22"_s, u"3/3"_s})} +
+                  others);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(StoreOrDelete, OutsideLineChange, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "delete" : "store"; });
+
+TEST_F(OutsideChange, aPersonRemovedOutsideIsAddedAnewAndTheUserIsTold) {
+  rewriteIndex({recordLine(u"南"_s, u"井上"_s), recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})});
+  typeFebruaryAndMoveOn();
+  EXPECT_TRUE(message().startsWith(u"保存できません: "_s));
+  key(form->monthCell(2), Qt::Key_Down);
+  EXPECT_TRUE(message().startsWith(u"追加しました: "_s));
+  EXPECT_EQ(records().size(), 3);
+  EXPECT_EQ(records().last(), recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/22"_s}));
+}
+
+}  // namespace
+}  // namespace velnor::test
