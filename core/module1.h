@@ -218,6 +218,9 @@ class Module1 {
   bool ChangedOutside = false;
   // True when the last store found the loaded person's record gone and added it anew.
   bool AddedAgain = false;
+  // Where the loaded person's record is now: the line still holding the bytes loaded,
+  // else the one record with the loaded territory and name; -1 when neither is unique.
+  qint16 FindLoadedAgain() const;
   // Reads the loaded person's note file again into PersonNote and MonthNotes (for a
   // person whose record another program removed); false when it cannot be read.
   [[nodiscard]] bool ReloadLoadedNote();
@@ -281,9 +284,6 @@ class Module1 {
   void refuseNotLoaded();
   // `path` is the file another program changed since the person was loaded.
   void refuseChangedOutside(const QString& path);
-  // Where the loaded person's record is now: the line still holding the bytes loaded,
-  // else the one record with the loaded territory and name; -1 when neither is unique.
-  qint16 findLoadedAgain() const;
   static QStringList noteTexts(const QString& note, const std::array<QString, 13>& months);
   TextLine storedRecordLine(const Record& r) const;
   // WriteIndex's three modes; `line` is the index file's line of record CurrentIndex,

@@ -114,6 +114,9 @@ class InputScreenPort : public WindowGeometryPort {
   virtual bool saveStep() = 0;
   // No person can be shown (the folder could not be read): empty, closed fields.
   virtual void showNobody() = 0;
+  // Another program changed the folder's files: unless typing is pending, the shown
+  // person and the names are shown as the files hold them now.
+  virtual void showOutsideChange() = 0;
 
   // Undo (or redo) of the last stored change, after storing the person shown.
   virtual void undoChange(bool redo) = 0;

@@ -358,7 +358,7 @@ void Module1::refuseNotLoaded() {
         Buttons::Ok, Icon::Warning);
 }
 
-qint16 Module1::findLoadedAgain() const {
+qint16 Module1::FindLoadedAgain() const {
   if (loaded_.indexPath != IndexFilePath || folder_.path() != IndexFilePath) return -1;
   const int count = std::min(folder_.recordCount(), kMaxRecords);
   const auto unique = [count](const auto& matches) {
@@ -379,7 +379,7 @@ qint16 Module1::findLoadedAgain() const {
 
 void Module1::refuseChangedOutside(const QString& path) {
   ChangedOutside = true;
-  loaded_.index = findLoadedAgain();
+  loaded_.index = FindLoadedAgain();
   if (loaded_.index >= 0) loaded_.raw = folder_.recordLine(loaded_.index).raw;
   if (shell)
     shell->message(

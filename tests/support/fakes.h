@@ -119,6 +119,7 @@ class FakeInputScreen : public InputScreenPort {
   void changeTest() override;
   bool saveStep() override;
   void showNobody() override { calls << QStringLiteral("nobody"); }
+  void showOutsideChange() override { calls << QStringLiteral("outside"); }
   void applyColors() override { calls << QStringLiteral("colors"); }
   void undoChange(bool redo) override {
     calls << (redo ? QStringLiteral("redo") : QStringLiteral("undo"));

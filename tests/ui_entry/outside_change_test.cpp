@@ -91,5 +91,46 @@ TEST_F(OutsideChange, aPersonRemovedOutsideIsAddedAnewAndTheUserIsTold) {
   EXPECT_EQ(records().last(), recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/22"_s}));
 }
 
+// The windows follow changes another program makes, without a key press, but never
+// replace what is being typed.
+class WatchedFolder : public OutsideChange {
+ protected:
+  static bool waitFor(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(5000);
+    while (!done()) {
+      if (deadline.hasExpired()) return false;
+      QTest::qWait(10);
+    }
+    return true;
+  }
+  void appendSomeone() {
+    rewriteIndex({recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s}), recordLine(u"南"_s, u"井上"_s),
+                  recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s}), recordLine(u"西"_s, u"新人"_s)});
+  }
+};
+
+TEST_F(WatchedFolder, aLineAndANoteWrittenOutsideShowByThemselves) {
+  rewriteNote();
+  appendSomeone();
+  ASSERT_TRUE(waitFor([&] { return names().contains(u"新人"_s); }));
+  EXPECT_EQ(m.PersonCount, 4);
+  EXPECT_TRUE(waitFor([&] { return form->text1(0) == u"外で書いた補足"_s; }));
+  EXPECT_EQ(m.MonthNotes[3], u" 3月　外で書いた"_s);
+  EXPECT_TRUE(shell.messages.isEmpty());
+}
+
+TEST_F(WatchedFolder, typingPendingIsNotReplacedAndMeetsTheChangeAtTheStore) {
+  retype(form->monthCell(2), u"2/22"_s);
+  rewriteNote();
+  appendSomeone();
+  ASSERT_TRUE(waitFor([&] { return m.PersonCount == 4; }));
+  EXPECT_EQ(form->text1(2), u"2/22"_s);
+  EXPECT_EQ(form->text1(0), u"補足情報"_s);
+  key(form->monthCell(2), Qt::Key_Down);
+  EXPECT_EQ(p.readBytes(folder + u"/山田太郎.txt"_s), theirNote);
+  EXPECT_EQ(records().size(), 4);
+  EXPECT_EQ(field(0, 3), u"2/22"_s);
+}
+
 }  // namespace
 }  // namespace velnor::test

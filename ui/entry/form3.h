@@ -117,6 +117,7 @@ class Form3 : public QWidget, public InputScreenPort {
   // No person could be loaded: the boxes are empty and closed to typing, and nothing is
   // stored or deleted from them until a load succeeds.
   void showNobody() override;
+  void showOutsideChange() override;
   void undoChange(bool redo) override;
   void applyColors() override;
   void setNoteFontPoints(double points) override;
@@ -204,6 +205,7 @@ class Form3 : public QWidget, public InputScreenPort {
   qint16 shownIndex_ = 0;      // record number of the person in the fields (-1: its line is gone)
   QString shownName_;          // the name the person in the fields was loaded with
   ShownPerson shown_;          // the boxes as they were filled from the files
+  quint64 namesRead_ = 0;      // the read of the index file the names were last listed from
   bool replaceNames_ = false;  // the next names listed replace the list, if they differ
   bool storeFailed_ = false;   // the last store failed: the next change test must store
   bool personShown_ = false;   // the fields hold a person that was really loaded

@@ -86,6 +86,7 @@ bool Form3::saveStep() {
   }
   storeFailed_ = false;
   shownName_ = name;
+  shown_ = screenPerson();
 
   // A renamed person's old note file goes only once the new one is written, and only
   // when nobody else has that name. Where the file system ignores case, a change of
@@ -261,6 +262,32 @@ void Form3::showChangedPerson(const ShownPerson& typed) {
   storeFailed_ = true;  // the next move stores what the boxes now hold
   m.PersonModified = true;
   showChangedFolder();
+}
+
+void Form3::showOutsideChange() {
+  if (unloaded_ || m.ProgramEnded) return;
+  // What is being typed is never replaced: the next store meets the change instead.
+  if (personShown_ && (storeFailed_ || screenPerson() != shown_)) return;
+  const quint64 reads = m.folder().diskReads();
+  if (personShown_ && !m.LoadedPersonChanged()) {
+    // Only other people changed: the names follow, the fields stay.
+    if (m.folder().diskReads() != reads || reads != namesRead_) {
+      refillNames();
+      selectName(shownIndex_);
+    }
+    namesRead_ = m.folder().diskReads();
+    return;
+  }
+  const qint16 found = m.FindLoadedAgain();
+  if (!m.CountPeople()) return showNobody();
+  // A person removed by the other program gives way to the one now in its place.
+  const qint16 at = found >= 0 ? found
+                               : qint16(std::clamp(int(shownIndex_), 0, std::max(0, m.PersonCount - 1)));
+  if (!m.LoadPerson(at)) return showNobody();
+  showStep();
+  refillNames();
+  selectName(shownIndex_);
+  namesRead_ = m.folder().diskReads();
 }
 
 void Form3::reapplyTyping(const ShownPerson& typed, const ShownPerson& was) {

@@ -17,6 +17,7 @@
 #include "ui/common/fonts.h"
 #include "ui/common/history_keys.h"
 #include "ui/common/key_codes.h"
+#include "ui/main/folder_watch.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -54,7 +55,23 @@ Form1::Form1(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   watchKeys();
   auto* find = new QShortcut(QKeySequence::Find, this);
   connect(find, &QShortcut::activated, this, [this] { openFindBox(); });
+  watch_ = new FolderWatch(m, [this] { takeOutsideChange(); }, this);
   m.mainWindow = this;
+}
+
+void Form1::takeOutsideChange() {
+  if (m.ProgramEnded) return;
+  // Never under an open box or a chosen folder being opened: look again afterwards.
+  if (QApplication::activeModalWidget() || QApplication::activePopupWidget() || chooserOpen())
+    return watch_->noticed();
+  const quint64 reads = m.folder().diskReads();
+  const bool sameFile = m.folder().path() == m.IndexFilePath;
+  const bool readable = m.RefreshFolder();
+  if (inputScreenLoaded()) m.inputScreen->showOutsideChange();
+  if (!readable || !sameFile || m.folder().diskReads() != reads) {
+    clearList();
+    Command9_Click();
+  }
 }
 
 Form1::~Form1() {

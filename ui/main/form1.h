@@ -19,6 +19,7 @@ namespace velnor {
 class DrawingSurface;
 class ComboChooser;
 class FindBox;
+class FolderWatch;
 
 class Form1 : public QWidget, public MainWindowPort {
   Q_OBJECT
@@ -114,10 +115,13 @@ class Form1 : public QWidget, public MainWindowPort {
   void openFindBox();
   void undoChange(bool redo);
   bool chooserOpen() const;
+  // Another program changed the folder in use: the list and the input screen follow.
+  void takeOutsideChange();
 
   Module1& m;
   std::unique_ptr<ComboChooser> chooser_;
   FindBox* findBox_ = nullptr;  // made at the first Ctrl+F
+  FolderWatch* watch_ = nullptr;
   std::array<QPushButton*, 9> buttons_{};
   qint32 listBackground_ = 0xFFFFFF;
   QSize laidOutSize_;  // client size of the last full layout
