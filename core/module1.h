@@ -79,6 +79,7 @@ inline constexpr qint16 kWriteStore = 2;
 inline constexpr qint16 kWriteDelete = 3;
 
 class Module1;
+struct MergePlan;
 // Makes every file write of its lifetime one undoable step.
 class ChangeScope {
  public:
@@ -231,6 +232,12 @@ class Module1 {
   // day's backup; the parsed copy then holds what was written.
   [[nodiscard]] bool WriteIndexLines(QList<TextLine> lines);
 
+  // Stores the user's choices for the conflict copies of `plan` as one change after the
+  // day's backup, then moves the copies into "バックアップ/<record folder>/衝突/". False,
+  // with the user told and no record file changed, when a file cannot be written or the
+  // index file changed since the plan was made.
+  [[nodiscard]] bool StoreMerge(const MergePlan& plan);
+
   static QString DefaultMonthLine(int month);
   static bool IsRecordLine(const QString& line) { return isRecordLine(line); }
 
@@ -297,6 +304,7 @@ class Module1 {
   void recordWrite(const QString& path, const std::optional<QByteArray>& before,
                    const std::optional<QByteArray>& after);
   [[nodiscard]] bool applyHistory(bool undo);
+  void moveConflictCopies(const QStringList& copies);
   [[nodiscard]] bool stepFilesUnchanged(const HistoryStep& step, bool undo,
                                         std::vector<std::optional<QByteArray>>& now);
   [[nodiscard]] bool putStepBack(const HistoryStep& step, bool undo,

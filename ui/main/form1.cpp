@@ -10,6 +10,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/sync_conflicts.h"
 #include "core/table_drawing.h"
 #include "ui/common/combo_chooser.h"
 #include "ui/common/delete_question.h"
@@ -18,6 +19,7 @@
 #include "ui/common/history_keys.h"
 #include "ui/common/key_codes.h"
 #include "ui/main/folder_watch.h"
+#include "ui/main/merge_window.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -72,6 +74,45 @@ void Form1::takeOutsideChange() {
     clearList();
     Command9_Click();
   }
+  if (readable) takeConflictCopies();
+}
+
+void Form1::takeConflictCopies() {
+  const QStringList copies = findConflictCopies(m.recordFolderPath());
+  const QString where = m.recordFolderPath() + u'/';
+  if (std::all_of(copies.begin(), copies.end(),
+                  [&](const QString& c) { return conflictsPutOff_.contains(where + c); }))
+    return;
+  const auto putOff = [&] {
+    for (const QString& c : copies) conflictsPutOff_.insert(where + c);
+  };
+  // What is being typed is stored first, as before every change of the folder.
+  if (inputScreenLoaded()) {
+    m.inputScreen->changeTest();
+    if (m.PersonModified && !m.inputScreen->saveStep()) return putOff();
+    m.PersonModified = false;
+  }
+  if (!m.RefreshFolder()) return;
+  MergePlan plan = planMerge(m.folder(), m.recordFolderPath(), copies);
+  QString text = u"ほかのパソコンでも同時に変更されたため、同期ソフトが次のコピーを残しました。\n\n"_s +
+                 copies.join(u'\n');
+  if (!plan.unreadable.isEmpty())
+    text += u"\n\n次のコピーは読めないため、そのままにします。\n"_s + plan.unreadable.join(u'\n');
+  if (!plan.items.isEmpty()) text += u"\n\n次の画面で、人ごとに残す方を選んでください。"_s;
+  else if (!plan.copies.isEmpty())
+    text += u"\n\n記録の内容は同じです。コピーはバックアップのフォルダーに移します。"_s;
+  m.shell->message(u"同期の衝突"_s, text, Buttons::Ok, Icon::Warning);
+  if (plan.copies.isEmpty()) return putOff();
+  if (!plan.items.isEmpty()) {
+    MergeWindow window(plan, this);
+    if (window.exec() != QDialog::Accepted) return putOff();
+  }
+  putOff();  // those that could not be read stay where they are, asked again next start
+  if (!m.StoreMerge(plan)) return;
+  // The list, the names and the person shown, as stored now.
+  m.EditsEnabled = false;
+  m.ChangeRecordFolder();
+  m.EditsEnabled = true;
 }
 
 Form1::~Form1() {

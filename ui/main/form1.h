@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QPushButton>
+#include <QSet>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -117,11 +118,14 @@ class Form1 : public QWidget, public MainWindowPort {
   bool chooserOpen() const;
   // Another program changed the folder in use: the list and the input screen follow.
   void takeOutsideChange();
+  // Sync tools' conflict copies in the folder in use: told, merged, moved away.
+  void takeConflictCopies();
 
   Module1& m;
   std::unique_ptr<ComboChooser> chooser_;
   FindBox* findBox_ = nullptr;  // made at the first Ctrl+F
   FolderWatch* watch_ = nullptr;
+  QSet<QString> conflictsPutOff_;  // copies the user chose to merge later (next start)
   std::array<QPushButton*, 9> buttons_{};
   qint32 listBackground_ = 0xFFFFFF;
   QSize laidOutSize_;  // client size of the last full layout
