@@ -193,8 +193,10 @@ bool Module1::ReadIndex() {
       const Record r = folder_.record(CurrentIndex);
       // Everything is read before anything shared changes: when the note file cannot be
       // read, the person shown stays whole and a later store cannot mix two people.
-      Loaded loaded{true, IndexFilePath, CurrentIndex, folder_.recordLine(CurrentIndex).raw, {},
-                    {}, std::nullopt, {}};
+      Loaded loaded{true,         IndexFilePath,
+                    CurrentIndex, folder_.recordLine(CurrentIndex).raw,
+                    {},           {},
+                    std::nullopt, {}};
       QString note;
       std::array<QString, 13> months;
       if (!LoadNoteFile(r.name, loaded, note, months)) return false;
@@ -373,8 +375,9 @@ qint16 Module1::FindLoadedAgain() const {
   const qint16 byBytes = unique([&](int r) { return folder_.recordLine(r).raw == loaded_.raw; });
   if (byBytes >= 0) return byBytes;
   const Record was = parseRecord(decodeCp932(loaded_.raw));
-  return unique(
-      [&](int r) { return folder_.territoryOf(r) == was.territory && folder_.nameOf(r) == was.name; });
+  return unique([&](int r) {
+    return folder_.territoryOf(r) == was.territory && folder_.nameOf(r) == was.name;
+  });
 }
 
 void Module1::refuseChangedOutside(const QString& path) {

@@ -14,7 +14,8 @@ namespace velnor {
 namespace {
 
 const QRegularExpression& syncthingCopy() {
-  static const QRegularExpression re(u"^(.+)\\.sync-conflict-\\d{8}-\\d{6}(-[A-Z0-9]{7})?\\.(vrd|txt)$"_s);
+  static const QRegularExpression re(
+      u"^(.+)\\.sync-conflict-\\d{8}-\\d{6}(-[A-Z0-9]{7})?\\.(vrd|txt)$"_s);
   return re;
 }
 const QRegularExpression& conflictedCopy() {
@@ -306,8 +307,8 @@ bool Module1::StoreMerge(const MergePlan& plan) {
 }
 
 void Module1::moveConflictCopies(const QStringList& copies) {
-  const QString target = programFolder_ + u'/' + kBackupFolderName + u'/' + CurrentFolder +
-                         u"/衝突"_s;
+  const QString target =
+      programFolder_ + u'/' + kBackupFolderName + u'/' + CurrentFolder + u"/衝突"_s;
   QStringList failed;
   QString reason;
   if (!QDir().mkpath(target)) {

@@ -34,16 +34,14 @@ struct MergeItem {
   QStringList fileFields, copyFields;
   QList<TextLine> copyLines;  // the copy's record line, or its whole note file
   Keep keep = Keep::Both;
-  bool differs(int field) const {
-    return fileFields.value(field) != copyFields.value(field);
-  }
+  bool differs(int field) const { return fileFields.value(field) != copyFields.value(field); }
 };
 
 struct MergePlan {
   QStringList copies;      // every copy read; each is moved away once the merge is stored
   QStringList unreadable;  // "file: reason", left where they are
   QList<MergeItem> items;
-  QByteArray indexBytes;   // the index file the plan was made from
+  QByteArray indexBytes;  // the index file the plan was made from
 };
 
 // Compares the index file in `folder` and each readable copy named in `copies` (files of

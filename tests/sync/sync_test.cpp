@@ -56,7 +56,8 @@ class Syncthing {
     process_.waitForFinished(5000);
   }
   void start(const Syncthing& other) {
-    const QString device = uR"(<device id="%1" name="%2" compression="metadata">
+    const QString device =
+        uR"(<device id="%1" name="%2" compression="metadata">
     <address>tcp://127.0.0.1:%3</address></device>)"_s;
     const QString config =
         uR"(<configuration version="36">
@@ -82,7 +83,7 @@ class Syncthing {
   </options>
 </configuration>
 )"_s.arg(folder_, id, other.id, device.arg(id, u"A"_s).arg(listenPort),
-                 device.arg(other.id, u"B"_s).arg(other.listenPort))
+         device.arg(other.id, u"B"_s).arg(other.listenPort))
             .arg(guiPort)
             .arg(kApiKey)
             .arg(listenPort);
@@ -116,9 +117,10 @@ class Syncthing {
     return reply->readAll();
   }
   bool connectedTo(const Syncthing& other) const {
-    const QJsonObject all = QJsonDocument::fromJson(rest("GET", u"/rest/system/connections"_s).value_or(""))
-                                .object()[u"connections"_s]
-                                .toObject();
+    const QJsonObject all =
+        QJsonDocument::fromJson(rest("GET", u"/rest/system/connections"_s).value_or(""))
+            .object()[u"connections"_s]
+            .toObject();
     return all[other.id].toObject()[u"connected"_s].toBool();
   }
   // Indexes what changed on this computer now (the call returns when the scan is done).
@@ -149,9 +151,9 @@ class TwoComputers : public ::testing::Test {
   void SetUp() override {
     a.m->shell = &shellA;
     b.m->shell = &shellB;
-    a.useFolder(u"記録"_s, {TempProgram::record(u"北"_s, u"藤井"_s, {u"1/5"_s}),
-                            TempProgram::record(u"南"_s, u"Aoki"_s),
-                            TempProgram::record(u"東"_s, u"上田"_s)});
+    a.useFolder(u"記録"_s,
+                {TempProgram::record(u"北"_s, u"藤井"_s, {u"1/5"_s}),
+                 TempProgram::record(u"南"_s, u"Aoki"_s), TempProgram::record(u"東"_s, u"上田"_s)});
     ASSERT_TRUE(a.m->SaveSettings());
     b.m->CurrentFolder = a.m->CurrentFolder;
     b.m->IndexFilePath = b.m->indexPathFor(b.m->CurrentFolder);
@@ -182,7 +184,8 @@ class TwoComputers : public ::testing::Test {
   }
   // Both sides have the same index file and no conflict copy is left in the folder.
   bool settled() const {
-    return copiesIn(a).isEmpty() && copiesIn(b).isEmpty() && a.readBytes(index) == b.readBytes(index);
+    return copiesIn(a).isEmpty() && copiesIn(b).isEmpty() &&
+           a.readBytes(index) == b.readBytes(index);
   }
 
   TempProgram a, b;
@@ -228,10 +231,11 @@ TEST_F(TwoComputers, simultaneousStoresOfTwoPeopleAndOfOnePersonAllSurvive) {
   ASSERT_TRUE(waitFor([&] { return shellA.titles().contains(u"同期の衝突"_s); }))
       << syncA.log().toStdString();
   ASSERT_TRUE(waitFor([&] { return settled(); })) << syncB.log().toStdString();
-  EXPECT_EQ(records(b), (QStringList{TempProgram::record(u"北"_s, u"藤井"_s,
-                                                         {u"1/5"_s, u"2/2"_s, {}, {}, u"5/5"_s}),
-                                     TempProgram::record(u"南"_s, u"Aoki"_s, {{}, {}, u"3/3"_s}),
-                                     TempProgram::record(u"東"_s, u"上田"_s, {{}, {}, {}, u"4/4"_s})}));
+  EXPECT_EQ(
+      records(b),
+      (QStringList{TempProgram::record(u"北"_s, u"藤井"_s, {u"1/5"_s, u"2/2"_s, {}, {}, u"5/5"_s}),
+                   TempProgram::record(u"南"_s, u"Aoki"_s, {{}, {}, u"3/3"_s}),
+                   TempProgram::record(u"東"_s, u"上田"_s, {{}, {}, {}, u"4/4"_s})}));
   // The copy is kept with the backups, on both computers.
   EXPECT_FALSE(QDir(a.path(u"バックアップ/%記録/衝突"_s)).isEmpty());
   EXPECT_TRUE(waitFor([&] { return !QDir(b.path(u"バックアップ/%記録/衝突"_s)).isEmpty(); }));

@@ -20,8 +20,9 @@ TEST(ConflictCopyNames, areTheSyncToolsAndNothingElse) {
     EXPECT_EQ(found, base);
     EXPECT_EQ(isIndex, index);
   }
-  for (const QString& other : {u"データー.vrd"_s, u"藤井.txt"_s, u"山田-太郎.txt"_s,
-                               u".syncthing.データー.vrd.tmp"_s, u"名簿.sync-conflict-20261207-153000-ABCDEFG.vrd"_s})
+  for (const QString& other :
+       {u"データー.vrd"_s, u"藤井.txt"_s, u"山田-太郎.txt"_s, u".syncthing.データー.vrd.tmp"_s,
+        u"名簿.sync-conflict-20261207-153000-ABCDEFG.vrd"_s})
     EXPECT_FALSE(isConflictCopy(other)) << other.toStdString();
 }
 
@@ -32,19 +33,20 @@ class ConflictCopies : public EntryTest {
   // The other computer added March to 山田太郎 and added 新人, while this one added
   // February to 山田太郎.
   void placeCopies() {
-    p.writeBytes(folder + u'/' + copy,
-                 TempProgram::indexBytes({recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, {}, u"3/3"_s}),
-                                          recordLine(u"南"_s, u"井上"_s),
-                                          recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s}),
-                                          recordLine(u"西"_s, u"新人"_s)}));
+    p.writeBytes(
+        folder + u'/' + copy,
+        TempProgram::indexBytes({recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, {}, u"3/3"_s}),
+                                 recordLine(u"南"_s, u"井上"_s),
+                                 recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s}),
+                                 recordLine(u"西"_s, u"新人"_s)}));
     QStringList note{u"あちらの補足"_s};
     for (int k = 1; k <= 12; ++k) note << u" %1月　日"_s.arg(k);
     p.writeBytes(folder + u'/' + noteCopy, TempProgram::cp932Lines(note));
   }
   void start(bool merge) {
-    p.useFolder(u"テスト"_s, {recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/2"_s}),
-                              recordLine(u"南"_s, u"井上"_s),
-                              recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})});
+    p.useFolder(u"テスト"_s,
+                {recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/2"_s}),
+                 recordLine(u"南"_s, u"井上"_s), recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})});
     before = indexBytes();
     // The merge window is answered as soon as it is up.
     auto* answer = new QTimer(qApp);
@@ -85,10 +87,11 @@ TEST_F(ConflictCopies, areToldMergedWithBothEditsKeptAsOneUndoableChangeAndMoved
   EXPECT_TRUE(p.exists(moved(noteCopy)));
   EXPECT_FALSE(p.exists(folder + u'/' + copy));
   EXPECT_EQ(shell.titles(), u"同期の衝突"_s);
-  EXPECT_EQ(records(), (QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/2"_s, u"3/3"_s}),
-                                    recordLine(u"南"_s, u"井上"_s),
-                                    recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s}),
-                                    recordLine(u"西"_s, u"新人"_s)}));
+  EXPECT_EQ(
+      records(),
+      (QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/2"_s, u"3/3"_s}),
+                   recordLine(u"南"_s, u"井上"_s), recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s}),
+                   recordLine(u"西"_s, u"新人"_s)}));
   EXPECT_EQ(noteLines(u"山田太郎"_s).first(), u"あちらの補足"_s);
   EXPECT_EQ(m.PersonCount, 4);
   ASSERT_TRUE(m.Undo());

@@ -61,7 +61,8 @@ TEST_F(OutsideChange, aNoteChangedOutsideIsNeverOverwrittenAndTheTypingIsPutOnTo
 class OutsideLineChange : public OutsideChange, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(OutsideLineChange, isFoundAgainByTerritoryAndName) {
-  const QStringList others{recordLine(u"南"_s, u"井上"_s), recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})};
+  const QStringList others{recordLine(u"南"_s, u"井上"_s),
+                           recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})};
   rewriteIndex(QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, {}, u"3/3"_s})} + others);
   typeFebruaryAndMoveOn();
   EXPECT_TRUE(message().startsWith(u"保存できません: "_s));
@@ -72,9 +73,9 @@ TEST_P(OutsideLineChange, isFoundAgainByTerritoryAndName) {
     EXPECT_EQ(records(), others);
   } else {
     key(form->monthCell(2), Qt::Key_Down);
-    EXPECT_EQ(records(),
-              QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/22"_s, u"3/3"_s})} +
-                  others);
+    EXPECT_EQ(
+        records(),
+        QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/22"_s, u"3/3"_s})} + others);
   }
 }
 

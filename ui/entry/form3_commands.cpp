@@ -281,8 +281,8 @@ void Form3::showOutsideChange() {
   const qint16 found = m.FindLoadedAgain();
   if (!m.CountPeople()) return showNobody();
   // A person removed by the other program gives way to the one now in its place.
-  const qint16 at = found >= 0 ? found
-                               : qint16(std::clamp(int(shownIndex_), 0, std::max(0, m.PersonCount - 1)));
+  const qint16 at =
+      found >= 0 ? found : qint16(std::clamp(int(shownIndex_), 0, std::max(0, m.PersonCount - 1)));
   if (!m.LoadPerson(at)) return showNobody();
   showStep();
   refillNames();

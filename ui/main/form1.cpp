@@ -57,7 +57,8 @@ Form1::Form1(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   watchKeys();
   auto* find = new QShortcut(QKeySequence::Find, this);
   connect(find, &QShortcut::activated, this, [this] { openFindBox(); });
-  watch_ = new FolderWatch(m, [this] { takeOutsideChange(); }, this);
+  watch_ = new FolderWatch(
+      m, [this] { takeOutsideChange(); }, this);
   m.mainWindow = this;
 }
 
@@ -94,11 +95,13 @@ void Form1::takeConflictCopies() {
   }
   if (!m.RefreshFolder()) return;
   MergePlan plan = planMerge(m.folder(), m.recordFolderPath(), copies);
-  QString text = u"ほかのパソコンでも同時に変更されたため、同期ソフトが次のコピーを残しました。\n\n"_s +
-                 copies.join(u'\n');
+  QString text =
+      u"ほかのパソコンでも同時に変更されたため、同期ソフトが次のコピーを残しました。\n\n"_s +
+      copies.join(u'\n');
   if (!plan.unreadable.isEmpty())
     text += u"\n\n次のコピーは読めないため、そのままにします。\n"_s + plan.unreadable.join(u'\n');
-  if (!plan.items.isEmpty()) text += u"\n\n次の画面で、人ごとに残す方を選んでください。"_s;
+  if (!plan.items.isEmpty())
+    text += u"\n\n次の画面で、人ごとに残す方を選んでください。"_s;
   else if (!plan.copies.isEmpty())
     text += u"\n\n記録の内容は同じです。コピーはバックアップのフォルダーに移します。"_s;
   m.shell->message(u"同期の衝突"_s, text, Buttons::Ok, Icon::Warning);

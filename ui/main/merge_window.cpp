@@ -26,7 +26,8 @@ QList<Choice> choicesFor(const MergeItem& item) {
   if (item.fileFields.isEmpty())
     return {{u"追加する"_s, Keep::Copy}, {u"追加しない"_s, Keep::File}};
   if (item.copyFields.isEmpty()) return {{u"残す"_s, Keep::File}, {u"消す"_s, Keep::Copy}};
-  return {{u"両方"_s, Keep::Both}, {u"このパソコンの方"_s, Keep::File}, {u"コピーの方"_s, Keep::Copy}};
+  return {
+      {u"両方"_s, Keep::Both}, {u"このパソコンの方"_s, Keep::File}, {u"コピーの方"_s, Keep::Copy}};
 }
 
 }  // namespace
@@ -94,8 +95,7 @@ void MergeWindow::addItem(QTableWidget* table, MergeItem& item) {
     sideItem->setToolTip(tip);
     table->setItem(r, 1, sideItem);
     // A note row starts with the name, which both sides share; a record row with its fields.
-    const QStringList shown =
-        item.note ? QStringList{item.name} + fields : fields;
+    const QStringList shown = item.note ? QStringList{item.name} + fields : fields;
     if (fields.isEmpty()) table->setItem(r, kFirstField, new QTableWidgetItem(u"（なし）"_s));
     for (int f = 0; f < shown.size() && !fields.isEmpty(); ++f) {
       auto* cell = new QTableWidgetItem(shown[f]);
