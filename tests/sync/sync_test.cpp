@@ -123,14 +123,6 @@ class Syncthing {
             .toObject();
     return all[other.id].toObject()[u"connected"_s].toBool();
   }
-  // Indexes what changed on this computer now (the call returns when the scan is done).
-  // While the folder is paused, nothing is exchanged, but the connection stays up.
-  bool pauseFolder(bool paused) const {
-    return rest("PATCH", u"/rest/config/folders/velnor"_s,
-                paused ? R"({"paused":true})" : R"({"paused":false})")
-        .has_value();
-  }
-  bool scan() const { return rest("POST", u"/rest/db/scan?folder=velnor"_s).has_value(); }
   QString log() const {
     QFile f(home_.path() + u"/log.txt"_s);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll().right(4000)) : QString();
