@@ -123,6 +123,12 @@ class Syncthing {
             .toObject();
     return all[other.id].toObject()[u"connected"_s].toBool();
   }
+  // While the folder is paused, nothing is exchanged, but the connection stays up.
+  bool pauseFolder(bool paused) const {
+    return rest("PATCH", u"/rest/config/folders/velnor"_s,
+                paused ? R"({"paused":true})" : R"({"paused":false})")
+        .has_value();
+  }
   QString log() const {
     QFile f(home_.path() + u"/log.txt"_s);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll().right(4000)) : QString();
