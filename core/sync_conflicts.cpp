@@ -70,15 +70,12 @@ bool readCopy(const QString& path, QList<TextLine>& lines, QString& reason, qint
   return true;
 }
 
-void compareRecords(const ParsedFolder& folder, const QString& copy,
-                    const QList<TextLine>& copyLines, QList<MergeItem>& items) {
-  QList<int> copyRecords;  // line numbers of the copy's records
-  for (int i = 0; i < copyLines.size(); ++i)
-    if (isRecordLine(copyLines[i].text)) copyRecords << i;
+// For each record of the file, the copy's record it is matched with (-1: none): by
+// territory and name first, then what is left by position.
+std::vector<int> matchRecords(const ParsedFolder& folder, const QList<TextLine>& copyLines,
+                              const QList<int>& copyRecords, std::vector<bool>& copyTaken) {
   const int fileCount = std::min(folder.recordCount(), kMaxRecords);
   std::vector<int> pairOf(size_t(fileCount), -1);
-  std::vector<bool> copyTaken(size_t(copyRecords.size()), false);
-  // Matched by territory and name first, then what is left by position.
   for (int r = 0; r < fileCount; ++r) {
     for (int c = 0; c < copyRecords.size(); ++c) {
       if (copyTaken[size_t(c)]) continue;
@@ -95,6 +92,17 @@ void compareRecords(const ParsedFolder& folder, const QString& copy,
       pairOf[size_t(r)] = r;
       copyTaken[size_t(r)] = true;
     }
+  return pairOf;
+}
+
+void compareRecords(const ParsedFolder& folder, const QString& copy,
+                    const QList<TextLine>& copyLines, QList<MergeItem>& items) {
+  QList<int> copyRecords;  // line numbers of the copy's records
+  for (int i = 0; i < copyLines.size(); ++i)
+    if (isRecordLine(copyLines[i].text)) copyRecords << i;
+  const int fileCount = std::min(folder.recordCount(), kMaxRecords);
+  std::vector<bool> copyTaken(size_t(copyRecords.size()), false);
+  const std::vector<int> pairOf = matchRecords(folder, copyLines, copyRecords, copyTaken);
   for (int r = 0; r < fileCount; ++r) {
     const int c = pairOf[size_t(r)];
     if (c >= 0 && folder.recordLine(r).raw == copyLines[copyRecords[c]].raw) continue;
@@ -207,14 +215,14 @@ QList<TextLine> mergedIndex(const MergePlan& plan, const QList<TextLine>& indexL
   QList<TextLine> added;
   for (const MergeItem& item : plan.items) {
     if (item.note || item.keep == Keep::File) continue;
-    if (item.fileRecord < 0) {
+    const bool twoPeople = item.fileRecord >= 0 && item.copyRecord >= 0 &&
+                           (item.differs(0) || item.differs(1));  // matched by position only
+    if (item.fileRecord < 0 || (twoPeople && item.keep == Keep::Both)) {
       added << item.copyLines.first();
     } else if (item.copyRecord < 0) {
       removed << recordLines[item.fileRecord];
     } else if (item.keep == Keep::Copy) {
       out[recordLines[item.fileRecord]] = item.copyLines.first();
-    } else if (item.differs(0) || item.differs(1)) {
-      added << item.copyLines.first();  // two people, matched by position only
     } else {
       const QStringList f = bothFields(item);
       Record r{f[0], f[1], {}};
