@@ -65,14 +65,6 @@ class ConflictCopies : public EntryTest {
     answer->start(20);
     startBothWindows(false);
   }
-  static bool waitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(5000);
-    while (!done()) {
-      if (deadline.hasExpired()) return false;
-      QTest::qWait(10);
-    }
-    return true;
-  }
   QString moved(const QString& name) const { return u"バックアップ/%テスト/衝突/"_s + name; }
   QByteArray before;
   static inline bool answered = false;

@@ -96,14 +96,6 @@ TEST_F(OutsideChange, aPersonRemovedOutsideIsAddedAnewAndTheUserIsTold) {
 // replace what is being typed.
 class WatchedFolder : public OutsideChange {
  protected:
-  static bool waitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(5000);
-    while (!done()) {
-      if (deadline.hasExpired()) return false;
-      QTest::qWait(10);
-    }
-    return true;
-  }
   void appendSomeone() {
     rewriteIndex({recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s}), recordLine(u"南"_s, u"井上"_s),
                   recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s}), recordLine(u"西"_s, u"新人"_s)});
