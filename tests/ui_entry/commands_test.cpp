@@ -177,11 +177,17 @@ TEST_F(CommandsTest, MonthInformationEditedAloneIsStored) {
   EXPECT_EQ(noteLines(u"山田太郎"_s).value(7), u"留守"_s);
 }
 
-TEST_F(CommandsTest, F3StoresThenOpensTheSettingsOnce) {
+// What is on screen is what the settings and the paper see.
+TEST_F(CommandsTest, F3AndF6StoreThenOpenTheirWindowOnce) {
   type(form->monthCell(1), u"0"_s);
   key(form->monthCell(1), Qt::Key_F3);
   EXPECT_EQ(shell.settingsShown, 1);
   EXPECT_EQ(field(0, 2), u"1/50"_s);
+  main.calls.clear();
+  commit(form->Text3, u"東区"_s);
+  key(form->Text3, Qt::Key_F6);
+  EXPECT_EQ(main.calls, QStringList{u"print"_s});
+  EXPECT_EQ(field(0, 0), u"東区"_s);
 }
 
 // Up and down move through the main window, except in the note's lines.

@@ -148,6 +148,8 @@ class Form3 : public QWidget, public InputScreenPort {
 
   // Shared steps of the commands
   bool duplicateNameGate();
+  // F6: stores the shown person, then opens the print window.
+  void printShown();
   // Parts of the save step
   void refuseName(const QString& why);
   void takeFields(const QString& name);

@@ -445,6 +445,13 @@ void Form3::Command5_Click() {
 
 void Form3::Command6_Click() { unload(); }
 
+void Form3::printShown() {
+  // What is on screen is what goes on paper: the shown person is stored first.
+  if (!duplicateNameGate()) return;
+  if (!storeIfModified(true)) return;
+  if (m.mainWindow) m.mainWindow->pressPrint();
+}
+
 void Form3::Combo1_Click() {
   m.EditsEnabled = true;
   m.ChangeRecordFolder();
@@ -474,7 +481,7 @@ void Form3::Form_KeyUp(int keyCode) {
       Command6->click();
       break;
     case kKeyF6:
-      if (m.mainWindow) m.mainWindow->pressPrint();
+      printShown();
       break;
     default:
       break;
