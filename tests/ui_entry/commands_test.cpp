@@ -184,9 +184,9 @@ TEST_F(CommandsTest, F3AndF6StoreThenOpenTheirWindowOnce) {
   EXPECT_EQ(shell.settingsShown, 1);
   EXPECT_EQ(field(0, 2), u"1/50"_s);
   main.calls.clear();
-  commit(form->Text3, u"東区"_s);
+  retype(form->Text3, u"東区"_s);
   key(form->Text3, Qt::Key_F6);
-  EXPECT_EQ(main.calls, QStringList{u"print"_s});
+  EXPECT_EQ(main.calls.filter(u"print"_s), QStringList{u"print"_s});
   EXPECT_EQ(field(0, 0), u"東区"_s);
 }
 

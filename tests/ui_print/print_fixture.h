@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <deque>
 #include <memory>
 
@@ -24,6 +25,8 @@ inline const QString kPdfName = u"再訪問記録一覧_20261206_1530.pdf"_s;
 inline const QString kLongTerritory = u"北区東町三丁目西側集合住宅第二棟上層階奥"_s;
 inline const QString kLongName = u"長谷川左衛門之助太郎右衛門次郎三郎四郎様"_s;
 inline const QString kLongDates = u"1,8,15,22,29"_s;
+// A busy month: a date every few days.
+inline const QString kBusyDates = u"1,3,5,8,10,12,15,17,19,22"_s;
 
 // What the window printed; it outlives the sink, which the window drops after printing.
 struct RecordedPrint {
@@ -62,6 +65,8 @@ class PrintWindow : public ::testing::Test {
     for (int k = 0; k < count; ++k) records << u"区域%1*名前%1*%1日************"_s.arg(k);
     program.useFolder(u"テスト"_s, records);
   }
+  // The dates of `month` in makeLongPeople's folder.
+  static QString longDates(int month) { return month % 2 ? kLongDates : kBusyDates; }
   // `count` people with the longest texts in every cell, told apart by their last
   // (full-width) digits.
   void makeLongPeople(int count) {
@@ -69,17 +74,25 @@ class PrintWindow : public ::testing::Test {
     for (int k = 0; k < count; ++k) {
       const QString tag(QChar(u'０' + k % 10));
       QString line = kLongTerritory.chopped(1) + tag + u'*' + kLongName.chopped(1) + tag + u'*';
-      for (int month = 1; month <= 12; ++month) line += kLongDates + u'*';
+      for (int month = 1; month <= 12; ++month) line += longDates(month) + u'*';
       records << line;
     }
     program.useFolder(u"テスト"_s, records);
   }
 
-  // No printer installed and a fixed clock; `record` sends pages to `recorded`.
+  // No printer installed and a fixed clock; `record` sends pages to `recorded`. The PDF
+  // is saved under the proposed name in `pdfFolder` (empty: the program folder) and
+  // never really opened.
   std::unique_ptr<Form2> openWindow(bool record = false) {
     auto form = std::make_unique<Form2>(m);
     form->printerAvailable = [] { return false; };
     form->clock = [] { return kPrintTime; };
+    form->askPdfPath = [this](const QString& proposed) {
+      proposedPdf = proposed;
+      return QDir(pdfFolder.isEmpty() ? program.path() : pdfFolder)
+          .filePath(QFileInfo(proposed).fileName());
+    };
+    form->openPdf = [this](const QString& path) { openedPdf = path; };
     if (record) form->sinkOverride = [this] { return std::make_unique<RecordingSink>(recorded); };
     return form;
   }
@@ -98,6 +111,7 @@ class PrintWindow : public ::testing::Test {
 
   QStringList pdfFiles() const { return QDir(program.path()).entryList({u"*.pdf"_s}); }
 
+  QString pdfFolder, proposedPdf, openedPdf;
   TempProgram program;
   Module1& m = *program.m;
   FakeShell shell;

@@ -7,6 +7,7 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QWheelEvent>
 #include <QtTest/QTest>
 #include <functional>
@@ -79,7 +80,7 @@ TEST_F(PrintWindow, pageKeysAndTheWheelFlipThePreviewAndTheLabelSaysWhichPage) {
 
 TEST_F(PrintWindow, onlyF7PrintsAndOnlyOnceAndHides) {
   auto form = open(1);
-  for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_Escape, Qt::Key_A}) {
+  for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_A}) {
     QTest::keyClick(form.get(), key);
     QTest::keyRelease(form.get(), key);
   }
@@ -95,10 +96,11 @@ TEST_F(PrintWindow, onlyF7PrintsAndOnlyOnceAndHides) {
   EXPECT_EQ(pdfFiles().size(), 1);
 }
 
-TEST_F(PrintWindow, f4OkAndTheCloseBoxUnloadWithoutPrinting) {
+TEST_F(PrintWindow, f4EscOkAndTheCloseBoxUnloadWithoutPrinting) {
   makePeople(1);
   const std::function<void(Form2&)> ways[] = {
       [](Form2& f) { QTest::keyRelease(f.Command5, Qt::Key_F4); },
+      [](Form2& f) { QTest::keyClick(f.Scroll1, Qt::Key_Escape); },
       [](Form2& f) { QTest::mouseClick(f.Command5, Qt::LeftButton); }, [](Form2& f) { f.close(); }};
   for (const auto& close : ways) {
     auto form = openWindow();
@@ -180,13 +182,13 @@ TEST_F(PrintWindow, aFailingPrinterIsReportedAndItsPagesDiscarded) {
 TEST_F(PrintWindow, aPdfFolderThatCannotBeMadeIsReportedAndTheWindowStaysUsable) {
   auto form = open(3);
   program.writeBytes(u"not-a-folder"_s, "x");
-  form->pdfFolder = program.path(u"not-a-folder/sub"_s);
+  pdfFolder = program.path(u"not-a-folder/sub"_s);
   form->Command1->click();
   ASSERT_EQ(shell.messages.size(), 1);
   EXPECT_TRUE(shell.messages[0].text.contains(u"理由："_s));
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(pdfFiles().isEmpty());
-  form->pdfFolder.clear();
+  pdfFolder.clear();
   form->Command1->click();
   EXPECT_EQ(pdfFiles().size(), 1);
 }
@@ -209,6 +211,52 @@ TEST_F(PrintWindow, eachPageHoldsTheNextPeopleUnderTheHeaderAndTheSelectionStays
     EXPECT_DOUBLE_EQ(recorded.pages[p].ofKind(DrawOp::Outline).value(0).h, (counts[p] + 1) * kRow);
   }
   EXPECT_EQ(m.CurrentIndex, 1);
+}
+
+// Every third person has busy months: their rows grow, all cells of a row alike, and
+// each page holds as many whole rows under its header as its height allows.
+TEST_F(PrintWindow, busyRowsGrowAndPagesAreFilledByTheRowsRealHeights) {
+  QStringList records;
+  for (int k = 0; k < 90; ++k)
+    records << u"区域%1*名前%1*%2************"_s.arg(k).arg(k % 3 ? u"1"_s : kBusyDates);
+  program.useFolder(u"テスト"_s, records);
+  openWindow(true)->Command1->click();
+  const double room = defaultPageFrame().table().height() / kRowUnitMm;
+  int person = 0;
+  double nextRow = 0;  // the height of the row that begins the next page
+  for (size_t p = 0; p < recorded.pages.size(); ++p) {
+    SCOPED_TRACE(p);
+    const QList<DrawOp> outlines = recorded.pages[p].ofKind(DrawOp::Outline);
+    // The frame, then each row's cells, the header's first.
+    ASSERT_EQ((outlines.size() - 1) % kPerRow, 0);
+    double bottom = 0;
+    for (qsizetype row = 0; row * kPerRow + 1 < outlines.size(); ++row) {
+      const DrawOp& first = outlines[row * kPerRow + 1];
+      for (int c = 1; c < kPerRow; ++c) {
+        EXPECT_DOUBLE_EQ(outlines[row * kPerRow + 1 + c].y, first.y);
+        EXPECT_DOUBLE_EQ(outlines[row * kPerRow + 1 + c].h, first.h);
+      }
+      EXPECT_DOUBLE_EQ(first.y, bottom);
+      if (row > 0) {
+        const bool busy = person % 3 == 0;
+        EXPECT_EQ(first.h > kRow + 1e-9, busy) << "person " << person;
+        if (p > 0 && row == 1) {
+          EXPECT_DOUBLE_EQ(first.h, nextRow);
+        }
+        ++person;
+      }
+      bottom = first.y + first.h;
+    }
+    EXPECT_DOUBLE_EQ(outlines[0].h, bottom);
+    EXPECT_LE(bottom, room);
+    nextRow = 0;
+    if (p + 1 < recorded.pages.size()) {
+      nextRow = recorded.pages[p + 1].ofKind(DrawOp::Outline).value(1 + kPerRow).h;
+      EXPECT_GT(bottom + nextRow, room);  // the next row would not have fitted
+    }
+  }
+  EXPECT_EQ(person, 90);
+  EXPECT_GT(recorded.pages.size(), 2u);  // more than 90 simple rows would need
 }
 
 TEST_F(PrintWindow, rowHeightAndSixMonthSpanCarryOverToPaper) {

@@ -1,8 +1,13 @@
 #include "ui/print/form2.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPageSize>
@@ -13,7 +18,12 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRect>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -36,20 +46,15 @@ namespace {
 const QString kDocumentName = u"再訪問記録一覧"_s;
 constexpr int kClientWidth = 4284;  // twips
 constexpr int kClientHeight = 5520;
-constexpr double kTwipsPerMm = 1440.0 / 25.4;
 // One notch of a mouse wheel.
 constexpr int kWheelNotch = 120;
 const QString kReadyText = u"Ｂ５の用紙に印刷します…"_s;
-
-QRect twipsRect(int left, int top, int width, int height) {
-  return QRect(twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height));
-}
-
-// The preview is one third of the JIS B5 sheet (182 x 257 mm), in pixels.
-QSize previewSizePx() {
-  const QSizeF mm = QPageSize(QPageSize::JisB5).size(QPageSize::Millimeter);
-  return QSize(twipsToPx(mm.width() * kTwipsPerMm / 3), twipsToPx(mm.height() * kTwipsPerMm / 3));
-}
+// On paper no text is smaller than this, unless the row's own type is.
+constexpr double kSmallestPrintPoints = 7;
+// The sizes offered after the two fitted ones, in per cent of the real size.
+constexpr double kZooms[] = {50, 75, 100, 125, 150, 200, 300, 400};
+constexpr double kSmallestZoom = 10;
+constexpr double kLargestZoom = 400;
 
 }  // namespace
 
@@ -57,6 +62,11 @@ Form2::Form2(Module1& m, QWidget* parent) : QDialog(parent), m_(m) {
   printerAvailable = [] { return !QPrinterInfo::availablePrinters().isEmpty(); };
   clock = [] { return QDateTime::currentDateTime(); };
   askPrinter = [this](QPrinter& printer, int pages) { return runDialog(printer, pages); };
+  askPdfPath = [this](const QString& proposed) {
+    return QFileDialog::getSaveFileName(this, u"PDFファイルに保存"_s, proposed,
+                                        u"PDFファイル (*.pdf)"_s);
+  };
+  openPdf = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
   createControls();
   placeControls();
   Form_Load();
@@ -67,7 +77,7 @@ Form2::~Form2() = default;
 void Form2::createControls() {
   setWindowTitle(u"印刷イメージの表示"_s);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
+  setWindowFlag(Qt::WindowMaximizeButtonHint, true);
   setModal(true);
   setFont(QFont(kPGothic, 9));
 
@@ -76,8 +86,17 @@ void Form2::createControls() {
   Command5->setToolTip(u"この画面を消します。(F4)"_s);
   Label1 = new QLabel(kReadyText, this);
   Label1->setFont(QFont(kMincho, 9));
-  Picture1 = new QLabel(this);
+  Combo1 = new QComboBox(this);
+  Combo1->setToolTip(u"表示の大きさ (Ctrl++ / Ctrl+- / Ctrl+0)"_s);
+  Combo1->addItem(u"ページ全体"_s);
+  Combo1->addItem(u"幅に合わせる"_s);
+  for (const double zoom : kZooms) Combo1->addItem(QString::number(zoom) + u'%');
+  Picture1 = new QLabel;
   Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Scroll1 = new QScrollArea(this);
+  Scroll1->setWidget(Picture1);
+  Scroll1->setAlignment(Qt::AlignCenter);
+  Scroll1->setFrameShape(QFrame::NoFrame);
   Command1 = new QPushButton(u"印刷"_s, this);
   Command1->setToolTip(u"印刷します。(F7)"_s);
   Command2 = new QPushButton(u"イメージ"_s, this);
@@ -86,14 +105,34 @@ void Form2::createControls() {
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  connect(Combo1, &QComboBox::activated, this, [this](int index) {
+    if (index == 0)
+      setFit(Fit::Window);
+    else if (index == 1)
+      setFit(Fit::Width);
+    else
+      setZoom(kZooms[index - 2]);
+  });
 }
 
 void Form2::placeControls() {
-  setFixedSize(twipsToPx(kClientWidth), twipsToPx(kClientHeight));
-  Label1->setGeometry(twipsRect(120, 180, 3492, 312));
-  Picture1->move(twipsToPx(120), twipsToPx(480));  // its size is set by pp_reduc
-  Command5->setGeometry(twipsRect(3720, 60, 492, 552));
-  Command1->setGeometry(twipsRect(3720, 4860, 492, 552));
+  auto* top = new QHBoxLayout;
+  top->addWidget(Label1, 1);
+  top->addWidget(Combo1);
+  top->addWidget(Command5);
+  auto* bottom = new QHBoxLayout;
+  bottom->addStretch(1);
+  bottom->addWidget(Command1);
+  auto* all = new QVBoxLayout(this);
+  const int margin = twipsToPx(120);
+  all->setContentsMargins(margin, twipsToPx(60), margin, twipsToPx(60));
+  all->addLayout(top);
+  all->addWidget(Scroll1, 1);
+  all->addLayout(bottom);
+  for (QPushButton* button : {Command5, Command1})
+    button->setMinimumSize(twipsToPx(492), twipsToPx(552));
+  // Opens at the size it always had, showing the whole page; it can be made larger.
+  resize(twipsToPx(kClientWidth), twipsToPx(kClientHeight));
 }
 
 void Form2::watchKeys() {
@@ -104,13 +143,39 @@ void Form2::watchKeys() {
 void Form2::Form_Load() {
   m_.IgnoreSpanClick = 0;
   setUpPreviewImage();
+  loadWidthPx_ = previewArea().width();
   ScaleFactor = pp_reduc();
   watchKeys();
 }
 
+QSizeF Form2::realSizePx() const {
+  const double pxPerMm = Picture1->logicalDpiX() / 25.4;
+  const QSizeF sheet = frame_.sheet.isEmpty() ? defaultPageFrame().sheet : frame_.sheet;
+  return sheet * pxPerMm;
+}
+
+double Form2::zoomPercent() const {
+  const QSizeF real = realSizePx();
+  // Room for the page inside the scroll area, with a small rim around it.
+  const QSize room = Scroll1->maximumViewportSize() - QSize(8, 8);
+  switch (fit_) {
+    case Fit::Window:
+      return 100 * std::min(room.width() / real.width(), room.height() / real.height());
+    case Fit::Width: {
+      // The page becomes taller than the room, so a scroll bar takes a part of its width.
+      const int bar = Scroll1->verticalScrollBar()->sizeHint().width();
+      return 100 * (room.width() - bar) / real.width();
+    }
+    case Fit::Zoom:
+      break;
+  }
+  return zoom_;
+}
+
 void Form2::setUpPreviewImage() {
-  const QSize size = previewSizePx();
-  // Drawn at the screen's pixel density, so the miniature stays sharp on high-DPI screens.
+  const double scale = std::clamp(zoomPercent(), kSmallestZoom, kLargestZoom) / 100;
+  const QSize size = (realSizePx() * scale).toSize().expandedTo(QSize(1, 1));
+  // Drawn at the screen's pixel density, so the page stays sharp on high-DPI screens.
   const qreal ratio = Picture1->devicePixelRatioF();
   preview_ = QImage(size * ratio, QImage::Format_RGB32);
   preview_.setDevicePixelRatio(ratio);
@@ -134,6 +199,51 @@ double Form2::pp_reduc() {
   return factor;
 }
 
+void Form2::setFit(Fit fit) {
+  fit_ = fit;
+  showZoomChoice();
+  drawPreview();
+}
+
+void Form2::setZoom(double percent) {
+  zoom_ = std::clamp(percent, kSmallestZoom, kLargestZoom);
+  setFit(Fit::Zoom);
+}
+
+void Form2::zoomIn() {
+  const double now = zoomPercent();
+  for (const double zoom : kZooms)
+    if (zoom > now + 0.5) return setZoom(zoom);
+}
+
+void Form2::zoomOut() {
+  const double now = zoomPercent();
+  for (auto it = std::rbegin(kZooms); it != std::rend(kZooms); ++it)
+    if (*it < now - 0.5) return setZoom(*it);
+  setZoom(std::max(kSmallestZoom, now / 2));  // below the smallest offered size
+}
+
+void Form2::showZoomChoice() {
+  if (fit_ != Fit::Zoom) {
+    Combo1->setCurrentIndex(fit_ == Fit::Window ? 0 : 1);
+    return;
+  }
+  const QString text = QString::number(std::lround(zoom_)) + u'%';
+  const int index = Combo1->findText(text);
+  if (index < 0) {
+    Combo1->setEditable(false);
+    Combo1->setPlaceholderText(text);
+    Combo1->setCurrentIndex(-1);
+  } else {
+    Combo1->setCurrentIndex(index);
+  }
+}
+
+void Form2::drawPreview() {
+  setUpPreviewImage();
+  Command2_Click();
+}
+
 bool Form2::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate) Form_Activate();
   return QDialog::event(e);
@@ -144,24 +254,52 @@ void Form2::Form_Activate() {
   Command2->click();
 }
 
-int Form2::pages() const { return pageCount(m_.PersonCount, m_.RowHeight, frame_); }
-
 void Form2::Command2_Click() {
   // Start from a blank page: the list may have changed since the last showing.
   preview_.fill(Qt::white);
   if (m_.CountPeople()) {
+    updatePreviewPages();
     shownPage_ = std::clamp(shownPage_, 0, pages() - 1);
     QPainter painter(&preview_);
     PageSurface surface(painter, previewArea(), frame_);
-    drawPage(surface, ScaleFactor, shownPage_, frame_);
+    // The factor measured at load, for the picture's size now.
+    const double factor = ScaleFactor * previewArea().width() / loadWidthPx_;
+    drawPage(surface, factor, shownPage_, frame_, starts_);
   }
   Picture1->setPixmap(QPixmap::fromImage(preview_));
   updateLabel();
 }
 
+void Form2::updatePreviewPages() {
+  const MonthWindow w = monthWindowFor(m_.DisplaySpan, m_.CurrentMonth);
+  const QString key = QStringList{m_.folder().path(),
+                                  QString::number(m_.folder().generation()),
+                                  QString::number(m_.PersonCount),
+                                  QString::number(m_.RowHeight),
+                                  QString::number(w.firstMonthOffset),
+                                  QString::number(w.monthCount),
+                                  QString::number(frame_.content.height())}
+                          .join(u'|');
+  if (key == startsKey_) return;
+  measureOnPaper(frame_, [&](DrawingSurface& paper) { starts_ = paginate(paper, frame_); });
+  startsKey_ = key;
+}
+
+std::vector<int> Form2::paginate(DrawingSurface& measure, const PageFrame& frame) {
+  TableParams params;
+  params.rowHeight = paperRowHeight(m_.RowHeight);
+  params.fontSize = m_.RowHeight;
+  params.fitText = true;
+  params.smallestFontSize = kSmallestPrintPoints;
+  return pageStarts(tableRowHeights(m_, measure, params), frame);
+}
+
 void Form2::showPage(int page) {
   page = std::clamp(page, 0, pages() - 1);
   if (page == shownPage_) return;
+  // A page larger than the window is read from its top, or from its foot going back.
+  QScrollBar* bar = Scroll1->verticalScrollBar();
+  bar->setValue(page > shownPage_ ? bar->minimum() : bar->maximum());
   shownPage_ = page;
   status_.clear();  // the label tells the page again
   Command2_Click();
@@ -177,48 +315,51 @@ void Form2::updateLabel() {
     Label1->setText(kReadyText);
 }
 
-void Form2::draw_rutin(DrawingSurface& target, double factor, int page) {
-  draw_rutin(target, factor, page, frame_);
-}
-
-void Form2::draw_rutin(DrawingSurface& target, double factor, int page, const PageFrame& frame) {
+void Form2::draw_rutin(DrawingSurface& target, double factor, int page, const PageFrame& frame,
+                       const std::vector<int>& starts) {
+  Q_UNUSED(frame);
   TableParams params;
   params.rowHeight = paperRowHeight(m_.RowHeight);
   params.fontSize = m_.RowHeight * factor;
-  // Every character goes on paper: texts too wide for their cell are fitted into it.
+  // Every character goes on paper, none too small to read: texts too wide for their cell
+  // are made smaller, then wrapped, and their row grows.
   params.fitText = true;
+  params.smallestFontSize = kSmallestPrintPoints * factor;
   // While the table fits it is the one page as always; longer folders continue on
   // further pages, each with its own header row, rather than running off the paper.
-  if (pageCount(m_.PersonCount, m_.RowHeight, frame) > 1) {
-    const int perPage = recordsPerPage(m_.RowHeight, frame);
-    params.firstRecord = page * perPage;
-    params.recordLimit = perPage;
+  if (starts.size() > 1) {
+    const size_t p = size_t(std::clamp(page, 0, int(starts.size()) - 1));
+    params.firstRecord = starts[p];
+    params.recordLimit = p + 1 < starts.size() ? starts[p + 1] - starts[p] : -1;
   }
   drawTable(m_, target, params);
 }
 
-void Form2::drawPage(DrawingSurface& target, double factor, int page, const PageFrame& frame) {
-  draw_rutin(target, factor, page, frame);
+void Form2::drawPage(DrawingSurface& target, double factor, int page, const PageFrame& frame,
+                     const std::vector<int>& starts) {
+  draw_rutin(target, factor, page, frame, starts);
   Footer footer;
   footer.user = m_.CurrentFolder.startsWith(u'%') ? m_.CurrentFolder.mid(1) : m_.CurrentFolder;
   footer.printed = clock().date();
   footer.page = page + 1;
-  footer.pages = pageCount(m_.PersonCount, m_.RowHeight, frame);
+  footer.pages = int(starts.size());
   drawFooter(target, frame, footer, kFooterPoints * factor);
 }
 
 bool Form2::printPages(PageSink& sink, int first, int last) {
   const PageFrame frame = sink.frame();
-  const int count = pageCount(m_.PersonCount, m_.RowHeight, frame);
+  if (!sink.begin()) return false;
+  // Pages as the paper itself measures the texts.
+  const std::vector<int> starts = paginate(sink.surface(), frame);
+  const int count = int(starts.size());
   first = std::clamp(first, 0, count - 1);
   last = std::clamp(last, first, count - 1);
-  if (!sink.begin()) return false;
   for (int page = first; page <= last; ++page) {
     if (page > first && !sink.newPage()) {
       sink.discard();
       return false;
     }
-    drawPage(sink.surface(), 1.0, page, frame);
+    drawPage(sink.surface(), 1.0, page, frame, starts);
   }
   return sink.finish();
 }
@@ -243,8 +384,11 @@ void Form2::Command1_Click() {
   } else if (printerAvailable()) {
     sink = makePrinterSink(makeListPrinter(kDocumentName));
   } else {
-    pdfPath = pdfPathFor(pdfFolder.isEmpty() ? m_.programFolder() : pdfFolder, clock());
-    sink = makePdfSink(pdfPath, kDocumentName, pdfFilter);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    pdfPath = askPdfPath(pdfPathFor(documents, clock()));
+    if (pdfPath.isEmpty()) return;
+    if (!pdfPath.endsWith(u".pdf"_s, Qt::CaseInsensitive)) pdfPath += u".pdf"_s;
+    sink = makePdfSink(pdfPath, kDocumentName, b5Portrait());
   }
   if (!deliver(*sink, 0, std::numeric_limits<int>::max(), pdfPath)) return;
   if (pdfPath.isEmpty()) {
@@ -254,24 +398,26 @@ void Form2::Command1_Click() {
     return;
   }
   hide();
-  if (m_.shell)
-    m_.shell->message(u"印刷"_s,
-                      u"プリンターが見つからないため、印刷する内容を次のPDFファイルに"
-                      u"保存しました。\n\n"_s +
-                          QDir::toNativeSeparators(pdfPath) +
-                          u"\n\nこのファイルを開いて印刷できます。"_s,
-                      Buttons::Ok, Icon::Information);
+  reportPdfSaved(pdfPath);
+}
+
+void Form2::reportPdfSaved(const QString& path) {
+  if (!m_.shell) return;
+  const Answer open = m_.shell->message(
+      u"印刷"_s,
+      u"プリンターが見つからないため、印刷する内容を次のPDFファイルに保存しました。\n\n"_s +
+          QDir::toNativeSeparators(path) +
+          u"\n\nこのファイルを開いて印刷できます。今すぐ開きますか？"_s,
+      Buttons::OkCancel, Icon::Information);
+  if (open == Answer::Ok) openPdf(path);
 }
 
 void Form2::printWithDialog() {
   if (printing_ || m_.ProgramEnded) return;
   if (!m_.CountPeople()) return;
   auto printer = makeListPrinter(kDocumentName);
-  const int count = pageCount(m_.PersonCount, m_.RowHeight, pageFrameFor(printer->pageLayout()));
-  const QPageSize preselected = printer->pageLayout().pageSize();
-  if (!askPrinter(*printer, count)) return;
-  printer->setPageSize(paperAfterDialog(preselected, printer->pageLayout().pageSize(),
-                                        QPrinterInfo(*printer).defaultPageSize()));
+  updatePreviewPages();
+  if (!askPrinter(*printer, pages())) return;
   // Every page of the paper chosen, unless a range was.
   int first = 0, last = std::numeric_limits<int>::max();
   if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
@@ -283,7 +429,7 @@ void Form2::printWithDialog() {
       printer->outputFormat() == QPrinter::PdfFormat ? printer->outputFileName() : QString();
   std::unique_ptr<PageSink> sink;
   if (!pdfPath.isEmpty())
-    sink = makePdfSink(pdfPath, kDocumentName, pdfFilter);
+    sink = makePdfSink(pdfPath, kDocumentName, printer->pageLayout());
   else if (sinkOverride)
     sink = sinkOverride();
   else
@@ -328,12 +474,18 @@ void Form2::closeEvent(QCloseEvent* e) {
 }
 
 void Form2::keyPressEvent(QKeyEvent* e) {
-  // Escape does not close this window; only OK, F4 and the close box do.
+  // Escape closes the window as OK does (a dialog's own Escape would only reject it).
   if (e->key() == Qt::Key_Escape) {
     e->accept();
+    Command5->click();
     return;
   }
   QDialog::keyPressEvent(e);
+}
+
+void Form2::resizeEvent(QResizeEvent* e) {
+  QDialog::resizeEvent(e);
+  if (fit_ != Fit::Zoom && !preview_.isNull()) drawPreview();
 }
 
 void Form2::showEvent(QShowEvent* e) {
@@ -368,6 +520,19 @@ bool Form2::watchedKeyPress(QKeyEvent* key) {
     if (!key->isAutoRepeat()) printWithDialog();
     return true;
   }
+  if (key->matches(QKeySequence::ZoomIn) ||
+      (key->key() == Qt::Key_Plus && key->modifiers().testFlag(Qt::ControlModifier))) {
+    zoomIn();
+    return true;
+  }
+  if (key->matches(QKeySequence::ZoomOut)) {
+    zoomOut();
+    return true;
+  }
+  if (key->key() == Qt::Key_0 && key->modifiers().testFlag(Qt::ControlModifier)) {
+    setZoom(100);
+    return true;
+  }
   switch (key->key()) {
     case Qt::Key_PageDown:
       showPage(shownPage_ + 1);
@@ -381,8 +546,21 @@ bool Form2::watchedKeyPress(QKeyEvent* key) {
 }
 
 bool Form2::watchedWheel(QWheelEvent* wheel) {
+  const int delta = wheel->angleDelta().y();
+  if (wheel->modifiers().testFlag(Qt::ControlModifier)) {
+    if (delta > 0) zoomIn();
+    if (delta < 0) zoomOut();
+    return true;
+  }
+  // A page larger than the window scrolls first; at its end the wheel turns the page.
+  const QScrollBar* bar = Scroll1->verticalScrollBar();
+  if (bar->maximum() > 0 &&
+      ((delta < 0 && bar->value() < bar->maximum()) || (delta > 0 && bar->value() > 0))) {
+    wheelAngle_ = 0;
+    return false;
+  }
   // Fine-grained wheels send small steps; a page turns per notch's worth of them.
-  wheelAngle_ += wheel->angleDelta().y();
+  wheelAngle_ += delta;
   const int notches = wheelAngle_ / kWheelNotch;
   wheelAngle_ -= notches * kWheelNotch;
   if (notches != 0) showPage(shownPage_ - notches);  // turning towards you goes forward

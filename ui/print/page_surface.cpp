@@ -60,6 +60,25 @@ int pageCount(int people, qint16 rowHeight, const PageFrame& frame) {
   return (people - 1) / perPage + 1;
 }
 
+std::vector<int> pageStarts(const std::vector<double>& heights, const PageFrame& frame) {
+  std::vector<int> starts{0};
+  if (heights.size() < 2) return starts;
+  // The small allowance keeps a row that ends exactly on the bottom on its page.
+  const double room = frame.table().height() / kRowUnitMm + 1e-9;
+  double used = heights[0];
+  int onPage = 0;
+  for (size_t k = 1; k < heights.size(); ++k) {
+    if (onPage > 0 && used + heights[k] > room) {
+      starts.push_back(int(k) - 1);
+      used = heights[0];
+      onPage = 0;
+    }
+    used += heights[k];
+    ++onPage;
+  }
+  return starts;
+}
+
 PageSurface::PageSurface(QPainter& painter, const QRectF& sheet, const PageFrame& frame,
                          double penScale)
     : painter_(painter), penScale_(penScale) {
@@ -120,7 +139,10 @@ void PageSurface::drawText(double x, double y, const QString& text) {
 }
 
 QSizeF PageSurface::measureText(const QString& fontName, double points, const QString& text) {
-  const QFontMetricsF metrics(pageFont(fontName, points), painter_.device());
+  if (!measured_ || measured_->points != points || measured_->name != fontName)
+    measured_.emplace(
+        Measured{fontName, points, QFontMetricsF(pageFont(fontName, points), painter_.device())});
+  const QFontMetricsF& metrics = measured_->metrics;
   return QSizeF(metrics.horizontalAdvance(text) / unitX_, metrics.height() / unitY_);
 }
 

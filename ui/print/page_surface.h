@@ -5,9 +5,12 @@
 #include <QColor>
 #include <QDate>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <optional>
+#include <vector>
 
 #include "core/drawing_surface.h"
 
@@ -46,6 +49,11 @@ inline double paperRowHeight(qint16 rowHeight) { return rowHeight * 5.0 / 9.0; }
 int recordsPerPage(qint16 rowHeight, const PageFrame& frame = defaultPageFrame());
 // Number of pages for `people` records: one page when they fit (also for none).
 int pageCount(int people, qint16 rowHeight, const PageFrame& frame = defaultPageFrame());
+// The first record of every page for rows `heights` high (table units, the header row's
+// first): each page holds the header row and the whole rows that fit under it, at least
+// one. One page, starting at 0, when there are no rows.
+std::vector<int> pageStarts(const std::vector<double>& heights,
+                            const PageFrame& frame = defaultPageFrame());
 
 // A DrawingSurface that paints on a QPainter in table coordinates. `sheet` is the whole
 // sheet in the painter's device pixels (it may start left of or above the device's
@@ -76,6 +84,13 @@ class PageSurface : public DrawingSurface {
   double unitX_, unitY_;  // device pixels per table unit
   double penScale_;
   QFont font_;
+  // The last font measured: tables measure thousands of texts in a few fonts.
+  struct Measured {
+    QString name;
+    double points;
+    QFontMetricsF metrics;
+  };
+  std::optional<Measured> measured_;
   QColor textColor_ = Qt::black;
   int lineWidth_ = 1;
 };

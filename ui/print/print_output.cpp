@@ -10,8 +10,8 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
+#include "core/text_file.h"
 #include "ui/common/fonts.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -91,62 +91,22 @@ class PrinterSink : public PageSink {
   QString error_;
 };
 
-// Passes the PDF on to the file and keeps the first write that failed: the PDF writer
-// itself ignores failed writes, and a full disk must not end in a file called saved.
-class CheckedDevice : public QIODevice {
- public:
-  explicit CheckedDevice(QIODevice& target) : target_(target) {}
-  bool failed() const { return !reason_.isNull(); }
-  QString reason() const { return reason_; }
-
- protected:
-  qint64 readData(char*, qint64) override { return -1; }
-  qint64 writeData(const char* data, qint64 length) override {
-    if (failed()) return -1;
-    if (target_.write(data, length) != length) {
-      reason_ = target_.errorString();
-      if (reason_.isNull()) reason_ = u""_s;
-      return -1;
-    }
-    return length;
-  }
-
- private:
-  QIODevice& target_;
-  QString reason_;
-};
-
 class PdfSink : public PageSink {
  public:
-  PdfSink(const QString& path, const QString& documentName, DeviceFilter filter)
-      : file_(path), documentName_(documentName), filter_(std::move(filter)) {
-    // Never write over the final name directly: it appears only when the PDF is whole.
-    file_.setDirectWriteFallback(false);
-  }
+  PdfSink(const QString& path, const QString& documentName, const QPageLayout& paper)
+      : path_(path), documentName_(documentName), paper_(paper) {}
   ~PdfSink() override { discard(); }
 
-  PageFrame frame() const override { return pageFrameFor(b5Portrait()); }
+  PageFrame frame() const override { return pageFrameFor(paper_); }
   bool begin() override {
-    if (!file_.open(QIODevice::WriteOnly)) {
-      error_ = file_.errorString();
-      return false;
-    }
-    QIODevice* out = &file_;
-    if (filter_) {
-      filtered_ = filter_(file_);
-      filtered_->open(QIODevice::WriteOnly);
-      out = filtered_.get();
-    }
-    checked_ = std::make_unique<CheckedDevice>(*out);
-    checked_->open(QIODevice::WriteOnly);
-    writer_ = std::make_unique<QPdfWriter>(checked_.get());
+    buffer_.open(QIODevice::WriteOnly);
+    writer_ = std::make_unique<QPdfWriter>(&buffer_);
     writer_->setResolution(kPdfResolution);
-    writer_->setPageLayout(b5Portrait());
+    writer_->setPageLayout(paper_);
     writer_->setTitle(documentName_);
     writer_->setCreator(u"Velnor"_s);
     if (!painter_.begin(writer_.get())) {
       error_ = u"PDFファイルを作れません。"_s;
-      file_.cancelWriting();
       return false;
     }
     surface_ =
@@ -156,36 +116,36 @@ class PdfSink : public PageSink {
   }
   DrawingSurface& surface() override { return *surface_; }
   bool newPage() override {
-    if (!checked_->failed() && writer_->newPage()) return true;
-    error_ = checked_->failed() ? checked_->reason() : u"次のページに進めません。"_s;
+    if (writer_->newPage()) return true;
+    error_ = u"次のページに進めません。"_s;
     return false;
   }
   bool finish() override {
     if (!painter_.isActive()) return false;
-    painter_.end();
-    if (checked_->failed()) {
-      error_ = checked_->reason();
-      file_.cancelWriting();
+    if (!painter_.end()) {
+      error_ = u"PDFファイルを作れません。"_s;
       return false;
     }
-    if (!file_.commit()) {  // flushes, closes and renames; removes the temporary on failure
-      error_ = file_.errorString();
+    // Only a whole PDF ever gets the name: a full disk fails the save and leaves no file.
+    FileError error;
+    if (!writeFileBytes(path_, buffer_.data(), &error)) {
+      error_ = error.reason;
       return false;
     }
     return true;
   }
   void discard() override {
     if (painter_.isActive()) painter_.end();
-    if (file_.isOpen()) file_.cancelWriting();  // leaves no file behind
+    buffer_.close();
+    buffer_.setData(QByteArray());
   }
   QString errorString() const override { return error_; }
 
  private:
-  QSaveFile file_;
+  QString path_;
   QString documentName_;
-  DeviceFilter filter_;
-  std::unique_ptr<QIODevice> filtered_;
-  std::unique_ptr<CheckedDevice> checked_;
+  QPageLayout paper_;
+  QBuffer buffer_;
   std::unique_ptr<QPdfWriter> writer_;
   QPainter painter_;
   std::unique_ptr<PageSurface> surface_;
@@ -243,8 +203,20 @@ std::unique_ptr<PageSink> makePrinterSink(std::unique_ptr<QPrinter> printer) {
 }
 
 std::unique_ptr<PageSink> makePdfSink(const QString& path, const QString& documentName,
-                                      DeviceFilter filter) {
-  return std::make_unique<PdfSink>(path, documentName, std::move(filter));
+                                      const QPageLayout& paper) {
+  return std::make_unique<PdfSink>(path, documentName, paper);
+}
+
+void measureOnPaper(const PageFrame& frame, const std::function<void(DrawingSurface&)>& use) {
+  QBuffer nowhere;
+  nowhere.open(QIODevice::WriteOnly);
+  QPdfWriter writer(&nowhere);
+  writer.setResolution(kPdfResolution);
+  writer.setPageLayout(QPageLayout(QPageSize(frame.sheet, QPageSize::Millimeter),
+                                   QPageLayout::Portrait, QMarginsF()));
+  QPainter painter(&writer);
+  PageSurface surface(painter, QRectF(0, 0, writer.width(), writer.height()), frame);
+  use(surface);
 }
 
 double measurePreviewFactor(const QPaintDevice* previewDevice, double sheetWidthPx,

@@ -11,7 +11,7 @@
 #include "core/drawing_surface.h"
 #include "ui/print/page_surface.h"
 
-class QIODevice;
+class QPageLayout;
 class QPaintDevice;
 class QPrinter;
 
@@ -50,12 +50,14 @@ QPageSize paperAfterDialog(const QPageSize& preselected, const QPageSize& afterD
 // copies); refuses a printer that would quietly write a file instead.
 std::unique_ptr<PageSink> makePrinterSink(std::unique_ptr<QPrinter> printer);
 
-// Stands between the PDF writer and the file (tests put a failing device there).
-using DeviceFilter = std::function<std::unique_ptr<QIODevice>(QIODevice& file)>;
-// The pages as a JIS B5 PDF file, written under a temporary name in the same folder
-// and renamed only when every write and the final close succeeded.
+// The pages as a PDF file on `paper`, made whole in memory, then saved as every file of
+// the program is: under a temporary name in the same folder, renamed only when every
+// write, the sync and the close succeeded.
 std::unique_ptr<PageSink> makePdfSink(const QString& path, const QString& documentName,
-                                      DeviceFilter filter = {});
+                                      const QPageLayout& paper);
+
+// Lets `use` measure texts as they come out on a PDF page in `frame`; nothing is kept.
+void measureOnPaper(const PageFrame& frame, const std::function<void(DrawingSurface&)>& use);
 
 // The factor that makes a font on the one-third preview look as it will on paper: the
 // paper's width of a sample text divided by the preview's, both in millimetres of the
