@@ -31,13 +31,17 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor {
 namespace {
 
-TEST(Translations, qtsOwnMenusAndButtonsSpeakJapanese) {
+TEST(Translations, qtsOwnMenusButtonsAndPrintDialogSpeakJapanese) {
   ASSERT_TRUE(installTranslations(*qApp));
   QLineEdit box;
   const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
   const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
   EXPECT_EQ(menu->actions().value(0)->text().section(u'\t', 0, 0), u"元に戻す(&U)"_s);
   EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
+  // The print dialog's texts that Qt's catalogue leaves in English.
+  EXPECT_EQ(QCoreApplication::translate("QPrintSettingsOutput", "Double Sided Printing"),
+            u"両面印刷"_s);
+  EXPECT_EQ(QCoreApplication::translate("QPrintPropertiesWidget", "Advanced"), u"詳細設定"_s);
 }
 
 // Files in the working directory; the program folder elsewhere.

@@ -37,21 +37,6 @@ TEST(PageSplit, aPageAlwaysHoldsSomeoneAndThereIsAlwaysAPage) {
   EXPECT_EQ(pageStarts({}), std::vector<int>{0});
 }
 
-// Qt's print dialog puts the printer's default paper in place of JIS B5 when its page setup
-// is left alone; a paper chosen there is kept.
-TEST(PrintDialogPaper, theDefaultInPlaceOfJisB5IsNoChoiceAnotherPaperIs) {
-  const QPageSize b5(QPageSize::JisB5), a4(QPageSize::A4), a5(QPageSize::A5);
-  const std::tuple<QPageSize, QPageSize, QPageSize> cases[] = {
-      {a4, a4, b5},           // the default put in place of JIS B5
-      {a5, a4, a5},           // another paper chosen
-      {b5, a4, b5},           // JIS B5 kept
-      {a4, QPageSize(), a4},  // no printer default known
-  };
-  for (const auto& [afterDialog, printerDefault, expected] : cases)
-    EXPECT_TRUE(paperAfterDialog(b5, afterDialog, printerDefault).isEquivalentTo(expected))
-        << afterDialog.name().toStdString() << " / " << printerDefault.name().toStdString();
-}
-
 TEST(PdfName, namedAfterTheListAndTheMinuteWithoutReplacingAnEarlierFile) {
   QTemporaryDir dir;
   const QDateTime when(QDate(2026, 12, 6), QTime(15, 30, 59));

@@ -1,5 +1,6 @@
 #include "ui/print/form2.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -439,12 +440,46 @@ void Form2::printWithDialog() {
   updateLabel();
 }
 
+namespace {
+
+// Qt's print dialog takes the printer's default paper whenever a printer is chosen, and
+// its page setup shows that default when it opens. The list's paper is put back in both
+// places, so that only a paper the user picks replaces it.
+class PaperKeeper : public QObject {
+ public:
+  explicit PaperKeeper(const QPageSize& paper) : paper_(paper) { qApp->installEventFilter(this); }
+  ~PaperKeeper() override { qApp->removeEventFilter(this); }
+  bool pageSetupShown() const { return shown_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Show && !shown_ && watched->objectName() == u"pageSizeCombo"_s) {
+      if (auto* sizes = qobject_cast<QComboBox*>(watched)) {
+        shown_ = true;
+        const int index = sizes->findText(paper_.name());
+        if (index >= 0) sizes->setCurrentIndex(index);
+      }
+    }
+    return false;
+  }
+
+ private:
+  QPageSize paper_;
+  bool shown_ = false;
+};
+
+}  // namespace
+
 bool Form2::runDialog(QPrinter& printer, int pages) {
+  const QPageSize paper = printer.pageLayout().pageSize();
+  const PaperKeeper keeper(paper);
   QPrintDialog dialog(&printer, this);
   dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintToFile |
                     QAbstractPrintDialog::PrintShowPageSize);
   dialog.setMinMax(1, pages);
-  return dialog.exec() == QDialog::Accepted;
+  if (dialog.exec() != QDialog::Accepted) return false;
+  if (!keeper.pageSetupShown()) printer.setPageSize(paper);
+  return true;
 }
 
 void Form2::reportPrintFailure(const QString& reason, const QString& pdfPath) {

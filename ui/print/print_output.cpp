@@ -190,14 +190,6 @@ std::unique_ptr<QPrinter> makeListPrinter(const QString& documentName) {
   return printer;
 }
 
-QPageSize paperAfterDialog(const QPageSize& preselected, const QPageSize& afterDialog,
-                           const QPageSize& printerDefault) {
-  const bool replacedByDefault = !afterDialog.isEquivalentTo(preselected) &&
-                                 printerDefault.isValid() &&
-                                 afterDialog.isEquivalentTo(printerDefault);
-  return replacedByDefault ? preselected : afterDialog;
-}
-
 std::unique_ptr<PageSink> makePrinterSink(std::unique_ptr<QPrinter> printer) {
   return std::make_unique<PrinterSink>(std::move(printer));
 }

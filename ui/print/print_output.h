@@ -41,11 +41,6 @@ class PageSink {
 
 // A printer set up for the list: JIS B5 portrait on the system's default printer.
 std::unique_ptr<QPrinter> makeListPrinter(const QString& documentName);
-// The paper to print on after the print dialog: Qt's dialog puts the printer's default
-// paper in place of the preselected one whenever its page setup was left alone, so the
-// printer's default in place of the preselected paper counts as no choice.
-QPageSize paperAfterDialog(const QPageSize& preselected, const QPageSize& afterDialog,
-                           const QPageSize& printerDefault);
 // Pages on `printer` (the default printer, or the one chosen in the print dialog with its
 // copies); refuses a printer that would quietly write a file instead.
 std::unique_ptr<PageSink> makePrinterSink(std::unique_ptr<QPrinter> printer);
