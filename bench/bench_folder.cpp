@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "core/module1.h"
 #include "ui/common/fonts.h"
@@ -29,7 +30,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 std::vector<std::unique_ptr<QTemporaryDir>> kept;
 
-void fill(const QString& root, int people, bool notes) {
+void fill(const QString& root, int people, bool notes, bool busy) {
   const QString folder = root + u"/%山田"_s;
   QDir().mkpath(folder);
   QStringEncoder enc("windows-31j");
@@ -39,10 +40,16 @@ void fill(const QString& root, int people, bool notes) {
   for (int i = 0; i < people; ++i) {
     const QString name = u"訪問先 "_s + QString::number(i);
     QString line = u"北"_s + QString::number(i % 9) + u'*' + name + u'*';
-    for (int k = 1; k <= 12; ++k)
-      line +=
-          ((i + k) % 3 == 0 ? QString::number(k) + u'/' + QString::number(i % 28 + 1) : QString()) +
-          u'*';
+    for (int k = 1; k <= 12; ++k) {
+      QString dates;
+      if (busy) {  // 4 to 10 dates in every month
+        for (int d = 0; d < 4 + (i + k) % 7; ++d)
+          dates += (d ? u","_s : QString()) + QString::number(1 + d * 3 + (i + k) % 3);
+      } else if ((i + k) % 3 == 0) {
+        dates = QString::number(k) + u'/' + QString::number(i % 28 + 1);
+      }
+      line += dates + u'*';
+    }
     index += enc.encode(line + u"\r\n"_s);
     if (notes) writeFile(folder + u'/' + name + u".txt"_s, note);
   }
@@ -52,16 +59,16 @@ void fill(const QString& root, int people, bool notes) {
 
 }  // namespace
 
-QString programFolder(int people, bool notes) {
-  static std::map<std::pair<int, bool>, QString> made;
-  QString& path = made[{people, notes}];
-  if (path.isEmpty()) path = freshProgramFolder(people, notes);
+QString programFolder(int people, bool notes, bool busy) {
+  static std::map<std::tuple<int, bool, bool>, QString> made;
+  QString& path = made[{people, notes, busy}];
+  if (path.isEmpty()) path = freshProgramFolder(people, notes, busy);
   return path;
 }
 
-QString freshProgramFolder(int people, bool notes) {
+QString freshProgramFolder(int people, bool notes, bool busy) {
   kept.push_back(std::make_unique<QTemporaryDir>());
-  fill(kept.back()->path(), people, notes);
+  fill(kept.back()->path(), people, notes, busy);
   return kept.back()->path();
 }
 

@@ -12,10 +12,11 @@ class Module1;
 namespace velnor::bench {
 
 // A program folder holding "%山田" with `people` people and, when `notes`, a note file
-// for each. Made once per (people, notes) and kept for the whole run.
-QString programFolder(int people, bool notes = true);
+// for each; `busy` fills every month with 4 to 10 dates. Made once per kind and kept
+// for the whole run.
+QString programFolder(int people, bool notes = true, bool busy = false);
 // A fresh copy of such a folder, for benchmarks that change it.
-QString freshProgramFolder(int people, bool notes);
+QString freshProgramFolder(int people, bool notes, bool busy = false);
 
 class QuietShell : public Shell {
  public:

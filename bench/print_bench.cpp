@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "bench/bench_folder.h"
@@ -16,8 +18,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor {
 namespace {
 
+// range(0) people; range(1) 1: every month busy with dates.
 void BM_PrintAllPagesToPdf(benchmark::State& state) {
-  Module1 m(bench::programFolder(int(state.range(0))));
+  Module1 m(bench::programFolder(int(state.range(0)), true, state.range(1) != 0));
   bench::QuietShell shell;
   m.shell = &shell;
   Form1 main(m);
@@ -27,10 +30,14 @@ void BM_PrintAllPagesToPdf(benchmark::State& state) {
   for (auto _ : state) {
     Form2 print(m);
     print.printerAvailable = [] { return false; };
-    print.pdfFolder = out.path();
+    print.askPdfPath = [&](const QString& proposed) {
+      return QDir(out.path()).filePath(QFileInfo(proposed).fileName());
+    };
+    print.openPdf = [](const QString&) {};
     print.Command1_Click();
     state.PauseTiming();
-    pages = pageCount(m.PersonCount, m.RowHeight);
+    print.Command2_Click();  // the preview's pages, the same as printed
+    pages = print.pages();
     for (const QString& f : QDir(out.path()).entryList(QDir::Files)) QFile::remove(out.filePath(f));
     state.ResumeTiming();
   }
@@ -39,11 +46,44 @@ void BM_PrintAllPagesToPdf(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PrintAllPagesToPdf)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(32767)
+    ->Args({100, 0})
+    ->Args({1000, 0})
+    ->Args({32767, 0})
+    ->Args({1000, 1})
+    ->Args({32767, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+
+// Opening the preview (its pages measured as on paper), then turning a page or zooming,
+// each drawing one page.
+void BM_PreviewPage(benchmark::State& state) {
+  Module1 m(bench::programFolder(int(state.range(0)), true, state.range(1) != 0));
+  bench::QuietShell shell;
+  m.shell = &shell;
+  Form1 main(m);
+  main.Form_Load();
+  Form2 print(m);
+  print.printerAvailable = [] { return false; };
+  QElapsedTimer opening;
+  opening.start();
+  print.Command2_Click();
+  state.counters["open_ms"] = double(opening.elapsed());
+  int step = 0;
+  for (auto _ : state) {
+    if (step % 2)
+      print.setZoom(step % 4 == 1 ? 200 : 100);
+    else
+      print.showPage(print.shownPage() + (step % 4 == 0 ? 1 : -1));
+    ++step;
+  }
+  state.counters["pages"] = print.pages();
+}
+
+BENCHMARK(BM_PreviewPage)
+    ->Args({1000, 0})
+    ->Args({32767, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(40);
 
 }  // namespace
 }  // namespace velnor

@@ -60,30 +60,36 @@ double oneLineSize(DrawingSurface& s, const CellTextStyle& style, double room, d
 
 QStringList wrapText(DrawingSurface& s, const QString& font, double points, double width,
                      const QString& text) {
+  // A line is as wide as its words (dates have no kerning across a comma), so each word
+  // is measured once; spaces at a line's end take no room on the paper.
   QStringList lines;
-  QString line, word;
-  auto place = [&] {
-    if (word.isEmpty()) return;
-    // Spaces at a line's end take no room on the paper.
-    if (line.isEmpty() || widthOf(s, font, points, (line + word).trimmed()) <= width) {
-      line += word;
-    } else {
+  QString line;
+  double lineWidth = 0;
+  auto place = [&](const QString& word) {
+    const double full = widthOf(s, font, points, word);
+    const double trimmed = word.back().isSpace() ? widthOf(s, font, points, word.trimmed()) : full;
+    if (!line.isEmpty() && lineWidth + trimmed > width) {
       lines << line;
-      line = word;
+      line.clear();
+      lineWidth = 0;
     }
-    word.clear();
-    if (widthOf(s, font, points, line.trimmed()) > width) {
-      QStringList pieces;
-      breakWord(s, font, points, width, line, pieces);
-      line = pieces.takeLast();
-      lines << pieces;
+    if (line.isEmpty() && trimmed > width) {
+      breakWord(s, font, points, width, word, lines);
+      line = lines.takeLast();
+      lineWidth = widthOf(s, font, points, line);
+      return;
     }
+    lineWidth += full;
+    line += word;
   };
-  for (const QChar c : text) {
-    word += c;
-    if (breaksAfter(c)) place();
+  qsizetype start = 0;
+  for (qsizetype k = 0; k < text.size(); ++k) {
+    if (breaksAfter(text[k])) {
+      place(text.mid(start, k + 1 - start));
+      start = k + 1;
+    }
   }
-  place();
+  if (start < text.size()) place(text.mid(start));
   if (!line.isEmpty()) lines << line;
   return lines;
 }

@@ -138,12 +138,31 @@ void PageSurface::drawText(double x, double y, const QString& text) {
   painter_.drawText(QPointF(toDeviceX(x), toDeviceY(y) + metrics.ascent()), text);
 }
 
+PageSurface::Measured& PageSurface::measuredFont(const QString& name, double points) {
+  for (Measured& m : measured_)
+    if (m.points == points && m.name == name) return m;
+  // Shrunk texts bring sizes of their own; the few sizes used again and again stay.
+  constexpr size_t kFontsKept = 8;
+  if (measured_.size() >= kFontsKept) measured_.erase(measured_.begin() + 2, measured_.end());
+  measured_.push_back({name, points, QFontMetricsF(pageFont(name, points), painter_.device()), {}});
+  return measured_.back();
+}
+
 QSizeF PageSurface::measureText(const QString& fontName, double points, const QString& text) {
-  if (!measured_ || measured_->points != points || measured_->name != fontName)
-    measured_.emplace(
-        Measured{fontName, points, QFontMetricsF(pageFont(fontName, points), painter_.device())});
-  const QFontMetricsF& metrics = measured_->metrics;
-  return QSizeF(metrics.horizontalAdvance(text) / unitX_, metrics.height() / unitY_);
+  Measured& font = measuredFont(fontName, points);
+  constexpr qsizetype kLongestKept = 32;
+  double width = 0;
+  if (text.size() > kLongestKept) {
+    width = font.metrics.horizontalAdvance(text);
+  } else {
+    constexpr qsizetype kWidthsKept = 50000;  // names and territories rarely come again
+    if (font.widths.size() > kWidthsKept) font.widths.clear();
+    const auto it = font.widths.constFind(text);
+    width = it != font.widths.cend()
+                ? *it
+                : *font.widths.insert(text, font.metrics.horizontalAdvance(text));
+  }
+  return QSizeF(width / unitX_, font.metrics.height() / unitY_);
 }
 
 void drawFooter(DrawingSurface& s, const PageFrame& frame, const Footer& footer, double points) {

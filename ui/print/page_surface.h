@@ -6,10 +6,10 @@
 #include <QDate>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
-#include <optional>
 #include <vector>
 
 #include "core/drawing_surface.h"
@@ -84,13 +84,16 @@ class PageSurface : public DrawingSurface {
   double unitX_, unitY_;  // device pixels per table unit
   double penScale_;
   QFont font_;
-  // The last font measured: tables measure thousands of texts in a few fonts.
+  // Fonts measured, with the widths of the texts measured in them: a table measures the
+  // same dates thousands of times in a few fonts.
   struct Measured {
     QString name;
     double points;
     QFontMetricsF metrics;
+    QHash<QString, double> widths;
   };
-  std::optional<Measured> measured_;
+  std::vector<Measured> measured_;
+  Measured& measuredFont(const QString& name, double points);
   QColor textColor_ = Qt::black;
   int lineWidth_ = 1;
 };
