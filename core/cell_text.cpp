@@ -13,6 +13,8 @@ namespace {
 // row's own inset. Lines of type carry their own room above and below the glyphs.
 constexpr double kSideShare = 0.06;
 constexpr double kEndShare = 0.01;
+// Wrapped lines keep this much (table units) from the lines above and below them.
+constexpr double kWrappedInset = 0.5;
 // Measured sizes are not exactly proportional to the point size on every device; the
 // estimate is stepped down until the measurement agrees.
 constexpr double kShrinkStep = 0.97;
@@ -125,12 +127,13 @@ CellTextLayout layoutCellText(DrawingSurface& s, const CellTextStyle& style, con
   out.lineHeight = s.measureText(style.font, out.points, out.lines.first()).height();
   const double total = out.lineHeight * out.lines.size();
   // Only wrapped text makes its row taller; one line keeps the row as it always was.
-  out.height = out.lines.size() > 1 ? std::max(cell.height(), total + 2 * padY) : cell.height();
+  const bool wrapped = out.lines.size() > 1;
+  out.height = wrapped ? std::max(cell.height(), total + 2 * kWrappedInset) : cell.height();
   // Text that fits under the usual top inset keeps it; one line that does not is
   // centred, more lines start at the top of the row grown for them.
   double top = at.y();
   if (at.y() + total > inner.bottom())
-    top = out.lines.size() > 1 ? inner.top() : inner.top() + (inner.height() - total) / 2;
+    top = wrapped ? cell.top() + kWrappedInset : inner.top() + (inner.height() - total) / 2;
   out.topLeft = QPointF(left, top);
   return out;
 }
