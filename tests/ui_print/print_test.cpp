@@ -45,6 +45,30 @@ TEST_F(PrintWindow, thePreviewIsWhollyInTheWindow) {
   EXPECT_TRUE(form->rect().contains(form->Picture1->geometry()));
 }
 
+// The page at the size chosen: fitted to the window as it opens, then 100 % (the paper's
+// real size on the screen), larger and smaller by key and Ctrl+wheel, fitted to the width.
+TEST_F(PrintWindow, thePreviewZoomsByKeysAndTheWheelAndFitsTheWindowOrItsWidth) {
+  auto form = open(120);
+  const QSizeF realSize = form->previewFrame().sheet * (form->Picture1->logicalDpiX() / 25.4);
+  const auto shown = [&] { return form->previewImage().deviceIndependentSize(); };
+  EXPECT_EQ(form->fit(), Form2::Fit::Window);
+  EXPECT_TRUE(form->Scroll1->viewport()->rect().contains(QRect(QPoint(), shown().toSize())));
+  QTest::keyClick(form->Command5, Qt::Key_0, Qt::ControlModifier);
+  EXPECT_NEAR(shown().width(), realSize.width(), 1);
+  QTest::keyClick(form->Command5, Qt::Key_Plus, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(form->zoomPercent(), 125);
+  QWheelEvent out(QPointF(50, 50), QPointF(50, 50), {}, QPoint(0, -120), Qt::NoButton,
+                  Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(form->Picture1, &out);
+  QTest::keyClick(form->Command5, Qt::Key_Minus, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(form->zoomPercent(), 75);
+  EXPECT_NEAR(shown().width(), realSize.width() * 0.75, 1);
+  EXPECT_EQ(form->shownPage(), 0);  // zooming turns no page
+  form->setFit(Form2::Fit::Width);
+  EXPECT_LE(shown().width(), form->Scroll1->viewport()->width());
+  EXPECT_GT(shown().width(), form->Scroll1->viewport()->width() * 0.9);
+}
+
 // Printing to a file hides the window; shown again after the folder shrank, it shows that.
 TEST_F(PrintWindow, everyActivationRedrawsThePreview) {
   auto form = open(6);
