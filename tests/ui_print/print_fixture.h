@@ -28,6 +28,12 @@ inline const QString kLongDates = u"1,8,15,22,29"_s;
 // A busy month: a date every few days.
 inline const QString kBusyDates = u"1,3,5,8,10,12,15,17,19,22"_s;
 
+// People on a full page of rows that hold one line each.
+inline int recordsPerPage(qint16 rowHeight) {
+  const std::vector<int> starts = pageStarts(std::vector<double>(4000, paperRowHeight(rowHeight)));
+  return starts.size() > 1 ? starts[1] : 3999;
+}
+
 // What the window printed; it outlives the sink, which the window drops after printing.
 struct RecordedPrint {
   std::deque<RecordingSurface> pages;

@@ -316,9 +316,8 @@ void Form2::updateLabel() {
     Label1->setText(kReadyText);
 }
 
-void Form2::draw_rutin(DrawingSurface& target, double factor, int page, const PageFrame& frame,
+void Form2::draw_rutin(DrawingSurface& target, double factor, int page,
                        const std::vector<int>& starts) {
-  Q_UNUSED(frame);
   TableParams params;
   params.rowHeight = paperRowHeight(m_.RowHeight);
   params.fontSize = m_.RowHeight * factor;
@@ -338,7 +337,7 @@ void Form2::draw_rutin(DrawingSurface& target, double factor, int page, const Pa
 
 void Form2::drawPage(DrawingSurface& target, double factor, int page, const PageFrame& frame,
                      const std::vector<int>& starts) {
-  draw_rutin(target, factor, page, frame, starts);
+  draw_rutin(target, factor, page, starts);
   Footer footer;
   footer.user = m_.CurrentFolder.startsWith(u'%') ? m_.CurrentFolder.mid(1) : m_.CurrentFolder;
   footer.printed = clock().date();

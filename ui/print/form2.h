@@ -49,8 +49,7 @@ class Form2 : public QDialog {
   double pp_reduc();
   // Draws the table's part on page `page` (0-based) of `starts` (the first record of
   // each page); a folder longer than a page continues on more, each with its header row.
-  void draw_rutin(DrawingSurface& target, double factor, int page, const PageFrame& frame,
-                  const std::vector<int>& starts);
+  void draw_rutin(DrawingSurface& target, double factor, int page, const std::vector<int>& starts);
 
   // The page the preview shows (0-based) and the number of pages.
   int shownPage() const { return shownPage_; }

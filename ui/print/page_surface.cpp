@@ -45,21 +45,6 @@ QPageLayout b5Portrait() {
 
 PageFrame defaultPageFrame() { return pageFrameFor(b5Portrait()); }
 
-int recordsPerPage(qint16 rowHeight, const PageFrame& frame) {
-  if (rowHeight <= 0) return 1 << 30;
-  // Whole rows (the header included) between the table's top and its bottom; the
-  // small allowance keeps a row that ends exactly on the bottom from being dropped.
-  const double units = frame.table().height() / kRowUnitMm;
-  const int rows = int(std::floor(units / paperRowHeight(rowHeight) + 1e-9));
-  return std::max(1, rows - 1);
-}
-
-int pageCount(int people, qint16 rowHeight, const PageFrame& frame) {
-  if (people <= 0) return 1;
-  const int perPage = recordsPerPage(rowHeight, frame);
-  return (people - 1) / perPage + 1;
-}
-
 std::vector<int> pageStarts(const std::vector<double>& heights, const PageFrame& frame) {
   std::vector<int> starts{0};
   if (heights.size() < 2) return starts;

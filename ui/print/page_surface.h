@@ -44,11 +44,6 @@ inline constexpr double kRowUnitMm = 257.0 / 294.0;
 // Rows on paper are 5/9 of the row height setting high.
 inline double paperRowHeight(qint16 rowHeight) { return rowHeight * 5.0 / 9.0; }
 
-// Records that fit on one page below the header row, for a row height setting. At least
-// one, so that printing always advances.
-int recordsPerPage(qint16 rowHeight, const PageFrame& frame = defaultPageFrame());
-// Number of pages for `people` records: one page when they fit (also for none).
-int pageCount(int people, qint16 rowHeight, const PageFrame& frame = defaultPageFrame());
 // The first record of every page for rows `heights` high (table units, the header row's
 // first): each page holds the header row and the whole rows that fit under it, at least
 // one. One page, starting at 0, when there are no rows.
