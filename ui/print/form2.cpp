@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
@@ -232,7 +233,6 @@ void Form2::showZoomChoice() {
   const QString text = QString::number(std::lround(zoom_)) + u'%';
   const int index = Combo1->findText(text);
   if (index < 0) {
-    Combo1->setEditable(false);
     Combo1->setPlaceholderText(text);
     Combo1->setCurrentIndex(-1);
   } else {
@@ -354,14 +354,26 @@ bool Form2::printPages(PageSink& sink, int first, int last) {
   const int count = int(starts.size());
   first = std::clamp(first, 0, count - 1);
   last = std::clamp(last, first, count - 1);
+  // Long documents keep the window painting and tell how far they are.
+  QElapsedTimer sinceShown;
+  sinceShown.start();
+  constexpr int kProgressMs = 200;
   for (int page = first; page <= last; ++page) {
     if (page > first && !sink.newPage()) {
       sink.discard();
       return false;
     }
     drawPage(sink.surface(), 1.0, page, frame, starts);
+    if (sinceShown.elapsed() >= kProgressMs) {
+      Label1->setText(
+          u"印刷しています… %1 / %2 ページ"_s.arg(page + 1 - first).arg(last + 1 - first));
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      sinceShown.restart();
+    }
   }
-  return sink.finish();
+  const bool finished = sink.finish();
+  updateLabel();
+  return finished;
 }
 
 bool Form2::deliver(PageSink& sink, int first, int last, const QString& pdfPath) {
