@@ -238,6 +238,17 @@ class Module1 {
   // index file changed since the plan was made.
   [[nodiscard]] bool StoreMerge(const MergePlan& plan);
 
+  // Closes `year` for the folder in use, after the day's backup: the index file and every
+  // note file are copied byte for byte into "%<user>（<year>年）", built under a
+  // temporary name and renamed whole; then, as one undoable change, every record keeps
+  // its territory and name with empty months and every note file its default month
+  // lines (with `dropUnmet`, people never met are left out). False, with the user told
+  // and the folder in use as it was, when the year is out of range, the archive exists
+  // or cannot be made, or a file cannot be read or written. `progress` (done, total) is
+  // called as files are written.
+  using Progress = std::function<void(int done, int total)>;
+  [[nodiscard]] bool CloseYear(int year, bool dropUnmet, const Progress& progress = {});
+
   static QString DefaultMonthLine(int month);
   static bool IsRecordLine(const QString& line) { return isRecordLine(line); }
 

@@ -1,0 +1,225 @@
+#include "core/new_year.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include "core/module1.h"
+#include "core/parsed_folder.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+namespace new_year {
+
+namespace {
+constexpr int kLastMonthOfOldYear = 3;  // the old year is still being closed in March
+constexpr int kRecordFields = 14;       // territory, name, twelve months
+// A folder name longer than this cannot be made on the file systems the program uses.
+constexpr qsizetype kMaxFolderNameBytes = 255;
+}  // namespace
+
+int defaultYear(const QDate& today) {
+  return today.month() <= kLastMonthOfOldYear ? today.year() - 1 : today.year();
+}
+
+QString archiveFolderName(const QString& folder, int year) {
+  return folder + u"（"_s + QString::number(year) + u"年）"_s;
+}
+
+QList<TextLine> newYearIndex(const QList<TextLine>& lines, bool dropUnmet, QStringList* dropped) {
+  QList<TextLine> out;
+  out.reserve(lines.size());
+  for (const TextLine& line : lines) {
+    if (!isRecordLine(line.text)) {
+      out.append(line);
+      continue;
+    }
+    const Record r = parseRecord(line.text);
+    bool met = false;
+    for (int month = 1; month <= 12; ++month) met = met || !r.months[month].isEmpty();
+    if (dropUnmet && !met) {
+      if (dropped) dropped->append(r.name);
+      continue;
+    }
+    // The territory and the name keep their bytes: "*" is never the second byte of a
+    // code page 932 character, so the second star ends them in the bytes too.
+    const qsizetype nameEnd = line.raw.indexOf('*', line.raw.indexOf('*') + 1);
+    TextLine fresh;
+    fresh.raw = line.raw.left(nameEnd + 1) + QByteArray(kRecordFields - 2, '*');
+    fresh.text = r.territory + u'*' + r.name + QString(kRecordFields - 2, u'*');
+    out.append(fresh);
+  }
+  return out;
+}
+
+QList<TextLine> newYearNote(const QList<TextLine>& lines) {
+  QList<TextLine> out;
+  out.append(lines.isEmpty() ? TextLine::fromText(u"補足情報"_s) : lines.first());
+  for (int month = 1; month <= 12; ++month)
+    out.append(TextLine::fromText(Module1::DefaultMonthLine(month)));
+  for (qsizetype i = 13; i < lines.size(); ++i) out.append(lines[i]);
+  return out;
+}
+
+}  // namespace new_year
+
+namespace {
+
+struct NoteFile {
+  QString name;  // the file name, ".txt" included
+  QByteArray before;
+};
+
+void tell(Module1& m, const QString& text) {
+  if (m.shell) m.shell->message(u"新しい年"_s, text, Buttons::Ok, Icon::Warning);
+}
+
+FileError writeError(const QString& path, const QString& reason) {
+  return FileError{QDir::toNativeSeparators(path), reason, true};
+}
+
+// Builds the archive under a temporary name beside it and gives it its name only when
+// every file is in it and on the disk: a full disk leaves no half archive.
+bool writeArchive(const QString& programFolder, const QString& archivePath,
+                  const QString& indexName, const QByteArray& index,
+                  const std::vector<NoteFile>& notes, const std::function<void()>& step,
+                  FileError& error) {
+  const QString temp = QDir(programFolder).filePath(u".velnor-new-year"_s);
+  removeTree(temp);  // what a crashed close left
+  if (!QDir().mkdir(temp)) {
+    error = writeError(temp, u"フォルダーを作れません。"_s);
+    return false;
+  }
+  const auto fail = [&](const FileError& e) {
+    removeTree(temp);
+    error = e;
+    return false;
+  };
+  const QDir dir(temp);
+  FileError e;
+  if (createFileBytes(dir.filePath(indexName), index, &e) != Created::Yes) return fail(e);
+  for (const NoteFile& note : notes) {
+    if (createFileBytes(dir.filePath(note.name), note.before, &e) != Created::Yes) return fail(e);
+    step();
+  }
+  QString reason;
+  if (!syncFilesystemOf(temp, &reason)) return fail(writeError(temp, reason));
+  if (!renamePath(temp, archivePath, &reason)) return fail(writeError(archivePath, reason));
+  return true;
+}
+
+}  // namespace
+
+bool Module1::CloseYear(int year, bool dropUnmet, const Progress& progress) {
+  if (year < new_year::kFirstYear || year > new_year::kLastYear) {
+    tell(*this, u"年は%1から%2までの数で入力してください。"_s.arg(new_year::kFirstYear)
+                    .arg(new_year::kLastYear));
+    return false;
+  }
+  IndexFilePath = indexPathFor(CurrentFolder);
+  if (!RefreshFolder()) return false;
+  const QString archive = new_year::archiveFolderName(CurrentFolder, year);
+  const QString archivePath = programPath(archive);
+  if (QFile::encodeName(archive).size() > new_year::kMaxFolderNameBytes) {
+    tell(
+        *this,
+        u"「%1」という名前のフォルダーは、長すぎて作れません。フォルダーの名前は"
+        u"255バイト（漢字ならおよそ85文字）までです。何も変更していません。"_s.arg(archive.mid(1)));
+    return false;
+  }
+  if (QFileInfo::exists(archivePath) || QFileInfo(archivePath).isSymLink()) {
+    tell(*this,
+         u"「%1」はすでにあります。何も変更していません。\n\nこの年をもう一度"
+         u"締めるときは、先にそのフォルダーの名前を変えるか、削除してください。"_s.arg(
+             archive.mid(1)));
+    return false;
+  }
+
+  // Every file is read, and every new one made and encoded, before anything is written.
+  const QDir dir(recordFolderPath());
+  std::vector<NoteFile> notes;
+  for (const QString& name :
+       dir.entryList({u"*.txt"_s}, QDir::Files | QDir::NoSymLinks, QDir::Name)) {
+    NoteFile note{name, {}};
+    FileError error;
+    if (!readFileBytes(dir.filePath(name), kNoteFileLimit, note.before, &error)) {
+      ReportFileError(error);
+      return false;
+    }
+    notes.push_back(std::move(note));
+  }
+  QStringList dropped;
+  const QList<TextLine> index = new_year::newYearIndex(folder_.lines(), dropUnmet, &dropped);
+  QSet<QString> kept;
+  for (const TextLine& line : index)
+    if (isRecordLine(line.text)) kept.insert(parseRecord(line.text).name + u".txt"_s);
+  struct Rewrite {
+    QString path;
+    QByteArray before;
+    std::optional<QList<TextLine>> lines;  // none: the note file goes
+  };
+  std::vector<Rewrite> rewrites;
+  for (const NoteFile& note : notes) {
+    Rewrite r{dir.filePath(note.name), note.before, std::nullopt};
+    const bool gone = dropped.contains(note.name.chopped(4)) && !kept.contains(note.name);
+    if (!gone) {
+      r.lines = new_year::newYearNote(splitTextLines(note.before));
+      FileError error;
+      if (!encodeTextLines(*r.lines, r.path, &error)) {
+        ReportFileError(error);
+        return false;
+      }
+      if (joinTextLines(*r.lines) == note.before) continue;
+    }
+    rewrites.push_back(std::move(r));
+  }
+
+  const int steps = int(notes.size() + rewrites.size()) + 1;
+  int done = 0;
+  const auto step = [&] {
+    if (progress) progress(++done, steps);
+  };
+  BackUpBeforeWrite();
+  FileError error;
+  if (!writeArchive(programFolder_, archivePath, QFileInfo(IndexFilePath).fileName(),
+                    folder_.bytes(), notes, step, error)) {
+    ReportFileError(error);
+    return false;
+  }
+
+  const ChangeScope change(*this, 0);
+  const QByteArray indexBefore = folder_.bytes();
+  const auto undoAll = [&](size_t written) {
+    // Half a new year is no new year: the folder in use goes back as it was.
+    FileError ignored;
+    for (size_t j = 0; j < written; ++j)
+      (void)writeFileBytes(rewrites[j].path, rewrites[j].before, &ignored);
+    (void)writeFileBytes(IndexFilePath, indexBefore, &ignored);
+    folder_.clear();
+    removeTree(archivePath);
+  };
+  if (!WriteIndexLines(index)) {
+    removeTree(archivePath);
+    return false;
+  }
+  step();
+  for (size_t i = 0; i < rewrites.size(); ++i) {
+    const Rewrite& r = rewrites[i];
+    FileError failure;
+    if (r.lines ? writeTextLines(r.path, *r.lines, &failure) : QFile::remove(r.path)) {
+      recordWrite(r.path, r.before,
+                  r.lines ? std::optional(joinTextLines(*r.lines)) : std::nullopt);
+      step();
+      continue;
+    }
+    if (!r.lines) failure = writeError(r.path, u"削除できません。"_s);
+    undoAll(i);
+    ReportFileError(failure);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace velnor
