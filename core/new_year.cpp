@@ -48,7 +48,7 @@ QList<TextLine> newYearIndex(const QList<TextLine>& lines, bool dropUnmet, QStri
     const qsizetype nameEnd = line.raw.indexOf('*', line.raw.indexOf('*') + 1);
     TextLine fresh;
     fresh.raw = line.raw.left(nameEnd + 1) + QByteArray(kRecordFields - 2, '*');
-    fresh.text = r.territory + u'*' + r.name + QString(kRecordFields - 2, u'*');
+    fresh.text = r.territory + u'*' + r.name + u'*' + QString(kRecordFields - 2, u'*');
     out.append(fresh);
   }
   return out;

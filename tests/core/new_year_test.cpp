@@ -59,6 +59,7 @@ TEST_F(CloseYear, copiesTheFolderWholeAndEmptiesTheMonthsKeepingEverythingElse) 
   int lastDone = 0, total = 0;
   ASSERT_TRUE(tp.m->CloseYear(2026, false, [&](int done, int of) { lastDone = done, total = of; }));
   EXPECT_EQ(lastDone, total);
+  EXPECT_EQ(tp.m->folder().recordCount(), 3);  // the program's own copy of the file too
   for (auto it = before.cbegin(); it != before.cend(); ++it)
     EXPECT_EQ(tp.readBytes(u"%田中（2026年）/"_s + it.key()), it.value()) << it.key().toStdString();
   EXPECT_EQ(tp.entries(u"%田中（2026年）"_s), QStringList(before.keys()));

@@ -9,6 +9,7 @@
 #include "support/windows.h"
 #include "ui/common/twips.h"
 #include "ui/settings/form4.h"
+#include "ui/settings/new_year_dialog.h"
 
 using namespace Qt::Literals::StringLiterals;
 using namespace velnor;
@@ -370,3 +371,38 @@ TEST_F(RealWindows, DefaultsGiveEachOpenWindowItsDesignSize) {
 }
 
 }  // namespace
+
+// Alt+N asks which year (the one just ended in January), then closes it and reopens the
+// folder at this month's column; Cancel changes nothing.
+TEST_F(Reordering, AltNClosesTheYearAskedIntoItsArchiveAndReopensAtThisMonth) {
+  m.today = [] { return QDate(2027, 2, 1); };
+  int offered = 0;
+  bool ok = false;
+  Form4& f = open();
+  f.askNewYear = [&](NewYearDialog& dialog) {
+    offered = dialog.year();
+    return ok;
+  };
+  const QByteArray before = index();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  // The button's mnemonic presses it a moment after the key, as a click shows it pressed.
+  const auto altN = [&] {
+    QTest::keyClick(&f, Qt::Key_N, Qt::AltModifier);
+    return QTest::qWaitFor([&] { return offered != 0; }, 2000);
+  };
+  ASSERT_TRUE(altN());
+  EXPECT_EQ(offered, 2026);
+  EXPECT_EQ(index(), before);
+  EXPECT_TRUE(f.isVisible());
+  ok = true;
+  offered = 0;
+  ASSERT_TRUE(altN());
+  EXPECT_EQ(tp.readBytes(u"%山田（2026年）/"_s + kIndexFileName), before);
+  EXPECT_EQ(index(), test::TempProgram::indexBytes(
+                         {u"1*a*************"_s, u"9*b*************"_s, u"5*c*************"_s}));
+  EXPECT_EQ(m.PersonCount, 3);
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(m.CurrentColumn, 2 + 2);
+  EXPECT_TRUE(main.calls.contains(u"draw"_s));
+}

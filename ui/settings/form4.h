@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QGroupBox;
@@ -16,6 +17,7 @@ class QRadioButton;
 namespace velnor {
 
 class Module1;
+class NewYearDialog;
 
 // A square outline that marks the chosen swatch; clicks go through to the swatch.
 class MarkerShape : public QWidget {
@@ -63,6 +65,7 @@ class Form4 : public QDialog {
   QPushButton* Command5 = nullptr;
   QPushButton* Command6 = nullptr;
   QPushButton* Command7 = nullptr;
+  QPushButton* Command8 = nullptr;  // 新しい年へ
   // Only 3, 4 and 5 exist (the values SortKind takes).
   std::array<QRadioButton*, 6> Option2{};
 
@@ -86,6 +89,10 @@ class Form4 : public QDialog {
   void Text1_KeyUp(int keyCode);
   void Command6_Click();
   void Command7_Click();
+  // Closes a year (asked in the "新しい年" dialog) into its archive folder.
+  void Command8_Click();
+  // Seam for tests: runs the "新しい年" dialog; true for OK.
+  std::function<bool(NewYearDialog& dialog)> askNewYear;
   void Text2_KeyUp(int keyCode);
   void Combo6_Click();
   void Option2_Click(int index);

@@ -23,7 +23,7 @@ namespace velnor {
 namespace {
 
 constexpr int kClientWidth = 4764;  // twips
-constexpr int kClientHeight = 3732;
+constexpr int kClientHeight = 4212;
 constexpr int kButtonHeight = 252;
 constexpr int kTextHeight = 264;
 constexpr int kLabelHeight = 240;
@@ -121,7 +121,7 @@ void Form4::Form_Load() {
 
 void Form4::buildSettingsPanel() {
   Frame1 = new QGroupBox(u"基本設定"_s, this);
-  placeTwips(Frame1, 60, 60, 4632, 3252);
+  placeTwips(Frame1, 60, 60, 4632, 3732);
   Frame1->setAutoFillBackground(true);
   buildColorRows();
   buildSteppers();
@@ -209,14 +209,16 @@ void Form4::buildSpanAndOrder() {
     placeTwips(option, 1200, o.top, o.width, kLabelHeight);
     Option2[o.index] = option;
   }
+  Command8 = makeButton(Frame1, u"新しい年へ(&N)"_s, 1200, 3240, 2112);
+  Command8->setToolTip(u"この1年の記録を別のフォルダーに残し、月の日付を空にします。(Alt+N)"_s);
 }
 
 void Form4::buildBottomButtons() {
-  Command3 = makeButton(this, u"すべて標準にする"_s, 60, 3420, 1932);
+  Command3 = makeButton(this, u"すべて標準にする"_s, 60, 3900, 1932);
   Command3->setToolTip(u"標準の設定に戻します…"_s);
-  Command4 = makeButton(this, u"バージョン情報"_s, 2160, 3420, 1812);
+  Command4 = makeButton(this, u"バージョン情報"_s, 2160, 3900, 1812);
   Command4->setToolTip(u"バージョン情報を表示します。"_s);
-  Command5 = makeButton(this, u"OK"_s, 4200, 3420, 432);
+  Command5 = makeButton(this, u"OK"_s, 4200, 3900, 432);
   Command5->setToolTip(u"戻ります。(F4・Esc)"_s);
 }
 
@@ -261,6 +263,7 @@ void Form4::connectHandlers() {
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
   connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
   connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
+  connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
   for (int i = reorder::kByTerritory; i <= reorder::kByThisMonth; ++i)
     connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
 }
@@ -275,7 +278,8 @@ void Form4::colorOwnWindow() {
   setColorRole(Frame1, QPalette::Window, m.BackColors[0]);
   for (int i = reorder::kByTerritory; i <= reorder::kByThisMonth; ++i)
     setColorRole(Option2[i], QPalette::Window, m.BackColors[0]);
-  for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6, Command7})
+  for (QPushButton* b :
+       {Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8})
     setColorRole(b, QPalette::Button, m.BackColors[2]);
 }
 

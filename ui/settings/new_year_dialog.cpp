@@ -1,0 +1,54 @@
+#include "ui/settings/new_year_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "core/new_year.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace velnor {
+
+NewYearDialog::NewYearDialog(int year, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(u"新しい年"_s);
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setModal(true);
+
+  auto* intro = new QLabel(
+      u"締める年の記録を「名前（年）」のフォルダーに写し、今のフォルダーの月の日付と"
+      u"情報を空にします。"_s,
+      this);
+  intro->setWordWrap(true);
+  yearBox = new QSpinBox(this);
+  // Out-of-range years cannot be typed at all.
+  yearBox->setRange(new_year::kFirstYear, new_year::kLastYear);
+  yearBox->setValue(year);
+  yearBox->setSuffix(u"年"_s);
+  dropUnmetBox = new QCheckBox(u"この1年に一度も会えなかった人は新しい年に移さない"_s, this);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* form = new QFormLayout;
+  form->addRow(u"締める年(&Y)"_s, yearBox);
+  auto* all = new QVBoxLayout(this);
+  all->addWidget(intro);
+  all->addLayout(form);
+  all->addWidget(dropUnmetBox);
+  all->addWidget(buttons);
+  yearBox->setFocus();
+  yearBox->selectAll();
+}
+
+int NewYearDialog::year() const { return yearBox->value(); }
+
+bool NewYearDialog::dropUnmet() const { return dropUnmetBox->isChecked(); }
+
+}  // namespace velnor
