@@ -112,6 +112,8 @@ bool writeArchive(const QString& programFolder, const QString& archivePath,
 
 }  // namespace
 
+// One sequence of checks, copy and rewrite, kept together so that every failure path is seen at
+// once. NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
 bool Module1::CloseYear(int year, bool dropUnmet, const Progress& progress) {
   if (year < new_year::kFirstYear || year > new_year::kLastYear) {
     tell(*this, u"年は%1から%2までの数で入力してください。"_s.arg(new_year::kFirstYear)
