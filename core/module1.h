@@ -81,6 +81,8 @@ inline constexpr qint16 kWriteDelete = 3;
 class Module1;
 struct MergePlan;
 // Makes every file write of its lifetime one undoable step.
+struct NewYearPlan;
+
 class ChangeScope {
  public:
   explicit ChangeScope(Module1& m, qint16 select = -1);
@@ -316,6 +318,10 @@ class Module1 {
                    const std::optional<QByteArray>& after);
   [[nodiscard]] bool applyHistory(bool undo);
   void moveConflictCopies(const QStringList& copies);
+  // The steps of CloseYear; closeYearRefused returns true when the user was told why not.
+  [[nodiscard]] bool closeYearRefused(int year, QString& archivePath);
+  [[nodiscard]] bool planNewYear(bool dropUnmet, NewYearPlan& plan);
+  [[nodiscard]] bool startNewYear(const NewYearPlan& plan, const std::function<void()>& step);
   [[nodiscard]] bool stepFilesUnchanged(const HistoryStep& step, bool undo,
                                         std::vector<std::optional<QByteArray>>& now);
   [[nodiscard]] bool putStepBack(const HistoryStep& step, bool undo,

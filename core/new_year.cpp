@@ -112,36 +112,66 @@ bool writeArchive(const QString& programFolder, const QString& archivePath,
 
 }  // namespace
 
-// One sequence of checks, copy and rewrite, kept together so that every failure path is seen at
-// once. NOLINTNEXTLINE(readability-function-size,readability-function-cognitive-complexity)
+struct NewYearPlan {
+  QString archivePath;
+  std::vector<NoteFile> notes;
+  QList<TextLine> index;
+  struct Rewrite {
+    QString path;
+    QByteArray before;
+    std::optional<QList<TextLine>> lines;  // none: the note file goes
+  };
+  std::vector<Rewrite> rewrites;
+};
+
 bool Module1::CloseYear(int year, bool dropUnmet, const Progress& progress) {
+  NewYearPlan plan;
+  if (closeYearRefused(year, plan.archivePath) || !planNewYear(dropUnmet, plan)) return false;
+  const int steps = int(plan.notes.size() + plan.rewrites.size()) + 1;
+  int done = 0;
+  const auto step = [&] {
+    if (progress) progress(++done, steps);
+  };
+  BackUpBeforeWrite();
+  FileError error;
+  if (!writeArchive(programFolder_, plan.archivePath, QFileInfo(IndexFilePath).fileName(),
+                    folder_.bytes(), plan.notes, step, error)) {
+    ReportFileError(error);
+    return false;
+  }
+  return startNewYear(plan, step);
+}
+
+bool Module1::closeYearRefused(int year, QString& archivePath) {
   if (year < new_year::kFirstYear || year > new_year::kLastYear) {
     tell(*this, u"年は%1から%2までの数で入力してください。"_s.arg(new_year::kFirstYear)
                     .arg(new_year::kLastYear));
-    return false;
+    return true;
   }
   IndexFilePath = indexPathFor(CurrentFolder);
-  if (!RefreshFolder()) return false;
+  if (!RefreshFolder()) return true;
   const QString archive = new_year::archiveFolderName(CurrentFolder, year);
-  const QString archivePath = programPath(archive);
+  archivePath = programPath(archive);
   if (QFile::encodeName(archive).size() > new_year::kMaxFolderNameBytes) {
     tell(
         *this,
         u"「%1」という名前のフォルダーは、長すぎて作れません。フォルダーの名前は"
         u"255バイト（漢字ならおよそ85文字）までです。何も変更していません。"_s.arg(archive.mid(1)));
-    return false;
+    return true;
   }
   if (QFileInfo::exists(archivePath) || QFileInfo(archivePath).isSymLink()) {
     tell(*this,
          u"「%1」はすでにあります。何も変更していません。\n\nこの年をもう一度"
          u"締めるときは、先にそのフォルダーの名前を変えるか、削除してください。"_s.arg(
              archive.mid(1)));
-    return false;
+    return true;
   }
+  return false;
+}
 
-  // Every file is read, and every new one made and encoded, before anything is written.
+// Every file is read, and every new one made and encoded, before anything is written.
+bool Module1::planNewYear(bool dropUnmet, NewYearPlan& plan) {
   const QDir dir(recordFolderPath());
-  std::vector<NoteFile> notes;
   for (const QString& name :
        dir.entryList({u"*.txt"_s}, QDir::Files | QDir::NoSymLinks, QDir::Name)) {
     NoteFile note{name, {}};
@@ -150,21 +180,15 @@ bool Module1::CloseYear(int year, bool dropUnmet, const Progress& progress) {
       ReportFileError(error);
       return false;
     }
-    notes.push_back(std::move(note));
+    plan.notes.push_back(std::move(note));
   }
   QStringList dropped;
-  const QList<TextLine> index = new_year::newYearIndex(folder_.lines(), dropUnmet, &dropped);
+  plan.index = new_year::newYearIndex(folder_.lines(), dropUnmet, &dropped);
   QSet<QString> kept;
-  for (const TextLine& line : index)
+  for (const TextLine& line : plan.index)
     if (isRecordLine(line.text)) kept.insert(parseRecord(line.text).name + u".txt"_s);
-  struct Rewrite {
-    QString path;
-    QByteArray before;
-    std::optional<QList<TextLine>> lines;  // none: the note file goes
-  };
-  std::vector<Rewrite> rewrites;
-  for (const NoteFile& note : notes) {
-    Rewrite r{dir.filePath(note.name), note.before, std::nullopt};
+  for (const NoteFile& note : plan.notes) {
+    NewYearPlan::Rewrite r{dir.filePath(note.name), note.before, std::nullopt};
     const bool gone = dropped.contains(note.name.chopped(4)) && !kept.contains(note.name);
     if (!gone) {
       r.lines = new_year::newYearNote(splitTextLines(note.before));
@@ -175,40 +199,23 @@ bool Module1::CloseYear(int year, bool dropUnmet, const Progress& progress) {
       }
       if (joinTextLines(*r.lines) == note.before) continue;
     }
-    rewrites.push_back(std::move(r));
+    plan.rewrites.push_back(std::move(r));
   }
+  return true;
+}
 
-  const int steps = int(notes.size() + rewrites.size()) + 1;
-  int done = 0;
-  const auto step = [&] {
-    if (progress) progress(++done, steps);
-  };
-  BackUpBeforeWrite();
-  FileError error;
-  if (!writeArchive(programFolder_, archivePath, QFileInfo(IndexFilePath).fileName(),
-                    folder_.bytes(), notes, step, error)) {
-    ReportFileError(error);
-    return false;
-  }
-
+// The folder in use gets its new year as one undoable change; half a new year is no new
+// year, so a failure puts every file back and removes the archive.
+bool Module1::startNewYear(const NewYearPlan& plan, const std::function<void()>& step) {
   const ChangeScope change(*this, 0);
   const QByteArray indexBefore = folder_.bytes();
-  const auto undoAll = [&](size_t written) {
-    // Half a new year is no new year: the folder in use goes back as it was.
-    FileError ignored;
-    for (size_t j = 0; j < written; ++j)
-      (void)writeFileBytes(rewrites[j].path, rewrites[j].before, &ignored);
-    (void)writeFileBytes(IndexFilePath, indexBefore, &ignored);
-    folder_.clear();
-    removeTree(archivePath);
-  };
-  if (!WriteIndexLines(index)) {
-    removeTree(archivePath);
+  if (!WriteIndexLines(plan.index)) {
+    removeTree(plan.archivePath);
     return false;
   }
   step();
-  for (size_t i = 0; i < rewrites.size(); ++i) {
-    const Rewrite& r = rewrites[i];
+  for (size_t i = 0; i < plan.rewrites.size(); ++i) {
+    const NewYearPlan::Rewrite& r = plan.rewrites[i];
     FileError failure;
     if (r.lines ? writeTextLines(r.path, *r.lines, &failure) : QFile::remove(r.path)) {
       recordWrite(r.path, r.before,
@@ -217,7 +224,12 @@ bool Module1::CloseYear(int year, bool dropUnmet, const Progress& progress) {
       continue;
     }
     if (!r.lines) failure = writeError(r.path, u"削除できません。"_s);
-    undoAll(i);
+    FileError ignored;
+    for (size_t j = 0; j < i; ++j)
+      (void)writeFileBytes(plan.rewrites[j].path, plan.rewrites[j].before, &ignored);
+    (void)writeFileBytes(IndexFilePath, indexBefore, &ignored);
+    folder_.clear();
+    removeTree(plan.archivePath);
     ReportFileError(failure);
     return false;
   }
