@@ -25,6 +25,7 @@
 #include "core/module1.h"
 #include "core/text_file.h"
 #include "ui/main/form1.h"
+#include "ui/settings/new_year_dialog.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -256,6 +257,8 @@ std::unique_ptr<Form1> openMainWindow(Module1& m, QtShell* shell) {
   f->Form_Load();
   if (m.ProgramEnded) return nullptr;
   f->show();
+  // Early in the year, the year just ended may still be in the months.
+  if (m.OfferNewYear()) (void)closeYearAsked(m, f.get());
   return f;
 }
 

@@ -251,6 +251,12 @@ class Module1 {
   using Progress = std::function<void(int done, int total)>;
   [[nodiscard]] bool CloseYear(int year, bool dropUnmet, const Progress& progress = {});
 
+  // At a start from January to March: when the folder in use holds a met date, has no
+  // archive of the year before and was not asked about that year yet, asks (OK/Cancel)
+  // whether to close it, and remembers that it asked in kNewYearAskedFile. True on OK.
+  static inline const QString kNewYearAskedFile = QStringLiteral("VelnorNewYear.txt");
+  [[nodiscard]] bool OfferNewYear();
+
   static QString DefaultMonthLine(int month);
   static bool IsRecordLine(const QString& line) { return isRecordLine(line); }
 

@@ -14,7 +14,6 @@ namespace velnor {
 namespace new_year {
 
 namespace {
-constexpr int kLastMonthOfOldYear = 3;  // the old year is still being closed in March
 constexpr int kRecordFields = 14;       // territory, name, twelve months
 // A folder name longer than this cannot be made on the file systems the program uses.
 constexpr qsizetype kMaxFolderNameBytes = 255;
@@ -66,6 +65,8 @@ QList<TextLine> newYearNote(const QList<TextLine>& lines) {
 }  // namespace new_year
 
 namespace {
+
+using new_year::kLastMonthOfOldYear;
 
 struct NoteFile {
   QString name;  // the file name, ".txt" included
@@ -234,6 +235,38 @@ bool Module1::startNewYear(const NewYearPlan& plan, const std::function<void()>&
     return false;
   }
   return true;
+}
+
+bool Module1::OfferNewYear() {
+  const QDate day = today();
+  if (day.month() > kLastMonthOfOldYear || CurrentFolder.isEmpty() || !shell) return false;
+  const int year = day.year() - 1;
+  bool met = false;
+  for (const TextLine& line : folder_.lines()) {
+    if (!isRecordLine(line.text)) continue;
+    const Record r = parseRecord(line.text);
+    for (int month = 1; month <= 12 && !met; ++month) met = !r.months[month].isEmpty();
+    if (met) break;
+  }
+  if (!met || QFileInfo::exists(programPath(new_year::archiveFolderName(CurrentFolder, year))))
+    return false;
+  // One line per folder and year asked about: the box comes once a year, on every
+  // computer the program folder is shared with.
+  const QString path = programPath(kNewYearAskedFile);
+  const QByteArray entry = (CurrentFolder + u'\t' + QString::number(year)).toUtf8();
+  QByteArray asked;
+  FileError error;
+  if (QFileInfo::exists(path) && !readFileBytes(path, kNoteFileLimit, asked, &error)) return false;
+  if (asked.split('\n').contains(entry + '\r')) return false;
+  (void)writeFileBytes(path, asked + entry + "\r\n", &error);  // a failure asks again next start
+  return shell->message(u"新しい年"_s,
+                        u"「%1」には%2年の会えた月日が残っています。\n\n%2年の記録を"
+                        u"「%3」に移して、新しい年を始めますか？\n\n"
+                        u"（この問い合わせは今年はもう出ません。設定画面の「新しい年へ」から"
+                        u"いつでも始められます。）"_s.arg(CurrentFolder.mid(1))
+                            .arg(year)
+                            .arg(new_year::archiveFolderName(CurrentFolder, year).mid(1)),
+                        Buttons::OkCancel, Icon::Information) == Answer::Ok;
 }
 
 }  // namespace velnor

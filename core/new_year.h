@@ -13,6 +13,7 @@ namespace velnor::new_year {
 
 inline constexpr int kFirstYear = 1900;
 inline constexpr int kLastYear = 2999;
+inline constexpr int kLastMonthOfOldYear = 3;  // the old year is still being closed in March
 
 // The year a close offers: the one just ended from January to March, else this one.
 int defaultYear(const QDate& today);

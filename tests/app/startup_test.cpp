@@ -245,6 +245,24 @@ TEST_F(StartToEndTest, launchCountAtItsLargestStaysThere) {
   EXPECT_EQ(tp.m->LaunchCount, std::numeric_limits<qint32>::max());
 }
 
+// In February the start offers to close last year; OK and the dialog's Enter close it.
+TEST_F(StartToEndTest, aStartInFebruaryOffersToCloseTheYearJustEnded) {
+  tp.makeFolder(u"太郎"_s, test::TempProgram::indexBytes({test::TempProgram::record(
+                               u"北1"_s, u"林"_s, {u"3"_s})}));
+  tp.writeBytes(u"Velnor.ini"_s, test::TempProgram::cp932Lines({u"s201=%太郎"_s}));
+  tp.m->today = [] { return QDate(2027, 2, 3); };
+  whenModalOpens([](QWidget* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), u"新しい年"_s);
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+  std::unique_ptr<Form1> main = openMainWindow(*tp.m, &shell);
+  ASSERT_TRUE(main);
+  EXPECT_EQ(shell.messages, 1);
+  EXPECT_TRUE(tp.exists(u"%太郎（2026年）/林.txt"_s));
+  EXPECT_EQ(tp.m->folder().recordCount(), 1);
+  EXPECT_FALSE(decodeCp932(tp.readBytes(u"%太郎/データー.vrd"_s)).contains(u"林*3"_s));
+}
+
 TEST_F(StartToEndTest, firstStartInAnEmptyFolder_aNameAndEnterOpenTheNewFolder) {
   whenModalOpens([](QWidget* w) {
     if (auto* welcome = qobject_cast<Form10*>(w)) {

@@ -8,13 +8,11 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <cmath>
 #include <optional>
 
 #include "core/module1.h"
-#include "core/new_year.h"
 #include "core/reorder.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/window_design.h"
@@ -287,24 +285,7 @@ void Form4::Option2_Click(int index) {
 }
 
 void Form4::Command8_Click() {
-  NewYearDialog dialog(new_year::defaultYear(m.today()), this);
-  if (!(askNewYear ? askNewYear(dialog) : dialog.exec() == QDialog::Accepted)) return;
-  // A year of a large folder takes seconds: the windows keep painting and show how far.
-  QProgressDialog progress(u"新しい年に移しています…"_s, QString(), 0, 1, this);
-  progress.setWindowTitle(u"新しい年"_s);
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
-  progress.setCancelButton(nullptr);
-  const bool closed = m.CloseYear(dialog.year(), dialog.dropUnmet(), [&](int done, int total) {
-    progress.setMaximum(total);
-    progress.setValue(done);
-  });
-  progress.reset();
-  if (!closed) return;  // the user has been told; the folder is as it was
-  accept();
-  m.CurrentIndex = 0;
-  m.CurrentColumn = qint16(m.CurrentMonth + 2);  // this month's column
-  m.ChangeRecordFolder();
+  (void)closeYearAsked(m, this, askNewYear, [this] { accept(); });
 }
 
 void Form4::Command3_Click() {

@@ -4,10 +4,12 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "core/module1.h"
 #include "core/new_year.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -50,5 +52,29 @@ NewYearDialog::NewYearDialog(int year, QWidget* parent) : QDialog(parent) {
 int NewYearDialog::year() const { return yearBox->value(); }
 
 bool NewYearDialog::dropUnmet() const { return dropUnmetBox->isChecked(); }
+
+bool closeYearAsked(Module1& m, QWidget* parent,
+                    const std::function<bool(NewYearDialog& dialog)>& ask,
+                    const std::function<void()>& beforeReopen) {
+  NewYearDialog dialog(new_year::defaultYear(m.today()), parent);
+  if (!(ask ? ask(dialog) : dialog.exec() == QDialog::Accepted)) return false;
+  // A year of a large folder takes seconds: the windows keep painting and show how far.
+  QProgressDialog progress(u"新しい年に移しています…"_s, QString(), 0, 1, parent);
+  progress.setWindowTitle(u"新しい年"_s);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  progress.setCancelButton(nullptr);
+  const bool closed = m.CloseYear(dialog.year(), dialog.dropUnmet(), [&](int done, int total) {
+    progress.setMaximum(total);
+    progress.setValue(done);
+  });
+  progress.reset();
+  if (!closed) return false;  // the user has been told; the folder is as it was
+  if (beforeReopen) beforeReopen();
+  m.CurrentIndex = 0;
+  m.CurrentColumn = qint16(m.CurrentMonth + 2);  // this month's column
+  m.ChangeRecordFolder();
+  return true;
+}
 
 }  // namespace velnor
