@@ -1,5 +1,6 @@
-// Re-ordering the largest folder the program allows (32,767 people) as the settings
-// screen does: read, order, rewrite as one undoable change.
+// The settings screen's folder-wide rewrites of the largest folder the program allows
+// (32,767 people): re-ordering (read, order, rewrite as one undoable change) and closing
+// a year (archive copy of the index and every note file, then months emptied).
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <random>
 
+#include "bench_folder.h"
 #include "core/module1.h"
 #include "core/reorder.h"
 
@@ -61,6 +63,24 @@ BENCHMARK(BM_ReorderLargestFolder)
     ->Arg(velnor::reorder::kByName)
     ->Arg(velnor::reorder::kByThisMonth)
     ->Unit(benchmark::kMillisecond);
+
+void BM_CloseYearLargestFolder(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    const QString folder = velnor::bench::freshProgramFolder(32767, true);
+    velnor::Module1 m(folder);
+    velnor::bench::QuietShell shell;
+    m.shell = &shell;
+    m.CurrentFolder = u"%山田"_s;
+    state.ResumeTiming();
+    if (!m.CloseYear(2026, false) || m.folder().recordCount() != 32767)
+      state.SkipWithError("closing the year failed");
+    state.PauseTiming();
+    QDir(folder).removeRecursively();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_CloseYearLargestFolder)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

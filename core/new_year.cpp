@@ -14,7 +14,7 @@ namespace velnor {
 namespace new_year {
 
 namespace {
-constexpr int kRecordFields = 14;       // territory, name, twelve months
+constexpr int kRecordFields = 14;  // territory, name, twelve months
 // A folder name longer than this cannot be made on the file systems the program uses.
 constexpr qsizetype kMaxFolderNameBytes = 255;
 }  // namespace

@@ -247,8 +247,8 @@ TEST_F(StartToEndTest, launchCountAtItsLargestStaysThere) {
 
 // In February the start offers to close last year; OK and the dialog's Enter close it.
 TEST_F(StartToEndTest, aStartInFebruaryOffersToCloseTheYearJustEnded) {
-  tp.makeFolder(u"太郎"_s, test::TempProgram::indexBytes({test::TempProgram::record(
-                               u"北1"_s, u"林"_s, {u"3"_s})}));
+  tp.makeFolder(u"太郎"_s, test::TempProgram::indexBytes(
+                               {test::TempProgram::record(u"北1"_s, u"林"_s, {u"3"_s})}));
   tp.writeBytes(u"Velnor.ini"_s, test::TempProgram::cp932Lines({u"s201=%太郎"_s}));
   tp.m->today = [] { return QDate(2027, 2, 3); };
   whenModalOpens([](QWidget* dialog) {

@@ -148,9 +148,9 @@ TEST_F(CloseYear, theJanuaryHintAsksOnceAYearAndOnlyWhenThereIsAYearToClose) {
   EXPECT_EQ(shell.messages[0].title, u"新しい年"_s);
   EXPECT_TRUE(shell.messages[0].text.contains(u"「田中（2026年）」に移して"_s));
   EXPECT_FALSE(tp.m->OfferNewYear());  // asked already, whatever the answer was
-  tp.m->CurrentFolder = u"%鈴木"_s;   // another folder is asked about on its own
-  tp.makeFolder(u"鈴木"_s, test::TempProgram::indexBytes({test::TempProgram::record(
-                               u"北1"_s, u"林"_s, {{}, {}, u"8"_s})}));
+  tp.m->CurrentFolder = u"%鈴木"_s;    // another folder is asked about on its own
+  tp.makeFolder(u"鈴木"_s, test::TempProgram::indexBytes(
+                               {test::TempProgram::record(u"北1"_s, u"林"_s, {{}, {}, u"8"_s})}));
   tp.m->IndexFilePath = tp.m->indexPathFor(u"%鈴木"_s);
   ASSERT_TRUE(tp.m->RefreshFolder());
   EXPECT_TRUE(tp.m->OfferNewYear());
@@ -162,8 +162,8 @@ TEST_F(CloseYear, theJanuaryHintAsksOnceAYearAndOnlyWhenThereIsAYearToClose) {
   tp.m->today = [] { return QDate(2028, 2, 1); };
   tp.writeBytes(u"%鈴木（2027年）/林.txt"_s, "x");  // closed already
   EXPECT_FALSE(tp.m->OfferNewYear());
-  tp.makeFolder(u"鈴木"_s, test::TempProgram::indexBytes({test::TempProgram::record(
-                               u"北1"_s, u"林"_s)}));
+  tp.makeFolder(u"鈴木"_s,
+                test::TempProgram::indexBytes({test::TempProgram::record(u"北1"_s, u"林"_s)}));
   ASSERT_TRUE(tp.m->RefreshFolder());
   tp.m->today = [] { return QDate(2029, 2, 1); };  // no date to close
   EXPECT_FALSE(tp.m->OfferNewYear());
