@@ -68,23 +68,6 @@ QString nativePath(const QString& path) { return QDir::toNativeSeparators(path);
 
 }  // namespace
 
-QString folderNameProblem(const QString& name) {
-  for (const QChar c : name) {
-    if (isControlCharacter(c)) return u"タブや改行などの制御文字"_s + kCannotEnter;
-    if (isFileNameBreaker(c)) return QString(c) + kCannotEnter;
-  }
-  if (name == u"."_s || name == u".."_s) return u"「"_s + name + u"」だけの名前は使えません･･･"_s;
-  // The choosers list folders by name after their first item "新規作成": a folder of that
-  // name could never be chosen.
-  if (name == kNewFolderItem) return u"「"_s + name + u"」という名前は使えません･･･"_s;
-  if (name.endsWith(u' ')) return u"名前の最後に空白は使えません･･･"_s;
-  if (name.endsWith(u'.')) return u"名前の最後に「.」は使えません･･･"_s;
-  // The folder name is kept in the settings file, which holds code page 932 only.
-  QString bad;
-  if (!canEncodeCp932(name, &bad)) return bad + kCannotEnter;
-  return {};
-}
-
 Form10::Form10(Module1& m, QWidget* parent) : QDialog(parent), m_(m) {
   setModal(true);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);

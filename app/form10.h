@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "core/char_rules.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -11,11 +13,6 @@ class QPushButton;
 namespace velnor {
 
 class Module1;
-
-// Why `name` cannot be the name part of a record folder (the text of a "無効です" box),
-// or an empty string when it can: it must be a folder name on Windows and on Linux and
-// must survive the settings file, which is stored in code page 932.
-QString folderNameProblem(const QString& name);
 
 class Form10 : public QDialog {
   Q_OBJECT

@@ -41,6 +41,11 @@ bool isReservedDeviceName(const QString& name);
 // platform the program runs on. Otherwise `why` says what is wrong, for the user.
 bool isStorableName(const QString& name, QString* why = nullptr);
 
+// Why `name` cannot be the name part of a record folder (the text of a "無効です" box),
+// or an empty string when it can: it must be a folder name on Windows and on Linux and
+// must survive the settings file, which is stored in code page 932.
+QString folderNameProblem(const QString& name);
+
 // True when `name` + ".txt" stays inside the record folder. Weaker than isStorableName:
 // names another program stored are still read when this holds, and never used as a
 // path when it does not.

@@ -80,6 +80,9 @@ inline constexpr qint16 kWriteDelete = 3;
 
 class Module1;
 struct MergePlan;
+namespace sheet {
+struct ImportPlan;
+}
 // Makes every file write of its lifetime one undoable step.
 struct NewYearPlan;
 
@@ -256,6 +259,16 @@ class Module1 {
   // whether to close it, and remembers that it asked in kNewYearAskedFile. True on OK.
   static inline const QString kNewYearAskedFile = QStringLiteral("VelnorNewYear.txt");
   [[nodiscard]] bool OfferNewYear();
+  // Writes the folder in use, every person with the note file, to `path` as .xlsx or .csv
+  // (by its ending), whole or not at all. False, with the user told ("書き出せません"),
+  // when a file cannot be read or the sheet cannot be written.
+  [[nodiscard]] bool ExportRecords(const QString& path, const Progress& progress = {});
+  // Makes the record folder "%<name>" holding the people of `plan` as the program writes
+  // them, built under a temporary name and renamed whole, and makes it the folder in use
+  // (the caller opens it). False, with the user told and nothing left behind, when the
+  // name cannot be a folder's, the folder exists or a file cannot be written.
+  [[nodiscard]] bool ImportRecords(const QString& name, const sheet::ImportPlan& plan,
+                                   const Progress& progress = {});
 
   static QString DefaultMonthLine(int month);
   static bool IsRecordLine(const QString& line) { return isRecordLine(line); }

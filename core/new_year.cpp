@@ -68,11 +68,6 @@ namespace {
 
 using new_year::kLastMonthOfOldYear;
 
-struct NoteFile {
-  QString name;  // the file name, ".txt" included
-  QByteArray before;
-};
-
 void tell(Module1& m, const QString& text) {
   if (m.shell) m.shell->message(u"新しい年"_s, text, Buttons::Ok, Icon::Warning);
 }
@@ -81,41 +76,11 @@ FileError writeError(const QString& path, const QString& reason) {
   return FileError{QDir::toNativeSeparators(path), reason, true};
 }
 
-// Builds the archive under a temporary name beside it and gives it its name only when
-// every file is in it and on the disk: a full disk leaves no half archive.
-bool writeArchive(const QString& programFolder, const QString& archivePath,
-                  const QString& indexName, const QByteArray& index,
-                  const std::vector<NoteFile>& notes, const std::function<void()>& step,
-                  FileError& error) {
-  const QString temp = QDir(programFolder).filePath(u".velnor-new-year"_s);
-  removeTree(temp);  // what a crashed close left
-  if (!QDir().mkdir(temp)) {
-    error = writeError(temp, u"フォルダーを作れません。"_s);
-    return false;
-  }
-  const auto fail = [&](const FileError& e) {
-    removeTree(temp);
-    error = e;
-    return false;
-  };
-  const QDir dir(temp);
-  FileError e;
-  if (createFileBytes(dir.filePath(indexName), index, &e) != Created::Yes) return fail(e);
-  for (const NoteFile& note : notes) {
-    if (createFileBytes(dir.filePath(note.name), note.before, &e) != Created::Yes) return fail(e);
-    step();
-  }
-  QString reason;
-  if (!syncFilesystemOf(temp, &reason)) return fail(writeError(temp, reason));
-  if (!renamePath(temp, archivePath, &reason)) return fail(writeError(archivePath, reason));
-  return true;
-}
-
 }  // namespace
 
 struct NewYearPlan {
   QString archivePath;
-  std::vector<NoteFile> notes;
+  std::vector<FolderFile> notes;  // as they are now, for the archive
   QList<TextLine> index;
   struct Rewrite {
     QString path;
@@ -128,15 +93,16 @@ struct NewYearPlan {
 bool Module1::CloseYear(int year, bool dropUnmet, const Progress& progress) {
   NewYearPlan plan;
   if (closeYearRefused(year, plan.archivePath) || !planNewYear(dropUnmet, plan)) return false;
-  const int steps = int(plan.notes.size() + plan.rewrites.size()) + 1;
+  const int steps = int(plan.notes.size() + plan.rewrites.size()) + 2;  // and the index twice
   int done = 0;
   const auto step = [&] {
     if (progress) progress(++done, steps);
   };
   BackUpBeforeWrite();
+  std::vector<FolderFile> files{{QFileInfo(IndexFilePath).fileName(), folder_.bytes()}};
+  files.insert(files.end(), plan.notes.begin(), plan.notes.end());
   FileError error;
-  if (!writeArchive(programFolder_, plan.archivePath, QFileInfo(IndexFilePath).fileName(),
-                    folder_.bytes(), plan.notes, step, error)) {
+  if (!makeFolderWhole(plan.archivePath, u".velnor-new-year"_s, files, step, &error)) {
     ReportFileError(error);
     return false;
   }
@@ -175,9 +141,9 @@ bool Module1::planNewYear(bool dropUnmet, NewYearPlan& plan) {
   const QDir dir(recordFolderPath());
   for (const QString& name :
        dir.entryList({u"*.txt"_s}, QDir::Files | QDir::NoSymLinks, QDir::Name)) {
-    NoteFile note{name, {}};
+    FolderFile note{name, {}};
     FileError error;
-    if (!readFileBytes(dir.filePath(name), kNoteFileLimit, note.before, &error)) {
+    if (!readFileBytes(dir.filePath(name), kNoteFileLimit, note.bytes, &error)) {
       ReportFileError(error);
       return false;
     }
@@ -188,17 +154,17 @@ bool Module1::planNewYear(bool dropUnmet, NewYearPlan& plan) {
   QSet<QString> kept;
   for (const TextLine& line : plan.index)
     if (isRecordLine(line.text)) kept.insert(parseRecord(line.text).name + u".txt"_s);
-  for (const NoteFile& note : plan.notes) {
-    NewYearPlan::Rewrite r{dir.filePath(note.name), note.before, std::nullopt};
+  for (const FolderFile& note : plan.notes) {
+    NewYearPlan::Rewrite r{dir.filePath(note.name), note.bytes, std::nullopt};
     const bool gone = dropped.contains(note.name.chopped(4)) && !kept.contains(note.name);
     if (!gone) {
-      r.lines = new_year::newYearNote(splitTextLines(note.before));
+      r.lines = new_year::newYearNote(splitTextLines(note.bytes));
       FileError error;
       if (!encodeTextLines(*r.lines, r.path, &error)) {
         ReportFileError(error);
         return false;
       }
-      if (joinTextLines(*r.lines) == note.before) continue;
+      if (joinTextLines(*r.lines) == note.bytes) continue;
     }
     plan.rewrites.push_back(std::move(r));
   }

@@ -555,6 +555,33 @@ bool removeTree(const QString& path) {
   return QDir().rmdir(path) && ok;
 }
 
+bool makeFolderWhole(const QString& path, const QString& tempName,
+                     const std::vector<FolderFile>& files, const std::function<void()>& step,
+                     FileError* error) {
+  const QString temp = QFileInfo(path).absoluteDir().filePath(tempName);
+  const auto fail = [&](const QString& where, const QString& reason) {
+    removeTree(temp);
+    if (error) *error = FileError{QDir::toNativeSeparators(where), reason, true};
+    return false;
+  };
+  removeTree(temp);  // what a crash part-way left
+  if (!QDir().mkdir(temp)) return fail(temp, u"フォルダーを作れません。"_s);
+  const QDir dir(temp);
+  for (const FolderFile& file : files) {
+    FileError e;
+    if (createFileBytes(dir.filePath(file.name), file.bytes, &e) != Created::Yes)
+      return fail(dir.filePath(file.name), e.reason);
+    if (step) step();
+  }
+  QString reason;
+  if (!syncFilesystemOf(temp, &reason)) return fail(temp, reason);
+  if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+    return fail(path, u"同じ名前のものがすでにあります。"_s);
+  if (!renamePath(temp, path, &reason)) return fail(path, reason);
+  syncFolder(QFileInfo(path).absolutePath());
+  return true;
+}
+
 QString systemReason(int code) {
   switch (code) {
     case ENOSPC:

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace velnor {
 
@@ -132,6 +133,20 @@ void syncFolder(const QString& folder);
 // Makes everything written so far to the file system holding `path` reach the disk. False
 // and the system's reason.
 bool syncFilesystemOf(const QString& path, QString* reason);
+
+// A file of a folder made whole: its name in the folder and its bytes.
+struct FolderFile {
+  QString name;
+  QByteArray bytes;
+};
+
+// Makes the new folder `path` holding `files`, built under the name `tempName` beside it
+// and renamed only when every file is on the disk: a full disk leaves no half folder.
+// `step` is called after each file. False and `error` when it cannot be made; an existing
+// `path` is never touched.
+[[nodiscard]] bool makeFolderWhole(const QString& path, const QString& tempName,
+                                   const std::vector<FolderFile>& files,
+                                   const std::function<void()>& step, FileError* error);
 
 // Removes temporary files an interrupted save may have left in `folder`.
 void removeStaleSaveFiles(const QString& folder);

@@ -8,7 +8,7 @@
 # libraries, OpenGL headers and platform plugins; libgtest-dev brings googletest).
 set -euo pipefail
 
-BUILD=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libxkbcommon-dev)
+BUILD=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libxkbcommon-dev libxlsxwriter-dev libzip-dev)
 # The tables are drawn in these fonts; Qt's own menus and buttons speak Japanese.
 FONTS=(fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n)
 
@@ -16,7 +16,7 @@ case "${1:-}" in
   run) PACKAGES=("${BUILD[@]}" "${FONTS[@]}" x11-utils) ;;  # xdpyinfo asks the display
   test)
     PACKAGES=("${BUILD[@]}" "${FONTS[@]}" libgtest-dev libbenchmark-dev
-      desktop-file-utils appstream clang clang-tidy clang-format libclang-rt-14-dev poppler-utils syncthing)
+      desktop-file-utils appstream clang clang-tidy clang-format libclang-rt-14-dev poppler-utils syncthing python3-openpyxl)
     ;;
   package) PACKAGES=("${BUILD[@]}" dpkg-dev file) ;;  # dpkg-shlibdeps finds the libraries
   *)
