@@ -436,16 +436,21 @@ ImportPlan planImport(const QList<Row>& rows) {
     const auto problem = [&](int c, const QString& text) {
       plan.problems.push_back({sheetRow, headers[c], text});
     };
+    bool nameRefused = false;
     for (int c = 0; c < kColumnCount; ++c) {
       cells[c] = toWindowsLookalikes(cells[c]);
       const EntryBox box = c < 2                   ? kBoxes[c]
                            : c < kNoteColumn       ? EntryBox::MonthCell
                            : c == kNoteColumn      ? EntryBox::Note
                                                    : EntryBox::MonthInfo;
-      if (const auto refusal = findRefusal(cells[c], box)) problem(c, refusal->prompt);
+      if (const auto refusal = findRefusal(cells[c], box)) {
+        problem(c, refusal->prompt);
+        nameRefused = nameRefused || c == 1;
+      }
     }
     QString why;
-    if (cells[1].isEmpty()) problem(1, u"名前がありません。"_s);
+    if (nameRefused) {
+    } else if (cells[1].isEmpty()) problem(1, u"名前がありません。"_s);
     else if (!isStorableName(cells[1], &why)) problem(1, why);
     else if (firstRowOf.contains(cells[1]))
       problem(1, u"%1行目と同じ名前です。"_s.arg(firstRowOf.value(cells[1])));
