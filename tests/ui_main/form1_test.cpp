@@ -9,7 +9,11 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolTip>
+#include <QTimer>
 #include <QWheelEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QFileInfo>
 #include <memory>
 
 #include "support/fakes.h"
@@ -17,7 +21,9 @@
 #include "support/temp_program.h"
 #include "ui/common/find_box.h"
 #include "ui/common/twips.h"
+#include "ui/common/sheet_export.h"
 #include "ui/main/form1.h"
+#include "ui/main/import_window.h"
 
 namespace velnor::test {
 namespace {
@@ -534,5 +540,52 @@ INSTANTIATE_TEST_SUITE_P(Nonsense, StoredPlaceTest,
                                            std::array{32767, 32767, 5220, 4848},
                                            std::array{-3000, 600, 5220, 4848}));
 
+class SpreadsheetKeys : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    start(2);
+    setFileAskerForTests([this](QWidget*, bool saving, const QString& proposed) {
+      asked << u"%1 %2"_s.arg(saving).arg(QFileInfo(proposed).fileName());
+      return prog.path(saving ? u"out.csv"_s : u"in.csv"_s);
+    });
+  }
+  void TearDown() override { setFileAskerForTests({}); }
+  QStringList asked;
+};
+
+TEST_F(SpreadsheetKeys, ctrlEWritesTheFolderInUseWhereTheUserSaysProposingNameAndDate) {
+  m.today = [] { return QDate(2026, 12, 8); };
+  QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
+  EXPECT_EQ(asked, QStringList{u"1 太郎_20261208.xlsx"_s});
+  const QStringList rows = QString::fromUtf8(prog.readBytes(u"out.csv"_s)).split(u"\r\n"_s);
+  ASSERT_EQ(rows.size(), 4);  // header, two people, the end
+  EXPECT_TRUE(rows[2].startsWith(u"区1,人1,,"_s));
+}
+
+// A CSV a spreadsheet saved in code page 932, one row of it refused.
+TEST_F(SpreadsheetKeys, ctrlIPreviewsNamesTheBadRowAndMakesAndOpensTheFolderOfTheGoodOnes) {
+  prog.writeBytes(u"in.csv"_s, TempProgram::cp932Lines({u"名前,区域,1月"_s, u"山田,北,\"3,4\""_s,
+                                                        u"佐藤*,南,1"_s}));
+  QStringList seen;
+  QTimer::singleShot(0, [&] {
+    auto* window = qobject_cast<ImportWindow*>(QApplication::activeModalWidget());
+    if (!window) return;
+    seen << window->windowTitle() << window->nameBox->text() << window->problems->item(0)->text();
+    window->nameBox->setText(u"取込"_s);
+    window->okButton->click();
+  });
+  QTest::keyClick(form.get(), Qt::Key_I, Qt::ControlModifier);
+  ASSERT_EQ(seen.size(), 3);
+  EXPECT_EQ(seen[0], u"読み込み"_s);
+  EXPECT_EQ(seen[1], u"in"_s);
+  EXPECT_TRUE(seen[2].startsWith(u"3行目「名前」"_s)) << seen[2].toStdString();
+  EXPECT_EQ(prog.readBytes(u"%取込/データー.vrd"_s),
+            TempProgram::indexBytes({TempProgram::record(u"北"_s, u"山田"_s, {u"3,4"_s})}));
+  EXPECT_EQ(m.CurrentFolder, u"%取込"_s);
+  EXPECT_EQ(form->Combo1->currentText(), u"取込"_s);
+  EXPECT_EQ(m.PersonCount, 1);
+}
+
 }  // namespace
 }  // namespace velnor::test
+

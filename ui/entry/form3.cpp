@@ -16,6 +16,7 @@
 #include "ui/common/fonts.h"
 #include "ui/common/history_keys.h"
 #include "ui/common/key_codes.h"
+#include "ui/common/sheet_export.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_design.h"
 
@@ -69,6 +70,8 @@ Form3::Form3(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   watchControls();
   auto* find = new QShortcut(QKeySequence::Find, this);
   connect(find, &QShortcut::activated, this, [this] { openFindBox(); });
+  auto* exporting = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+  connect(exporting, &QShortcut::activated, this, [this] { (void)exportRecordsAsked(m, this); });
   m.inputScreen = this;
 }
 

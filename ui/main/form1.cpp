@@ -15,6 +15,8 @@
 #include "ui/common/combo_chooser.h"
 #include "ui/common/delete_question.h"
 #include "ui/common/find_box.h"
+#include "ui/common/sheet_export.h"
+#include "ui/main/import_window.h"
 #include "ui/common/fonts.h"
 #include "ui/common/history_keys.h"
 #include "ui/common/key_codes.h"
@@ -57,6 +59,10 @@ Form1::Form1(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   watchKeys();
   auto* find = new QShortcut(QKeySequence::Find, this);
   connect(find, &QShortcut::activated, this, [this] { openFindBox(); });
+  auto* exporting = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+  connect(exporting, &QShortcut::activated, this, [this] { (void)exportRecordsAsked(m, this); });
+  auto* importing = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
+  connect(importing, &QShortcut::activated, this, [this] { (void)importRecordsAsked(m, this); });
   watch_ = new FolderWatch(
       m, [this] { takeOutsideChange(); }, this);
   m.mainWindow = this;

@@ -4,13 +4,13 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "core/module1.h"
 #include "core/new_year.h"
+#include "ui/common/long_work.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -59,16 +59,11 @@ bool closeYearAsked(Module1& m, QWidget* parent,
   NewYearDialog dialog(new_year::defaultYear(m.today()), parent);
   if (!(ask ? ask(dialog) : dialog.exec() == QDialog::Accepted)) return false;
   // A year of a large folder takes seconds: the windows keep painting and show how far.
-  QProgressDialog progress(u"新しい年に移しています…"_s, QString(), 0, 1, parent);
-  progress.setWindowTitle(u"新しい年"_s);
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
-  progress.setCancelButton(nullptr);
-  const bool closed = m.CloseYear(dialog.year(), dialog.dropUnmet(), [&](int done, int total) {
-    progress.setMaximum(total);
-    progress.setValue(done);
-  });
-  progress.reset();
+  bool closed = false;
+  {
+    LongWork work(parent, u"新しい年"_s, u"新しい年に移しています…"_s);
+    closed = m.CloseYear(dialog.year(), dialog.dropUnmet(), work.progress());
+  }
   if (!closed) return false;  // the user has been told; the folder is as it was
   if (beforeReopen) beforeReopen();
   m.CurrentIndex = 0;

@@ -1,0 +1,25 @@
+#pragma once
+// A progress window for work that can take seconds on a large folder: it appears only
+// after half a second, and the windows keep painting while the work reports its steps.
+
+#include <QProgressDialog>
+#include <QString>
+#include <functional>
+
+namespace velnor {
+
+class LongWork {
+ public:
+  LongWork(QWidget* parent, const QString& title, const QString& label);
+  ~LongWork() { dialog_.reset(); }
+  LongWork(const LongWork&) = delete;
+  LongWork& operator=(const LongWork&) = delete;
+
+  // The (done, total) callback the work is given.
+  std::function<void(int, int)> progress();
+
+ private:
+  QProgressDialog dialog_;
+};
+
+}  // namespace velnor
