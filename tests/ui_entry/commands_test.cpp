@@ -2,6 +2,7 @@
 // the gate before every store; record folders; closing and what the next start sees.
 
 #include "entry_fixture.h"
+#include "ui/common/sheet_export.h"
 
 namespace velnor::test {
 namespace {
@@ -364,6 +365,18 @@ TEST_F(StoredPositions, OpeningAndClosingAgainDoesNotDrift) {
   openScreen();
   key(form->Text2, Qt::Key_F4);
   EXPECT_EQ(QSize(m.InputWidth, m.InputHeight), size);
+}
+
+// What is being typed reaches the export too: Ctrl+E stores it first.
+TEST_F(CommandsTest, CtrlEStoresTheShownPersonThenWritesTheFolder) {
+  setFileAskerForTests([this](QWidget*, bool, const QString&) { return p.path(u"out.csv"_s); });
+  retype(form->monthCell(5), u"5/8"_s);
+  QTest::keyClick(form->monthCell(5), Qt::Key_E, Qt::ControlModifier);
+  setFileAskerForTests({});
+  EXPECT_EQ(field(0, 6), u"5/8"_s);
+  const QStringList rows = QString::fromUtf8(p.readBytes(u"out.csv"_s)).split(u"\r\n"_s);
+  ASSERT_GE(rows.size(), 2);
+  EXPECT_TRUE(rows[1].startsWith(u"北,山田太郎,1/5,,,,5/8,"_s)) << rows[1].toStdString();
 }
 
 }  // namespace
