@@ -52,14 +52,14 @@ bool isFileNameBreaker(QChar c) {
 
 QString refusalPrompt(const QString& character) { return shownCharacter(character) + kCannotEnter; }
 
-std::optional<Refusal> findRefusal(const QString& text, EntryBox box) {
+std::optional<Refusal> findRefusal(const QString& text, EntryBox box, bool encodable) {
   if (box == EntryBox::Territory && text.startsWith(u'['))
     return Refusal{0, u"１桁目に　"_s + refusalPrompt(u"["_s), true};
 
   // Where the first character the file's code page cannot hold sits, if anywhere.
   int unencodableAt = -1;
   QString unencodable;
-  if (!canEncodeCp932(text, &unencodable) && !unencodable.isEmpty())
+  if (!encodable && !canEncodeCp932(text, &unencodable) && !unencodable.isEmpty())
     unencodableAt = int(text.indexOf(unencodable));
 
   for (int i = 0; i < text.size(); ++i) {

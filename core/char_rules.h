@@ -31,7 +31,8 @@ QString refusalPrompt(const QString& character);
 
 // The first character of `text` the box refuses, if any. The look-alike characters
 // Linux input methods type are expected to have been replaced before.
-std::optional<Refusal> findRefusal(const QString& text, EntryBox box);
+// `encodable` tells that the caller has found the text storable already.
+std::optional<Refusal> findRefusal(const QString& text, EntryBox box, bool encodable = false);
 
 // Names Windows keeps for devices (CON, PRN, AUX, NUL, COM1-9, LPT1-9, any case,
 // also with an extension): a note file of that name cannot be created there.

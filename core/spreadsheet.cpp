@@ -437,13 +437,16 @@ ImportPlan planImport(const QList<Row>& rows) {
       plan.problems.push_back({sheetRow, headers[c], text});
     };
     bool nameRefused = false;
+    QString whole;
+    for (QString& cell : cells) whole += cell = toWindowsLookalikes(cell);
+    // One encoding of the row; each cell is encoded alone only to name what cannot be.
+    const bool encodable = canEncodeCp932(whole);
     for (int c = 0; c < kColumnCount; ++c) {
-      cells[c] = toWindowsLookalikes(cells[c]);
       const EntryBox box = c < 2                   ? kBoxes[c]
                            : c < kNoteColumn       ? EntryBox::MonthCell
                            : c == kNoteColumn      ? EntryBox::Note
                                                    : EntryBox::MonthInfo;
-      if (const auto refusal = findRefusal(cells[c], box)) {
+      if (const auto refusal = findRefusal(cells[c], box, encodable)) {
         problem(c, refusal->prompt);
         nameRefused = nameRefused || c == 1;
       }
