@@ -26,6 +26,9 @@ constexpr int kFirstInfoColumn = kNoteColumn + 1;
 constexpr int kWidestColumn = 60;
 // What the import reads of a sheet at most: far beyond 32,767 people of any size.
 constexpr qint64 kLargestPart = qint64(512) << 20;
+// The largest sheet a spreadsheet program makes; a cell said to lie beyond is none.
+constexpr int kSheetRows = 1048576;
+constexpr int kSheetColumns = 16384;
 
 QString cellText(const QString& stored) {
   QString text = stored;
@@ -43,7 +46,8 @@ int displayWidth(const QString& text) {
   int widest = 0;
   for (const QString& line : text.split(u'\n')) {
     int width = 0;
-    for (const QChar c : line) width += c.unicode() < 0x100 || (c >= u'\uFF61' && c <= u'\uFF9F') ? 1 : 2;
+    for (const QChar c : line)
+      width += c.unicode() < 0x100 || (c >= u'\uFF61' && c <= u'\uFF9F') ? 1 : 2;
     widest = std::max(widest, width);
   }
   return widest;
@@ -85,8 +89,8 @@ bool writeXlsx(const QString& path, const QString& sheetName, const QList<Row>& 
   std::vector<lxw_format*> formats(kColumnCount, text);
   for (int c = 0; c < kColumnCount; ++c) {
     if (widths[c] > kWidestColumn || c >= kNoteColumn) formats[c] = wrapped;
-    worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), std::min(widths[c], kWidestColumn) + 1.5,
-                         formats[c]);
+    worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
+                         std::min(widths[c], kWidestColumn) + 1.5, formats[c]);
   }
   worksheet_freeze_panes(sheet, 1, 0);
   lxw_error error = LXW_NO_ERROR;
@@ -148,11 +152,15 @@ QString richText(QXmlStreamReader& xml) {
   while (!xml.atEnd()) {
     xml.readNext();
     if (xml.isStartElement()) {
-      if (xml.name() == u"rPh"_s) ++phonetic;
-      else if (xml.name() == u"t"_s && phonetic == 0) text += xml.readElementText();
+      if (xml.name() == u"rPh"_s)
+        ++phonetic;
+      else if (xml.name() == u"t"_s && phonetic == 0)
+        text += xml.readElementText();
     } else if (xml.isEndElement()) {
-      if (xml.name() == u"rPh"_s) --phonetic;
-      else if (xml.name() == end) break;
+      if (xml.name() == u"rPh"_s)
+        --phonetic;
+      else if (xml.name() == end)
+        break;
     }
   }
   return text;
@@ -174,7 +182,7 @@ int columnOf(QStringView ref) {
   int letters = 0;
   for (const QChar c : ref) {
     if (c < u'A' || c > u'Z') break;
-    column = column * 26 + (c.unicode() - u'A' + 1);
+    column = std::min(column * 26 + (c.unicode() - u'A' + 1), kSheetColumns + 1);
     ++letters;
   }
   return letters ? column - 1 : -1;
@@ -193,6 +201,23 @@ QString numberText(const QString& value) {
   return text;
 }
 
+// The text of the cell whose <c> element `xml` stands on, as the sheet shows it.
+QString cellValue(QXmlStreamReader& xml, const QString& type, const QStringList& strings) {
+  QString value;
+  while (xml.readNextStartElement()) {
+    if (xml.name() == u"is"_s)
+      value = richText(xml);
+    else if (xml.name() == u"v"_s)
+      value = xml.readElementText();
+    else
+      xml.skipCurrentElement();
+  }
+  if (type == u"s"_s) return strings.value(value.toInt());
+  if (type == u"b"_s) return value == u"1"_s ? u"TRUE"_s : u"FALSE"_s;
+  if (type.isEmpty() || type == u"n"_s) return numberText(value);
+  return value;
+}
+
 QList<Row> sheetRows(const QByteArray& bytes, const QStringList& strings) {
   QList<Row> rows;
   QXmlStreamReader xml(bytes);
@@ -200,7 +225,7 @@ QList<Row> sheetRows(const QByteArray& bytes, const QStringList& strings) {
     xml.readNext();
     if (!xml.isStartElement()) continue;
     if (xml.name() == u"row"_s) {
-      const int number = xml.attributes().value(u"r"_s).toInt();
+      const int number = std::min(xml.attributes().value(u"r"_s).toInt(), kSheetRows);
       while (rows.size() < number - 1) rows.append(Row{});  // rows the sheet leaves out
       rows.append(Row{});
     } else if (xml.name() == u"c"_s && !rows.isEmpty()) {
@@ -209,15 +234,8 @@ QList<Row> sheetRows(const QByteArray& bytes, const QStringList& strings) {
       const QString type = attributes.value(u"t"_s).toString();
       int column = columnOf(attributes.value(u"r"_s));
       if (column < 0) column = int(row.size());
-      QString value;
-      while (xml.readNextStartElement()) {
-        if (xml.name() == u"is"_s) value = richText(xml);
-        else if (xml.name() == u"v"_s) value = xml.readElementText();
-        else xml.skipCurrentElement();
-      }
-      if (type == u"s"_s) value = strings.value(value.toInt());
-      else if (type == u"b"_s) value = value == u"1"_s ? u"TRUE"_s : u"FALSE"_s;
-      else if (type.isEmpty() || type == u"n"_s) value = numberText(value);
+      const QString value = cellValue(xml, type, strings);
+      if (column >= kSheetColumns) continue;
       while (row.size() <= column) row.append(QString());
       row[column] = value;
     }
@@ -359,9 +377,12 @@ QList<Row> parseCsv(const QByteArray& bytes) {
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text.at(i);
     if (quoted) {
-      if (c != u'"') field += c;
-      else if (i + 1 < text.size() && text.at(i + 1) == u'"') field += text.at(++i);
-      else quoted = false;
+      if (c != u'"')
+        field += c;
+      else if (i + 1 < text.size() && text.at(i + 1) == u'"')
+        field += text.at(++i);
+      else
+        quoted = false;
     } else if (c == u'"') {
       quoted = true;
       any = true;
@@ -401,74 +422,107 @@ bool readSheetFile(const QString& path, QList<Row>& rows, FileError* error) {
   return false;
 }
 
-ImportPlan planImport(const QList<Row>& rows) {
-  ImportPlan plan;
-  const QStringList& headers = headerTexts();
-  std::array<int, kColumnCount> where{};
+namespace {
+
+using Columns = std::array<int, kColumnCount>;  // where each known column is; -1: missing
+using Cells = std::array<QString, kColumnCount>;
+
+Columns matchHeader(const Row& header, ImportPlan& plan) {
+  Columns where{};
   where.fill(-1);
-  const Row header = rows.value(0);
   for (int c = 0; c < header.size(); ++c) {
     const QString text = header[c].trimmed();
-    const qsizetype known = headers.indexOf(text);
-    if (known >= 0 && where[known] < 0) where[known] = c;
-    else if (!text.isEmpty()) plan.unknownColumns.append(text);
+    const qsizetype known = headerTexts().indexOf(text);
+    if (known >= 0 && where[known] < 0)
+      where[known] = c;
+    else if (!text.isEmpty())
+      plan.unknownColumns.append(text);
   }
+  return where;
+}
+
+// The row's fields in the known order, with what the input screen would turn them into.
+Cells cellsOf(const Row& row, const Columns& where) {
+  Cells cells;
+  for (int c = 0; c < kColumnCount; ++c)
+    cells[c] = toWindowsLookalikes(where[c] >= 0 ? row.value(where[c]) : QString());
+  // A column the sheet lacks holds what a new person's note file would.
+  if (where[kNoteColumn] < 0) cells[kNoteColumn] = u"補足情報"_s;
+  for (int m = 1; m <= 12; ++m)
+    if (where[kNoteColumn + m] < 0) cells[kNoteColumn + m] = Module1::DefaultMonthLine(m);
+  return cells;
+}
+
+EntryBox boxOf(int column) {
+  if (column == 0) return EntryBox::Territory;
+  if (column == 1) return EntryBox::Name;
+  if (column < kNoteColumn) return EntryBox::MonthCell;
+  return column == kNoteColumn ? EntryBox::Note : EntryBox::MonthInfo;
+}
+
+// Adds the problems of one row to `plan`, each field checked as its box checks typing.
+void checkRow(const Cells& cells, int sheetRow, const QHash<QString, int>& firstRowOf,
+              ImportPlan& plan) {
+  const auto problem = [&](int c, const QString& text) {
+    plan.problems.push_back({sheetRow, headerTexts()[c], text});
+  };
+  QString whole;
+  for (const QString& cell : cells) whole += cell;
+  // One encoding of the row; each cell is encoded alone only to name what cannot be.
+  const bool encodable = canEncodeCp932(whole);
+  bool nameRefused = false;
+  for (int c = 0; c < kColumnCount; ++c) {
+    if (const auto refusal = findRefusal(cells[c], boxOf(c), encodable)) {
+      problem(c, refusal->prompt);
+      nameRefused = nameRefused || c == 1;
+    }
+  }
+  QString why;
+  if (nameRefused) return;
+  if (cells[1].isEmpty())
+    problem(1, u"名前がありません。"_s);
+  else if (!isStorableName(cells[1], &why))
+    problem(1, why);
+  else if (firstRowOf.contains(cells[1]))
+    problem(1, u"%1行目と同じ名前です。"_s.arg(firstRowOf.value(cells[1])));
+}
+
+ImportedPerson personOf(const Cells& cells, int sheetRow) {
+  ImportedPerson person;
+  person.row = sheetRow;
+  person.record.territory = cells[0];
+  person.record.name = cells[1];
+  for (int m = 1; m <= 12; ++m) person.record.months[m] = cells[kFirstMonthColumn + m - 1];
+  person.note[0] = toStoredForm(cells[kNoteColumn]);
+  for (int m = 1; m <= 12; ++m) person.note[m] = toStoredForm(cells[kFirstInfoColumn + m - 1]);
+  return person;
+}
+
+}  // namespace
+
+ImportPlan planImport(const QList<Row>& rows) {
+  ImportPlan plan;
+  const Columns where = matchHeader(rows.value(0), plan);
   plan.usable = where[1] >= 0;
   if (!plan.usable) {
     plan.problems.push_back({1, {}, u"見出しの行に「名前」の列がありません。"_s});
     return plan;
   }
-  constexpr EntryBox kBoxes[] = {EntryBox::Territory, EntryBox::Name};
   QHash<QString, int> firstRowOf;
   for (int r = 1; r < rows.size(); ++r) {
     const Row& row = rows[r];
-    if (std::all_of(row.begin(), row.end(), [](const QString& s) { return s.isEmpty(); }))
-      continue;
+    if (std::all_of(row.begin(), row.end(), [](const QString& s) { return s.isEmpty(); })) continue;
     ++plan.dataRows;
     const int sheetRow = r + 1;
-    std::array<QString, kColumnCount> cells;
-    for (int c = 0; c < kColumnCount; ++c) cells[c] = where[c] >= 0 ? row.value(where[c]) : QString();
-    // A column the sheet lacks holds what a new person's note file would.
-    if (where[kNoteColumn] < 0) cells[kNoteColumn] = u"補足情報"_s;
-    for (int m = 1; m <= 12; ++m)
-      if (where[kNoteColumn + m] < 0) cells[kNoteColumn + m] = Module1::DefaultMonthLine(m);
+    const Cells cells = cellsOf(row, where);
     const std::size_t before = plan.problems.size();
-    const auto problem = [&](int c, const QString& text) {
-      plan.problems.push_back({sheetRow, headers[c], text});
-    };
-    bool nameRefused = false;
-    QString whole;
-    for (QString& cell : cells) whole += cell = toWindowsLookalikes(cell);
-    // One encoding of the row; each cell is encoded alone only to name what cannot be.
-    const bool encodable = canEncodeCp932(whole);
-    for (int c = 0; c < kColumnCount; ++c) {
-      const EntryBox box = c < 2                   ? kBoxes[c]
-                           : c < kNoteColumn       ? EntryBox::MonthCell
-                           : c == kNoteColumn      ? EntryBox::Note
-                                                   : EntryBox::MonthInfo;
-      if (const auto refusal = findRefusal(cells[c], box, encodable)) {
-        problem(c, refusal->prompt);
-        nameRefused = nameRefused || c == 1;
-      }
-    }
-    QString why;
-    if (nameRefused) {
-    } else if (cells[1].isEmpty()) problem(1, u"名前がありません。"_s);
-    else if (!isStorableName(cells[1], &why)) problem(1, why);
-    else if (firstRowOf.contains(cells[1]))
-      problem(1, u"%1行目と同じ名前です。"_s.arg(firstRowOf.value(cells[1])));
-    if (plan.people.size() >= std::size_t(kMaxRecords) && plan.problems.size() == before)
-      plan.problems.push_back({sheetRow, {}, u"%1人を超える分は読み込めません。"_s.arg(kMaxRecords)});
+    checkRow(cells, sheetRow, firstRowOf, plan);
+    if (plan.problems.size() == before && plan.people.size() >= std::size_t(kMaxRecords))
+      plan.problems.push_back(
+          {sheetRow, {}, u"%1人を超える分は読み込めません。"_s.arg(kMaxRecords)});
     if (plan.problems.size() != before) continue;
     firstRowOf.insert(cells[1], sheetRow);
-    ImportedPerson person;
-    person.row = sheetRow;
-    person.record.territory = cells[0];
-    person.record.name = cells[1];
-    for (int m = 1; m <= 12; ++m) person.record.months[m] = cells[kFirstMonthColumn + m - 1];
-    person.note[0] = toStoredForm(cells[kNoteColumn]);
-    for (int m = 1; m <= 12; ++m) person.note[m] = toStoredForm(cells[kFirstInfoColumn + m - 1]);
-    plan.people.push_back(std::move(person));
+    plan.people.push_back(personOf(cells, sheetRow));
   }
   return plan;
 }

@@ -45,8 +45,8 @@ QList<Row> parseCsv(const QByteArray& bytes);
 [[nodiscard]] bool readSheetFile(const QString& path, QList<Row>& rows, FileError* error);
 
 struct Problem {
-  int row = 0;      // the row of the sheet, counted from 1 (the header); 0 for the file
-  QString column;   // the header text; empty for the whole row
+  int row = 0;     // the row of the sheet, counted from 1 (the header); 0 for the file
+  QString column;  // the header text; empty for the whole row
   QString text;
 };
 
@@ -60,8 +60,8 @@ struct ImportPlan {
   std::vector<ImportedPerson> people;
   std::vector<Problem> problems;  // every row named here is left out
   QStringList unknownColumns;
-  int dataRows = 0;       // rows after the header that hold anything
-  bool usable = false;    // a 名前 column was found
+  int dataRows = 0;     // rows after the header that hold anything
+  bool usable = false;  // a 名前 column was found
 };
 
 // Matches the header row by its texts (any order; missing columns empty, unknown ones

@@ -15,8 +15,8 @@ bool Module1::ExportRecords(const QString& path, const Progress& progress) {
   const auto refuse = [&](const FileError& error) {
     if (shell)
       shell->message(u"書き出せません"_s,
-                     u"次のファイルを書き出せませんでした。\n\n"_s + error.path +
-                         u"\n\n理由："_s + error.reason,
+                     u"次のファイルを書き出せませんでした。\n\n"_s + error.path + u"\n\n理由："_s +
+                         error.reason,
                      Buttons::Ok, Icon::Warning);
     return false;
   };

@@ -32,8 +32,8 @@ class Transfer : public ::testing::Test {
     tp.useFolder(u"田中"_s,
                  {TempProgram::record(u"北\"1,2"_s, u"山田"_s, {u"3,4"_s, u"12"_s, {}, u"1/2"_s}),
                   TempProgram::record(u"区域"_s, u"名前"_s),
-                  TempProgram::record(u"南"_s, u"髙橋①"_s, {{}, {}, {}, {}, {}, {}, {}, {}, {},
-                                                            {}, {}, u"0012"_s})});
+                  TempProgram::record(u"南"_s, u"髙橋①"_s,
+                                      {{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, u"0012"_s})});
     QStringList note{u"補足情報[二行目, \"引用\""_s};
     for (int month = 1; month <= 12; ++month) note << Module1::DefaultMonthLine(month);
     note[3] = u" 3月　日[留守でした"_s;
@@ -95,8 +95,9 @@ for row in ws.iter_rows(min_row=2):
   ASSERT_EQ(lines.size(), 5) << shown.toStdString();
   EXPECT_EQ(lines[0], u"田中 A2 True"_s);
   EXPECT_EQ(lines[1], sheet::headerTexts().join(u'|'));
-  EXPECT_EQ(lines[2],
-            uR"(s:北"1,2|s:山田|s:3,4|s:12|n:|s:1/2 ["補足情報\n二行目, \"引用\"", " 3月　日\n留守でした"] True)"_s);
+  EXPECT_EQ(
+      lines[2],
+      uR"(s:北"1,2|s:山田|s:3,4|s:12|n:|s:1/2 ["補足情報\n二行目, \"引用\"", " 3月　日\n留守でした"] True)"_s);
   EXPECT_TRUE(lines[4].startsWith(u"s:南|s:髙橋①|"_s));
 }
 
@@ -112,7 +113,8 @@ TEST(Csv, quotesWhereNeededAndReadsUtf8WithOrWithoutMarkAndCodePage932Alike) {
   ASSERT_TRUE(encodeCp932(QString::fromUtf8(bytes.mid(3)), cp932));
   EXPECT_EQ(sheet::parseCsv(cp932), rows);
   // A spreadsheet's last row may lack its line end; lone LF rows are rows too.
-  EXPECT_EQ(sheet::parseCsv("x,y\ns,\"t\""), (QList<sheet::Row>{{u"x"_s, u"y"_s}, {u"s"_s, u"t"_s}}));
+  EXPECT_EQ(sheet::parseCsv("x,y\ns,\"t\""),
+            (QList<sheet::Row>{{u"x"_s, u"y"_s}, {u"s"_s, u"t"_s}}));
 }
 
 TEST(ImportPlan, matchesHeadersInAnyOrderAndNamesEveryRefusedFieldByRowAndColumn) {
@@ -138,18 +140,19 @@ TEST(ImportPlan, matchesHeadersInAnyOrderAndNamesEveryRefusedFieldByRowAndColumn
   EXPECT_EQ(yamada.note[5], Module1::DefaultMonthLine(5));  // a column the sheet lacks
   QStringList found;
   for (const sheet::Problem& p : plan.problems) found << u"%1:%2"_s.arg(p.row).arg(p.column);
-  EXPECT_EQ(found, (QStringList{u"3:区域"_s, u"3:名前"_s, u"4:3月"_s, u"4:補足情報"_s,
-                                u"5:名前"_s, u"6:名前"_s, u"8:名前"_s, u"9:名前"_s}));
+  EXPECT_EQ(found, (QStringList{u"3:区域"_s, u"3:名前"_s, u"4:3月"_s, u"4:補足情報"_s, u"5:名前"_s,
+                                u"6:名前"_s, u"8:名前"_s, u"9:名前"_s}));
   EXPECT_TRUE(plan.problems[6].text.contains(u"2行目"_s));  // the same name as row 2
   EXPECT_FALSE(sheet::planImport({{u"区域"_s}, {u"北"_s}}).usable);
 }
 
 TEST_F(Transfer, numbersAndSharedStringsOfAnotherProgramsSheetAreReadAsShown) {
-  const QString made = python(uR"(import sys, openpyxl
+  const QString made = python(
+      uR"(import sys, openpyxl
 wb = openpyxl.Workbook(); ws = wb.active
 ws.append(['区域', '名前', '1月', '2月']); ws.append(['北', '山田', 12, 3.5])
 ws['B3'] = '佐藤'; wb.save(sys.argv[1]); print('ok'))"_s,
-                              tp.path(u"made.xlsx"_s));
+      tp.path(u"made.xlsx"_s));
   ASSERT_EQ(made, u"ok"_s);
   QList<sheet::Row> rows;
   FileError error;

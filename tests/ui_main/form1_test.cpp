@@ -3,25 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
-#include <QTest>
-#include <QToolTip>
-#include <QTimer>
-#include <QWheelEvent>
 #include <QListWidget>
 #include <QPushButton>
-#include <QFileInfo>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <memory>
 
 #include "support/fakes.h"
 #include "support/recording_surface.h"
 #include "support/temp_program.h"
 #include "ui/common/find_box.h"
-#include "ui/common/twips.h"
 #include "ui/common/sheet_export.h"
+#include "ui/common/twips.h"
 #include "ui/main/form1.h"
 #include "ui/main/import_window.h"
 
@@ -564,8 +564,8 @@ TEST_F(SpreadsheetKeys, ctrlEWritesTheFolderInUseWhereTheUserSaysProposingNameAn
 
 // A CSV a spreadsheet saved in code page 932, one row of it refused.
 TEST_F(SpreadsheetKeys, ctrlIPreviewsNamesTheBadRowAndMakesAndOpensTheFolderOfTheGoodOnes) {
-  prog.writeBytes(u"in.csv"_s, TempProgram::cp932Lines({u"名前,区域,1月"_s, u"山田,北,\"3,4\""_s,
-                                                        u"佐藤*,南,1"_s}));
+  prog.writeBytes(u"in.csv"_s, TempProgram::cp932Lines(
+                                   {u"名前,区域,1月"_s, u"山田,北,\"3,4\""_s, u"佐藤*,南,1"_s}));
   QStringList seen;
   QTimer::singleShot(0, [&] {
     auto* window = qobject_cast<ImportWindow*>(QApplication::activeModalWidget());
@@ -588,4 +588,3 @@ TEST_F(SpreadsheetKeys, ctrlIPreviewsNamesTheBadRowAndMakesAndOpensTheFolderOfTh
 
 }  // namespace
 }  // namespace velnor::test
-

@@ -49,9 +49,8 @@ bool exportRecordsAsked(Module1& m, QWidget* parent) {
     m.PersonModified = false;
   }
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  const QString proposed =
-      QDir(documents).filePath(m.CurrentFolder.mid(1) + u'_' +
-                               m.today().toString(u"yyyyMMdd"_s) + u".xlsx"_s);
+  const QString proposed = QDir(documents).filePath(m.CurrentFolder.mid(1) + u'_' +
+                                                    m.today().toString(u"yyyyMMdd"_s) + u".xlsx"_s);
   const QString path = askForFile(parent, true, proposed);
   if (path.isEmpty()) return false;
   LongWork work(parent, u"書き出し"_s, u"書き出しています…"_s);

@@ -15,12 +15,12 @@
 #include "ui/common/combo_chooser.h"
 #include "ui/common/delete_question.h"
 #include "ui/common/find_box.h"
-#include "ui/common/sheet_export.h"
-#include "ui/main/import_window.h"
 #include "ui/common/fonts.h"
 #include "ui/common/history_keys.h"
 #include "ui/common/key_codes.h"
+#include "ui/common/sheet_export.h"
 #include "ui/main/folder_watch.h"
+#include "ui/main/import_window.h"
 #include "ui/main/merge_window.h"
 
 using namespace Qt::Literals::StringLiterals;

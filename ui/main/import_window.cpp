@@ -29,6 +29,19 @@ QString problemLine(const sheet::Problem& p) {
   return where + u"：　"_s + p.text;
 }
 
+QString summaryText(const sheet::ImportPlan& plan, const QString& fileName) {
+  std::set<int> leftOut;
+  for (const sheet::Problem& p : plan.problems)
+    if (p.row > 1) leftOut.insert(p.row);
+  QString text =
+      u"「%1」の%2人を新しい記録フォルダーに読み込みます。"_s.arg(fileName).arg(plan.people.size());
+  if (!leftOut.empty())
+    text +=
+        u"\n問題のある%1行は読み込みません。ファイルを直してから読み込みなおすこともできます。"_s
+            .arg(leftOut.size());
+  return text;
+}
+
 }  // namespace
 
 QString proposedFolderName(const QString& baseName) {
@@ -47,41 +60,12 @@ ImportWindow::ImportWindow(Module1& m, sheet::ImportPlan plan, const QString& fi
   setModal(true);
   auto* layout = new QVBoxLayout(this);
 
-  std::set<int> leftOut;
-  for (const sheet::Problem& p : plan_.problems)
-    if (p.row > 1) leftOut.insert(p.row);
-  QString text = u"「%1」の%2人を新しい記録フォルダーに読み込みます。"_s.arg(fileName).arg(
-      plan_.people.size());
-  if (!leftOut.empty())
-    text += u"\n問題のある%1行は読み込みません。ファイルを直してから読み込みなおすこともできます。"_s
-                .arg(leftOut.size());
-  summary = new QLabel(text, this);
+  summary = new QLabel(summaryText(plan_, fileName), this);
   summary->setWordWrap(true);
   layout->addWidget(summary);
-
-  const QStringList& headers = sheet::headerTexts();
-  const int shown = std::min<int>(kPreviewRows, int(plan_.people.size()));
-  preview = new QTableWidget(shown, int(headers.size()) + 1, this);
-  preview->setAccessibleName(u"読み込む内容"_s);
-  preview->setHorizontalHeaderLabels(QStringList{u"行"_s} + headers);
-  preview->verticalHeader()->hide();
-  preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  for (int r = 0; r < shown; ++r) {
-    const sheet::ImportedPerson& p = plan_.people[r];
-    QStringList cells{QString::number(p.row), p.record.territory, p.record.name};
-    for (int month = 1; month <= 12; ++month) cells << p.record.months[month];
-    for (const QString& line : p.note) cells << toScreenForm(line).replace(u"\r\n"_s, u" / "_s);
-    for (int c = 0; c < cells.size(); ++c) preview->setItem(r, c, new QTableWidgetItem(cells[c]));
-  }
-  preview->resizeColumnsToContents();
+  makePreview();
   layout->addWidget(preview, 3);
-
-  problems = new QListWidget(this);
-  problems->setAccessibleName(u"読み込まない行と問題"_s);
-  for (const sheet::Problem& p : plan_.problems) problems->addItem(problemLine(p));
-  for (const QString& column : plan_.unknownColumns)
-    problems->addItem(u"列「%1」：　この列は読み込みません。"_s.arg(column));
-  if (problems->count() == 0) problems->addItem(u"問題はありません。"_s);
+  makeProblemList();
   auto* problemLabel = new QLabel(u"読み込まない行と問題(&P)"_s, this);
   problemLabel->setBuddy(problems);
   layout->addWidget(problemLabel);
@@ -103,6 +87,33 @@ ImportWindow::ImportWindow(Module1& m, sheet::ImportPlan plan, const QString& fi
   resize(760, 520);
   nameBox->setFocus();
   nameBox->selectAll();
+}
+
+void ImportWindow::makePreview() {
+  const QStringList& headers = sheet::headerTexts();
+  const int shown = std::min<int>(kPreviewRows, int(plan_.people.size()));
+  preview = new QTableWidget(shown, int(headers.size()) + 1, this);
+  preview->setAccessibleName(u"読み込む内容"_s);
+  preview->setHorizontalHeaderLabels(QStringList{u"行"_s} + headers);
+  preview->verticalHeader()->hide();
+  preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  for (int r = 0; r < shown; ++r) {
+    const sheet::ImportedPerson& p = plan_.people[r];
+    QStringList cells{QString::number(p.row), p.record.territory, p.record.name};
+    for (int month = 1; month <= 12; ++month) cells << p.record.months[month];
+    for (const QString& line : p.note) cells << toScreenForm(line).replace(u"\r\n"_s, u" / "_s);
+    for (int c = 0; c < cells.size(); ++c) preview->setItem(r, c, new QTableWidgetItem(cells[c]));
+  }
+  preview->resizeColumnsToContents();
+}
+
+void ImportWindow::makeProblemList() {
+  problems = new QListWidget(this);
+  problems->setAccessibleName(u"読み込まない行と問題"_s);
+  for (const sheet::Problem& p : plan_.problems) problems->addItem(problemLine(p));
+  for (const QString& column : plan_.unknownColumns)
+    problems->addItem(u"列「%1」：　この列は読み込みません。"_s.arg(column));
+  if (problems->count() == 0) problems->addItem(u"問題はありません。"_s);
 }
 
 void ImportWindow::accept() {

@@ -36,6 +36,9 @@ class ImportWindow : public QDialog {
   void accept() override;
 
  private:
+  void makePreview();
+  void makeProblemList();
+
   Module1& m_;
   sheet::ImportPlan plan_;
 };
