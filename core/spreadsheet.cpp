@@ -104,9 +104,12 @@ bool writeXlsx(const QString& path, const QString& sheetName, const QList<Row>& 
   const lxw_error closed = workbook_close(book);  // frees the book in any case
   if (error == LXW_NO_ERROR) error = closed;
   if (error == LXW_NO_ERROR) return true;
-  reason = error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE
-               ? writeFailureReason(systemReason(errno))
-               : QString::fromUtf8(lxw_strerror(error));
+  if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
+    reason = u"1つのセルに入るのは32,767文字までです。それより長い補足情報か月の情報があります。"_s;
+  else if (error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE)
+    reason = writeFailureReason(systemReason(errno));
+  else
+    reason = QString::fromUtf8(lxw_strerror(error));
   return false;
 }
 

@@ -181,7 +181,13 @@ TEST_F(Transfer, anExistingFolderOrAFullDiskLeavesNothingAndAFailedExportNoFile)
     EXPECT_FALSE(tp.m->ExportRecords(tp.path(u"out.csv"_s)));
   }
   EXPECT_FALSE(tp.m->ExportRecords(tp.path(u"nosuch/out.xlsx"_s)));
-  EXPECT_TRUE(shell.titles().endsWith(u"書き出せません,書き出せません"_s));
+  // A note longer than a spreadsheet cell holds.
+  tp.writeBytes(u"%田中/名前.txt"_s, TempProgram::cp932Lines({QString(40000, u'あ')}));
+  EXPECT_FALSE(tp.m->ExportRecords(tp.path(u"out.xlsx"_s)));
+  EXPECT_TRUE(shell.messages.last().text.contains(u"32,767文字"_s));
+  EXPECT_TRUE(shell.titles().endsWith(u"書き出せません,書き出せません,書き出せません"_s));
+  EXPECT_FALSE(tp.exists(u"out.xlsx"_s));
+  EXPECT_EQ(tp.entries(), before);
   EXPECT_FALSE(tp.exists(u"out.csv"_s));
   EXPECT_FALSE(tp.exists(u"nosuch"_s));
 }
