@@ -3,9 +3,11 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <cmath>
@@ -204,8 +206,54 @@ QString numberText(const QString& value) {
   return text;
 }
 
+// How a date-formatted cell shows on a Japanese system: the QDate format of a number
+// format, or empty when it shows no date.
+QString dateFormatFor(int id, QString code) {
+  if (id == 14 || id == 15 || id == 22) return u"yyyy/M/d"_s;
+  if (id == 16) return u"M/d"_s;
+  if (id == 17) return u"yyyy/M"_s;
+  // Quoted texts, [colours or locales] and escaped characters are no date tokens.
+  static const QRegularExpression literal(uR"("[^"]*"|\[.*?\]|\\.)"_s);
+  const bool kanji = code.contains(u'月');
+  code = code.remove(literal).toLower();
+  const bool day = code.contains(u'd'), year = code.contains(u'y'), month = code.contains(u'm');
+  if (!day && !year) return {};  // "mm:ss" and numbers are no dates
+  if (year && month && day) return kanji ? u"yyyy年M月d日"_s : u"yyyy/M/d"_s;
+  if (month && day) return kanji ? u"M月d日"_s : u"M/d"_s;
+  if (year && month) return kanji ? u"yyyy年M月"_s : u"yyyy/M"_s;
+  return {};
+}
+
+// The date format of each cell style (xl/styles.xml, cellXfs in order).
+QStringList dateStyles(const QByteArray& styles) {
+  QHash<int, QString> codes;
+  QStringList out;
+  bool inCellXfs = false;
+  QXmlStreamReader xml(styles);
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isEndElement() && xml.name() == u"cellXfs"_s) inCellXfs = false;
+    if (!xml.isStartElement()) continue;
+    const auto a = xml.attributes();
+    if (xml.name() == u"numFmt"_s) {
+      codes.insert(a.value(u"numFmtId"_s).toInt(), a.value(u"formatCode"_s).toString());
+    } else if (xml.name() == u"cellXfs"_s) {
+      inCellXfs = true;
+    } else if (inCellXfs && xml.name() == u"xf"_s) {
+      const int id = a.value(u"numFmtId"_s).toInt();
+      out.append(dateFormatFor(id, codes.value(id)));
+    }
+  }
+  return out;
+}
+
+struct Book {
+  QStringList strings;
+  QStringList dateStyles;
+};
+
 // The text of the cell whose <c> element `xml` stands on, as the sheet shows it.
-QString cellValue(QXmlStreamReader& xml, const QString& type, const QStringList& strings) {
+QString cellValue(QXmlStreamReader& xml, const QString& type, int style, const Book& book) {
   QString value;
   while (xml.readNextStartElement()) {
     if (xml.name() == u"is"_s)
@@ -215,13 +263,19 @@ QString cellValue(QXmlStreamReader& xml, const QString& type, const QStringList&
     else
       xml.skipCurrentElement();
   }
-  if (type == u"s"_s) return strings.value(value.toInt());
+  if (type == u"s"_s) return book.strings.value(value.toInt());
   if (type == u"b"_s) return value == u"1"_s ? u"TRUE"_s : u"FALSE"_s;
-  if (type.isEmpty() || type == u"n"_s) return numberText(value);
-  return value;
+  if (!type.isEmpty() && type != u"n"_s) return value;
+  const QString date = book.dateStyles.value(style);
+  bool ok = false;
+  const double serial = value.toDouble(&ok);
+  // Day 0 of the sheets' calendar; 1900's false 29 February lies before any real record.
+  if (!date.isEmpty() && ok && serial >= 61 && serial < 2958466)
+    return QDate(1899, 12, 30).addDays(qint64(std::floor(serial))).toString(date);
+  return numberText(value);
 }
 
-QList<Row> sheetRows(const QByteArray& bytes, const QStringList& strings) {
+QList<Row> sheetRows(const QByteArray& bytes, const Book& book) {
   QList<Row> rows;
   QXmlStreamReader xml(bytes);
   while (!xml.atEnd()) {
@@ -237,7 +291,7 @@ QList<Row> sheetRows(const QByteArray& bytes, const QStringList& strings) {
       const QString type = attributes.value(u"t"_s).toString();
       int column = columnOf(attributes.value(u"r"_s));
       if (column < 0) column = int(row.size());
-      const QString value = cellValue(xml, type, strings);
+      const QString value = cellValue(xml, type, attributes.value(u"s"_s).toInt(), book);
       if (column >= kSheetColumns) continue;
       while (row.size() <= column) row.append(QString());
       row[column] = value;
@@ -279,14 +333,17 @@ bool readXlsx(const QString& path, QList<Row>& rows, QString& reason) {
     zip_error_fini(&error);
     return false;
   }
-  QByteArray workbook, relations, strings, sheet;
+  QByteArray workbook, relations, strings, styles, sheet;
   if (!readPart(zip.get(), u"xl/workbook.xml"_s, workbook, reason)) return false;
   (void)readPart(zip.get(), u"xl/_rels/workbook.xml.rels"_s, relations, reason);
   if (zip_name_locate(zip.get(), "xl/sharedStrings.xml", 0) >= 0 &&
       !readPart(zip.get(), u"xl/sharedStrings.xml"_s, strings, reason))
     return false;
+  if (zip_name_locate(zip.get(), "xl/styles.xml", 0) >= 0 &&
+      !readPart(zip.get(), u"xl/styles.xml"_s, styles, reason))
+    return false;
   if (!readPart(zip.get(), firstSheetPart(workbook, relations), sheet, reason)) return false;
-  rows = sheetRows(sheet, sharedStrings(strings));
+  rows = sheetRows(sheet, Book{sharedStrings(strings), dateStyles(styles)});
   return true;
 }
 

@@ -150,7 +150,11 @@ TEST_F(Transfer, numbersAndSharedStringsOfAnotherProgramsSheetAreReadAsShown) {
   const QString made = python(
       uR"(import sys, openpyxl
 wb = openpyxl.Workbook(); ws = wb.active
-ws.append(['区域', '名前', '1月', '2月']); ws.append(['北', '山田', 12, 3.5])
+import datetime
+ws.append(['区域', '名前', '1月', '2月', '3月', '4月', '5月'])
+ws.append(['北', '山田', 12, 3.5, datetime.date(2026, 3, 4), datetime.date(2026, 4, 9),
+           datetime.time(9, 30)])
+ws['E2'].number_format = 'm/d'; ws['F2'].number_format = 'm"月"d"日"'
 ws['B3'] = '佐藤'; wb.save(sys.argv[1]); print('ok'))"_s,
       tp.path(u"made.xlsx"_s));
   ASSERT_EQ(made, u"ok"_s);
@@ -158,7 +162,9 @@ ws['B3'] = '佐藤'; wb.save(sys.argv[1]); print('ok'))"_s,
   FileError error;
   ASSERT_TRUE(sheet::readSheetFile(tp.path(u"made.xlsx"_s), rows, &error));
   ASSERT_EQ(rows.size(), 3);
-  EXPECT_EQ(rows[1], (sheet::Row{u"北"_s, u"山田"_s, u"12"_s, u"3.5"_s}));
+  // A date shows as the sheet formats it; a time of day is no date.
+  EXPECT_EQ(rows[1], (sheet::Row{u"北"_s, u"山田"_s, u"12"_s, u"3.5"_s, u"3/4"_s, u"4月9日"_s,
+                                 u"0.3958333333"_s}));
   EXPECT_EQ(rows[2], (sheet::Row{{}, u"佐藤"_s}));
   tp.writeBytes(u"not.xlsx"_s, "plain text");
   EXPECT_FALSE(sheet::readSheetFile(tp.path(u"not.xlsx"_s), rows, &error));
