@@ -6,6 +6,7 @@
 
 #include "core/char_rules.h"
 #include "core/module1.h"
+#include "core/spreadsheet.h"
 #include "support/fakes.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -62,11 +63,38 @@ void ReaderHarness::reset() {
 }
 
 QString ReaderHarness::run(const QByteArray& bytes) {
-  for (auto check : {&ReaderHarness::checkTextLines, &ReaderHarness::checkIndex,
-                     &ReaderHarness::checkNote, &ReaderHarness::checkSettings}) {
+  for (auto check :
+       {&ReaderHarness::checkTextLines, &ReaderHarness::checkIndex, &ReaderHarness::checkNote,
+        &ReaderHarness::checkSettings, &ReaderHarness::checkSheet}) {
     reset();
     const QString problem = (this->*check)(bytes);
     if (!problem.isEmpty()) return problem;
+  }
+  return {};
+}
+
+// A spreadsheet file (read as CSV, and as .xlsx): every person the import accepts becomes
+// exactly one record of that name in the files it would write.
+QString ReaderHarness::checkSheet(const QByteArray& bytes) {
+  for (const QString& name : {u"a.csv"_s, u"a.xlsx"_s}) {
+    const QString path = dir_.filePath(name);
+    if (!writeAll(path, bytes)) return u"cannot write the input"_s;
+    QList<sheet::Row> rows;
+    FileError error;
+    if (!sheet::readSheetFile(path, rows, &error)) continue;
+    // The fields before the header, so that the rows are checked whatever the header was.
+    rows.prepend(sheet::headerTexts());
+    const sheet::ImportPlan plan = sheet::planImport(rows);
+    std::vector<FolderFile> files;
+    if (!sheet::folderFiles(plan, files, &error)) return u"accepted row not storable"_s;
+    ParsedFolder parsed;
+    const QString index = dir_.filePath(kFolder + u"/"_s + kIndexFileName);
+    if (!writeAll(index, files.front().bytes) || !parsed.refresh(index, &error))
+      return u"imported index not readable"_s;
+    const int expected = plan.people.empty() ? 1 : int(plan.people.size());
+    if (parsed.recordCount() != expected) return u"imported records miscounted"_s;
+    for (int r = 0; r < int(plan.people.size()); ++r)
+      if (parsed.nameOf(r) != plan.people[r].record.name) return u"imported name changed"_s;
   }
   return {};
 }

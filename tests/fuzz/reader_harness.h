@@ -1,7 +1,7 @@
 #pragma once
 // Feeds arbitrary bytes to the readers as an index file, a note file and a settings file,
-// and checks what must hold for any input: nothing crashes, reading never changes a file
-// that exists, and what is read comes back the same after a save.
+// and as a spreadsheet to import, and checks what must hold for any input: nothing crashes, reading
+// never changes a file that exists, and what is read comes back the same after a save.
 
 #include <QByteArray>
 #include <QString>
@@ -20,6 +20,7 @@ class ReaderHarness {
   QString checkIndex(const QByteArray& bytes);
   QString checkNote(const QByteArray& bytes);
   QString checkSettings(const QByteArray& bytes);
+  QString checkSheet(const QByteArray& bytes);
   void reset();
 
   QTemporaryDir dir_;
