@@ -2,6 +2,8 @@
 
 #include "entry_fixture.h"
 #include "ui/common/find_box.h"
+#include "ui/common/sheet_export.h"
+#include "ui/main/import_window.h"
 
 namespace velnor::test {
 namespace {
@@ -113,6 +115,25 @@ TEST_F(BothWindowsTest, NewFolderFromTheMainWindowOpensTheScreenAndThenTheWelcom
   // Each chooser holds the new folder once: 新規作成, 別, テスト, 新人.
   EXPECT_EQ(form->Combo1->count(), 4);
   EXPECT_EQ(mainForm->Combo1->count(), 4);
+}
+
+// The import opens another folder: what is being typed is stored in the folder it belongs to.
+TEST_F(BothWindowsTest, CtrlIAfterAnEditStoresItInItsOwnFolderThenOpensTheImportedOne) {
+  start();
+  p.writeBytes(u"in.csv"_s, TempProgram::cp932Lines({u"名前,区域"_s, u"木下,西"_s}));
+  setFileAskerForTests([this](QWidget*, bool, const QString&) { return p.path(u"in.csv"_s); });
+  retype(form->monthCell(4), u"4/1"_s);
+  QTimer::singleShot(0, [] {
+    if (auto* window = qobject_cast<ImportWindow*>(QApplication::activeModalWidget()))
+      window->okButton->click();
+  });
+  QTest::keyClick(mainForm.get(), Qt::Key_I, Qt::ControlModifier);
+  setFileAskerForTests({});
+  EXPECT_EQ(field(0, 5), u"4/1"_s);
+  EXPECT_EQ(p.readBytes(u"%in/"_s + kIndexFileName),
+            TempProgram::indexBytes({recordLine(u"西"_s, u"木下"_s)}));
+  EXPECT_EQ(m.CurrentFolder, u"%in"_s);
+  EXPECT_EQ(form->Text2->text(), u"木下"_s);
 }
 
 }  // namespace

@@ -42,12 +42,16 @@ QString askForFile(QWidget* parent, bool saving, const QString& proposed) {
   return path;
 }
 
+bool storeShownPerson(Module1& m) {
+  if (!m.inputScreen || !m.InputScreenOpen) return true;
+  m.inputScreen->changeTest();
+  if (m.PersonModified && !m.inputScreen->saveStep()) return false;
+  m.PersonModified = false;
+  return true;
+}
+
 bool exportRecordsAsked(Module1& m, QWidget* parent) {
-  if (m.inputScreen && m.InputScreenOpen) {
-    m.inputScreen->changeTest();
-    if (m.PersonModified && !m.inputScreen->saveStep()) return false;
-    m.PersonModified = false;
-  }
+  if (!storeShownPerson(m)) return false;
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   const QString proposed = QDir(documents).filePath(m.CurrentFolder.mid(1) + u'_' +
                                                     m.today().toString(u"yyyyMMdd"_s) + u".xlsx"_s);

@@ -18,6 +18,10 @@ using FileAsker = std::function<QString(QWidget* parent, bool saving, const QStr
 void setFileAskerForTests(FileAsker asker);
 QString askForFile(QWidget* parent, bool saving, const QString& proposed);
 
+// Stores what the open input screen shows and differs from the files; false when that
+// store failed (the user has been told).
+bool storeShownPerson(Module1& m);
+
 // Stores what the input screen shows, asks where to write (the documents folder,
 // "<user>_<yyyyMMdd>.xlsx") and writes every person there with a progress window. False
 // when cancelled or refused (the user has been told).

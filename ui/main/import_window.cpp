@@ -132,6 +132,8 @@ void ImportWindow::accept() {
 }
 
 bool importRecordsAsked(Module1& m, QWidget* parent) {
+  // Typing pending in the folder in use is stored there before another folder opens.
+  if (!storeShownPerson(m)) return false;
   const QString path = askForFile(
       parent, false, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
   if (path.isEmpty()) return false;
