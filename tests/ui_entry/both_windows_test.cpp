@@ -127,6 +127,7 @@ TEST_F(BothWindowsTest, CtrlIAfterAnEditStoresItInItsOwnFolderThenOpensTheImport
     if (auto* window = qobject_cast<ImportWindow*>(QApplication::activeModalWidget()))
       window->okButton->click();
   });
+  QApplication::setActiveWindow(mainForm.get());  // the user goes over to the main window
   QTest::keyClick(mainForm.get(), Qt::Key_I, Qt::ControlModifier);
   setFileAskerForTests({});
   EXPECT_EQ(field(0, 5), u"4/1"_s);
