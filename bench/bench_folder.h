@@ -37,5 +37,7 @@ double peakMemoryMb();
 // main() of a benchmark program with windows: the offscreen platform and the fonts the
 // program uses, then the benchmarks asked for on the command line.
 int runWindowBenchmarks(int argc, char** argv);
+// main() of a benchmark program without windows.
+int runCoreBenchmarks(int argc, char** argv);
 
 }  // namespace velnor::bench

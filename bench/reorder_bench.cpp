@@ -3,7 +3,6 @@
 // a year (archive copy of the index and every note file, then months emptied).
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -84,10 +83,4 @@ BENCHMARK(BM_CloseYearLargestFolder)->Iterations(3)->Unit(benchmark::kMillisecon
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return velnor::bench::runCoreBenchmarks(argc, argv); }

@@ -1,7 +1,6 @@
 // Exporting the largest folder to .xlsx and .csv, and importing each back as a new folder.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -73,10 +72,4 @@ BENCHMARK(BM_ImportLargestFolder)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return velnor::bench::runCoreBenchmarks(argc, argv); }
