@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QStandardPaths>
 #include <cstdio>
+#include <optional>
 
+#include "app/handover.h"
 #include "app/qt_shell.h"
 #include "app/startup.h"
 #include "core/module1.h"
@@ -15,12 +17,14 @@ int main(int argc, char* argv[]) {
   // Answered before Qt starts: they need no display and write nothing.
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  if (const auto text = velnor::informationFor(arguments)) {
-    std::fputs(text->toLocal8Bit().constData(), stdout);
-    return 0;
+  if (const auto end = velnor::endBeforeStarting(arguments)) {
+    std::fputs(end->text.toLocal8Bit().constData(), end->exitCode == 0 ? stdout : stderr);
+    return end->exitCode;
   }
 
+  std::optional<velnor::ScreenGuard> screen(std::in_place);
   QApplication app(argc, argv);
+  screen.reset();
   velnor::setApplicationIdentity();
   velnor::installFontSubstitutions();
   velnor::installTranslations(app);
@@ -29,14 +33,14 @@ int main(int argc, char* argv[]) {
       QCoreApplication::applicationDirPath(),
       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
 
-  // A refused command line ends the program silently, before any window shows.
-  if (!velnor::commandLineAccepted(m, velnor::commandLineOf(QCoreApplication::arguments())))
-    return 0;
-
   velnor::QtShell shell(m);
   const std::unique_ptr<QLockFile> lock = velnor::claimProgramFolder(m, shell);
   if (!lock) return 0;
 
+  // A second start on this folder brings these windows to the front.
+  velnor::HandoverServer handover(m.programFolder(), [&m] {
+    velnor::bringProgramToFront(dynamic_cast<QWidget*>(m.inputScreen));
+  });
   m.shell = &shell;
   const std::unique_ptr<velnor::Form1> mainWindow = velnor::openMainWindow(m, &shell);
   if (!mainWindow) return 0;

@@ -15,11 +15,16 @@
 #include <QTemporaryFile>
 #include <QThread>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
+#include <unistd.h>
 #endif
 
+#include "app/handover.h"
 #include "app/qt_shell.h"
 #include "core/daily_backup.h"
 #include "core/module1.h"
@@ -75,8 +80,45 @@ QString versionText() {
 std::optional<QString> informationFor(const QStringList& arguments) {
   if (arguments.size() != 2) return std::nullopt;
   if (arguments[1] == u"--version"_s) return versionText() + u'\n';
-  if (arguments[1] == u"--help"_s) return helpText();
+  if (arguments[1] == u"--help"_s || arguments[1] == u"-h"_s) return helpText();
   return std::nullopt;
+}
+
+std::optional<EarlyEnd> endBeforeStarting(const QStringList& arguments) {
+  if (const auto text = informationFor(arguments)) return EarlyEnd{0, *text};
+  const QString line = commandLineOf(arguments);
+  if (commandLineAccepted(line)) return std::nullopt;
+  const QString shown = line.trimmed();
+  const QString why =
+      shown.startsWith(u'-')
+          ? u"「%1」という指定はありません。"_s.arg(shown)
+          : u"「%1」では起動できません（作業フォルダーにある「%」で始まる名前だけを指定できます）。"_s
+                .arg(shown);
+  return EarlyEnd{
+      2, u"velnor: "_s + why + u"使い方: velnor [%記録フォルダー名] | --help | --version\n"_s};
+}
+
+namespace {
+
+QtMessageHandler handlerBeforeGuard = nullptr;
+QStringList heldMessages;
+
+void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    std::fputs("画面に接続できません\n", stderr);
+    std::_Exit(1);  // no abort, no core file: nothing of the program ran yet
+  }
+  heldMessages << qFormatLogMessage(type, context, text);
+}
+
+}  // namespace
+
+ScreenGuard::ScreenGuard() { handlerBeforeGuard = qInstallMessageHandler(holdStartMessage); }
+
+ScreenGuard::~ScreenGuard() {
+  qInstallMessageHandler(handlerBeforeGuard);
+  for (const QString& text : std::exchange(heldMessages, {}))
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
 void setApplicationIdentity() {
@@ -95,8 +137,26 @@ bool canCreateFilesIn(const QString& folder) {
   return probe.open();  // removed again when the probe goes
 }
 
+bool isSystemLocation(const QString& folder) {
+  const QFileInfo info(folder);
+  const QString real = info.canonicalFilePath().isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                                                          : info.canonicalFilePath();
+  const auto under = [&](const QString& top) { return real == top || real.startsWith(top + u'/'); };
+  if (under(u"/var/home"_s)) return false;  // the home folders of some systems
+  for (const QString& top : {u"/usr"_s, u"/bin"_s, u"/sbin"_s, u"/opt"_s, u"/etc"_s, u"/var"_s})
+    if (under(top)) return true;
+  if (real.section(u'/', 1, 1).startsWith(u"lib"_s)) return true;  // /lib, /lib64, /libexec…
+#ifdef Q_OS_UNIX
+  // Another user's folder is theirs even where its modes let this user write.
+  if (info.exists() && info.ownerId() != ::geteuid()) return true;
+#endif
+  return false;
+}
+
 QString chooseProgramFolder(const QString& executableFolder, const QString& fallback) {
-  if (canCreateFilesIn(executableFolder)) return executableFolder;
+  // An installed program leaves its files out of the system's folders, even as root.
+  if (!isSystemLocation(executableFolder) && canCreateFilesIn(executableFolder))
+    return executableFolder;
   // A folder that cannot be made shows up at the first save, with the reason.
   QDir().mkpath(fallback);
   return fallback;
@@ -104,14 +164,14 @@ QString chooseProgramFolder(const QString& executableFolder, const QString& fall
 
 QString commandLineOf(const QStringList& arguments) { return arguments.mid(1).join(u' '); }
 
-bool commandLineAccepted(const Module1& m, const QString& commandLine) {
+bool commandLineAccepted(const QString& commandLine) {
   QString arg = commandLine.trimmed();
   if (commandLine.isEmpty()) return true;
   // A lone quote is not a quoted argument; it fails the "%" test below.
   if (arg.size() >= 2 && arg.startsWith(u'"') && arg.endsWith(u'"'))
     arg = arg.mid(1, arg.size() - 2);
   arg = arg.trimmed();
-  return arg.startsWith(u'%') && m.FileExists(arg);
+  return arg.startsWith(u'%') && Module1::FileExists(arg);
 }
 
 QString lockFilePathFor(const QString& programFolder) {
@@ -179,11 +239,16 @@ void tellStaleLock(Shell& shell, const QString& path, const QString& reason) {
       Buttons::Ok, Icon::Warning);
 }
 
+// The running copy comes to the front; only when it cannot be asked is the user told.
+void handOverOrTell(const Module1& m, Shell& shell) {
+  if (!handOverToRunningCopy(m.programFolder())) tellInUse(m, shell);
+}
+
 // Removes the lock at `path` unless a running copy holds it. False (the user told) when
 // the start must stop.
 bool clearStaleLock(const Module1& m, Shell& shell, const QString& path) {
   if (lockOwnerAlive(path)) {
-    tellInUse(m, shell);
+    handOverOrTell(m, shell);
     return false;
   }
   QString reason;
@@ -231,7 +296,7 @@ std::unique_ptr<QLockFile> claimProgramFolder(const Module1& m, Shell& shell) {
   if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError) {
     if (!clearStaleLock(m, shell, path)) return nullptr;
     if (!lock->tryLock() && lock->error() == QLockFile::LockFailedError) {
-      tellInUse(m, shell);  // another copy took it in between
+      handOverOrTell(m, shell);  // another copy took it in between
       return nullptr;
     }
   }

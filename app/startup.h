@@ -32,9 +32,31 @@ bool lockOwnerAlive(const QString& path);
 // "Velnor" and the program's version, as --version prints it.
 QString versionText();
 
-// The text to print instead of starting, when the only argument is --version or
-// --help; otherwise nothing, and the command line goes through commandLineAccepted.
+// The text to print instead of starting, when the only argument is --version, --help or
+// -h; otherwise nothing.
 std::optional<QString> informationFor(const QStringList& arguments);
+
+// How the program ends before Qt starts: the exit code and the text for standard output
+// (code 0) or standard error (code 2, a command line the program refuses).
+struct EarlyEnd {
+  int exitCode = 0;
+  QString text;
+};
+
+// The early end for these arguments (the program's name first), or nothing when the
+// program may start.
+std::optional<EarlyEnd> endBeforeStarting(const QStringList& arguments);
+
+// While it lives, Qt's failure to reach a screen (which Qt ends with an abort) prints
+// "画面に接続できません" and ends the program with exit code 1. What Qt reports while it
+// starts is held back and written when the guard goes, so a failed start prints one line.
+class ScreenGuard {
+ public:
+  ScreenGuard();
+  ~ScreenGuard();
+  ScreenGuard(const ScreenGuard&) = delete;
+  ScreenGuard& operator=(const ScreenGuard&) = delete;
+};
 
 // The program's name, version, desktop entry and window icon, for the desktop and for
 // QStandardPaths. Call once after the QApplication exists.
@@ -44,9 +66,13 @@ void setApplicationIdentity();
 // system itself: permission bits say nothing about read-only mounts, and root ignores them.
 bool canCreateFilesIn(const QString& folder);
 
+// True for the folders of the system (under /usr, /bin, /sbin, /lib*, /opt, /etc, /var
+// but not /var/home) and for any folder another user owns.
+bool isSystemLocation(const QString& folder);
+
 // The folder that holds Velnor.ini and the record folders: the executable's folder
-// whenever files can be created in it, otherwise the per-user `fallback`, created when
-// missing.
+// whenever it is no system location and files can be created in it, otherwise the
+// per-user `fallback`, created when missing.
 QString chooseProgramFolder(const QString& executableFolder, const QString& fallback);
 
 // The command line as one string: the arguments after the program name, joined by spaces.
@@ -55,7 +81,7 @@ QString commandLineOf(const QStringList& arguments);
 // True when the program may start with this command line: an empty one, or one that
 // (trimmed, without surrounding double quotes, trimmed again) begins with "%" and
 // names something FileExists finds relative to the working directory.
-bool commandLineAccepted(const Module1& m, const QString& commandLine);
+bool commandLineAccepted(const QString& commandLine);
 
 // Takes the program folder for this copy of the program: its lock, then the removal of
 // what interrupted saves left. Null when another running copy holds the folder, or a stale

@@ -24,7 +24,7 @@ QString Module1::indexPathFor(const QString& folder) const {
   return programPath(folder) + u'/' + kIndexFileName;
 }
 
-bool Module1::FileExists(const QString& path) const {
+bool Module1::FileExists(const QString& path) {
   if (path.isEmpty()) return false;
   if (path.endsWith(u'/') || path.endsWith(QDir::separator())) {
     // A folder counts only when it holds at least one file. A leading dot is not the

@@ -162,7 +162,7 @@ class Module1 {
   bool ProgramEnded = false;               // set by EndProgram; handlers return at once
 
   // ---- Shared procedures
-  bool FileExists(const QString& path) const;
+  static bool FileExists(const QString& path);
   [[nodiscard]] bool SaveSettings();
   [[nodiscard]] bool LoadSettings();
   [[nodiscard]] bool ReadIndex();   // by ReadMode: kReadCount, kReadLoad, ...

@@ -7,14 +7,19 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QWidget>
 #include <QtTest/QTest>
+#include <atomic>
 #include <functional>
+#include <thread>
 
+#include "app/handover.h"
 #include "app/startup.h"
 #include "support/fakes.h"
 #include "support/temp_program.h"
@@ -76,6 +81,33 @@ TEST(ProgramFolder, aReadOnlyFolder_givesWayToTheUserDataFolder_createdForIt) {
   EXPECT_EQ(chosen, fallback);
   EXPECT_TRUE(QFileInfo(fallback).isDir());
   EXPECT_TRUE(root.entries(u"bin"_s).isEmpty());
+}
+
+TEST(ProgramFolder, theSystemsFoldersAndOtherUsersFolders_areNeverTheProgramFolder) {
+  for (const QString& f : {u"/usr/bin"_s, u"/usr/local/bin"_s, u"/bin"_s, u"/sbin"_s, u"/lib64"_s,
+                           u"/libexec/velnor"_s, u"/opt/velnor"_s, u"/etc"_s, u"/var/lib/velnor"_s,
+                           u"/usr/../usr/bin"_s})
+    EXPECT_TRUE(isSystemLocation(f)) << f.toStdString();
+  test::TempProgram mine;
+  for (const QString& f : {mine.path(), u"/var/home/someone/Velnor"_s, u"/srv/velnor"_s})
+    EXPECT_FALSE(isSystemLocation(f)) << f.toStdString();
+
+  // Even where root may write, nothing is left in a system folder: not even the probe.
+  test::TempProgram user;
+  const QString fallback = user.path(u"share/Velnor"_s);
+  const QStringList before = QDir(u"/usr/bin"_s).entryList(QDir::AllEntries | QDir::Hidden);
+  EXPECT_EQ(chooseProgramFolder(u"/usr/bin"_s, fallback), fallback);
+  EXPECT_EQ(QDir(u"/usr/bin"_s).entryList(QDir::AllEntries | QDir::Hidden), before);
+
+  if (geteuid() == 0) {  // a writable folder of another user's
+    const passwd* nobody = getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    test::TempProgram theirs;
+    setMode(theirs.path(), kOpenToAll);
+    ASSERT_EQ(::chown(theirs.path().toLocal8Bit().constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    EXPECT_EQ(chooseProgramFolder(theirs.path(), fallback), fallback);
+    EXPECT_TRUE(theirs.entries().isEmpty());
+  }
 }
 
 TEST(Identity, recordsGoToVelnorInTheUserDataFolder_andWindowsGetTheDrawnIcon) {
@@ -162,13 +194,58 @@ TEST(ProgramLock, aRunningProgramHoldsItsFolder_untilItCrashes) {
   Module1 m(copy.folder.path());
   test::FakeShell shell;
   EXPECT_EQ(claimProgramFolder(m, shell), nullptr);
-  EXPECT_EQ(shell.messages.size(), 1);
+  EXPECT_TRUE(shell.messages.isEmpty());  // handed over to the running copy
 
   running.kill();
   ASSERT_TRUE(running.waitForFinished(8000));
   ASSERT_TRUE(QFileInfo::exists(lockFile));  // a crash leaves its lock behind
   EXPECT_NE(claimProgramFolder(m, shell), nullptr);
-  EXPECT_EQ(shell.messages.size(), 1);
+  EXPECT_TRUE(shell.messages.isEmpty());
+}
+
+TEST(Handover, aSecondStartBringsTheRunningCopysWindowsToTheFront_typingGoesToTheInputScreen) {
+  test::TempProgram tp;
+  QWidget main, input;
+  main.showMinimized();
+  input.show();
+  QWidget elsewhere;  // the window the user had in front
+  elsewhere.show();
+  elsewhere.activateWindow();
+  HandoverServer server(tp.path(), [&] { bringProgramToFront(&input); });
+  ASSERT_TRUE(server.listening());
+
+  std::atomic<int> answered = -1;  // the second copy waits for its answer; this loop gives it
+  std::thread second([&] { answered = handOverToRunningCopy(tp.path()) ? 1 : 0; });
+  const bool done = QTest::qWaitFor([&] { return answered != -1; }, 8000);
+  second.join();
+  ASSERT_TRUE(done);
+  EXPECT_EQ(answered, 1);
+  EXPECT_FALSE(main.isMinimized());
+  EXPECT_EQ(QApplication::activeWindow(), &input);
+
+  // Nobody listening for another folder: the second copy learns so, at once.
+  test::TempProgram other;
+  QElapsedTimer asked;
+  asked.start();
+  EXPECT_FALSE(handOverToRunningCopy(other.path()));
+  EXPECT_LT(asked.elapsed(), 1000);
+}
+
+TEST(Handover, theSecondProgramEndsWithoutABox_theFirstGoesOn) {
+  InstalledCopy copy;
+  copy.folder.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
+  QProcess first;  // offscreen: a box in the second copy would wait for ever
+  first.start(copy.program, {});
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return QFileInfo::exists(handoverSocketFor(copy.folder.path())); }, 8000));
+  QProcess second;
+  second.start(copy.program, {});
+  ASSERT_TRUE(second.waitForFinished(8000));
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(first.state(), QProcess::Running);
+  first.kill();
+  first.waitForFinished(8000);
 }
 
 // Locks that no running copy holds: left by a copy killed on this computer, carried over by a

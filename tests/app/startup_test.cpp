@@ -63,13 +63,13 @@ TEST_F(CommandLine, acceptsNothingOrAPercentNameFoundInTheWorkingDirectory) {
   for (const QString& line :
        {QString(), u"%太郎.txt"_s, u"  %太郎.txt  "_s, u"%花子/"_s, u"\"%太郎.txt\""_s,
         u"  \" %太郎.txt \"  "_s, commandLineOf({u"velnor"_s, u"%山田"_s, u"太郎"_s})})
-    EXPECT_TRUE(commandLineAccepted(*program.m, line)) << line.toStdString();
+    EXPECT_TRUE(commandLineAccepted(line)) << line.toStdString();
 }
 
 TEST_F(CommandLine, refusesOtherNamesNamesFoundElsewhereAndBrokenQuotes) {
   for (const QString& line : {u"plain.txt"_s, u"\"plain.txt\""_s, u"%次郎"_s, u"%次郎.txt"_s,
                               u"\"%太郎.txt"_s, u"%太郎.txt\""_s, u"\""_s, u"\"\""_s, u"   "_s})
-    EXPECT_FALSE(commandLineAccepted(*program.m, line)) << line.toStdString();
+    EXPECT_FALSE(commandLineAccepted(line)) << line.toStdString();
 }
 
 TEST(LeftoverSaves, areRemovedFromTheProgramFolderEveryRecordFolderAndTheBackups) {
@@ -100,24 +100,61 @@ TEST(LeftoverSaves, areRemovedFromTheProgramFolderEveryRecordFolderAndTheBackups
   for (const QString& f : kept) EXPECT_EQ(tp.readBytes(f), "x\r\n") << f.toStdString();
 }
 
-TEST(RefusedStart, theProgramEndsAtOnceWithoutWritingSettings) {
-  test::TempProgram programDir, workDir;
+TEST(RefusedStart, endsWithCode2AndOneLineNamingTheArgument_creatingNothing) {
+  test::TempProgram programDir, workDir, user;
   const QString program = programDir.path(u"velnor"_s);
   ASSERT_TRUE(QFile::copy(QString::fromUtf8(VELNOR_EXECUTABLE), program));
   programDir.writeBytes(u"%太郎/データー.vrd"_s, "x\r\n");
   workDir.writeBytes(u"plain.txt"_s, "x\r\n");
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(u"XDG_DATA_HOME"_s, user.path(u"data"_s));
   // Exists but lacks "%"; names nothing; exists beside the program, not in the working folder;
-  // an option the program does not know.
-  for (const QString& arg : {u"plain.txt"_s, u"%誰も"_s, u"%太郎/"_s, u"--Version"_s}) {
+  // options the program does not know.
+  for (const QString& arg :
+       {u"plain.txt"_s, u"%誰も"_s, u"%太郎/"_s, u"--Version"_s, u"--bogus"_s, u"-x"_s}) {
     QProcess p;  // inherits the offscreen platform; killed on destruction if still running
+    p.setProcessEnvironment(env);
     p.setWorkingDirectory(workDir.path());
     p.start(program, {arg});
     SCOPED_TRACE(arg.toStdString());
     ASSERT_TRUE(p.waitForFinished(8000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 0);
-    // No settings file: the program ended before loading its main window.
+    EXPECT_EQ(p.exitCode(), 2);
+    const QString said = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(said.count(u'\n'), 1) << said.toStdString();
+    EXPECT_TRUE(said.contains(u"「"_s + arg + u"」"_s)) << said.toStdString();
+    EXPECT_TRUE(said.contains(u"使い方: velnor"_s)) << said.toStdString();
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    // No settings file, no data folder: the program ended before it chose its folder.
     EXPECT_FALSE(programDir.exists(kSettingsFileName));
+    EXPECT_TRUE(user.entries().isEmpty());
+  }
+}
+
+TEST(RefusedStart, withoutAScreen_saysSoAndEndsWithCode1_creatingNothing) {
+  test::TempProgram programDir, user;
+  const QString program = programDir.path(u"velnor"_s);
+  ASSERT_TRUE(QFile::copy(QString::fromUtf8(VELNOR_EXECUTABLE), program));
+  for (const auto& [platform, display] :
+       {std::pair{u"xcb"_s, u":97"_s}, {u"xcb"_s, QString()}, {u"no-such-platform"_s, u":0"_s}}) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"QT_QPA_PLATFORM"_s, platform);
+    env.remove(u"WAYLAND_DISPLAY"_s);
+    if (display.isEmpty())
+      env.remove(u"DISPLAY"_s);
+    else
+      env.insert(u"DISPLAY"_s, display);  // no X server answers there
+    env.insert(u"XDG_DATA_HOME"_s, user.path(u"data"_s));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, {});
+    SCOPED_TRACE((platform + u' ' + display).toStdString());
+    ASSERT_TRUE(p.waitForFinished(8000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);  // no abort
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardError()), u"画面に接続できません\n"_s);
+    EXPECT_EQ(programDir.entries(), QStringList{u"velnor"_s});
+    EXPECT_TRUE(user.entries().isEmpty());
   }
 }
 
