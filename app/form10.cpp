@@ -1,5 +1,6 @@
 #include "app/form10.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -99,8 +100,13 @@ void Form10::applyTextsAndFonts() {
   setWindowTitle(u"ようこそ！Velnorソフトへ"_s);
   Label1->setText(u"Velnorファイルを作成します。データー名をご入力ください"_s);
   Label2->setText(u"あなたのお名前"_s);
+  // Only a copy beside its records may say "here"; the installed program names the folder.
+  const QString folder = m_.programFolder();
   Label3->setText(
-      u"このソフトが入っている同じところにあなたの記録ファイル”%名前”フォルダーを作成します"_s);
+      QFileInfo(folder) == QFileInfo(QCoreApplication::applicationDirPath())
+          ? u"このソフトが入っている同じところにあなたの記録ファイル”%名前”フォルダーを作成します"_s
+          : u"あなたの記録ファイル”%名前”フォルダーを次のフォルダーに作成します："_s +
+                QDir::toNativeSeparators(folder));
   Label3->setWordWrap(true);
   Command1->setText(u"入力"_s);
   Command1->setToolTip(u"作成します。(Enter)"_s);

@@ -106,21 +106,19 @@ DailyBackup::Result DailyBackup::ensure(const QString& programFolder, const QStr
       programFolder + u'/' + kBackupFolderName + u'/' + QFileInfo(recordFolder).fileName();
   const QString target = folderBackups + u'/' + today.toString(u"yyyyMMdd"_s);
   const QFileInfo targetInfo(target);
+  // A failed copy is tried again at each store, and told of once a day.
+  const auto failed = [&] {
+    if (failureTold_.value(recordFolder) == today) return Result::FailedReported;
+    failureTold_.insert(recordFolder, today);
+    return Result::Failed;
+  };
   if (targetInfo.isSymLink()) {
     // Not a copy of ours: today's copy cannot be made under this name.
-    if (done_.value(recordFolder) == today) return Result::FailedReported;
-    done_.insert(recordFolder, today);
     if (error) *error = copyError(target, foreignReason());
-    return Result::Failed;
+    return failed();
   }
   if (targetInfo.exists()) return Result::AlreadyDone;
-  // A copy that failed today is not tried again at every store: that could take long.
-  if (done_.value(recordFolder) == today) return Result::FailedReported;
-  if (!copyFolder(recordFolder, target, error)) {
-    done_.insert(recordFolder, today);
-    return Result::Failed;
-  }
-  done_.insert(recordFolder, today);
+  if (!copyFolder(recordFolder, target, error)) return failed();
   // Backups kept on another disk through a link are written there, but nothing is ever
   // deleted through the link: old copies then stay until the user removes them.
   if (QFileInfo(programFolder + u'/' + kBackupFolderName).isSymLink() ||

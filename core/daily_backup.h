@@ -20,7 +20,8 @@ class DailyBackup {
   enum class Result { AlreadyDone, Made, Failed, FailedReported };
 
   // Makes today's copy of `recordFolder` (a folder of the program folder) unless it
-  // exists. A failure is returned as Failed once a day per folder, then FailedReported.
+  // exists. A failure is returned as Failed once a day per folder, then FailedReported;
+  // each call tries the copy again.
   // Symbolic links found where copies of ours belong are never followed; those not named
   // before in this run are added to `foreign`.
   Result ensure(const QString& programFolder, const QString& recordFolder, const QDate& today,
@@ -34,8 +35,8 @@ class DailyBackup {
   static QStringList prune(const QString& folderBackups, int keep);
 
  private:
-  QHash<QString, QDate> done_;  // record folder path -> day already handled
-  QSet<QString> foreignTold_;   // links the user has been told of
+  QHash<QString, QDate> failureTold_;  // record folder path -> day its failure was told
+  QSet<QString> foreignTold_;          // links the user has been told of
 };
 
 }  // namespace velnor

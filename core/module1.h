@@ -160,6 +160,7 @@ class Module1 {
   MainWindowPort* mainWindow = nullptr;
   InputScreenPort* inputScreen = nullptr;  // non-null while Form3 is loaded
   bool ProgramEnded = false;               // set by EndProgram; handlers return at once
+  bool MainWindowClosing = false;          // its unload writes the settings after Form3's close
 
   // ---- Shared procedures
   static bool FileExists(const QString& path);

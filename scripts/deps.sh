@@ -18,7 +18,7 @@ case "${1:-}" in
     PACKAGES=("${BUILD[@]}" "${FONTS[@]}" libgtest-dev libbenchmark-dev
       desktop-file-utils appstream clang clang-tidy clang-format libclang-rt-14-dev poppler-utils syncthing python3-openpyxl)
     ;;
-  package) PACKAGES=("${BUILD[@]}" dpkg-dev file) ;;  # dpkg-shlibdeps finds the libraries
+  package) PACKAGES=("${BUILD[@]}" dpkg-dev file lintian) ;;  # dpkg-shlibdeps finds the libraries
   *)
     echo "usage: $0 run|test|package" >&2
     exit 2

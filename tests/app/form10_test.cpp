@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
@@ -71,6 +72,15 @@ TEST_F(WelcomeDialogEntered, createsTheFolderWithItsIndexFileAndOpensItOnItsFirs
 TEST_F(WelcomeDialogEntered, writesTheMissingSettingsFile) {
   EXPECT_EQ(tp.readBytes(kSettingsFileName),
             test::TempProgram::dataBytes(u"settings/first_start.ini"_s));
+}
+
+TEST_F(WelcomeDialogTest, saysWhereTheRecordFolderWillBe) {
+  open(QString());  // the program folder is a temporary one, not the test program's folder
+  EXPECT_TRUE(dialog->Label3->text().endsWith(QDir::toNativeSeparators(tp.path())));
+  Module1 beside(QCoreApplication::applicationDirPath());
+  beside.shell = &shell;
+  Form10 portable(beside);
+  EXPECT_TRUE(portable.Label3->text().startsWith(u"このソフトが入っている同じところ"_s));
 }
 
 TEST_F(WelcomeDialogTest, anEmptyFolderOfTheNameIsTakenAndTheSettingsFileLeftAlone) {

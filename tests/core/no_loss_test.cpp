@@ -196,7 +196,7 @@ TEST_F(NoLoss, BackupsKeepTheNewestFourteenDays) {
   EXPECT_EQ(days.first(), u"20261103"_s);
 }
 
-TEST_F(NoLoss, AFailedBackupIsToldOnceADayAndNeverStopsTheStore) {
+TEST_F(NoLoss, AFailedBackupIsToldOnceADay_triedAgainAtTheNextStore_andNeverStopsTheStore) {
   p.writeBytes(u"バックアップ"_s, "a file where the folder should be");
   ASSERT_TRUE(read(2, 0));
   for (const QString& dates : {u"1/1"_s, u"1/2"_s}) {
@@ -206,6 +206,12 @@ TEST_F(NoLoss, AFailedBackupIsToldOnceADayAndNeverStopsTheStore) {
   EXPECT_EQ(shell.titles(), u"バックアップできません"_s);
   ASSERT_TRUE(read(2, 0));
   EXPECT_EQ(m.MonthDates[1], u"1/2"_s);
+  // Room again the same day: the next store makes the day's copy, without a word.
+  ASSERT_TRUE(QFile::remove(p.path(u"バックアップ"_s)));
+  m.MonthDates[1] = u"1/3"_s;
+  ASSERT_TRUE(write(2, 0));
+  EXPECT_TRUE(p.readBytes(u"バックアップ/%帳/20261207/"_s + kIndexFileName).contains("1/2"));
+  EXPECT_EQ(shell.messages.size(), 1);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The main window and the input screen working together, both real.
 
 #include "entry_fixture.h"
+#include "support/failing_writer.h"
 #include "ui/common/find_box.h"
 #include "ui/common/sheet_export.h"
 #include "ui/main/import_window.h"
@@ -95,6 +96,18 @@ TEST_F(BothWindowsTest, ClosingTheMainWindowStoresEndsAndReopensTheScreenNextTim
   EXPECT_TRUE(m.ProgramEnded);
   EXPECT_EQ(field(0, 1), u"山田"_s);
   EXPECT_TRUE(nextStart()->InputScreenOpen);
+}
+
+TEST_F(BothWindowsTest, ClosingTheMainWindowOnAFullDiskTellsOfTheSettingsFileOnce) {
+  start();
+  shell.messages.clear();
+  {
+    ScopedFailingWriter full(FailAt::Write);
+    mainForm->close();
+  }
+  EXPECT_TRUE(m.ProgramEnded);
+  ASSERT_EQ(shell.messages.size(), 1) << shell.titles().toStdString();
+  EXPECT_TRUE(shell.messages[0].text.contains(kSettingsFileName));
 }
 
 TEST_F(BothWindowsTest, NewFolderFromTheMainWindowOpensTheScreenAndThenTheWelcomeDialog) {

@@ -238,6 +238,17 @@ TEST_F(Defaults, LeaveAClosedInputScreenAlone) {
   EXPECT_EQ(input.noteFont, 0.0);
 }
 
+// Spelt as `velnor --version` spells it.
+TEST_F(SettingsScreen, TheVersionPanelShowsTheDottedVersionAndTheStarts) {
+  m.LaunchCount = 1;
+  click(open().Command4);
+  EXPECT_EQ(form->Label11->text(), u"バージョン：%1.%2.%3"_s.arg(VELNOR_VERSION_MAJOR)
+                                       .arg(VELNOR_VERSION_MINOR)
+                                       .arg(VELNOR_VERSION_PATCH));
+  EXPECT_EQ(form->Label6[16]->text(), u"起動回数：1"_s);
+  EXPECT_EQ(Form4::versionCaption(2, 1, 10), u"バージョン：2.1.10"_s);
+}
+
 // The press of Esc closes the list; the release then comes to the chooser, and must not close.
 TEST_F(SettingsScreen, F3AndEscClosingAChoosersListLeaveItOpen) {
   QTest::keyClick(&open(), Qt::Key_F3);
@@ -356,18 +367,21 @@ TEST_F(RealWindows, RecolouringClearsTheWholeListInTheNewColour) {
   EXPECT_EQ(belowTheRows(), fromBgr(0xC0FFFF));
 }
 
-// Both stored larger than designed.
-TEST_F(RealWindows, DefaultsGiveEachOpenWindowItsDesignSize) {
-  start({u"b101=True"_s, u"i112=7000"_s, u"i113=6000"_s, u"i116=7000"_s, u"i117=6000"_s});
+// Both stored larger than a first start makes them (the sizes: first_start_test.cpp).
+TEST_F(RealWindows, DefaultsGiveEachOpenWindowItsFirstStartSize) {
+  start({u"b101=True"_s, u"i112=16000"_s, u"i113=12000"_s, u"i116=16000"_s, u"i117=12000"_s});
   ASSERT_TRUE(input);
   Form4 settings(m);
   settings.show();
   QTest::mouseClick(settings.Command3, Qt::LeftButton);
-  EXPECT_NEAR(main->geometryTwips().width(), 5220, 15);
-  EXPECT_NEAR(main->geometryTwips().height(), 4848, 15);
-  EXPECT_NEAR(input->geometryTwips().width(), 5076, 15);
-  EXPECT_NEAR(input->geometryTwips().height(), 4860, 15);
-  EXPECT_NEAR(input->noteBox()->font().pointSizeF(), 9, 0.1);  // the design size's type
+  EXPECT_NEAR(main->geometryTwips().width(), m.MainWidth, 15);
+  EXPECT_NEAR(main->geometryTwips().height(), m.MainHeight, 15);
+  EXPECT_LT(m.MainWidth, 16000);
+  EXPECT_NEAR(input->geometryTwips().width(), m.InputWidth, 15);
+  EXPECT_NEAR(input->geometryTwips().height(), m.InputHeight, 15);
+  EXPECT_LT(m.InputWidth, 16000);
+  // The standard note type, grown with the screen.
+  EXPECT_NEAR(input->noteBox()->font().pointSizeF() / 9, pxToTwips(input->height()) / 4584, 0.02);
 }
 
 }  // namespace

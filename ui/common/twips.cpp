@@ -4,10 +4,39 @@
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
+
+#include "core/saturating.h"
 
 #include "ui/common/window_design.h"
 
 namespace velnor {
+namespace {
+
+// Table text at least this tall (device pixels) in a window opened at the first start.
+constexpr double kReadableTextPixels = 12;
+
+}  // namespace
+
+void sizeForReadableText(Module1& m, bool inputToo) {
+  const QScreen* screen =
+      QGuiApplication::screenAt(QPoint(twipsToPx(m.MainLeft), twipsToPx(m.MainTop)));
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  // The table's text is (client height / design height) × RowHeight × 0.6 points.
+  const double pixelsPerPoint = screen->logicalDotsPerInchY() / 72.0 * screen->devicePixelRatio();
+  const double designTextPixels = m.RowHeight * 0.6 * pixelsPerPoint;
+  const double scale = std::max(1.0, kReadableTextPixels / designTextPixels);
+  const double designHeight = kMainDesignInner.height();
+  // Rounded up to whole pixels, so that rounding cannot leave the text a little short.
+  const double clientHeight = pxToTwips(std::ceil(designHeight * scale / kTwipsPerPixel));
+  const double k = clientHeight / designHeight;
+  m.MainWidth = clampTo16(kMainDesignInner.width() * k + kMainDesignFrame.width());
+  m.MainHeight = clampTo16(clientHeight + kMainDesignFrame.height());
+  if (!inputToo) return;
+  m.InputWidth = clampTo16(kInputDesignInner.width() * k + kInputDesignFrame.width());
+  m.InputHeight = clampTo16(kInputDesignInner.height() * k + kInputDesignFrame.height());
+}
 
 // The outer size is always the client size plus the frame the window was designed with,
 // in both directions: mixing in the platform's real frame (unknown until the window is

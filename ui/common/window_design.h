@@ -24,4 +24,9 @@ inline constexpr int kInputNameListDesignHeight = 3948;
 // Below this inner size a window leaves its controls where they are.
 inline constexpr QSize kSmallestLaidOutInner{600, 300};
 
+// The design sizes give 8-pixel table text, too small on today's screens. Sets the main
+// window's size (and the input screen's, when `inputToo`) to the design grown as much as
+// readable table text needs on the screen at MainLeft, MainTop: the sizes of a first start.
+void sizeForReadableText(Module1& m, bool inputToo);
+
 }  // namespace velnor

@@ -530,7 +530,8 @@ void Form3::Form_QueryUnload(int& cancel) {
   if (isMinimized()) restoreNormal();
   if (m.mainWindow) m.RememberMainGeometry(m.mainWindow->geometryTwips());
   m.RememberInputGeometry(geometryTwips());
-  (void)m.SaveSettings();  // a failure has been reported; the person is stored
+  // The main window's unload writes them next: a full disk is then told of once.
+  if (!m.MainWindowClosing) (void)m.SaveSettings();  // a failure has been reported
   m.CurrentColumn = 2;
   m.PersonModified = false;
   if (m.InputScreenOpen) m.EndProgram();

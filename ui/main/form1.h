@@ -102,7 +102,6 @@ class Form1 : public QWidget, public MainWindowPort {
   void createList();
   void watchKeys();
   void layoutControls(double sw, double sh);
-  void sizeForFirstStart();
   void placeNameMarker();
   void followSelection();
   void redrawScrolled();

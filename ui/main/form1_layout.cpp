@@ -33,8 +33,6 @@ constexpr Place kPicturePlace{60, 420, 4332, 3972};
 constexpr Place kComboPlace{2220, 120, 1992, 0};
 constexpr double kButtonFont = 8;
 constexpr double kComboFont = 9;
-// Table text at least this tall (device pixels) in a window opened at the first start.
-constexpr double kReadableTextPixels = 12;
 
 }  // namespace
 
@@ -48,7 +46,7 @@ void Form1::Form_Load() {
   const bool firstStart = m.MainWidth == 0 && m.MainHeight == 0;
   const bool inputSizeStored = m.InputWidth != 0 || m.InputHeight != 0;
   m.ApplyDefaults();
-  if (firstStart) sizeForFirstStart();
+  if (firstStart) sizeForReadableText(m, !inputSizeStored);
   m.CurrentIndex = 0;
   m.CurrentColumn = 1;
   applyColorsAtLoad();
@@ -88,29 +86,6 @@ void Form1::Form_Load() {
   }
 }
 
-// The design size gives 8-pixel table text, too small on today's screens. At the first
-// start the window is made as large as readable text needs on the screen it opens on,
-// and the input screen to match.
-void Form1::sizeForFirstStart() {
-  const QScreen* screen =
-      QGuiApplication::screenAt(QPoint(twipsToPx(m.MainLeft), twipsToPx(m.MainTop)));
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  // The table's text is (client height / design height) × RowHeight × 0.6 points.
-  const double pixelsPerPoint = screen->logicalDotsPerInchY() / 72.0 * screen->devicePixelRatio();
-  const double designTextPixels = m.RowHeight * 0.6 * pixelsPerPoint;
-  const double scale = std::max(1.0, kReadableTextPixels / designTextPixels);
-  // Rounded up to whole pixels, so that rounding cannot leave the text a little short.
-  const double clientHeight = pxToTwips(std::ceil(kDesignHeight * scale / kTwipsPerPixel));
-  const double k = clientHeight / kDesignHeight;
-  m.MainWidth = clampTo16(kDesignWidth * k + kMainDesignFrame.width());
-  m.MainHeight = clampTo16(clientHeight + kMainDesignFrame.height());
-  if (m.InputWidth == 0 && m.InputHeight == 0) {
-    m.InputWidth = clampTo16(kInputDesignInner.width() * k + kInputDesignFrame.width());
-    m.InputHeight = clampTo16(kInputDesignInner.height() * k + kInputDesignFrame.height());
-  }
-}
-
 void Form1::Form_Unload(int& cancel) {
   m.DuplicateCount = 0;
   m.RememberMainGeometry(geometryTwips());
@@ -129,7 +104,9 @@ void Form1::Form_Unload(int& cancel) {
   if (input.isMinimized()) input.restoreNormal();
   m.RememberInputGeometry(input.geometryTwips());
   m.InputScreenOpen = false;
+  m.MainWindowClosing = true;
   input.unload();
+  m.MainWindowClosing = false;
   if (m.ProgramEnded) return;
   if (inputScreenLoaded()) {
     // The input screen could not store its person and stayed open: so does the program.

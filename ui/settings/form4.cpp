@@ -291,6 +291,8 @@ void Form4::Command8_Click() {
 void Form4::Command3_Click() {
   hide();
   m.RestoreStandardSettings();
+  // The standard sizes are those of a first start, never the smaller design.
+  sizeForReadableText(m, true);
 
   // One relayout per window: the width change is made while their resize handlers
   // stand still, the height change lets them run.
@@ -314,8 +316,9 @@ void Form4::Command3_Click() {
 }
 
 QString Form4::versionCaption(int major, int minor, int revision) {
-  return u"バージョン："_s + QString::number(major) + u'.' + QString::number(minor) +
-         QString::number(revision);
+  // Dotted as `velnor --version` and the package spell it: 1.0.6, never the 1.06 that
+  // 1.0.6 and 1.06.0 would share.
+  return u"バージョン：%1.%2.%3"_s.arg(major).arg(minor).arg(revision);
 }
 
 void Form4::Command4_Click() {
