@@ -322,6 +322,11 @@ std::unique_ptr<Form1> openMainWindow(Module1& m, QtShell* shell) {
   f->Form_Load();
   if (m.ProgramEnded) return nullptr;
   f->show();
+  // The input screen opened before the main window showed; typing goes to its cursor.
+  if (auto* input = dynamic_cast<QWidget*>(m.inputScreen)) {
+    input->raise();
+    input->activateWindow();
+  }
   // Early in the year, the year just ended may still be in the months.
   if (m.OfferNewYear()) (void)closeYearAsked(m, f.get());
   return f;

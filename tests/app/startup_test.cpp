@@ -224,6 +224,16 @@ class TestShell : public QtShell {
 class StartToEndTest : public ::testing::Test {
  protected:
   StartToEndTest() : shell(*tp.m) { tp.m->shell = &shell; }
+  // The window with the text cursor is the active one, its box the focus.
+  static void expectTypingGoesTo(QWidget* input) {
+    ASSERT_TRUE(input);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(input, 2000));
+    EXPECT_EQ(QApplication::activeWindow(), input);
+    ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_EQ(QApplication::focusWidget()->window(), input);
+    EXPECT_TRUE(QApplication::focusWidget()->inherits("QLineEdit") ||
+                QApplication::focusWidget()->inherits("QPlainTextEdit"));
+  }
   ~StartToEndTest() override { delete dynamic_cast<QWidget*>(tp.m->inputScreen); }
   test::TempProgram tp;
   TestShell shell;
@@ -318,6 +328,15 @@ TEST_F(StartToEndTest, firstStartInAnEmptyFolder_aNameAndEnterOpenTheNewFolder) 
   ASSERT_TRUE(input);
   EXPECT_TRUE(input->isVisible());
   EXPECT_TRUE(tp.m->InputScreenOpen);
+  expectTypingGoesTo(input);
+}
+
+TEST_F(StartToEndTest, aStartThatReopensTheInputScreenLetsTypingGoThere) {
+  tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
+  tp.writeBytes(u"Velnor.ini"_s, test::TempProgram::cp932Lines({u"b101=True"_s, u"s201=%太郎"_s}));
+  std::unique_ptr<Form1> main = openMainWindow(*tp.m, &shell);
+  ASSERT_TRUE(main);
+  expectTypingGoesTo(dynamic_cast<QWidget*>(tp.m->inputScreen));
 }
 
 }  // namespace

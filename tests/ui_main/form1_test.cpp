@@ -354,9 +354,14 @@ TEST_F(TwoFolders, TheClosedChooserKeepsItsChoiceWhateverKeyOrWheel) {
   EXPECT_EQ(shell.welcomeShown, 0);
 }
 
+// Opened by Alt+Down wherever the focus is in the window.
 TEST_F(TwoFolders, TheOpenListTakesTheArrowsAndEnter) {
   QComboBox* chooser = form->Combo1;
   const qint16 row = m.CurrentIndex;
+  form->Picture1->setFocus();
+  QTest::keyClick(form->Picture1, Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(chooser->view()->isVisible());
+  chooser->hidePopup();
   QTest::keyClick(chooser, Qt::Key_Down, Qt::AltModifier);
   ASSERT_TRUE(chooser->view()->isVisible());
   EXPECT_EQ(m.CurrentIndex, row);  // no move down

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPageSize>
 #include <QPrinter>
@@ -125,7 +126,10 @@ TEST_F(PrintWindow, f4EscOkAndTheCloseBoxUnloadWithoutPrinting) {
   const std::function<void(Form2&)> ways[] = {
       [](Form2& f) { QTest::keyRelease(f.Command5, Qt::Key_F4); },
       [](Form2& f) { QTest::keyClick(f.Scroll1, Qt::Key_Escape); },
-      [](Form2& f) { QTest::mouseClick(f.Command5, Qt::LeftButton); }, [](Form2& f) { f.close(); }};
+      [](Form2& f) { QTest::keyClick(f.Combo1, Qt::Key_Escape); },
+      [](Form2& f) { QTest::keyClick(f.Command1, Qt::Key_Escape); },
+      [](Form2& f) { QTest::mouseClick(f.Command5, Qt::LeftButton); },
+      [](Form2& f) { f.close(); }};
   for (const auto& close : ways) {
     auto form = openWindow();
     form->show();

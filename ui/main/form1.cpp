@@ -194,9 +194,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) undoChange(h == HistoryKey::Redo);
     return true;
   }
-  // Alt+Down opens the chooser's list; it is no move down.
-  if (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier))
-    return QWidget::eventFilter(watched, event);
+  // Alt+Down opens the chooser's list wherever the focus is; it is no move down.
+  if (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier)) {
+    if (watched == Combo1) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && Combo1->isEnabled()) {
+      Combo1->setFocus(Qt::ShortcutFocusReason);
+      Combo1->showPopup();
+    }
+    return true;
+  }
   const int code = keyCodeOf(key->key());
   switch (code) {
     case kKeyF1:
