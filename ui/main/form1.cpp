@@ -176,6 +176,39 @@ void Form1::createList() {
   Picture1->toolTipAt = [this](QPointF at) {
     return cutCellText(m, Picture1->surface(), listFontPoints(), at);
   };
+  readListAloud();
+}
+
+// Screen readers read the cells from the folder in memory, as the list draws them.
+void Form1::readListAloud() {
+  const auto months = [this] { return monthWindowFor(m.DisplaySpan, m.CurrentMonth).monthCount; };
+  TableReading& r = Picture1->reading;
+  r.rows = [this] { return std::min<int>(m.PersonCount, m.folder().recordCount()); };
+  r.headers = [this, months] {
+    QStringList captions{u"区域"_s, u"名前"_s};
+    for (int j = 1; j <= months(); ++j) captions << u"%1月"_s.arg(m.FirstMonthOffset + j);
+    return captions;
+  };
+  r.text = [this](int row, int column) {
+    if (row < 0 || row >= m.folder().recordCount()) return QString();
+    const Record rec = m.folder().record(row);
+    if (column == 0) return rec.territory;
+    if (column == 1) return rec.name;
+    const int month = m.FirstMonthOffset + column - 1;
+    return month >= 1 && month <= 12 ? rec.months[month] : QString();
+  };
+  r.cursor = [this, months] {
+    const int c = m.CurrentColumn;
+    const int column = c <= 2 ? std::max(c, 1) - 1 : c - 3 - m.FirstMonthOffset + 2;
+    const bool shown = m.Shape1Visible && column >= 0 && column < 2 + months();
+    return shown ? QPoint(column, m.CurrentIndex) : QPoint(-1, -1);
+  };
+  r.cell = [this](int row, int column) {
+    const double tw = m.TerritoryColumnWidth, nw = m.NameColumnWidth, mw = m.MonthColumnWidth;
+    const double left = column == 0 ? 0 : column == 1 ? tw : tw + nw + (column - 2) * mw;
+    const double width = column == 0 ? tw : column == 1 ? nw : mw;
+    return QRectF(left, (row + 1.0) * m.RowHeight, width, m.RowHeight);
+  };
 }
 
 // Key preview: the window sees key releases before its controls.

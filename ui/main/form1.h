@@ -100,6 +100,7 @@ class Form1 : public QWidget, public MainWindowPort {
   void createButtons();
   void createChooser();
   void createList();
+  void readListAloud();
   void watchKeys();
   void layoutControls(double sw, double sh);
   void placeNameMarker();

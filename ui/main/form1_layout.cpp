@@ -255,6 +255,7 @@ void Form1::markerChanged() {
   Picture1->ensureRowVisible(m.CurrentIndex);
   if (Picture1->firstRow() != before) redrawScrolled();
   Picture1->placeMarker(m.Shape1Left, m.Shape1Top, m.Shape1Width, m.Shape1Height, m.Shape1Visible);
+  announceCursor(Picture1);
 }
 
 // A redraw for a new scroll position: the picture changes, nothing else does.

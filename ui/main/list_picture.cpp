@@ -1,5 +1,7 @@
 #include "ui/main/list_picture.h"
 
+#include <QAccessible>
+
 #include <QCoreApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -88,6 +90,12 @@ QString cutCellText(Module1& m, DrawingSurface& surface, double fontPoints, QPoi
 
 ListPicture::ListPicture(QWidget* parent)
     : QWidget(parent), canvas_(new ListCanvas(this)), bar_(new QScrollBar(Qt::Vertical, this)) {
+  static const bool readable = [] {
+    QAccessible::installFactory(listAccessibleFactory);
+    return true;
+  }();
+  (void)readable;
+  setAccessibleName(QStringLiteral("一覧表"));
   marker_ = new QFrame(canvas_);
   marker_->setObjectName(QStringLiteral("Shape1"));
   marker_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -178,6 +186,15 @@ QPointF ListPicture::toTableUnits(QPointF px) const {
   return QPointF(x, y < rowHeight_ ? y : y + firstRow() * rowHeight_);
 }
 
+QRect ListPicture::pixelRect(const QRectF& units) const {
+  const double shownTop = units.top() - firstRow() * rowHeight_;
+  const int l = int(std::lround(pxX(units.left())));
+  const int t = int(std::lround(pxY(shownTop)));
+  const int r = int(std::lround(pxX(units.right())));
+  const int b = int(std::lround(pxY(shownTop + units.height())));
+  return QRect(QPoint(l, t), QPoint(r, b));
+}
+
 void ListPicture::placeMarker(double left, double top, double width, double height, bool visible) {
   mLeft_ = left, mTop_ = top, mWidth_ = width, mHeight_ = height, mVisible_ = visible;
   refreshMarker();
@@ -191,11 +208,7 @@ void ListPicture::refreshMarker() {
     marker_->hide();
     return;
   }
-  const int l = int(std::lround(pxX(mLeft_)));
-  const int t = int(std::lround(pxY(shownTop)));
-  const int r = int(std::lround(pxX(mLeft_ + mWidth_)));
-  const int b = int(std::lround(pxY(shownTop + mHeight_)));
-  marker_->setGeometry(QRect(QPoint(l, t), QPoint(r, b)));
+  marker_->setGeometry(pixelRect(QRectF(mLeft_, mTop_, mWidth_, mHeight_)));
   marker_->show();
   canvas_->update();
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "ui/main/list_accessible.h"
 #include "ui/main/picture_surface.h"
 
 class QScrollBar;
@@ -69,8 +70,13 @@ class ListPicture : public QWidget {
   // Pixel point in the drawing area → list units of the whole table (header row unscrolled).
   QPointF toTableUnits(QPointF px) const;
 
+  // Pixel rectangle in the drawing area of a rectangle in list units of the whole table.
+  QRect pixelRect(const QRectF& units) const;
+
   // The tool tip for a point of the table (list units); empty: none.
   std::function<QString(QPointF)> toolTipAt;
+  // The table's texts and cursor, for screen readers.
+  TableReading reading;
 
  signals:
   void released(double x, double y);  // table units
