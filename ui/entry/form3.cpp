@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "ui/common/accessibility.h"
 #include "ui/common/combo_chooser.h"
 #include "ui/common/find_box.h"
 #include "ui/common/fonts.h"
@@ -99,10 +100,19 @@ void Form3::createButtons() {
   Command1 = makeButton(this, u"追加"_s, u"新しい人を加えます。(F1)"_s);
   Command2 = makeButton(this, u"削除"_s, u"この人をリストから削除します。(F2)"_s);
   Command3 = makeButton(this, u"←"_s, {});
-  Command3->setVisible(false);
+  hideFromScreenReaders(Command3);
   Command4 = makeButton(this, u"設定"_s, u"設定画面を表示します。(F3)"_s);
   Command5 = makeButton(this, u"OK"_s, u"この画面を消します。(F4)"_s);
   Command6 = makeButton(this, u"終"_s, u"終了します。(F5)"_s);
+  const std::pair<QPushButton*, QString> names[] = {{Command1, u"人を追加"_s},
+                                                    {Command2, u"この人を削除"_s},
+                                                    {Command4, u"設定"_s},
+                                                    {Command5, u"入力画面を閉じる"_s},
+                                                    {Command6, u"終了"_s}};
+  for (const auto& [button, name] : names) {
+    button->setAccessibleName(name);
+    button->setAccessibleDescription(button->toolTip());
+  }
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -115,10 +125,12 @@ void Form3::createChooserAndLists() {
   Combo1 = new QComboBox(this);
   Combo1->addItem(kNewFolderItem);
   Combo1->setToolTip(u"データーフォルダーの変更をします。"_s);
+  Combo1->setAccessibleName(u"記録フォルダー"_s);
   chooser_ = std::make_unique<ComboChooser>(Combo1, [this] { Combo1_Click(); });
 
   List2 = new NameList(this);
   List2->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  List2->setAccessibleName(u"名前の一覧"_s);
 }
 
 void Form3::createFields() {
@@ -138,11 +150,17 @@ void Form3::createFields() {
   Text4->setTabChangesFocus(true);
   Text4->setEnabled(false);
   note->viewport()->setMouseTracking(true);
+  Text3->setAccessibleName(u"区域"_s);
+  Text2->setAccessibleName(u"名前"_s);
+  note->setAccessibleName(u"補足情報"_s);
+  for (int month = 1; month <= 12; ++month)
+    Text1[month]->setAccessibleName(u"%1月の会えた月日"_s.arg(month));
+  Text4->setAccessibleName(u"月ごとの情報"_s);
 }
 
 void Form3::createLabels() {
   Label1 = makeLabel(this, u"区域"_s);
-  Label1->setVisible(false);  // a second territory caption the layout never places
+  hideFromScreenReaders(Label1);  // a second territory caption the layout never places
   Label2 = makeLabel(this, u"名前"_s);
   Label3 = makeLabel(this, u"補足情報"_s);
   Label4 = makeLabel(this, u"会えた月日"_s);

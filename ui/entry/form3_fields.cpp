@@ -156,6 +156,7 @@ void Form3::Text4_Change() { applyRules(Text4, EntryBox::MonthInfo, 0); }
 
 void Form3::setMonthInfoCaption(int month) {
   Label8->setText(u" "_s + QString::number(month) + u"月の\n情報"_s);
+  Text4->setAccessibleName(u"%1月の情報"_s.arg(month));
 }
 
 void Form3::showMonthInfo(int month, bool enable) {

@@ -12,6 +12,7 @@
 
 #include "core/sync_conflicts.h"
 #include "core/table_drawing.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/combo_chooser.h"
 #include "ui/common/delete_question.h"
 #include "ui/common/find_box.h"
@@ -32,18 +33,19 @@ namespace {
 struct ButtonSpec {
   const char16_t* caption;
   const char16_t* tip;
+  const char16_t* name;  // what a screen reader says
 };
 
 constexpr ButtonSpec kButtons[] = {
-    {u"追加", u"新しい人を加えます。(F1)"},
-    {u"削除", u"この人をリストから削除します。(F2)"},
-    {u"印刷", u"印刷します。(F6)"},
-    {u"設定", u"設定画面を表示します。(F3)"},
-    {u"終", u"終了します。(F5)"},
-    {u"▲", u"上へずらします。(↑)"},
-    {u"▼", u"下へずらします。(↓)"},
-    {u"入力", u"入力画面を表示します。(Space)"},
-    {u"Command9", u""},
+    {u"追加", u"新しい人を加えます。(F1)", u"人を追加"},
+    {u"削除", u"この人をリストから削除します。(F2)", u"この人を削除"},
+    {u"印刷", u"印刷します。(F6)", u"印刷"},
+    {u"設定", u"設定画面を表示します。(F3)", u"設定"},
+    {u"終", u"終了します。(F5)", u"終了"},
+    {u"▲", u"上へずらします。(↑)", u"前の人"},
+    {u"▼", u"下へずらします。(↓)", u"次の人"},
+    {u"入力", u"入力画面を表示します。(Space)", u"入力画面"},
+    {u"Command9", u"", u""},
 };
 
 constexpr qint32 kDesignButtonColor = 0xFFC0C0;
@@ -134,6 +136,8 @@ void Form1::createButtons() {
     b->setObjectName(u"Command"_s + QString::number(i + 1));
     const QString tip = QString::fromUtf16(kButtons[i].tip);
     if (!tip.isEmpty()) b->setToolTip(tip);
+    b->setAccessibleName(QString::fromUtf16(kButtons[i].name));
+    b->setAccessibleDescription(tip);
     // ▲ and ▼ keep the window's own font; the others use the P gothic.
     if (i != 5 && i != 6) b->setFont(QFont(kPGothic, 8));
     buttons_[i] = b;
@@ -141,7 +145,7 @@ void Form1::createButtons() {
   Command1 = buttons_[0], Command2 = buttons_[1], Command3 = buttons_[2];
   Command4 = buttons_[3], Command5 = buttons_[4], Command6 = buttons_[5];
   Command7 = buttons_[6], Command8 = buttons_[7], Command9 = buttons_[8];
-  Command9->hide();
+  hideFromScreenReaders(Command9);
   setButtonColor(kDesignButtonColor);
 
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
@@ -159,6 +163,7 @@ void Form1::createChooser() {
   Combo1 = new QComboBox(this);
   Combo1->setObjectName(u"Combo1"_s);
   Combo1->setToolTip(u"データーフォルダーの変更をします。"_s);
+  Combo1->setAccessibleName(u"記録フォルダー"_s);
   Combo1->setFont(QFont(kPGothic, 9));
   Combo1->addItem(kNewFolderItem);
   chooser_ = std::make_unique<ComboChooser>(Combo1, [this] { Combo1_Click(); });

@@ -33,6 +33,7 @@
 
 #include "core/module1.h"
 #include "core/table_drawing.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
@@ -90,6 +91,7 @@ void Form2::createControls() {
   Label1->setFont(QFont(kMincho, 9));
   Combo1 = new QComboBox(this);
   Combo1->setToolTip(u"表示の大きさ (Ctrl++ / Ctrl+- / Ctrl+0)"_s);
+  Combo1->setAccessibleName(u"表示の大きさ"_s);
   Combo1->addItem(u"ページ全体"_s);
   Combo1->addItem(u"幅に合わせる"_s);
   for (const double zoom : kZooms) Combo1->addItem(QString::number(zoom) + u'%');
@@ -102,7 +104,7 @@ void Form2::createControls() {
   Command1 = new QPushButton(u"印刷"_s, this);
   Command1->setToolTip(u"印刷します。(F7)"_s);
   Command2 = new QPushButton(u"イメージ"_s, this);
-  Command2->setVisible(false);
+  hideFromScreenReaders(Command2);
 
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });

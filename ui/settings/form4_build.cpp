@@ -139,8 +139,11 @@ void Form4::buildColorRows() {
     swatch->setAutoFillBackground(true);
     setColorRole(swatch, QPalette::Window, kSwatchColors[i]);
     placeTwips(swatch, kSwatchLeft0 + kSwatchStep * (i % 8), i < 8 ? 240 : 660, 252, 252);
+    swatch->setAccessibleName((i < 8 ? u"文字色の見本 %1"_s : u"背景色の見本 %1"_s).arg(i % 8 + 1));
     Label6[i] = swatch;
   }
+  Combo1->setAccessibleName(u"文字色を変えるところ"_s);
+  Combo2->setAccessibleName(u"背景色を変えるところ"_s);
   Shape1 = new MarkerShape(Frame1);
   placeTwips(Shape1, kSwatchLeft0, 240, 252, 252);
   Shape2 = new MarkerShape(Frame1);
@@ -181,6 +184,13 @@ void Form4::buildSteppers() {
   Text2 = new QLineEdit(Frame1);
   placeTwips(Text2, 2580, 1500, 432, kTextHeight);
   Command6 = makeButton(Frame1, u"▲"_s, 3000, 1500, 372);
+  const std::pair<QWidget*, QString> names[] = {{Text1, u"行の高さ"_s},
+                                                {Command1, u"行を低くする"_s},
+                                                {Command2, u"行を高くする"_s},
+                                                {Text2, u"補足情報の文字の大きさ"_s},
+                                                {Command7, u"文字を小さくする"_s},
+                                                {Command6, u"文字を大きくする"_s}};
+  for (const auto& [control, name] : names) control->setAccessibleName(name);
   for (QLineEdit* box : {Text1, Text2}) {
     box->setAlignment(Qt::AlignRight);
     box->setTextMargins(0, 0, 0, 0);
@@ -191,6 +201,7 @@ void Form4::buildSpanAndOrder() {
   Label8 = makeLabel(Frame1, u"表示"_s, 120, 1920);
   Combo6 = makeChooser(Frame1, {u"1年間表示"_s, u"6ヵ月表示"_s, u"3ヶ月表示"_s}, 960, 1920, 1692);
   Combo6->setPlaceholderText(u"１年間表示"_s);
+  Combo6->setAccessibleName(u"表示する月数"_s);
   Combo6->setCurrentIndex(-1);
 
   Label3 = makeLabel(Frame1, u"並べ替え"_s, 120, 2400);
