@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QLocalSocket>
+#include <QThread>
 #include <QWidget>
 
 #include "app/startup.h"
@@ -51,8 +52,13 @@ void HandoverServer::answer() {
 bool handOverToRunningCopy(const QString& programFolder, int timeoutMs) {
   const QDeadlineTimer deadline(timeoutMs);
   QLocalSocket socket;
-  socket.connectToServer(handoverSocketFor(programFolder));
-  if (!socket.waitForConnected(int(deadline.remainingTime()))) return false;
+  for (;;) {
+    socket.connectToServer(handoverSocketFor(programFolder));
+    if (socket.waitForConnected(int(deadline.remainingTime()))) break;
+    // A copy that took the folder a moment ago may not listen yet.
+    if (deadline.hasExpired()) return false;
+    QThread::msleep(25);
+  }
   socket.write(kRequest);
   if (!socket.waitForBytesWritten(int(deadline.remainingTime()))) return false;
   QByteArray reply;

@@ -26,8 +26,9 @@ class HandoverServer : public QObject {
 };
 
 // Asks the copy that holds `programFolder` to come to the front. True once it answered
-// within `timeoutMs`; false when nobody listens or no answer came.
-bool handOverToRunningCopy(const QString& programFolder, int timeoutMs = 3000);
+// within `timeoutMs`; false when nobody listened or answered in that time (a copy of an
+// earlier version, or one that hangs).
+bool handOverToRunningCopy(const QString& programFolder, int timeoutMs = 2000);
 
 // Restores and raises every window the program shows and activates the one the user
 // types into: the modal window when one is open, else the input screen when it is open

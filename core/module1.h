@@ -35,6 +35,7 @@ inline constexpr qint16 kLargestSizeSetting = 20;
 inline const QString kIndexFileName = QStringLiteral("データー.vrd");
 inline const QString kSettingsFileName = QStringLiteral("Velnor.ini");
 inline const QString kPlaceholderRecord = QStringLiteral("区域*名前*************");
+inline const QString kPlaceholderName = QStringLiteral("名前");
 inline const QString kIndexComment1 =
     QStringLiteral("[このフォルダーには、Velnorデーターが収納されます]");
 inline const QString kIndexComment2 = QStringLiteral(

@@ -77,6 +77,21 @@ TEST_F(AddAfterAnEdit, TheNewPersonsNameIsSelectedForTyping) {
   EXPECT_EQ(form->Text3->selectedText(), u"区域"_s);
 }
 
+// A second F1 before the first new person got a name would make a second "名前", and
+// then every move would stop at "同じ名前がすでにあります".
+TEST_F(AddAfterAnEdit, ASecondAddBeforeTheNewPersonIsNamedSaysWhatToDo) {
+  const QByteArray before = indexBytes();
+  key(form->Text2, Qt::Key_F1);
+  EXPECT_EQ(message(), u"無効です…: 先に追加した人の名前を入力してください"_s);
+  EXPECT_EQ(indexBytes(), before);
+  EXPECT_TRUE(form->Text2->hasFocus());
+  commit(form->Text2, u"新人"_s);  // typed over the selected placeholder
+  key(form->Text2, Qt::Key_F1);
+  EXPECT_EQ(message(), u"0 messages"_s);
+  EXPECT_EQ(records().size(), 5);
+  EXPECT_EQ(field(3, 1), u"新人"_s);
+}
+
 // Also when the note file went missing: one is made under the new name.
 class Renaming : public OpenEntryTest, public ::testing::WithParamInterface<bool> {};
 

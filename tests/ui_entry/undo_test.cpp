@@ -88,19 +88,6 @@ TEST_P(UndoInInputScreen, PutsTheFilesBackAndShowsThePerson) {
 INSTANTIATE_TEST_SUITE_P(EveryChange, UndoInInputScreen,
                          ::testing::Values(u"store"_s, u"rename"_s, u"add"_s, u"delete"_s));
 
-TEST_F(UndoTest, ASecondAddOfThePlaceholderNameCanBeUndone) {
-  startBothWindows(true);
-  key(form->Text2, Qt::Key_F1);
-  const auto once = files();
-  key(form->Text2, Qt::Key_F1);  // two people named "名前" now
-  ASSERT_NE(files(), once);
-  shell.messages.clear();
-  focus(form->List2);
-  ctrl(form->List2, Qt::Key_Z);
-  EXPECT_EQ(files(), once);
-  EXPECT_TRUE(shell.messages.isEmpty());
-}
-
 TEST_F(UndoTest, TypingIsUndoneInItsBoxFirst) {
   startBothWindows(true);
   type(form->monthCell(2), u"2/2"_s);

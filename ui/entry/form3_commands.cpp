@@ -316,6 +316,13 @@ void Form3::focusColumnField() {
 // ---- Commands
 
 void Form3::Command1_Click() {
+  // A second placeholder would share the first one's name, and every later move would
+  // stop at the duplicate name.
+  if (personShown_ && Text2->text() == kPlaceholderName) {
+    m.shell->message(u"無効です…"_s, u"先に追加した人の名前を入力してください"_s, Buttons::Ok);
+    focusNameBox();
+    return;
+  }
   if (!duplicateNameGate()) return;
   if (!storeIfModified(false)) return;
   m.PersonModified = false;
