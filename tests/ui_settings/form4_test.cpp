@@ -238,6 +238,59 @@ TEST_F(Defaults, LeaveAClosedInputScreenAlone) {
   EXPECT_EQ(input.noteFont, 0.0);
 }
 
+// Tab reaches the swatches, Space and Enter choose one as a click does.
+TEST_F(SettingsScreen, SwatchesAreReachedWithTabAndChosenWithSpaceOrEnter) {
+  QApplication::setActiveWindow(&open());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  choose(form->Combo1, 0);  // the list's text
+  choose(form->Combo2, 1);  // the list's background
+  form->Combo2->setFocus();
+  QTest::keyClick(form->Combo2, Qt::Key_Tab);
+  ASSERT_EQ(form->focusWidget(), form->Label6[0]);
+  QTest::keyClick(form->Label6[0], Qt::Key_Tab);
+  ASSERT_EQ(form->focusWidget(), form->Label6[1]);
+  EXPECT_EQ(form->Label6[1]->frameShape(), QFrame::Box);  // the focus shows
+  EXPECT_EQ(form->Label6[0]->frameShape(), QFrame::NoFrame);
+  QTest::keyClick(form->Label6[1], Qt::Key_Space);
+  EXPECT_EQ(m.TextColors[0], Form4::kSwatchColors[1]);
+  EXPECT_TRUE(marks(form->Shape1, 1));
+  form->Label6[9]->setFocus();
+  QTest::keyClick(form->Label6[9], Qt::Key_Return);
+  EXPECT_EQ(m.BackColors[1], Form4::kSwatchColors[9]);
+  EXPECT_TRUE(redrawn());
+  EXPECT_TRUE(form->isVisible());  // Enter chose the swatch, it pressed no button
+}
+
+// "その他…" opens the colour dialog on the colour in use; its choice colours, Cancel keeps.
+TEST_F(SettingsScreen, OtherColoursComeFromTheColourDialog) {
+  open();
+  choose(form->Combo2, 1);
+  const auto answer = [](std::optional<QColor> color) {
+    QTimer::singleShot(0, [color] {
+      auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      if (!color) return dialog->reject();
+      dialog->setCurrentColor(*color);
+      dialog->accept();
+    });
+  };
+  answer(QColor(0x12, 0x34, 0x56));
+  click(form->OtherColor[1]);
+  EXPECT_EQ(m.BackColors[1], 0x563412);
+  EXPECT_FALSE(form->Shape2->isVisible());  // no swatch has that colour
+  EXPECT_TRUE(redrawn());
+  answer(std::nullopt);
+  click(form->OtherColor[1]);
+  EXPECT_EQ(m.BackColors[1], 0x563412);
+  EXPECT_FALSE(redrawn());
+  // Whole inside the window, beside the last swatch of its row.
+  for (QPushButton* b : form->OtherColor) {
+    EXPECT_TRUE(form->rect().contains(b->mapTo(form.get(), b->rect().bottomRight())));
+    EXPECT_TRUE(form->Frame1->rect().contains(b->geometry()));
+  }
+  EXPECT_GT(form->OtherColor[0]->x(), form->Label6[7]->geometry().right());
+}
+
 // Spelt as `velnor --version` spells it.
 TEST_F(SettingsScreen, TheVersionPanelShowsTheDottedVersionAndTheStarts) {
   m.LaunchCount = 1;

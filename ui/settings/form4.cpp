@@ -1,6 +1,7 @@
 #include "ui/settings/form4.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -9,12 +10,14 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "core/module1.h"
 #include "core/reorder.h"
 #include "ui/common/key_codes.h"
+#include "ui/common/twips.h"
 #include "ui/common/window_design.h"
 #include "ui/settings/new_year_dialog.h"
 
@@ -57,7 +60,35 @@ int roundHalfEven(double v) {
 
 }  // namespace
 
+// A swatch with the focus wears a frame; Space or Enter chooses it on release, as a click
+// does, and its press goes nowhere else (Enter would press the dialog's default button).
+bool Form4::swatchKey(QObject* watched, QEvent* event) {
+  const auto swatch = std::find(Label6.begin(), Label6.begin() + 16, watched);
+  if (swatch == Label6.begin() + 16) return false;
+  switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+      (*swatch)->setFrameStyle(event->type() == QEvent::FocusIn ? QFrame::Box | QFrame::Plain
+                                                                : QFrame::NoFrame);
+      (*swatch)->setLineWidth(2);
+      return false;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() != Qt::Key_Space && key->key() != Qt::Key_Return &&
+          key->key() != Qt::Key_Enter)
+        return false;
+      if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
+        Label6_Click(int(swatch - Label6.begin()));
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 bool Form4::eventFilter(QObject* watched, QEvent* event) {
+  if (swatchKey(watched, event)) return true;
   if (event->type() == QEvent::MouseButtonRelease) {
     auto* me = static_cast<QMouseEvent*>(event);
     for (int i = 0; i < 16; ++i) {
@@ -171,6 +202,19 @@ void Form4::Label6_Click(int index) {
   }
   color_rutin();
   // Cleared in the new colour: a redraw paints only the rows, not the space below them.
+  redrawList(true);
+}
+
+void Form4::OtherColor_Click(int row) {
+  QComboBox* chooser = row == 0 ? Combo1 : Combo2;
+  const int k = chooser->currentIndex();
+  if (k < 0 || k > (row == 0 ? 1 : 2)) return;  // no entry chosen: nothing to colour
+  qint32& color = row == 0 ? m.TextColors[k] : m.BackColors[k];
+  const QColor chosen = QColorDialog::getColor(fromBgr(color), this, u"色の選択"_s);
+  if (!chosen.isValid()) return;  // cancelled
+  color = qint32(chosen.red() | chosen.green() << 8 | chosen.blue() << 16);
+  placeMarker(row == 0 ? Shape1 : Shape2, row * 8, color);  // on a swatch of that colour, if any
+  color_rutin();
   redrawList(true);
 }
 

@@ -66,6 +66,8 @@ class Form4 : public QDialog {
   QPushButton* Command6 = nullptr;
   QPushButton* Command7 = nullptr;
   QPushButton* Command8 = nullptr;  // 新しい年へ
+  // "その他…" after each row of swatches: any colour, chosen in QColorDialog.
+  std::array<QPushButton*, 2> OtherColor{};
   // Only 3, 4 and 5 exist (the values SortKind takes).
   std::array<QRadioButton*, 6> Option2{};
 
@@ -84,6 +86,7 @@ class Form4 : public QDialog {
   void Combo1_Click();
   void Combo2_Click();
   void Label6_Click(int index);
+  void OtherColor_Click(int row);  // 0: the text colours, 1: the background colours
   void Command1_Click();
   void Command2_Click();
   void Text1_KeyUp(int keyCode);
@@ -116,6 +119,8 @@ class Form4 : public QDialog {
   void buildBottomButtons();
   void buildVersionPanel();
   void fitChoosers();
+  void makeRoomForOtherColours();
+  bool swatchKey(QObject* watched, QEvent* event);
   void connectHandlers();
   void installKeyPreview();
 

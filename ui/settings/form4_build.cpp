@@ -105,6 +105,7 @@ Form4::Form4(Module1& module, QWidget* parent) : QDialog(parent), m(module) {
   buildSettingsPanel();
   buildBottomButtons();
   fitChoosers();
+  makeRoomForOtherColours();
   connectHandlers();
   Form_Load();
 }
@@ -139,8 +140,15 @@ void Form4::buildColorRows() {
     swatch->setAutoFillBackground(true);
     setColorRole(swatch, QPalette::Window, kSwatchColors[i]);
     placeTwips(swatch, kSwatchLeft0 + kSwatchStep * (i % 8), i < 8 ? 240 : 660, 252, 252);
+    swatch->setFocusPolicy(Qt::StrongFocus);  // Tab reaches it, Space or Enter chooses it
     swatch->setAccessibleName((i < 8 ? u"文字色の見本 %1"_s : u"背景色の見本 %1"_s).arg(i % 8 + 1));
     Label6[i] = swatch;
+  }
+  for (int row = 0; row < 2; ++row) {
+    OtherColor[row] = new QPushButton(u"その他…"_s, Frame1);
+    OtherColor[row]->setAutoDefault(false);
+    OtherColor[row]->setToolTip(u"ほかの色を選びます。"_s);
+    OtherColor[row]->setAccessibleName(row == 0 ? u"ほかの文字色"_s : u"ほかの背景色"_s);
   }
   Combo1->setAccessibleName(u"文字色を変えるところ"_s);
   Combo2->setAccessibleName(u"背景色を変えるところ"_s);
@@ -167,6 +175,23 @@ void Form4::fitChoosers() {
     if (w->parentWidget() == Frame1) w->move(w->x() + shift, w->y());
   }
   for (QWidget* w : {Shape1, Shape2}) w->move(w->x() + shift, w->y());
+  Frame1->resize(Frame1->width() + shift, Frame1->height());
+  Command5->move(Command5->x() + shift, Command5->y());
+  setFixedSize(width() + shift, height());
+}
+
+// "その他…" follows the last swatch of its row; the frame and the window grow to hold it.
+void Form4::makeRoomForOtherColours() {
+  int right = 0;
+  for (int row = 0; row < 2; ++row) {
+    const QRect last = Label6[row * 8 + 7]->geometry();
+    QPushButton* b = OtherColor[row];
+    b->setGeometry(last.right() + 1 + twipsToPx(60), last.top(), b->sizeHint().width(),
+                   last.height());
+    right = std::max(right, b->geometry().right());
+  }
+  const int shift = std::max(0, right + 1 + twipsToPx(60) - Frame1->width());
+  if (shift == 0) return;
   Frame1->resize(Frame1->width() + shift, Frame1->height());
   Command5->move(Command5->x() + shift, Command5->y());
   setFixedSize(width() + shift, height());
@@ -275,6 +300,8 @@ void Form4::connectHandlers() {
   connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
   connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
   connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+  for (int row = 0; row < 2; ++row)
+    connect(OtherColor[row], &QPushButton::clicked, this, [this, row] { OtherColor_Click(row); });
   for (int i = reorder::kByTerritory; i <= reorder::kByThisMonth; ++i)
     connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
 }
