@@ -59,6 +59,23 @@ TEST_F(LayoutTest, ANarrowScreenShrinksCaptionsUntilTheyFit) {
   EXPECT_NEAR(points(form->Text2), name, 0.01);
 }
 
+// The month information's caption, at its widest month, whole at every size the layout
+// takes: narrow, wide, tall, short.
+TEST_F(LayoutTest, TheMonthInformationCaptionIsNeverCutOff) {
+  QList<QSize> sizes;
+  for (int w = 60; w < 1600; w += 97)
+    for (int h = 30; h < 1200; h += 83) sizes << QSize(w, h);
+  for (const QSize size : sizes) {
+    resizeInner(size.width(), size.height());
+    const QLabel* caption = form->Label8;
+    const QRect needed =
+        QFontMetrics(caption->font())
+            .boundingRect(caption->contentsRect(), caption->alignment(), u" 12月の\n情報"_s);
+    EXPECT_TRUE(caption->contentsRect().contains(needed))
+        << QTest::toString(size) << QTest::toString(needed) << QTest::toString(caption->rect());
+  }
+}
+
 TEST_F(LayoutTest, TheNoteAndTheNameListTakeTheChosenSizeScaledLikeTheScreen) {
   m.NoteFontSize = 20;
   resizeInner(kWidth, 2 * kHeight);

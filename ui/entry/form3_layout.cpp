@@ -2,6 +2,7 @@
 // font scale with the inner size, measured against the 4992 × 4584 twips design.
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +13,8 @@
 #include "ui/common/twips.h"
 #include "ui/common/window_design.h"
 #include "ui/entry/form3.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace velnor {
 
@@ -51,6 +54,29 @@ void setPoints(QWidget* w, double points) {
   QFont f = w->font();
   f.setPointSizeF(std::max(1.0, points));
   w->setFont(f);
+}
+
+// Shrinks the caption's type until `widest`, its longest text, fits its box whole: the
+// type follows the window's height, the box its width too.
+void fitCaption(QLabel* caption, const QString& widest) {
+  QFont f = caption->font();
+  const QRect box = caption->contentsRect();
+  const auto needed = [&] {
+    return QFontMetrics(f).boundingRect(box, int(caption->alignment()), widest).size();
+  };
+  for (int tries = 0; tries < 8; ++tries) {
+    const QSize n = needed();
+    if (n.width() <= box.width() && n.height() <= box.height()) break;
+    const double shrink = std::min(double(box.width()) / std::max(1, n.width()),
+                                   double(box.height()) / std::max(1, n.height()));
+    const double points = f.pointSizeF() * std::min(0.95, shrink);
+    if (points < 0.5) break;
+    f.setPointSizeF(points);
+  }
+  caption->setFont(f);
+  // A window squeezed to a sliver: the caption, behind the boxes, takes the room it needs.
+  const QSize grown = caption->size() + (needed() - box.size()).expandedTo(QSize(0, 0));
+  if (grown != caption->size()) caption->resize(grown);
 }
 
 // `r` scaled by W across and H down; a height of 0 keeps the control's own height.
@@ -117,6 +143,7 @@ void Form3::placeControls(double W, double H) {
   place(Label3, kLabel3, W, H);
   place(Label4, kLabel4, W, H);
   place(Label8, kLabel8, W, H);
+  fitCaption(Label8, u" 12月の\n情報"_s);
 }
 
 void Form3::placeMonthCells(double W, double H) {
