@@ -88,6 +88,26 @@ TEST_P(UndoInInputScreen, PutsTheFilesBackAndShowsThePerson) {
 INSTANTIATE_TEST_SUITE_P(EveryChange, UndoInInputScreen,
                          ::testing::Values(u"store"_s, u"rename"_s, u"add"_s, u"delete"_s));
 
+// Ctrl+Z where the box has nothing of its own takes back the last stored change; what is
+// typed elsewhere stays typed, and the next move stores it.
+TEST_F(UndoTest, TypingNotStoredYetOutlivesTheUndoOfTheLastStoredChange) {
+  startBothWindows(true);
+  const auto before = files();
+  clickName(1);  // 井上
+  type(form->monthCell(3), u"3/3"_s);
+  clickName(0);  // stores 井上, shows 山田太郎
+  ASSERT_NE(files(), before);
+  type(form->monthCell(4), u"4/4"_s);
+  focus(form->monthCell(5));
+  ctrl(form->monthCell(5), Qt::Key_Z);
+  EXPECT_EQ(files(), before);  // 井上's store taken back, the typing not stored
+  EXPECT_EQ(form->Text2->text(), u"山田太郎"_s);
+  EXPECT_EQ(form->monthCell(4)->text(), u"4/4"_s);
+  clickName(2);
+  EXPECT_EQ(field(0, 5), u"4/4"_s);
+  EXPECT_EQ(field(1, 4), QString());
+}
+
 TEST_F(UndoTest, TypingIsUndoneInItsBoxFirst) {
   startBothWindows(true);
   type(form->monthCell(2), u"2/2"_s);

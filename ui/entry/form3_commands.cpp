@@ -426,17 +426,35 @@ void Form3::Command3_Click() {
 
 void Form3::undoChange(bool redo) {
   if (unloaded_ || m.ProgramEnded) return;
-  // What was typed is stored first, as every move does: it is then the last change. Only
-  // an edit meets the duplicate gate, so that a second add of "名前" can itself be undone.
-  changeTest();
-  if (m.PersonModified && !duplicateNameGate()) return;
-  if (!storeIfModified(true)) return;
-  m.PersonModified = false;
+  // Typing not stored yet is no stored change: Ctrl+Z takes back the last change stored
+  // and leaves what was typed in its boxes, still to be stored by the next move.
+  const bool typing = personShown_ && (storeFailed_ || screenPerson() != shown_);
+  const ShownPerson typed = screenPerson(), was = shown_;
+  const QString typedFor = shownName_;
   if (!(redo ? m.Redo() : m.Undo())) return;
+  m.PersonModified = false;
   m.EditsEnabled = false;
   m.ChangeRecordFolder();  // the list, the names and the person concerned, as stored now
   if (m.ProgramEnded || m.inputScreen != this) return;
   m.EditsEnabled = true;
+  if (typing) putTypingBack(typedFor, typed, was);
+}
+
+// Shows the person typed into again (unless the change taken back removed or renamed it)
+// and puts the typing back into the boxes the user changed.
+void Form3::putTypingBack(const QString& name, const ShownPerson& typed, const ShownPerson& was) {
+  if (!personShown_ || shownName_ != name) {
+    int row = -1;
+    for (int i = 0; i < nameCount() && row < 0; ++i)
+      if (nameAt(i) == name) row = i;
+    if (row < 0) return;
+    m.TargetIndex = qint16(row);
+    selectName(row);
+    Command3->click();
+    if (!personShown_ || shownName_ != name) return;
+  }
+  reapplyTyping(typed, was);
+  if (typed.monthNotes != was.monthNotes) MonthNoteTouched = 1;  // the next move stores them
 }
 
 void Form3::Command4_Click() {
