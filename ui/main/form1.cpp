@@ -186,26 +186,18 @@ void Form1::createList() {
 
 // Screen readers read the cells from the folder in memory, as the list draws them.
 void Form1::readListAloud() {
-  const auto months = [this] { return monthWindowFor(m.DisplaySpan, m.CurrentMonth).monthCount; };
   TableReading& r = Picture1->reading;
   r.rows = [this] { return std::min<int>(m.PersonCount, m.folder().recordCount()); };
-  r.headers = [this, months] {
+  r.headers = [this] {
     QStringList captions{u"区域"_s, u"名前"_s};
-    for (int j = 1; j <= months(); ++j) captions << u"%1月"_s.arg(m.FirstMonthOffset + j);
+    for (int j = 1; j <= shownMonthCount(); ++j) captions << u"%1月"_s.arg(m.FirstMonthOffset + j);
     return captions;
   };
-  r.text = [this](int row, int column) {
-    if (row < 0 || row >= m.folder().recordCount()) return QString();
-    const Record rec = m.folder().record(row);
-    if (column == 0) return rec.territory;
-    if (column == 1) return rec.name;
-    const int month = m.FirstMonthOffset + column - 1;
-    return month >= 1 && month <= 12 ? rec.months[month] : QString();
-  };
-  r.cursor = [this, months] {
+  r.text = [this](int row, int column) { return cellTextAt(row, column); };
+  r.cursor = [this] {
     const int c = m.CurrentColumn;
     const int column = c <= 2 ? std::max(c, 1) - 1 : c - 3 - m.FirstMonthOffset + 2;
-    const bool shown = m.Shape1Visible && column >= 0 && column < 2 + months();
+    const bool shown = m.Shape1Visible && column >= 0 && column < 2 + shownMonthCount();
     return shown ? QPoint(column, m.CurrentIndex) : QPoint(-1, -1);
   };
   r.cell = [this](int row, int column) {
@@ -214,6 +206,20 @@ void Form1::readListAloud() {
     const double width = column == 0 ? tw : column == 1 ? nw : mw;
     return QRectF(left, (row + 1.0) * m.RowHeight, width, m.RowHeight);
   };
+}
+
+int Form1::shownMonthCount() const {
+  return monthWindowFor(m.DisplaySpan, m.CurrentMonth).monthCount;
+}
+
+// Column 0 the territory, 1 the name, then the months shown.
+QString Form1::cellTextAt(int row, int column) const {
+  if (row < 0 || row >= m.folder().recordCount()) return {};
+  const Record rec = m.folder().record(row);
+  if (column == 0) return rec.territory;
+  if (column == 1) return rec.name;
+  const int month = m.FirstMonthOffset + column - 1;
+  return month >= 1 && month <= 12 ? rec.months[month] : QString();
 }
 
 // Key preview: the window sees key releases before its controls.

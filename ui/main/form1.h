@@ -101,6 +101,8 @@ class Form1 : public QWidget, public MainWindowPort {
   void createChooser();
   void createList();
   void readListAloud();
+  int shownMonthCount() const;
+  QString cellTextAt(int row, int column) const;
   void watchKeys();
   void layoutControls(double sw, double sh);
   void placeNameMarker();
