@@ -108,6 +108,20 @@ TEST_F(UndoTest, TypingNotStoredYetOutlivesTheUndoOfTheLastStoredChange) {
   EXPECT_EQ(field(1, 4), QString());
 }
 
+// The change taken back was the rename of the person typed into: the old name comes back,
+// the typing stays.
+TEST_F(UndoTest, TypingOutlivesTheUndoOfItsOwnPersonsRename) {
+  startBothWindows(true);
+  retype(form->Text2, u"山田花子"_s);
+  clickName(1);
+  clickName(0);
+  type(form->monthCell(4), u"4/4"_s);
+  focus(form->monthCell(5));
+  ctrl(form->monthCell(5), Qt::Key_Z);
+  EXPECT_EQ(form->Text2->text(), u"山田太郎"_s);
+  EXPECT_EQ(form->monthCell(4)->text(), u"4/4"_s);
+}
+
 TEST_F(UndoTest, TypingIsUndoneInItsBoxFirst) {
   startBothWindows(true);
   type(form->monthCell(2), u"2/2"_s);

@@ -171,7 +171,8 @@ class Form3 : public QWidget, public InputScreenPort {
   // as the files hold it now with `typed` put back into the boxes the user changed.
   void showChangedPerson(const ShownPerson& typed);
   void reapplyTyping(const ShownPerson& typed, const ShownPerson& was);
-  void putTypingBack(const QString& name, const ShownPerson& typed, const ShownPerson& was);
+  void putTypingBack(const QString& name, qint16 index, const ShownPerson& typed,
+                     const ShownPerson& was);
   void focusColumnField();
   void finishUnload();
 

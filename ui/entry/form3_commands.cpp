@@ -431,23 +431,26 @@ void Form3::undoChange(bool redo) {
   const bool typing = personShown_ && (storeFailed_ || screenPerson() != shown_);
   const ShownPerson typed = screenPerson(), was = shown_;
   const QString typedFor = shownName_;
+  const qint16 typedAt = shownIndex_;
   if (!(redo ? m.Redo() : m.Undo())) return;
   m.PersonModified = false;
   m.EditsEnabled = false;
   m.ChangeRecordFolder();  // the list, the names and the person concerned, as stored now
   if (m.ProgramEnded || m.inputScreen != this) return;
   m.EditsEnabled = true;
-  if (typing) putTypingBack(typedFor, typed, was);
+  if (typing) putTypingBack(typedFor, typedAt, typed, was);
 }
 
-// Shows the person typed into again (unless the change taken back removed or renamed it)
-// and puts the typing back into the boxes the user changed.
-void Form3::putTypingBack(const QString& name, const ShownPerson& typed, const ShownPerson& was) {
-  if (!personShown_ || shownName_ != name) {
-    int row = -1;
-    for (int i = 0; i < nameCount() && row < 0; ++i)
-      if (nameAt(i) == name) row = i;
-    if (row < 0) return;
+// Shows the person typed into again and puts the typing back into the boxes the user
+// changed. The person is the one of that name, or, when the change taken back was its
+// rename, the one shown at its place; one the change removed takes its typing with it.
+void Form3::putTypingBack(const QString& name, qint16 index, const ShownPerson& typed,
+                          const ShownPerson& was) {
+  int row = -1;
+  for (int i = 0; i < nameCount() && row < 0; ++i)
+    if (nameAt(i) == name) row = i;
+  if (row < 0 && !(personShown_ && shownIndex_ == index)) return;
+  if (row >= 0 && !(personShown_ && shownName_ == name)) {
     m.TargetIndex = qint16(row);
     selectName(row);
     Command3->click();
