@@ -63,6 +63,12 @@ inline constexpr qint16 kReadNames = 3;
 // (CurrentIndex counts from 1 here).
 inline constexpr qint16 kReadRawLine = 5;
 
+// LoadPhase: whether the main window's resize handler lays it out and draws. It stands
+// still (kLoadHoldLayout) while a size change is one step of a larger one.
+inline constexpr qint16 kLoadNotStarted = 0;
+inline constexpr qint16 kLoadHoldLayout = 1;
+inline constexpr qint16 kLoadDone = 2;
+
 // What WriteIndex does, chosen by WriteMode right before the call. Each call is one
 // undoable change, and the day's backup is made before its first write. A store or a
 // delete is refused, with a message and ChangedOutside set, when the record's line no
@@ -144,7 +150,7 @@ class Module1 {
   // ---- Flags and selectors
   qint16 ReadMode = 0;   // kReadCount, kReadLoad, kReadNames or kReadRawLine
   qint16 WriteMode = 0;  // kWriteAppend, kWriteStore or kWriteDelete
-  qint16 LoadPhase = 0;
+  qint16 LoadPhase = kLoadNotStarted;
   bool EditsEnabled = false;
   bool PersonModified = false;
   qint16 DuplicateCount = 0;
@@ -295,7 +301,7 @@ class Module1 {
   void EndProgram();
 
  private:
-  // The person ReadIndex mode 2 loaded: where its line was and the bytes it held, and
+  // The person ReadIndex in kReadLoad loaded: where its line was and the bytes it held, and
   // its note file's lines, so that a store replaces exactly that person and keeps the
   // bytes of what was not changed.
   struct Loaded {

@@ -109,7 +109,7 @@ class InputScreenPort : public WindowGeometryPort {
   virtual void focusNameBox() = 0;
   // The change test: sets PersonModified to whether the screen differs from the loaded person.
   virtual void changeTest() = 0;
-  // The save step (name change, stored form of the notes, WriteIndex mode 2).
+  // The save step (name change, stored form of the notes, a kWriteStore).
   // False when the store failed; the user has been told and the edits stay on screen.
   virtual bool saveStep() = 0;
   // No person can be shown (the folder could not be read): empty, closed fields.

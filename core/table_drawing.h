@@ -28,7 +28,7 @@ struct TableParams {
 };
 
 // Draws the header row, the rows and all outlines (fills and texts first, outlines after)
-// from the parsed folder (callers count the people with ReadIndex mode 1 first, which
+// from the parsed folder (callers count the people with ReadIndex in kReadCount first, which
 // reads the file again if it changed). Sets the column widths, FirstMonthOffset and
 // TextColors[2]; never changes the loaded person. Draws nothing when PersonCount is 0.
 void drawTable(Module1& m, DrawingSurface& surface, const TableParams& params);

@@ -261,10 +261,10 @@ TEST_F(FailedStore, IsMadeByTheNextMoveOnceTheCauseIsGone) {
 // A name taken by another person or kept by Windows for a device stops every command
 // that would store the person: message, focus back in the name box, nothing changed.
 class NameGateTest : public OpenEntryTest,
-                     public ::testing::WithParamInterface<std::tuple<const char16_t*, int>> {};
+                     public ::testing::WithParamInterface<std::tuple<std::u16string, int>> {};
 
 TEST_P(NameGateTest, BlocksTheCommand) {
-  const QString name = QString::fromUtf16(std::get<0>(GetParam()));
+  const QString name = QString::fromStdU16String(std::get<0>(GetParam()));
   const QByteArray before = indexBytes();
   retype(form->Text2, name);
   // F1, F3 and F4 as keys; 2 clicks another name, 1 is the close box, 0 another folder.
@@ -292,10 +292,38 @@ TEST_P(NameGateTest, BlocksTheCommand) {
   EXPECT_TRUE(m.InputScreenOpen);
 }
 
+// Stable test names: the command, written as the user meets it.
+const char* commandName(int command) {
+  switch (command) {
+    case Qt::Key_F1:
+      return "F1";
+    case Qt::Key_F3:
+      return "F3";
+    case Qt::Key_F4:
+      return "F4";
+    case Qt::Key_F5:
+      return "F5";
+    case 2:
+      return "AnotherName";
+    case 1:
+      return "CloseBox";
+    default:
+      return "AnotherFolder";
+  }
+}
+
+std::string gateCaseName(const ::testing::TestParamInfo<NameGateTest::ParamType>& info) {
+  std::string name = std::get<0>(info.param) == u"con" ? "DeviceName_" : "Duplicate_";
+  name.append(commandName(std::get<1>(info.param)));
+  return name;
+}
+
 INSTANTIATE_TEST_SUITE_P(DuplicateAndDevice, NameGateTest,
-                         ::testing::Combine(::testing::Values(u"井上", u"con"),
+                         ::testing::Combine(::testing::Values(std::u16string(u"井上"),
+                                                              std::u16string(u"con")),
                                             ::testing::Values(int(Qt::Key_F1), int(Qt::Key_F3),
-                                                              int(Qt::Key_F4), 2, 1, 0)));
+                                                              int(Qt::Key_F4), 2, 1, 0)),
+                         gateCaseName);
 
 // "新規作成" chosen and the dialog closed without making a folder.
 TEST_F(CommandsTest, NewFolderClosedWithoutOneKeepsTheFolderInUse) {
@@ -347,7 +375,12 @@ TEST_P(ClosingTest, TellsTheNextStartTheFolderAndWhetherToReopen) {
   EXPECT_EQ(next->CurrentFolder, u"%テスト"_s);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, ClosingTest, ::testing::Values(Qt::Key_F4, Qt::Key_F5, 0));
+std::string closingCaseName(const ::testing::TestParamInfo<int>& info) {
+  return info.param == 0 ? "CloseBox" : commandName(info.param);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ClosingTest, ::testing::Values(Qt::Key_F4, Qt::Key_F5, 0),
+                         closingCaseName);
 
 // Both windows minimized, then OK.
 class StoredPositions : public EntryTest {

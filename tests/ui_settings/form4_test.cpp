@@ -23,7 +23,7 @@ class SettingsScreen : public ::testing::Test {
     m.shell = &shell;
     m.mainWindow = &main;
     m.inputScreen = &input;  // loaded; InputScreenOpen says whether it is shown
-    m.LoadPhase = 2;
+    m.LoadPhase = kLoadDone;
     m.EditsEnabled = true;
   }
   Form4& open() {

@@ -30,13 +30,13 @@ namespace velnor {
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonWords {
   const char16_t* caption;
   const char16_t* tip;
   const char16_t* name;  // what a screen reader says
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonWords kButtons[] = {
     {u"追加", u"新しい人を加えます。(F1)", u"人を追加"},
     {u"削除", u"この人をリストから削除します。(F2)", u"この人を削除"},
     {u"印刷", u"印刷します。(F6)", u"印刷"},

@@ -39,7 +39,7 @@ constexpr double kComboFont = 9;
 // ---- Start-up and shut-down
 
 void Form1::Form_Load() {
-  m.LoadPhase = 1;
+  m.LoadPhase = kLoadHoldLayout;
   m.CurrentMonth = QDate::currentDate().month();
   (void)m.LoadSettings();  // a failure has been reported; the defaults apply
   // Sizes of 0 were never stored: this is the first start.
@@ -68,7 +68,7 @@ void Form1::Form_Load() {
   const bool reopenInput =
       m.InputScreenOpen && m.CurrentFolder.startsWith(u'%') && m.FileExists(m.IndexFilePath);
   m.InputScreenOpen = reopenInput;
-  m.LoadPhase = 2;
+  m.LoadPhase = kLoadDone;
   setHeightTwips(outer.height());
   // A hidden window gets no resize event until it is shown, so the height change lays
   // the window out here; the resize at show time finds it laid out already.
@@ -80,7 +80,7 @@ void Form1::Form_Load() {
   if (m.InputScreenOpen && m.FileExists(m.IndexFilePath)) {
     // The first-run path may have opened it already.
     if (!inputScreenLoaded()) m.shell->showInputScreen();
-    m.LoadPhase = 2;
+    m.LoadPhase = kLoadDone;
   } else {
     m.InputScreenOpen = false;
   }
@@ -143,7 +143,7 @@ void Form1::Form_Resize() {
   const double sw = clientWidthTwips();
   const double sh = clientHeightTwips();
   if (sh < kSmallestLaidOutInner.height() || sw < kSmallestLaidOutInner.width()) return;
-  if (m.LoadPhase == 1) return;
+  if (m.LoadPhase == kLoadHoldLayout) return;
 
   // Updates are held back instead of hiding the window: no flicker, no lost position.
   const bool updates = updatesEnabled();
@@ -169,10 +169,10 @@ void Form1::Form_Resize() {
   m.EditsEnabled = true;
   m.PlaceCursor();
 
-  m.LoadPhase = 1;
+  m.LoadPhase = kLoadHoldLayout;
   setUpdatesEnabled(updates);
   update();
-  m.LoadPhase = 2;
+  m.LoadPhase = kLoadDone;
 }
 
 void Form1::layoutControls(double sw, double sh) {

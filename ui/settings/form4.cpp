@@ -341,9 +341,9 @@ void Form4::Command3_Click() {
   // One relayout per window: the width change is made while their resize handlers
   // stand still, the height change lets them run.
   if (m.mainWindow) {
-    m.LoadPhase = 1;
+    m.LoadPhase = kLoadHoldLayout;
     m.mainWindow->setWidthTwips(m.MainWidth);
-    m.LoadPhase = 0;
+    m.LoadPhase = kLoadDone;
     m.mainWindow->setHeightTwips(m.MainHeight);
   }
   if (m.InputScreenOpen && m.inputScreen) {
