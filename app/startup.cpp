@@ -279,6 +279,7 @@ bool lockOwnerAlive(const QString& path) {
     }
     // Made a moment ago, it may still be getting its content: wait that long, no longer.
     const QFileInfo info(path);
+    // Against the file system's own time, never the program's clock (tests set that one).
     const qint64 age = info.lastModified().msecsTo(QDateTime::currentDateTime());
     if (!info.isFile() || age > kLockWriteMs || age < 0 || writing.hasExpired()) return false;
     QThread::msleep(20);

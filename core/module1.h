@@ -8,6 +8,7 @@
 #include <array>
 
 #include <QDate>
+#include <QDateTime>
 #include <functional>
 
 #include "core/daily_backup.h"
@@ -295,8 +296,10 @@ class Module1 {
   // Tells the user about a file failure ("保存できません" / "読み込めません").
   void ReportFileError(const FileError& error);
 
-  // Today's date, for the daily backups (tests set a clock).
-  std::function<QDate()> today = [] { return QDate::currentDate(); };
+  // The one clock: the month shown at start, the backups' days, the year to close, the
+  // printed date and the names of PDFs and exports all come from it. Tests set it.
+  std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+  QDate today() const { return clock().date(); }
 
   void EndProgram();
 

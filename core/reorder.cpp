@@ -247,7 +247,7 @@ QList<TextLine> reorderedLines(const QList<TextLine>& lines, int kind, int curre
 bool reorderFolder(Module1& m, int kind) {
   // The month is taken at start-up; fall back to today's if that has not happened.
   const int month =
-      m.CurrentMonth >= 1 && m.CurrentMonth <= 12 ? m.CurrentMonth : QDate::currentDate().month();
+      m.CurrentMonth >= 1 && m.CurrentMonth <= 12 ? m.CurrentMonth : m.today().month();
   m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
   // The rewrite goes through the folder's own write: the day's backup comes first.
   if (!m.RefreshFolder()) return false;

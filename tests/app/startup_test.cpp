@@ -297,7 +297,7 @@ TEST_F(StartToEndTest, aStartInFebruaryOffersToCloseTheYearJustEnded) {
   tp.makeFolder(u"太郎"_s, test::TempProgram::indexBytes(
                                {test::TempProgram::record(u"北1"_s, u"林"_s, {u"3"_s})}));
   tp.writeBytes(u"Velnor.ini"_s, test::TempProgram::cp932Lines({u"s201=%太郎"_s}));
-  tp.m->today = [] { return QDate(2027, 2, 3); };
+  tp.m->clock = [] { return QDateTime(QDate(2027, 2, 3), QTime(12, 0)); };
   whenModalOpens([](QWidget* dialog) {
     EXPECT_EQ(dialog->windowTitle(), u"新しい年"_s);
     QTest::keyClick(dialog, Qt::Key_Return);

@@ -25,7 +25,7 @@ class Hostile : public ::testing::Test {
  protected:
   void SetUp() override {
     m.shell = &shell;
-    m.today = [] { return QDate(2026, 12, 7); };
+    m.clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(12, 0)); };
     p.useFolder(u"帳"_s,
                 {TempProgram::record(u"北"_s, u"甲"_s), TempProgram::record(u"南"_s, u"乙"_s)});
   }

@@ -24,7 +24,7 @@ class CloseYear : public ::testing::Test {
  protected:
   void SetUp() override {
     tp.m->shell = &shell;
-    tp.m->today = [] { return QDate(2027, 1, 10); };
+    tp.m->clock = [] { return QDateTime(QDate(2027, 1, 10), QTime(12, 0)); };
     const QByteArray index = test::TempProgram::indexBytes(
         {test::TempProgram::record(u"北1"_s, u"山田"_s, {u"3,10"_s, {}, u"5"_s}), u"壊れた行"_s,
          u""_s, test::TempProgram::record(u"南2"_s, u"佐藤"_s), u"' 自分で書いたコメント"_s,
@@ -157,15 +157,15 @@ TEST_F(CloseYear, theJanuaryHintAsksOnceAYearAndOnlyWhenThereIsAYearToClose) {
   EXPECT_EQ(shell.messages.size(), 2);
   EXPECT_EQ(tp.readBytes(Module1::kNewYearAskedFile), "%田中\t2026\r\n%鈴木\t2026\r\n"_ba);
 
-  tp.m->today = [] { return QDate(2028, 4, 1); };  // from April on, no box
+  tp.m->clock = [] { return QDateTime(QDate(2028, 4, 1), QTime(12, 0)); };  // from April on, no box
   EXPECT_FALSE(tp.m->OfferNewYear());
-  tp.m->today = [] { return QDate(2028, 2, 1); };
+  tp.m->clock = [] { return QDateTime(QDate(2028, 2, 1), QTime(12, 0)); };
   tp.writeBytes(u"%鈴木（2027年）/林.txt"_s, "x");  // closed already
   EXPECT_FALSE(tp.m->OfferNewYear());
   tp.makeFolder(u"鈴木"_s,
                 test::TempProgram::indexBytes({test::TempProgram::record(u"北1"_s, u"林"_s)}));
   ASSERT_TRUE(tp.m->RefreshFolder());
-  tp.m->today = [] { return QDate(2029, 2, 1); };  // no date to close
+  tp.m->clock = [] { return QDateTime(QDate(2029, 2, 1), QTime(12, 0)); };  // no date to close
   EXPECT_FALSE(tp.m->OfferNewYear());
   EXPECT_EQ(shell.messages.size(), 2);
 }

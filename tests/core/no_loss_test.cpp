@@ -23,7 +23,7 @@ class NoLoss : public ::testing::Test {
  protected:
   void SetUp() override {
     m.shell = &shell;
-    m.today = [this] { return day; };
+    m.clock = [this] { return QDateTime(day, QTime(12, 0)); };
     writeIndex({line(u"北"_s, u"甲"_s), line(u"南"_s, u"乙"_s), line(u"東"_s, u"丙"_s)});
   }
   void TearDown() override { setIndexReaderForTests(nullptr); }

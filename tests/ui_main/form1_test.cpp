@@ -559,7 +559,7 @@ class SpreadsheetKeys : public MainWindowTest {
 };
 
 TEST_F(SpreadsheetKeys, ctrlEWritesTheFolderInUseWhereTheUserSaysProposingNameAndDate) {
-  m.today = [] { return QDate(2026, 12, 8); };
+  m.clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 0)); };
   QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
   EXPECT_EQ(asked, QStringList{u"1 太郎_20261208.xlsx"_s});
   const QStringList rows = QString::fromUtf8(prog.readBytes(u"out.csv"_s)).split(u"\r\n"_s);

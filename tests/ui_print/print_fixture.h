@@ -92,7 +92,7 @@ class PrintWindow : public ::testing::Test {
   std::unique_ptr<Form2> openWindow(bool record = false) {
     auto form = std::make_unique<Form2>(m);
     form->printerAvailable = [] { return false; };
-    form->clock = [] { return kPrintTime; };
+    m.clock = [] { return kPrintTime; };
     form->askPdfPath = [this](const QString& proposed) {
       proposedPdf = proposed;
       return QDir(pdfFolder.isEmpty() ? program.path() : pdfFolder)

@@ -442,7 +442,7 @@ TEST_F(RealWindows, DefaultsGiveEachOpenWindowItsFirstStartSize) {
 // Alt+N asks which year (the one just ended in January), then closes it and reopens the
 // folder at this month's column; Cancel changes nothing.
 TEST_F(Reordering, AltNClosesTheYearAskedIntoItsArchiveAndReopensAtThisMonth) {
-  m.today = [] { return QDate(2027, 2, 1); };
+  m.clock = [] { return QDateTime(QDate(2027, 2, 1), QTime(12, 0)); };
   int offered = 0;
   bool ok = false;
   Form4& f = open();

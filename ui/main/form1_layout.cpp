@@ -40,7 +40,7 @@ constexpr double kComboFont = 9;
 
 void Form1::Form_Load() {
   m.LoadPhase = kLoadHoldLayout;
-  m.CurrentMonth = QDate::currentDate().month();
+  m.CurrentMonth = m.today().month();
   (void)m.LoadSettings();  // a failure has been reported; the defaults apply
   // Sizes of 0 were never stored: this is the first start.
   const bool firstStart = m.MainWidth == 0 && m.MainHeight == 0;

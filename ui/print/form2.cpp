@@ -63,7 +63,6 @@ constexpr double kLargestZoom = 400;
 
 Form2::Form2(Module1& m, QWidget* parent) : QDialog(parent), m_(m) {
   printerAvailable = [] { return !QPrinterInfo::availablePrinters().isEmpty(); };
-  clock = [] { return QDateTime::currentDateTime(); };
   askPrinter = [this](QPrinter& printer, int pages) { return runDialog(printer, pages); };
   askPdfPath = [this](const QString& proposed) {
     return QFileDialog::getSaveFileName(this, u"PDFファイルに保存"_s, proposed,
@@ -342,7 +341,7 @@ void Form2::drawPage(DrawingSurface& target, double factor, int page, const Page
   draw_rutin(target, factor, page, starts);
   Footer footer;
   footer.user = m_.CurrentFolder.startsWith(u'%') ? m_.CurrentFolder.mid(1) : m_.CurrentFolder;
-  footer.printed = clock().date();
+  footer.printed = m_.today();
   footer.page = page + 1;
   footer.pages = int(starts.size());
   drawFooter(target, frame, footer, kFooterPoints * factor);
@@ -399,7 +398,7 @@ void Form2::Command1_Click() {
     sink = makePrinterSink(makeListPrinter(kDocumentName));
   } else {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    pdfPath = askPdfPath(pdfPathFor(documents, clock()));
+    pdfPath = askPdfPath(pdfPathFor(documents, m_.clock()));
     if (pdfPath.isEmpty()) return;
     if (!pdfPath.endsWith(u".pdf"_s, Qt::CaseInsensitive)) pdfPath += u".pdf"_s;
     sink = makePdfSink(pdfPath, kDocumentName, b5Portrait());

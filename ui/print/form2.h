@@ -76,12 +76,10 @@ class Form2 : public QDialog {
   // Where the preview puts the table and the footer on the sheet.
   const PageFrame& previewFrame() const { return frame_; }
 
-  // Seams for tests: whether a printer is installed, the clock that names the PDF and
-  // dates the pages, where the PDF goes when there is no printer (given the proposed
+  // Seams for tests: whether a printer is installed, where the PDF goes when there is no printer (given the proposed
   // path; empty: not saved), opening a saved PDF, the sink itself, and the print dialog
   // (true: print with the choices made on `printer`).
   std::function<bool()> printerAvailable;
-  std::function<QDateTime()> clock;
   std::function<QString(const QString& proposed)> askPdfPath;
   std::function<void(const QString& path)> openPdf;
   std::function<std::unique_ptr<PageSink>()> sinkOverride;
