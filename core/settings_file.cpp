@@ -1,6 +1,7 @@
 #include <QStringList>
 #include <limits>
 #include <optional>
+#include <variant>
 
 #include "core/char_rules.h"
 #include "core/module1.h"
@@ -42,60 +43,86 @@ std::optional<bool> parseBool(const QString& value) {
 
 template <typename T>
 void assignInt(T& target, const QString& value) {
-  // A value that cannot be converted is ignored, so the variable keeps its value.
   if (auto v = parseInteger(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()))
     target = T(*v);
+}
+
+// Where a setting lives in Module1. A string is only ever the folder's name.
+using Field = std::variant<bool*, qint16*, qint32*, QString*>;
+
+// The settings file, in the order it is written: the comment line above each key, the key
+// (with its "="), and the member both directions use.
+struct Setting {
+  const char16_t* comment;
+  const char16_t* key;
+  Field (*field)(Module1&);
+};
+
+const Setting kSettings[] = {
+    {u"[起動設定]", u"b101=", [](Module1& m) -> Field { return &m.InputScreenOpen; }},
+    {u"[一覧表示の形式]", u"i103=", [](Module1& m) -> Field { return &m.ListFormat; }},
+    {u"[行の高さ]", u"i104=", [](Module1& m) -> Field { return &m.RowHeight; }},
+    {u"[補足情報の文字サイズ]", u"i104b=", [](Module1& m) -> Field { return &m.NoteFontSize; }},
+    {u"[フォームの背景色]", u"L108(0)=", [](Module1& m) -> Field { return &m.BackColors[0]; }},
+    {u"[一覧表の背景色]", u"L108(1)=", [](Module1& m) -> Field { return &m.BackColors[1]; }},
+    {u"[ボタンの色]", u"L108(2)=", [](Module1& m) -> Field { return &m.BackColors[2]; }},
+    {u"[一覧表の文字色]", u"L109(0)=", [](Module1& m) -> Field { return &m.TextColors[0]; }},
+    {u"[入力欄の文字色]", u"L109(1)=", [](Module1& m) -> Field { return &m.TextColors[1]; }},
+    {u"[メインの位置Ｘ]", u"i110=", [](Module1& m) -> Field { return &m.MainLeft; }},
+    {u"[メインの位置Ｙ]", u"i111=", [](Module1& m) -> Field { return &m.MainTop; }},
+    {u"[メインの大きさＸ]", u"i112=", [](Module1& m) -> Field { return &m.MainWidth; }},
+    {u"[メインの大きさＹ]", u"i113=", [](Module1& m) -> Field { return &m.MainHeight; }},
+    {u"[入力画面の位置Ｘ]", u"i114=", [](Module1& m) -> Field { return &m.InputLeft; }},
+    {u"[入力画面の位置Ｙ]", u"i115=", [](Module1& m) -> Field { return &m.InputTop; }},
+    {u"[入力画面の大きさＸ]", u"i116=", [](Module1& m) -> Field { return &m.InputWidth; }},
+    {u"[入力画面の大きさＹ]", u"i117=", [](Module1& m) -> Field { return &m.InputHeight; }},
+    {u"[並べ替えの種類]", u"i118=", [](Module1& m) -> Field { return &m.SortKind; }},
+    {u"[起動回数]", u"i119=", [](Module1& m) -> Field { return &m.LaunchCount; }},
+    {u"[表示形式]", u"i120=", [](Module1& m) -> Field { return &m.DisplaySpan; }},
+    {u"[前回終了時の記録フォルダー名]", u"s201=",
+     [](Module1& m) -> Field { return &m.CurrentFolder; }},
+};
+
+QString valueText(const Field& field) {
+  return std::visit(
+      [](auto* v) -> QString {
+        using T = std::remove_pointer_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, bool>)
+          return boolText(*v);
+        else if constexpr (std::is_same_v<T, QString>)
+          return *v;
+        else
+          return numberText(*v);
+      },
+      field);
+}
+
+// A value that cannot be converted is ignored, so the member keeps its value.
+void takeValue(const Field& field, const QString& value) {
+  std::visit(
+      [&value](auto* v) {
+        using T = std::remove_pointer_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, bool>) {
+          if (auto b = parseBool(value)) *v = *b;
+        } else if constexpr (std::is_same_v<T, QString>) {
+          // A name beside the program, never a path that leads elsewhere.
+          if (isSafeNoteName(value)) *v = value;
+        } else {
+          assignInt(*v, value);
+        }
+      },
+      field);
 }
 
 }  // namespace
 
 bool Module1::SaveSettings() {
   PathBuffer = programPath(kSettingsFileName);
-  const QStringList lines = {
-      u"[Velnorの設定記録ファイル]"_s,
-      u"[起動設定]"_s,
-      u"b101="_s + boolText(InputScreenOpen),
-      u"[一覧表示の形式]"_s,
-      u"i103="_s + boolText(ListFormat),
-      u"[行の高さ]"_s,
-      u"i104="_s + numberText(RowHeight),
-      u"[補足情報の文字サイズ]"_s,
-      u"i104b="_s + numberText(NoteFontSize),
-      u"[フォームの背景色]"_s,
-      u"L108(0)="_s + numberText(BackColors[0]),
-      u"[一覧表の背景色]"_s,
-      u"L108(1)="_s + numberText(BackColors[1]),
-      u"[ボタンの色]"_s,
-      u"L108(2)="_s + numberText(BackColors[2]),
-      u"[一覧表の文字色]"_s,
-      u"L109(0)="_s + numberText(TextColors[0]),
-      u"[入力欄の文字色]"_s,
-      u"L109(1)="_s + numberText(TextColors[1]),
-      u"[メインの位置Ｘ]"_s,
-      u"i110="_s + numberText(MainLeft),
-      u"[メインの位置Ｙ]"_s,
-      u"i111="_s + numberText(MainTop),
-      u"[メインの大きさＸ]"_s,
-      u"i112="_s + numberText(MainWidth),
-      u"[メインの大きさＹ]"_s,
-      u"i113="_s + numberText(MainHeight),
-      u"[入力画面の位置Ｘ]"_s,
-      u"i114="_s + numberText(InputLeft),
-      u"[入力画面の位置Ｙ]"_s,
-      u"i115="_s + numberText(InputTop),
-      u"[入力画面の大きさＸ]"_s,
-      u"i116="_s + numberText(InputWidth),
-      u"[入力画面の大きさＹ]"_s,
-      u"i117="_s + numberText(InputHeight),
-      u"[並べ替えの種類]"_s,
-      u"i118="_s + numberText(SortKind),
-      u"[起動回数]"_s,
-      u"i119="_s + numberText(LaunchCount),
-      u"[表示形式]"_s,
-      u"i120="_s + numberText(DisplaySpan),
-      u"[前回終了時の記録フォルダー名]"_s,
-      u"s201="_s + CurrentFolder,
-  };
+  QStringList lines = {u"[Velnorの設定記録ファイル]"_s};
+  for (const Setting& s : kSettings) {
+    lines << QString::fromUtf16(s.comment);
+    lines << QString::fromUtf16(s.key) + valueText(s.field(*this));
+  }
   return WriteReported(PathBuffer, lines);
 }
 
@@ -105,52 +132,13 @@ bool Module1::LoadSettings() {
 
   QList<TextLine> lines;
   if (!ReadReported(PathBuffer, lines)) return false;
-
-  using Setter = void (*)(Module1&, const QString&);
-  struct Key {
-    QString name;
-    Setter set;
-  };
-  static const Key keys[] = {
-      {u"b101="_s,
-       [](Module1& m, const QString& v) {
-         if (auto b = parseBool(v)) m.InputScreenOpen = *b;
-       }},
-      {u"i103="_s,
-       [](Module1& m, const QString& v) {
-         if (auto b = parseBool(v)) m.ListFormat = *b;
-       }},
-      {u"i104="_s, [](Module1& m, const QString& v) { assignInt(m.RowHeight, v); }},
-      {u"i104b="_s, [](Module1& m, const QString& v) { assignInt(m.NoteFontSize, v); }},
-      {u"L108(0)="_s, [](Module1& m, const QString& v) { assignInt(m.BackColors[0], v); }},
-      {u"L108(1)="_s, [](Module1& m, const QString& v) { assignInt(m.BackColors[1], v); }},
-      {u"L108(2)="_s, [](Module1& m, const QString& v) { assignInt(m.BackColors[2], v); }},
-      {u"L109(0)="_s, [](Module1& m, const QString& v) { assignInt(m.TextColors[0], v); }},
-      {u"L109(1)="_s, [](Module1& m, const QString& v) { assignInt(m.TextColors[1], v); }},
-      {u"i110="_s, [](Module1& m, const QString& v) { assignInt(m.MainLeft, v); }},
-      {u"i111="_s, [](Module1& m, const QString& v) { assignInt(m.MainTop, v); }},
-      {u"i112="_s, [](Module1& m, const QString& v) { assignInt(m.MainWidth, v); }},
-      {u"i113="_s, [](Module1& m, const QString& v) { assignInt(m.MainHeight, v); }},
-      {u"i114="_s, [](Module1& m, const QString& v) { assignInt(m.InputLeft, v); }},
-      {u"i115="_s, [](Module1& m, const QString& v) { assignInt(m.InputTop, v); }},
-      {u"i116="_s, [](Module1& m, const QString& v) { assignInt(m.InputWidth, v); }},
-      {u"i117="_s, [](Module1& m, const QString& v) { assignInt(m.InputHeight, v); }},
-      {u"i118="_s, [](Module1& m, const QString& v) { assignInt(m.SortKind, v); }},
-      {u"i119="_s, [](Module1& m, const QString& v) { assignInt(m.LaunchCount, v); }},
-      {u"i120="_s, [](Module1& m, const QString& v) { assignInt(m.DisplaySpan, v); }},
-      {u"s201="_s,
-       [](Module1& m, const QString& v) {
-         // A name beside the program, never a path that leads elsewhere.
-         if (isSafeNoteName(v)) m.CurrentFolder = v;
-       }},
-  };
-
   for (const TextLine& line : lines) {
     const QString& text = line.text;
     if (text.startsWith(u'[')) continue;
-    for (const Key& key : keys) {
-      if (text.startsWith(key.name)) {  // exact and case-sensitive; the first key wins
-        key.set(*this, text.mid(key.name.size()));
+    for (const Setting& s : kSettings) {
+      const QStringView key(s.key);
+      if (text.startsWith(key)) {  // exact and case-sensitive; the first key wins
+        takeValue(s.field(*this), text.mid(key.size()));
         break;
       }
     }
