@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
+#include <algorithm>
 
 #include "ui/common/accessibility.h"
 #include "ui/common/combo_chooser.h"
@@ -139,11 +140,12 @@ void Form3::createFields() {
   auto* note = new QPlainTextEdit(u"補足情報\n"_s, this);
   note->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   note->setTabChangesFocus(true);
-  Text1[0] = note;
+  Text1.note = note;
   for (int month = 1; month <= 12; ++month) {
     auto* cell = new QLineEdit(designMonthCaption(month), this);
     cell->setMouseTracking(true);  // the hover preview of the month's information
-    Text1[month] = cell;
+    cell->setAccessibleName(u"%1月の会えた月日"_s.arg(month));
+    Text1.months[month - 1] = cell;
   }
   Text4 = new QPlainTextEdit(this);
   Text4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -153,8 +155,6 @@ void Form3::createFields() {
   Text3->setAccessibleName(u"区域"_s);
   Text2->setAccessibleName(u"名前"_s);
   note->setAccessibleName(u"補足情報"_s);
-  for (int month = 1; month <= 12; ++month)
-    Text1[month]->setAccessibleName(u"%1月の会えた月日"_s.arg(month));
   Text4->setAccessibleName(u"月ごとの情報"_s);
 }
 
@@ -180,7 +180,7 @@ void Form3::setDesignFonts() {
                      static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Text2),
                      static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text4)})
     setFontFace(w, kPGothic);
-  for (QWidget* w : Text1) setFontFace(w, kPGothic);
+  for (QWidget* w : Text1.all()) setFontFace(w, kPGothic);
   for (QLabel* l : Label7) setFontFace(l, kPGothic);
   for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label8})
     setFontFace(l, kGothic);
@@ -206,9 +206,16 @@ void Form3::watchControls() {
   List2->viewport()->installEventFilter(this);
 }
 
-QPlainTextEdit* Form3::noteBox() const { return static_cast<QPlainTextEdit*>(Text1[0]); }
+QWidget* Form3::Text1Boxes::operator[](int index) const {
+  if (index == 0) return note;
+  return months.at(index - 1);
+}
 
-QLineEdit* Form3::monthCell(int month) const { return static_cast<QLineEdit*>(Text1[month]); }
+std::array<QWidget*, 13> Form3::Text1Boxes::all() const {
+  std::array<QWidget*, 13> boxes{note};
+  std::copy(months.begin(), months.end(), boxes.begin() + 1);
+  return boxes;
+}
 
 QString Form3::text1(int index) const { return boxText(Text1[index]); }
 
@@ -270,7 +277,7 @@ void Form3::finishMouseRelease(QObject* watched, QEvent* event) {
 void Form3::dispatchMouseMove(QObject* watched) {
   if (watched == noteBox()->viewport()) Text1_MouseMove(0);
   for (int month = 1; month <= 12; ++month)
-    if (watched == Text1[month]) Text1_MouseMove(month);
+    if (watched == monthCell(month)) Text1_MouseMove(month);
 }
 
 void Form3::dispatchFocusIn(QObject* watched) {
@@ -307,7 +314,7 @@ bool Form3::isMouseUpTarget(QObject* watched) const {
       watched == noteBox()->viewport() || watched == List2->viewport())
     return true;
   for (int month = 1; month <= 12; ++month)
-    if (watched == Text1[month]) return true;
+    if (watched == monthCell(month)) return true;
   return false;
 }
 
@@ -317,7 +324,7 @@ void Form3::dispatchMouseUp(QObject* watched) {
   if (watched == Text4->viewport()) return Text4_MouseUp();
   if (watched == noteBox()->viewport()) return Text1_MouseUp(0);
   for (int month = 1; month <= 12; ++month)
-    if (watched == Text1[month]) return Text1_MouseUp(month);
+    if (watched == monthCell(month)) return Text1_MouseUp(month);
   if (watched == List2->viewport()) return List2_MouseUp();
 }
 
@@ -421,14 +428,15 @@ void Form3::applyColors() {
     p.setColor(QPalette::Base, fromBgr(m.BackColors[1]));
     w->setPalette(p);
   };
-  for (QWidget* w : Text1) colourField(w);
+  for (QWidget* w : Text1.all()) colourField(w);
   for (QWidget* w : {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
                      static_cast<QWidget*>(Text4), static_cast<QWidget*>(List2)})
     colourField(w);
 }
 
 void Form3::setNoteFontPoints(double points) {
-  for (QWidget* w : {Text1[0], static_cast<QWidget*>(Text4), static_cast<QWidget*>(List2)}) {
+  for (QWidget* w : {static_cast<QWidget*>(Text1.note), static_cast<QWidget*>(Text4),
+                     static_cast<QWidget*>(List2)}) {
     QFont f = w->font();
     f.setPointSizeF(std::max(1.0, points));
     w->setFont(f);

@@ -38,8 +38,14 @@ class Form3 : public QWidget, public InputScreenPort {
   QPushButton* Command6 = nullptr;  // 終
   QComboBox* Combo1 = nullptr;      // record folder chooser
   NameList* List2 = nullptr;        // names of the folder, entry k = record k
-  // 0: the note (multi-line, a QPlainTextEdit); 1..12: the month cells (QLineEdit).
-  std::array<QWidget*, 13> Text1{};
+  // Text1(0) is the note, Text1(1..12) the month cells; months[k] holds month k + 1.
+  struct Text1Boxes {
+    QPlainTextEdit* note = nullptr;
+    std::array<QLineEdit*, 12> months{};
+    // The box of one index, for the handlers every Text1 box shares.
+    QWidget* operator[](int index) const;
+    std::array<QWidget*, 13> all() const;
+  } Text1;
   QLineEdit* Text2 = nullptr;       // name
   QLineEdit* Text3 = nullptr;       // territory
   QPlainTextEdit* Text4 = nullptr;  // information of month NoteMonth
@@ -57,9 +63,8 @@ class Form3 : public QWidget, public InputScreenPort {
   qint16 HoverMonth = 0;
   qint16 MonthNoteTouched = 0;
 
-  // Typed access to the two kinds of Text1 member.
-  QPlainTextEdit* noteBox() const;
-  QLineEdit* monthCell(int month) const;
+  QPlainTextEdit* noteBox() const { return Text1.note; }
+  QLineEdit* monthCell(int month) const { return Text1.months.at(month - 1); }
   // Text of Text1(index) as the program sees it (line breaks CR LF).
   QString text1(int index) const;
 

@@ -141,9 +141,9 @@ void Form3::applyRules(QWidget* box, EntryBox kind, int month) {
 
 void Form3::Text1_Change(int index) {
   if (index == 0)
-    applyRules(Text1[0], EntryBox::Note, 0);
+    applyRules(Text1.note, EntryBox::Note, 0);
   else if (validMonth(index))
-    applyRules(Text1[index], EntryBox::MonthCell, index);
+    applyRules(monthCell(index), EntryBox::MonthCell, index);
 }
 
 void Form3::Text2_Change() { applyRules(Text2, EntryBox::Name, 0); }

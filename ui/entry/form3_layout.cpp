@@ -118,7 +118,8 @@ void Form3::scaleFonts(double W, double H) {
   for (QWidget* w :
        {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)})
     setPoints(w, 9 * H);
-  for (QWidget* w : {static_cast<QWidget*>(Text4), Text1[0], static_cast<QWidget*>(List2)})
+  for (QWidget* w : {static_cast<QWidget*>(Text4), static_cast<QWidget*>(Text1.note),
+                     static_cast<QWidget*>(List2)})
     setPoints(w, m.NoteFontSize * H);
   const bool captionsNarrow = (kLabel3.width * W) / (kLabel3.height * H) < 1500.0 / 192.0;
   const double captionPoints = captionsNarrow ? kLabel2.width * W / 150 : kLabel2.height * H / 30;
@@ -135,7 +136,7 @@ void Form3::placeControls(double W, double H) {
   place(List2, kNameList, W, H);
   place(Text3, kTerritory, W, H);
   place(Text2, kName, W, H);
-  place(Text1[0], kNote, W, H);
+  place(Text1.note, kNote, W, H);
   place(Text4, kMonthInfo, W, H);
   place(Label2, kLabel2, W, H);
   place(Label6, kLabel6, W, H);
@@ -150,8 +151,8 @@ void Form3::placeMonthCells(double W, double H) {
   for (int month = 1; month <= 12; ++month) {
     const int column = (month - 1) % 4;
     const int row = (month - 1) / 4;
-    setPoints(Text1[month], 9 * H);
-    place(Text1[month], {kCellLefts[column], kRowTops[row], kCellWidth, kCellHeight}, W, H);
+    setPoints(monthCell(month), 9 * H);
+    place(monthCell(month), {kCellLefts[column], kRowTops[row], kCellWidth, kCellHeight}, W, H);
     QLabel* label = Label7[month - 1];
     label->setGeometry(px(kMonthLabelLefts[column] * W), px(kRowTops[row] * H),
                        px(kMonthLabelWidth), std::max(1, px(kCellHeight * H)));
