@@ -21,10 +21,22 @@ void Module1::BeginChange(qint16 select) {
 
 void Module1::EndChange(qint16 select) { history_.end(select >= 0 ? select : CurrentIndex); }
 
-std::optional<QByteArray> Module1::currentBytes(const QString& path) {
-  QByteArray bytes;
-  if (!readFileBytes(path, kIndexFileLimit, bytes, nullptr)) return std::nullopt;
-  return bytes;
+bool Module1::ReadForChange(const QString& path, std::optional<QByteArray>& bytes) {
+  const FileRead read = readFile(path, kIndexFileLimit);
+  if (read.unreadable()) {
+    // Told as a failed save: it is the change that cannot be made.
+    FileError error = *read.error;
+    error.writing = true;
+    ReportFileError(error);
+    return false;
+  }
+  bytes = read.stored();
+  return true;
+}
+
+bool Module1::FileHolds(const QString& path, const std::optional<QByteArray>& bytes) {
+  const FileRead read = readFile(path, kIndexFileLimit);
+  return !read.unreadable() && read.stored() == bytes;
 }
 
 void Module1::recordWrite(const QString& path, const std::optional<QByteArray>& before,
@@ -63,7 +75,8 @@ bool Module1::applyHistory(bool undo) {
 bool Module1::stepFilesUnchanged(const HistoryStep& step, bool undo,
                                  std::vector<std::optional<QByteArray>>& now) {
   for (const FileChange& f : step.files) {
-    now.push_back(currentBytes(f.path));
+    now.emplace_back();
+    if (!ReadForChange(f.path, now.back())) return false;
     if (f.holds(now.back(), undo) || f.holds(now.back(), !undo)) continue;
     const QString refusal = undo ? u"元に戻せません"_s : u"やり直せません"_s;
     if (shell)
@@ -89,8 +102,9 @@ bool Module1::putStepBack(const HistoryStep& step, bool undo,
       if (writeFileBytes(f.path, bytes, &error)) continue;
     } else {
       QFile file(f.path);
+      errno = 0;
       if (!file.exists() || file.remove()) continue;
-      error = FileError{QDir::toNativeSeparators(f.path), file.errorString(), true};
+      error = FileError{QDir::toNativeSeparators(f.path), fileFailureReason(file, errno), true};
     }
     ReportFileError(error);
     return false;

@@ -54,14 +54,14 @@ bool DailyBackup::copyFolder(const QString& source, const QString& target, FileE
     it.next();
     const QString name = it.fileName();
     if (name != kIndexFileName && !name.endsWith(u".txt"_s)) continue;
-    QByteArray bytes;
-    FileError readError;
     // A read cut short would pass for a whole copy; a FIFO under the name must not block.
-    if (!readFileBytes(it.filePath(), kIndexFileLimit, bytes, &readError)) return fail(readError);
+    const FileRead read = readFile(it.filePath(), kIndexFileLimit);
+    if (!read.ok()) return fail(*read.error);
+    const QByteArray& bytes = read.bytes;
     QFile out(part + u'/' + name);
     errno = 0;
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
-      const QString reason = errno != 0 ? systemReason(errno) : out.errorString();
+      const QString reason = fileFailureReason(out, errno);
       out.close();
       return fail(copyError(out.fileName(), writeFailureReason(reason)));
     }
@@ -71,7 +71,7 @@ bool DailyBackup::copyFolder(const QString& source, const QString& target, FileE
   QString reason;
   if (!syncFilesystemOf(part, &reason) || !renamePath(part, target, &reason))
     return fail(copyError(target, u"バックアップを完成できません。"_s + reason));
-  syncFolder(QFileInfo(target).absolutePath());
+  syncFolderEntries(QFileInfo(target).absolutePath());
   return true;
 }
 

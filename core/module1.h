@@ -343,7 +343,12 @@ class Module1 {
   [[nodiscard]] bool deleteRecord(int line, int count);
   void BackUpBeforeWrite();
   // Bytes of a file now, or nothing when there is no file.
-  static std::optional<QByteArray> currentBytes(const QString& path);
+  // What a change is about to replace: false (reported) when the file is there but cannot
+  // be read, so that no step records a wrong "before"; an absent file gives no bytes.
+  bool ReadForChange(const QString& path, std::optional<QByteArray>& bytes);
+  // True when the file holds `bytes` (nothing: absent); an unreadable file holds nothing
+  // known, so never.
+  static bool FileHolds(const QString& path, const std::optional<QByteArray>& bytes);
   void recordWrite(const QString& path, const std::optional<QByteArray>& before,
                    const std::optional<QByteArray>& after);
   [[nodiscard]] bool applyHistory(bool undo);

@@ -141,13 +141,12 @@ bool Module1::planNewYear(bool dropUnmet, NewYearPlan& plan) {
   const QDir dir(recordFolderPath());
   for (const QString& name :
        dir.entryList({u"*.txt"_s}, QDir::Files | QDir::NoSymLinks, QDir::Name)) {
-    FolderFile note{name, {}};
-    FileError error;
-    if (!readFileBytes(dir.filePath(name), kNoteFileLimit, note.bytes, &error)) {
-      ReportFileError(error);
+    FileRead read = readFile(dir.filePath(name), kNoteFileLimit);
+    if (!read.ok()) {
+      ReportFileError(*read.error);
       return false;
     }
-    plan.notes.push_back(std::move(note));
+    plan.notes.push_back(FolderFile{name, std::move(read.bytes)});
   }
   QStringList dropped;
   plan.index = new_year::newYearIndex(folder_.lines(), dropUnmet, &dropped);
@@ -220,9 +219,10 @@ bool Module1::OfferNewYear() {
   // computer the program folder is shared with.
   const QString path = programPath(kNewYearAskedFile);
   const QByteArray entry = (CurrentFolder + u'\t' + QString::number(year)).toUtf8();
-  QByteArray asked;
+  const FileRead read = readFile(path, kNoteFileLimit);
+  if (read.unreadable()) return false;
+  const QByteArray& asked = read.bytes;
   FileError error;
-  if (QFileInfo::exists(path) && !readFileBytes(path, kNoteFileLimit, asked, &error)) return false;
   if (asked.split('\n').contains(entry + '\r')) return false;
   (void)writeFileBytes(path, asked + entry + "\r\n", &error);  // a failure asks again next start
   return shell->message(u"新しい年"_s,

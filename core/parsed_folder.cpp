@@ -32,18 +32,11 @@ constexpr qint64 kTimeGranularityNs = 1'000'000'000;
   return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-bool readWholeFile(const QString& path, QByteArray& bytes, QString& reason) {
-  FileError error;
-  if (readFileBytes(path, kIndexFileLimit, bytes, &error)) return true;
-  reason = error.reason;
-  return false;
-}
-
-IndexReader indexReader = readWholeFile;
+IndexReader indexReader = readFile;
 
 }  // namespace
 
-void setIndexReaderForTests(IndexReader reader) { indexReader = reader ? reader : readWholeFile; }
+void setIndexReaderForTests(IndexReader reader) { indexReader = reader ? reader : readFile; }
 
 FileStamp stampOf(const QString& path) {
 #ifdef Q_OS_UNIX
@@ -109,9 +102,8 @@ bool ParsedFolder::isCurrentFor(const QString& path) const {
   if (!(now == stamp_)) return false;
   if (std::max(now.modifiedNs, now.changedNs) + kTimeGranularityNs < readAtNs_) return true;
   // Written too recently for its time to tell: compare the bytes.
-  QByteArray bytes;
-  QString reason;
-  return indexReader(path, bytes, reason) && bytes == bytes_;
+  const FileRead read = indexReader(path, kIndexFileLimit);
+  return read.ok() && read.bytes == bytes_;
 }
 
 bool ParsedFolder::refresh(const QString& path, FileError* error) {
@@ -124,12 +116,9 @@ bool ParsedFolder::refresh(const QString& path, FileError* error) {
   clear();
   const qint64 before = nowNs();
   const FileStamp stamp = stampOf(path);
-  QByteArray bytes;
-  QString reason;
-  if (!indexReader(path, bytes, reason)) {
-    if (error) *error = FileError{QDir::toNativeSeparators(path), reason, false};
-    return false;
-  }
+  FileRead read = indexReader(path, kIndexFileLimit);
+  if (read.failed(error)) return false;
+  QByteArray bytes = std::move(read.bytes);
   // A file that changed while it was read is read again at the next use.
   const FileStamp after = stampOf(path);
   path_ = path;

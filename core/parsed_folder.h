@@ -90,7 +90,7 @@ class ParsedFolder {
 
 // How the index file is read; tests put a failing reader in place where permissions
 // cannot make a file unreadable (root reads anything). Null restores the real one.
-using IndexReader = bool (*)(const QString& path, QByteArray& bytes, QString& reason);
+using IndexReader = FileRead (*)(const QString& path, qint64 limit);
 void setIndexReaderForTests(IndexReader reader);
 
 }  // namespace velnor

@@ -55,9 +55,10 @@ bool Module1::WriteLinesReported(const QString& path, const QList<TextLine>& lin
 }
 
 bool Module1::ReadReported(const QString& path, QList<TextLine>& lines) {
-  FileError error;
-  if (readTextLines(path, lines, &error)) return true;
-  ReportFileError(error);
+  const FileRead read = readFile(path, kNoteFileLimit);
+  lines = splitTextLines(read.bytes);
+  if (read.ok()) return true;
+  ReportFileError(*read.error);
   return false;
 }
 
@@ -149,7 +150,7 @@ bool Module1::EnsureNoteFiles() {
     created = created || result == Created::Yes;
     present.insert(name + u".txt"_s);
   }
-  if (created) syncFolder(recordFolderPath());
+  if (created) syncFolderEntries(recordFolderPath());
   notesCheckedFor_ = IndexFilePath;
   notesCheckedRead_ = folder_.diskReads();
   return true;
@@ -159,15 +160,16 @@ bool Module1::DeleteNoteFile(const QString& name) {
   if (!isSafeNoteName(name)) return true;
   const QString path = noteFilePath(name);
   if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return true;  // already gone
+  std::optional<QByteArray> before;
+  if (!ReadForChange(path, before)) return false;
   BackUpBeforeWrite();
-  const std::optional<QByteArray> before = currentBytes(path);
   errno = 0;
   QFile file(path);
   if (file.remove()) {
     recordWrite(path, before, std::nullopt);
     return true;
   }
-  const QString reason = errno != 0 ? systemReason(errno) : file.errorString();
+  const QString reason = fileFailureReason(file, errno);
   ReportFileError(FileError{QDir::toNativeSeparators(path), reason, true});
   return false;
 }
@@ -239,18 +241,17 @@ bool Module1::LoadNoteFile(const QString& name, Loaded& loaded, QString& note,
   if ((isEmptyNote(info) || (!info.exists() && !info.isSymLink())) && !EnsureNoteFile(name))
     return false;
 
-  QByteArray bytes;
-  FileError error;
-  if (!readFileBytes(path, kNoteFileLimit, bytes, &error)) {
-    ReportFileError(error);
+  FileRead read = readFile(path, kNoteFileLimit);
+  if (!read.ok()) {
+    ReportFileError(*read.error);
     return false;
   }
-  QList<TextLine> lines = splitTextLines(bytes);
+  QList<TextLine> lines = splitTextLines(read.bytes);
   if (!lines.isEmpty()) note = toScreenForm(lines[0].text);
   for (int k = 1; k <= 12 && k < lines.size(); ++k) months[k] = lines[k].text;
   loaded.noteName = name;
   loaded.noteLines = std::move(lines);
-  loaded.noteBytes = std::move(bytes);
+  loaded.noteBytes = std::move(read.bytes);
   loaded.noteTexts = noteTexts(note, months);
   return true;
 }
@@ -303,14 +304,15 @@ bool Module1::WriteNoteFile() {
   // too, whose old file goes once the new one is written.
   if (!loaded_.noteName.isEmpty()) {
     const QString loadedPath = noteFilePath(loaded_.noteName);
-    if (currentBytes(loadedPath) != loaded_.noteBytes) {
+    if (!FileHolds(loadedPath, loaded_.noteBytes)) {
       (void)RefreshFolder();
       refuseChangedOutside(loadedPath);
       return false;
     }
   }
+  std::optional<QByteArray> old;
+  if (!ReadForChange(path, old)) return false;
   BackUpBeforeWrite();
-  const std::optional<QByteArray> old = currentBytes(path);
   if (!WriteLinesReported(path, lines)) return false;
   recordWrite(path, old, joinTextLines(lines));
   loaded_.noteName = PersonName;
@@ -416,7 +418,7 @@ bool Module1::LoadedPersonChanged() {
       folder_.recordLine(loaded_.index).raw != loaded_.raw)
     return true;
   return !loaded_.noteName.isEmpty() &&
-         currentBytes(noteFilePath(loaded_.noteName)) != loaded_.noteBytes;
+         !FileHolds(noteFilePath(loaded_.noteName), loaded_.noteBytes);
 }
 
 bool Module1::WriteIndexLines(QList<TextLine> lines) {
@@ -425,10 +427,12 @@ bool Module1::WriteIndexLines(QList<TextLine> lines) {
     ReportFileError(error);
     return false;
   }
+  std::optional<QByteArray> before;
+  if (folder_.path() == IndexFilePath)
+    before = folder_.bytes();
+  else if (!ReadForChange(IndexFilePath, before))
+    return false;
   BackUpBeforeWrite();
-  const std::optional<QByteArray> before = folder_.path() == IndexFilePath
-                                               ? std::optional(folder_.bytes())
-                                               : currentBytes(IndexFilePath);
   if (!WriteLinesReported(IndexFilePath, lines)) {
     folder_.clear();  // whatever is on disk now is read again
     return false;

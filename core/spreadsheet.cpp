@@ -374,8 +374,9 @@ bool exportRows(const ParsedFolder& folder, const QString& folderPath, QList<Row
     for (int m = 1; m <= 12; ++m) row.append(Module1::DefaultMonthLine(m));
     const QString notePath = dir.filePath(record.name + u".txt"_s);
     if (isSafeNoteName(record.name) && QFileInfo::exists(notePath)) {
-      QList<TextLine> lines;
-      if (!readTextLines(notePath, lines, error)) return false;
+      const FileRead read = readFile(notePath, kNoteFileLimit);
+      if (read.failed(error)) return false;
+      const QList<TextLine> lines = splitTextLines(read.bytes);
       for (int i = 0; i < std::min<int>(13, int(lines.size())); ++i)
         row[kNoteColumn + i] = lines[i].text;
     }
@@ -471,9 +472,9 @@ QList<Row> parseCsv(const QByteArray& bytes) {
 
 bool readSheetFile(const QString& path, QList<Row>& rows, FileError* error) {
   if (!isXlsx(path)) {
-    QByteArray bytes;
-    if (!readFileBytes(path, kLargestPart, bytes, error)) return false;
-    rows = parseCsv(bytes);
+    const FileRead read = readFile(path, kLargestPart);
+    if (read.failed(error)) return false;
+    rows = parseCsv(read.bytes);
     return true;
   }
   QString reason;

@@ -54,12 +54,12 @@ QString joinDates(const QString& a, const QString& b) {
 }
 
 bool readCopy(const QString& path, QList<TextLine>& lines, QString& reason, qint64 limit) {
-  QByteArray bytes;
-  FileError error;
-  if (!readFileBytes(path, limit, bytes, &error)) {
-    reason = error.reason;
+  const FileRead read = readFile(path, limit);
+  if (!read.ok()) {
+    reason = read.error->reason;
     return false;
   }
+  const QByteArray& bytes = read.bytes;
   bool clean = true;
   (void)decodeCp932(bytes, &clean);
   if (!clean) {
@@ -281,7 +281,8 @@ bool Module1::StoreMerge(const MergePlan& plan) {
   std::vector<NoteWrite> notes;
   for (const MergeItem& item : plan.items) {
     if (!item.note || item.keep == Keep::File || !isSafeNoteName(item.name)) continue;
-    NoteWrite w{noteFilePath(item.name), {}, currentBytes(noteFilePath(item.name))};
+    NoteWrite w{noteFilePath(item.name), {}, {}};
+    if (!ReadForChange(w.path, w.before)) return false;
     w.lines = mergedNote(item, splitTextLines(w.before.value_or(QByteArray())));
     if (!encodeTextLines(w.lines, w.path, &error)) {
       ReportFileError(error);
@@ -331,7 +332,7 @@ void Module1::moveConflictCopies(const QStringList& copies) {
     if (!renamePath(recordFolderPath() + u'/' + copy, to, &reason)) failed << copy;
   }
   if (failed.isEmpty()) {
-    syncFolder(recordFolderPath());
+    syncFolderEntries(recordFolderPath());
     return;
   }
   if (shell)

@@ -33,6 +33,30 @@ FileError makeError(const QString& path, const QString& reason, bool writing) {
   return FileError{QDir::toNativeSeparators(path), reason, writing};
 }
 
+// Qt's kind of file error in the program's words, for failures that left no error number.
+// Empty where it says nothing more than "it failed".
+QString reasonOfKind(QFileDevice::FileError kind) {
+  switch (kind) {
+    case QFileDevice::PermissionsError:
+      return systemReason(EACCES);
+    case QFileDevice::ReadError:
+      return u"ファイルを読み込めませんでした。"_s;
+    case QFileDevice::OpenError:
+      return u"ファイルを開けませんでした。"_s;
+    case QFileDevice::RenameError:
+    case QFileDevice::RemoveError:
+    case QFileDevice::CopyError:
+      return u"ファイルの名前を変更、削除またはコピーできませんでした。"_s;
+    default:
+      return {};
+  }
+}
+
+[[maybe_unused]] QString readFailureReason(const QFile& file) {
+  const QString reason = reasonOfKind(file.error());
+  return reason.isEmpty() ? u"ファイルを読み込めませんでした。"_s : reason;
+}
+
 // The few steps Qt has no call for: forcing data to the disk and renaming over a name.
 namespace platform {
 
@@ -102,7 +126,9 @@ bool renameIfAbsent(const QString& from, const QString& to, bool& existed, QStri
 }
 
 // After a rename the new directory entry reaches the disk only when the folder is synced.
-void syncFolder(const QString& filePath) { velnor::syncFolder(QFileInfo(filePath).absolutePath()); }
+void syncParentFolder(const QString& filePath) {
+  syncFolderEntries(QFileInfo(filePath).absolutePath());
+}
 
 }  // namespace platform
 
@@ -166,7 +192,7 @@ class AtomicFileWriter final : public SaveWriter {
       QFile::remove(file_.fileName());
       return false;
     }
-    platform::syncFolder(target_);
+    platform::syncParentFolder(target_);
     return true;
   }
 
@@ -187,9 +213,10 @@ class AtomicFileWriter final : public SaveWriter {
   QString errorString() const override { return error_; }
 
  private:
-  // The system's reason, in Japanese where the error number says it; Qt's otherwise.
+  // The system's reason, from the error number or, when Qt kept none, from Qt's error
+  // kind; never Qt's English text. Empty means none was given (a full disk, most often).
   bool failed() {
-    error_ = errno != 0 ? systemReason(errno) : file_.errorString();
+    error_ = errno != 0 ? systemReason(errno) : reasonOfKind(file_.error());
     return false;
   }
 
@@ -331,8 +358,9 @@ bool readOpenFile(int fd, qint64 size, qint64 limit, QByteArray& bytes, QString&
 
 }  // namespace
 
-bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes, FileError* error) {
-  bytes.clear();
+FileRead readFile(const QString& path, qint64 limit) {
+  FileRead read;
+  QByteArray& bytes = read.bytes;
   QString reason;
   bool ok = false;
 #ifdef Q_OS_UNIX
@@ -340,6 +368,7 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes, FileErr
   // kind of file is then checked on what was opened, not on the name.
   const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
+    read.missing = errno == ENOENT;
     reason = systemReason(errno);
   } else {
     struct stat st {};
@@ -364,29 +393,22 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes, FileErr
   } else if (info.size() > limit) {
     reason = tooLargeReason(info.size(), limit);
   } else if (!file.open(QIODevice::ReadOnly)) {
-    reason = file.errorString();
+    read.missing = !info.exists() && !info.isSymLink();
+    reason = readFailureReason(file);
   } else {
     bytes = file.read(limit + 1);
     if (file.error() != QFileDevice::NoError)
-      reason = file.errorString();
+      reason = readFailureReason(file);
     else if (bytes.size() > limit)
       reason = tooLargeReason(bytes.size(), limit);
     else
       ok = true;
   }
 #endif
-  if (ok) return true;
+  if (ok) return read;
   bytes.clear();
-  if (error) *error = makeError(path, reason, false);
-  return false;
-}
-
-bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error, qint64 limit) {
-  lines.clear();
-  QByteArray all;
-  if (!readFileBytes(path, limit, all, error)) return false;
-  lines = splitTextLines(all);
-  return true;
+  read.error = makeError(path, reason, false);
+  return read;
 }
 
 QList<TextLine> splitTextLines(const QByteArray& bytes) {
@@ -501,12 +523,11 @@ void setSaveWriterFactory(SaveWriterFactory factory) { writerFactory() = std::mo
 
 QString writeFailureReason(const QString& systemReason) {
   QString reason = systemReason.trimmed();
-  if (reason.isEmpty() || reason == u"Unknown error"_s)
-    return u"書き込めませんでした。ディスクがいっぱいの可能性があります。"_s;
+  if (reason.isEmpty()) return u"書き込めませんでした。ディスクがいっぱいの可能性があります。"_s;
   return reason;
 }
 
-void syncFolder(const QString& folder) {
+void syncFolderEntries(const QString& folder) {
 #ifdef Q_OS_UNIX
   const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
   if (fd >= 0) {
@@ -578,8 +599,14 @@ bool makeFolderWhole(const QString& path, const QString& tempName,
   if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
     return fail(path, u"同じ名前のものがすでにあります。"_s);
   if (!renamePath(temp, path, &reason)) return fail(path, reason);
-  syncFolder(QFileInfo(path).absolutePath());
+  syncFolderEntries(QFileInfo(path).absolutePath());
   return true;
+}
+
+QString fileFailureReason(const QFileDevice& file, int code) {
+  if (code != 0) return systemReason(code);
+  const QString reason = reasonOfKind(file.error());
+  return reason.isEmpty() ? u"ファイルを読み書きできませんでした。"_s : reason;
 }
 
 QString systemReason(int code) {

@@ -2,10 +2,12 @@
 // Reading and replacing whole CP932 text files with CR LF line ends.
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace velnor {
@@ -46,15 +48,28 @@ QList<TextLine> splitTextLines(const QByteArray& bytes);
 inline constexpr qint64 kIndexFileLimit = qint64(64) << 20;
 inline constexpr qint64 kNoteFileLimit = qint64(1) << 20;
 
-// Reads a whole regular file of at most `limit` bytes. A FIFO, device, socket or folder at
-// `path` is refused without waiting on it, and so is a larger file. False and `error`.
-[[nodiscard]] bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes,
-                                 FileError* error);
+// A whole file as read: its bytes, or why it could not be read. Three states matter to a
+// change that must remember what it replaced: absent, bytes, or unreadable (then the change
+// must not go ahead, or undo would put back a wrong "before").
+struct FileRead {
+  QByteArray bytes;
+  std::optional<FileError> error;  // set when the file could not be read
+  bool missing = false;            // nothing has the name (error is set too)
 
-// Reads a whole file as lines split at CR LF (a lone LF also ends a line; a last
-// line without an end is kept), as readFileBytes does. False and `error` on failure.
-[[nodiscard]] bool readTextLines(const QString& path, QList<TextLine>& lines, FileError* error,
-                                 qint64 limit = kNoteFileLimit);
+  bool ok() const { return !error; }
+  bool unreadable() const { return error && !missing; }
+  // The bytes, or nothing for an absent file; only for reads that were not unreadable.
+  std::optional<QByteArray> stored() const { return ok() ? std::optional(bytes) : std::nullopt; }
+  // True when the read failed; then `out`, when given, receives the error.
+  bool failed(FileError* out) const {
+    if (error && out) *out = *error;
+    return bool(error);
+  }
+};
+
+// The one reader of whole files: a regular file of at most `limit` bytes. A FIFO, device,
+// socket or folder at `path` is refused without waiting on it, and so is a larger file.
+[[nodiscard]] FileRead readFile(const QString& path, qint64 limit);
 
 // Encodes every line whose text was replaced, so that all lines carry their bytes.
 // False and `error` (naming the character and `path`) when one cannot be stored.
@@ -84,6 +99,9 @@ QByteArray joinTextLines(const QList<TextLine>& lines);
 
 // The steps of one atomic save. The real writer puts the new file under a temporary
 // name of this program's own beside the target; tests substitute one that fails on cue.
+// Not QSaveFile: it writes through a symbolic link at the target (a link planted in a
+// shared folder would send the records elsewhere), cannot create only-if-absent, does not
+// sync the folder after the rename, and offers no seam for a test to fail each step.
 class SaveWriter {
  public:
   virtual ~SaveWriter() = default;
@@ -111,11 +129,14 @@ using SaveWriterFactory = std::function<std::unique_ptr<SaveWriter>()>;
 void setSaveWriterFactory(SaveWriterFactory factory);
 
 // The reason shown for a failed write: the system's, or a hint at a full disk when the
-// system gave none.
+// system gave none (an empty reason).
 QString writeFailureReason(const QString& systemReason);
 
 // The system's reason for the error number `code`, in Japanese.
 QString systemReason(int code);
+// The reason for a failed call on `file`: from the error number it left (`code`; 0 for
+// none), else from Qt's kind of error; never Qt's English text.
+QString fileFailureReason(const QFileDevice& file, int code);
 
 // Renames `from` to `to` in one step (a file, or a folder to a name that is free). False
 // and the system's reason.
@@ -129,7 +150,7 @@ bool removeTree(const QString& path);
 bool isLeftoverSaveName(const QString& fileName);
 
 // Makes a rename or a new entry in `folder` reach the disk.
-void syncFolder(const QString& folder);
+void syncFolderEntries(const QString& folder);
 // Makes everything written so far to the file system holding `path` reach the disk. False
 // and the system's reason.
 bool syncFilesystemOf(const QString& path, QString* reason);

@@ -176,6 +176,22 @@ TEST_P(SpecialFiles, asANoteAreRefusedWhenThePersonIsReached) {
   EXPECT_EQ(shell.titles(), u"読み込めません"_s);
 }
 
+// A rename onto a name whose note cannot be read: the store stops before anything is
+// written, as undo could not put the old file back.
+TEST_P(SpecialFiles, underARenamedPersonsNoteStopTheStore) {
+  GetParam().make(p.path(u"%帳/丙.txt"_s));
+  const QFileInfo before(p.path(u"%帳/丙.txt"_s));
+  const QByteArray indexBefore = p.readBytes(index);
+  ASSERT_TRUE(m.LoadPerson(0));
+  m.PersonName = u"丙"_s;
+  EXPECT_FALSE(m.StorePerson(0));
+  EXPECT_EQ(shell.titles(), u"保存できません"_s);
+  const QFileInfo after(p.path(u"%帳/丙.txt"_s));
+  EXPECT_EQ(after.isSymLink(), before.isSymLink());
+  EXPECT_EQ(after.size(), before.size());
+  EXPECT_EQ(p.readBytes(index), indexBefore);
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, SpecialFiles, ::testing::ValuesIn(kSpecials), [](const auto& info) {
   return QString::fromUtf8(info.param.name).replace(u' ', u'_').toStdString();
 });

@@ -101,9 +101,8 @@ TEST_F(NoLoss, DotNamedNoteFilesCountAsExistingAndAreNeverReplaced) {
 
 TEST_F(NoLoss, AnIndexThatCannotBeReadIsNeverWrittenOver) {
   const QByteArray before = p.readBytes(index);
-  setIndexReaderForTests([](const QString&, QByteArray&, QString& reason) {
-    reason = u"Permission denied"_s;
-    return false;
+  setIndexReaderForTests([](const QString& path, qint64) {
+    return FileRead{{}, FileError{path, u"Permission denied"_s}, false};
   });
   m.ChangeRecordFolder();
   EXPECT_FALSE(read(1));

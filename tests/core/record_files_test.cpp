@@ -90,8 +90,8 @@ TEST_F(RecordFiles, ALineBreakLeftInANoteNeverShiftsTheMonthLines) {
   p.m->PersonNote = u"line1\r\nline2"_s;
   p.m->MonthNotes[1] = u"a\nb"_s;
   ASSERT_TRUE(write(2, 0));
-  QList<TextLine> lines;
-  ASSERT_TRUE(readTextLines(p.path(u"%テスト/名前.txt"_s), lines, nullptr));
+  const QList<TextLine> lines =
+      splitTextLines(readFile(p.path(u"%テスト/名前.txt"_s), kNoteFileLimit).bytes);
   ASSERT_EQ(lines.size(), 13);
   EXPECT_EQ(lines[1].text, u"a[b"_s);
 }

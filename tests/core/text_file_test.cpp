@@ -51,9 +51,11 @@ TEST_F(TextFileTest, FailedWritesAndReadsSayWhichWithAReason) {
   EXPECT_FALSE(writeTextFile(path(u"nope/a.txt"_s), {u"x"_s}, &err));
   EXPECT_FALSE(err.reason.isEmpty());
   EXPECT_TRUE(err.writing);
-  QList<TextLine> lines;
-  EXPECT_FALSE(readTextLines(path(u"nope/b.txt"_s), lines, &err));
-  EXPECT_FALSE(err.writing);
+  const FileRead read = readFile(path(u"nope/b.txt"_s), kNoteFileLimit);
+  ASSERT_TRUE(read.error);
+  EXPECT_TRUE(read.missing);
+  EXPECT_EQ(read.error->reason, u"ファイルまたはフォルダーがありません。"_s);
+  EXPECT_FALSE(read.error->writing);
 }
 
 TEST(TextFile, UntouchedLinesKeepTheirBytes) {
@@ -61,9 +63,10 @@ TEST(TextFile, UntouchedLinesKeepTheirBytes) {
   // 87 9A is an NEC duplicate of 81 E6 (∵); a dangling lead byte does not decode at all.
   const QByteArray original("\x87\x9a\r\nabc\x82\r\nlast-no-newline");
   p.writeBytes(u"a.txt"_s, original);
-  QList<TextLine> lines;
+  const FileRead read = readFile(p.path(u"a.txt"_s), kNoteFileLimit);
+  ASSERT_TRUE(read.ok());
+  QList<TextLine> lines = splitTextLines(read.bytes);
   FileError err;
-  ASSERT_TRUE(readTextLines(p.path(u"a.txt"_s), lines, &err));
   ASSERT_EQ(lines.size(), 3);
   lines[1] = TextLine::fromText(u"changed"_s);
   ASSERT_TRUE(writeTextLines(p.path(u"a.txt"_s), lines, &err));
@@ -112,8 +115,6 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, FailedSave,
                          ::testing::Values(Failure{FailAt::Open, 1, u"Read-only file system"_s,
                                                    u"Read-only file system"_s},
                                            Failure{FailAt::Write, 1, kNoSpace, kNoSpace},
-                                           Failure{FailAt::Write, 1, u"Unknown error"_s,
-                                                   kDiskMayBeFull},
                                            Failure{FailAt::Flush, 1, QString(), kDiskMayBeFull},
                                            Failure{FailAt::Commit, 1, u"Input/output error"_s,
                                                    u"Input/output error"_s}));

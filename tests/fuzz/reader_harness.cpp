@@ -103,11 +103,14 @@ QString ReaderHarness::checkSheet(const QByteArray& bytes) {
 QString ReaderHarness::checkTextLines(const QByteArray& bytes) {
   const QString path = dir_.filePath(kFolder + u"/a.txt"_s);
   if (!writeAll(path, bytes)) return u"cannot write the input"_s;
-  QList<TextLine> first, second;
+  const FileRead firstRead = readFile(path, kNoteFileLimit);
+  if (!firstRead.ok()) return u"read failed: "_s + firstRead.error->reason;
+  const QList<TextLine> first = splitTextLines(firstRead.bytes);
   FileError error;
-  if (!readTextLines(path, first, &error)) return u"read failed: "_s + error.reason;
   if (!writeTextLines(path, first, &error)) return u"raw lines not written: "_s + error.reason;
-  if (!readTextLines(path, second, &error)) return u"re-read failed: "_s + error.reason;
+  const FileRead secondRead = readFile(path, kNoteFileLimit);
+  if (!secondRead.ok()) return u"re-read failed: "_s + secondRead.error->reason;
+  const QList<TextLine> second = splitTextLines(secondRead.bytes);
   if (first.size() != second.size()) return u"line count changed on rewrite"_s;
   for (qsizetype i = 0; i < first.size(); ++i)
     if (first[i].raw != second[i].raw || first[i].text != second[i].text)
@@ -157,9 +160,9 @@ QString ReaderHarness::checkNote(const QByteArray& bytes) {
   if (!m.LoadPerson(0)) return u"loading the note failed"_s;
   if (m.PersonName != u"名前"_s) return u"placeholder loaded as another name"_s;
 
-  QList<TextLine> lines;
-  FileError error;
-  if (!readTextLines(m.noteFilePath(u"名前"_s), lines, &error)) return u"note unreadable"_s;
+  const FileRead note = readFile(m.noteFilePath(u"名前"_s), kNoteFileLimit);
+  if (!note.ok()) return u"note unreadable"_s;
+  const QList<TextLine> lines = splitTextLines(note.bytes);
   for (int k = 1; k <= 12; ++k) {
     const QString expected = k < lines.size() ? lines[k].text : Module1::DefaultMonthLine(k);
     if (m.MonthNotes[k] != expected) return u"month %1 not loaded as stored"_s.arg(k);

@@ -38,9 +38,8 @@ TEST_F(FailedLoad, anUnreadableNoteLeavesTheFieldsEmptyAndStoresNothing) {
 
 TEST_F(FailedLoad, anIndexReadableOnlyAfterTheScreenOpenedIsNotWrittenOver) {
   const QByteArray before = indexBytes();
-  setIndexReaderForTests([](const QString&, QByteArray&, QString& reason) {
-    reason = u"Permission denied"_s;
-    return false;
+  setIndexReaderForTests([](const QString& path, qint64) {
+    return FileRead{{}, FileError{path, u"Permission denied"_s}, false};
   });
   openScreen();
   setIndexReaderForTests(nullptr);
