@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QList>
-#include <QShortcut>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -58,13 +57,8 @@ Form1::Form1(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   createButtons();
   createChooser();
   createList();
+  createCommands();
   watchKeys();
-  auto* find = new QShortcut(QKeySequence::Find, this);
-  connect(find, &QShortcut::activated, this, [this] { openFindBox(); });
-  auto* exporting = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
-  connect(exporting, &QShortcut::activated, this, [this] { (void)exportRecordsAsked(m, this); });
-  auto* importing = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
-  connect(importing, &QShortcut::activated, this, [this] { (void)importRecordsAsked(m, this); });
   watch_ = new FolderWatch(
       m, [this] { takeOutsideChange(); }, this);
   m.mainWindow = this;
@@ -247,30 +241,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     }
     return true;
   }
-  const int code = keyCodeOf(key->key());
-  switch (code) {
-    case kKeyF1:
-    case kKeyF2:
-    case kKeyF3:
-    case kKeyF5:
-    case kKeyF6:
-    case kKeyUp:
-    case kKeyDown:
-    case kKeySpace:
-    case kKeyLeft:
-    case kKeyRight:
-    case kKeyHome:
-    case kKeyEnd:
-    case kKeyPageUp:
-    case kKeyPageDown:
-      break;
-    default:
-      return QWidget::eventFilter(watched, event);
-  }
   // The window's keys never reach the controls: Space must not press the focused
-  // button, nor an arrow switch the record folder in the chooser. A held key acts once.
-  if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) Form_KeyUp(code);
-  return true;
+  // button, nor an arrow switch the record folder in the chooser.
+  if (commands_.take(key, !m.ProgramEnded)) return true;
+  return QWidget::eventFilter(watched, event);
 }
 
 // The list of the chooser is a window of its own, a child of the chooser.
@@ -279,52 +253,30 @@ bool Form1::chooserOpen() const {
   return popup && popup->parentWidget() == Combo1;
 }
 
-void Form1::Form_KeyUp(int keyCode) {
-  if (m.ProgramEnded) return;
-  switch (keyCode) {
-    case kKeyF1:
-      Command1->click();
-      break;
-    case kKeyF2:
-      Command2->click();
-      break;
-    case kKeyF3:
-      Command4->click();
-      break;
-    case kKeyF5:
-      Command5->click();
-      break;
-    case kKeyF6:
-      Command3->click();
-      break;
-    case kKeyUp:
-      Command6->click();
-      break;
-    case kKeyDown:
-      Command7->click();
-      break;
-    case kKeySpace:
-      Command8->click();
-      break;
-    case kKeyLeft:
-    case kKeyRight:
-      moveColumn(keyCode == kKeyRight ? 1 : -1);
-      break;
-    case kKeyHome:
-      moveRowTo(0);
-      break;
-    case kKeyEnd:
-      moveRowTo(m.PersonCount - 1);
-      break;
-    case kKeyPageUp:
-      moveRowTo(m.CurrentIndex - Picture1->fullRows());
-      break;
-    case kKeyPageDown:
-      moveRowTo(m.CurrentIndex + Picture1->fullRows());
-      break;
-    default:
-      break;
-  }
+// Every key of the window, with the button it presses where it has one.
+void Form1::createCommands() {
+  commands_.addButton(Command1, {Qt::Key_F1});
+  commands_.addButton(Command2, {Qt::Key_F2});
+  commands_.addButton(Command4, {Qt::Key_F3});
+  commands_.addButton(Command5, {Qt::Key_F5});
+  commands_.addButton(Command3, {Qt::Key_F6});
+  commands_.addButton(Command6, {Qt::Key_Up});
+  commands_.addButton(Command7, {Qt::Key_Down});
+  commands_.addButton(Command8, {Qt::Key_Space});
+  commands_.add(u"左の列"_s, {Qt::Key_Left}, [this] { moveColumn(-1); });
+  commands_.add(u"右の列"_s, {Qt::Key_Right}, [this] { moveColumn(1); });
+  commands_.add(u"最初の人"_s, {Qt::Key_Home}, [this] { moveRowTo(0); });
+  commands_.add(u"最後の人"_s, {Qt::Key_End}, [this] { moveRowTo(m.PersonCount - 1); });
+  commands_.add(u"前のページ"_s, {Qt::Key_PageUp},
+                [this] { moveRowTo(m.CurrentIndex - Picture1->fullRows()); });
+  commands_.add(u"次のページ"_s, {Qt::Key_PageDown},
+                [this] { moveRowTo(m.CurrentIndex + Picture1->fullRows()); });
+  commands_.add(u"検索"_s, QKeySequence::keyBindings(QKeySequence::Find),
+                [this] { openFindBox(); });
+  commands_.add(u"書き出し"_s, {Qt::CTRL | Qt::Key_E},
+                [this] { (void)exportRecordsAsked(m, this); });
+  commands_.add(u"読み込み"_s, {Qt::CTRL | Qt::Key_I},
+                [this] { (void)importRecordsAsked(m, this); });
 }
 
 // A row move by keyboard, kept within the people.

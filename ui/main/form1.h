@@ -13,6 +13,7 @@
 
 #include "core/module1.h"
 #include "core/ports.h"
+#include "ui/common/key_commands.h"
 #include "ui/main/list_picture.h"
 
 namespace velnor {
@@ -56,7 +57,6 @@ class Form1 : public QWidget, public MainWindowPort {
   void Command7_Click();
   void Command8_Click();
   void Command9_Click();
-  void Form_KeyUp(int keyCode);
   void Picture1_MouseUp(double x, double y);
   void Picture1_DblClick();
   void Combo1_Click();
@@ -104,6 +104,7 @@ class Form1 : public QWidget, public MainWindowPort {
   int shownMonthCount() const;
   QString cellTextAt(int row, int column) const;
   void watchKeys();
+  void createCommands();
   void layoutControls(double sw, double sh);
   void placeNameMarker();
   void followSelection();
@@ -127,6 +128,7 @@ class Form1 : public QWidget, public MainWindowPort {
   std::unique_ptr<ComboChooser> chooser_;
   FindBox* findBox_ = nullptr;  // made at the first Ctrl+F
   FolderWatch* watch_ = nullptr;
+  KeyCommands commands_{this};
   QSet<QString> conflictsPutOff_;  // copies the user chose to merge later (next start)
   std::array<QPushButton*, 9> buttons_{};
   qint32 listBackground_ = 0xFFFFFF;

@@ -1,0 +1,56 @@
+#include "ui/common/key_commands.h"
+
+#include <QAbstractButton>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QWidget>
+
+namespace velnor {
+
+namespace {
+
+bool matches(const QKeySequence& keys, const QKeyEvent* event) {
+  if (keys.count() != 1) return false;
+  const QKeyCombination wanted = keys[0];
+  Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+  if (wanted.keyboardModifiers() == Qt::NoModifier) mods &= ~Qt::ShiftModifier;
+  return wanted.key() == Qt::Key(event->key()) && wanted.keyboardModifiers() == mods;
+}
+
+}  // namespace
+
+QAction* KeyCommands::add(const QString& name, const QList<QKeySequence>& keys,
+                          std::function<void()> run) {
+  auto* action = new QAction(name, window_);
+  // Shown with the command, but never registered with Qt's shortcut map (the action is
+  // added to no widget): the table alone runs it, at the key's own moment.
+  action->setShortcuts(keys);
+  action->setShortcutContext(Qt::WidgetShortcut);
+  QObject::connect(action, &QAction::triggered, window_, [run = std::move(run)] { run(); });
+  actions_.append(action);
+  return action;
+}
+
+QAction* KeyCommands::addButton(QAbstractButton* button, const QList<QKeySequence>& keys) {
+  const QPointer<QAbstractButton> pressed(button);
+  const QString name =
+      button->accessibleName().isEmpty() ? button->text() : button->accessibleName();
+  return add(name, keys, [pressed] {
+    if (pressed) pressed->click();
+  });
+}
+
+bool KeyCommands::take(const QKeyEvent* key, bool run) {
+  for (QAction* action : actions_) {
+    for (const QKeySequence& keys : action->shortcuts()) {
+      if (!matches(keys, key)) continue;
+      const bool onPress = keys[0].keyboardModifiers() != Qt::NoModifier;
+      const QEvent::Type moment = onPress ? QEvent::KeyPress : QEvent::KeyRelease;
+      if (run && key->type() == moment && (onPress || !key->isAutoRepeat())) action->trigger();
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace velnor

@@ -1,0 +1,40 @@
+#pragma once
+// The commands of a window in one table: each a QAction with its keys, owned by the window
+// and triggered by its key and its button alike. A plain key acts on its release, as keys
+// always have here (a held key acts once); a key with Ctrl acts on its press, as on any
+// desktop, since Ctrl is often let go first. The key never reaches the focused control.
+
+#include <QAction>
+#include <QKeySequence>
+#include <QList>
+#include <functional>
+
+class QAbstractButton;
+class QKeyEvent;
+class QWidget;
+
+namespace velnor {
+
+class KeyCommands {
+ public:
+  explicit KeyCommands(QWidget* window) : window_(window) {}
+
+  // A command run by one of `keys`. A key without modifiers also acts with Shift held or
+  // from the number pad, never with Ctrl or Alt.
+  QAction* add(const QString& name, const QList<QKeySequence>& keys, std::function<void()> run);
+  // A command that presses `button`: a disabled button ignores its keys as it does clicks.
+  QAction* addButton(QAbstractButton* button, const QList<QKeySequence>& keys);
+
+  // For the window's event filter, at the first control that sees the key: runs the
+  // command of `key` at its moment and swallows both press and release. False when the
+  // key belongs to no command. With `run` false the key is swallowed but runs nothing.
+  bool take(const QKeyEvent* key, bool run = true);
+
+  const QList<QAction*>& actions() const { return actions_; }
+
+ private:
+  QWidget* window_;
+  QList<QAction*> actions_;
+};
+
+}  // namespace velnor
