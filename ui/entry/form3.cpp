@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QShortcut>
 #include <algorithm>
 
 #include "ui/common/accessibility.h"
@@ -69,11 +68,8 @@ Form3::Form3(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   --filling_;
   showNobody();  // until a person is loaded
   connectChanges();
+  createCommands();
   watchControls();
-  auto* find = new QShortcut(QKeySequence::Find, this);
-  connect(find, &QShortcut::activated, this, [this] { openFindBox(); });
-  auto* exporting = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
-  connect(exporting, &QShortcut::activated, this, [this] { (void)exportRecordsAsked(m, this); });
   m.inputScreen = this;
 }
 
@@ -200,6 +196,7 @@ void Form3::connectChanges() {
 // Key preview: the screen sees every key release before the control that has the focus,
 // and the fields' own mouse, focus and hover events reach their handlers from here.
 void Form3::watchControls() {
+  installEventFilter(this);  // releases no control had the focus for
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
   noteBox()->viewport()->installEventFilter(this);
   Text4->viewport()->installEventFilter(this);
@@ -225,7 +222,7 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
       if (previewKeyRelease(watched, static_cast<QKeyEvent*>(event))) return true;
       break;
     case QEvent::KeyPress:
-      if (previewHistoryKey(watched, static_cast<QKeyEvent*>(event))) return true;
+      if (previewKeyPress(watched, static_cast<QKeyEvent*>(event))) return true;
       break;
     case QEvent::MouseButtonRelease:
       if (inMouseRelease_ || unloaded_ || m.ProgramEnded || !isMouseUpTarget(watched)) break;
@@ -243,25 +240,40 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-// True when the release must go no further: the screen was closed or the program ended.
+// Every key released counts as a change to test for; a command's key goes no further.
+// A release a control passes up to the window comes here twice, which only marks the
+// change again: commands are swallowed where they are first seen.
 bool Form3::previewKeyRelease(QObject* watched, QKeyEvent* key) {
-  if (key->isAutoRepeat() || unloaded_ || m.ProgramEnded) return false;
-  const int code = keyCodeOf(key->key());
-  previewed_ = key;
+  if (key->isAutoRepeat() || unloaded_ || m.ProgramEnded) return commands_.take(key, false);
+  m.PersonModified = true;
   QPointer<Form3> self(this);
-  Form_KeyUp(code);
+  const bool command = commands_.take(key);
   if (!self || unloaded_ || m.ProgramEnded) return true;
-  dispatchKeyUp(watched, code);
-  return false;
+  dispatchKeyUp(watched, keyCodeOf(key->key()));
+  return command;
 }
 
 // Ctrl+Z undoes the typing of a box while it has any; then the stored changes.
-bool Form3::previewHistoryKey(QObject* watched, QKeyEvent* key) {
-  const HistoryKey h = historyKeyOf(key);
-  if (h == HistoryKey::None || unloaded_ || m.ProgramEnded) return false;
-  if (boxTakesHistoryKey(qobject_cast<QWidget*>(watched), h)) return false;
-  undoChange(h == HistoryKey::Redo);
-  return true;
+bool Form3::previewKeyPress(QObject* watched, QKeyEvent* key) {
+  if (boxTakesHistoryKey(qobject_cast<QWidget*>(watched), historyKeyOf(key))) return false;
+  return commands_.take(key, !unloaded_ && !m.ProgramEnded);
+}
+
+// Every key of the screen, with the button it presses where it has one.
+void Form3::createCommands() {
+  commands_.addButton(Command1, {Qt::Key_F1});
+  commands_.addButton(Command2, {Qt::Key_F2});
+  commands_.addButton(Command4, {Qt::Key_F3});
+  commands_.addButton(Command5, {Qt::Key_F4});
+  commands_.addButton(Command6, {Qt::Key_F5});
+  commands_.add(u"印刷"_s, {Qt::Key_F6}, [this] { printShown(); });
+  commands_.add(u"元に戻す"_s, {Qt::CTRL | Qt::Key_Z}, [this] { undoChange(false); });
+  commands_.add(u"やり直し"_s, {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z},
+                [this] { undoChange(true); });
+  commands_.add(u"検索"_s, QKeySequence::keyBindings(QKeySequence::Find),
+                [this] { openFindBox(); });
+  commands_.add(u"書き出し"_s, {Qt::CTRL | Qt::Key_E},
+                [this] { (void)exportRecordsAsked(m, this); });
 }
 
 // The control finishes its own handling (caret, selection) before the handler runs.
@@ -285,16 +297,6 @@ void Form3::dispatchFocusIn(QObject* watched) {
   if (watched == Text3) Text3_GotFocus();
   for (int i = 0; i <= 12; ++i)
     if (watched == Text1[i]) Text1_GotFocus(i);
-}
-
-void Form3::keyReleaseEvent(QKeyEvent* event) {
-  // Releases that reach the window itself (no control had the focus).
-  // A release a control did not take comes up here after the preview has seen it.
-  const bool seen = event == previewed_;
-  previewed_ = nullptr;
-  if (!seen && !event->isAutoRepeat() && !unloaded_ && !m.ProgramEnded)
-    Form_KeyUp(keyCodeOf(event->key()));
-  QWidget::keyReleaseEvent(event);
 }
 
 void Form3::dispatchKeyUp(QObject* watched, int keyCode) {

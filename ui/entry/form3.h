@@ -9,6 +9,7 @@
 #include "core/char_rules.h"
 #include "core/module1.h"
 #include "core/ports.h"
+#include "ui/common/key_commands.h"
 #include "ui/entry/name_list.h"
 
 class QComboBox;
@@ -76,7 +77,6 @@ class Form3 : public QWidget, public InputScreenPort {
   void Command5_Click();
   void Command6_Click();
   void Combo1_Click();
-  void Form_KeyUp(int keyCode);
   void Form_Load();
   void Form_QueryUnload(int& cancel);
   void Form_Resize();
@@ -134,7 +134,6 @@ class Form3 : public QWidget, public InputScreenPort {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   // Window setup
@@ -144,6 +143,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void createLabels();
   void setDesignFonts();
   void watchControls();
+  void createCommands();
   void connectChanges();
 
   // Layout, in proportion W across and H down to the design
@@ -198,7 +198,7 @@ class Form3 : public QWidget, public InputScreenPort {
   void setMonthInfoCaption(int month);
   void setNameEntry(const QString& text);
   bool previewKeyRelease(QObject* watched, QKeyEvent* key);
-  bool previewHistoryKey(QObject* watched, QKeyEvent* key);
+  bool previewKeyPress(QObject* watched, QKeyEvent* key);
   void finishMouseRelease(QObject* watched, QEvent* event);
   void dispatchMouseMove(QObject* watched);
   void dispatchFocusIn(QObject* watched);
@@ -221,7 +221,7 @@ class Form3 : public QWidget, public InputScreenPort {
   int filling_ = 0;            // >0 while the program itself writes into the fields
   bool unloaded_ = false;
   bool inMouseRelease_ = false;
-  const QEvent* previewed_ = nullptr;  // the key release the preview handled last
+  KeyCommands commands_{this};
 };
 
 }  // namespace velnor

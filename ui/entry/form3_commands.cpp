@@ -490,32 +490,6 @@ void Form3::Combo1_Click() {
   if (Combo1->currentText() != shown) chooser_->setText(shown);
 }
 
-void Form3::Form_KeyUp(int keyCode) {
-  m.PersonModified = true;
-  switch (keyCode) {
-    case kKeyF1:
-      Command1->click();
-      break;
-    case kKeyF2:
-      Command2->click();
-      break;
-    case kKeyF3:
-      Command4->click();
-      break;
-    case kKeyF4:
-      Command5->click();
-      break;
-    case kKeyF5:
-      Command6->click();
-      break;
-    case kKeyF6:
-      printShown();
-      break;
-    default:
-      break;
-  }
-}
-
 void Form3::Form_Load() {
   applyColors();
   if (m.NoteFontSize >= kSmallestSizeSetting && m.NoteFontSize <= kLargestSizeSetting) {

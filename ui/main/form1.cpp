@@ -228,10 +228,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   // The chooser's open list takes its own keys: arrows, Enter, Escape.
   if (chooserOpen()) return QWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
-  if (const HistoryKey h = historyKeyOf(key); h != HistoryKey::None) {
-    if (event->type() == QEvent::KeyPress) undoChange(h == HistoryKey::Redo);
-    return true;
-  }
   // Alt+Down opens the chooser's list wherever the focus is; it is no move down.
   if (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier)) {
     if (watched == Combo1) return QWidget::eventFilter(watched, event);
@@ -271,6 +267,9 @@ void Form1::createCommands() {
                 [this] { moveRowTo(m.CurrentIndex - Picture1->fullRows()); });
   commands_.add(u"次のページ"_s, {Qt::Key_PageDown},
                 [this] { moveRowTo(m.CurrentIndex + Picture1->fullRows()); });
+  commands_.add(u"元に戻す"_s, {Qt::CTRL | Qt::Key_Z}, [this] { undoChange(false); });
+  commands_.add(u"やり直し"_s, {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z},
+                [this] { undoChange(true); });
   commands_.add(u"検索"_s, QKeySequence::keyBindings(QKeySequence::Find),
                 [this] { openFindBox(); });
   commands_.add(u"書き出し"_s, {Qt::CTRL | Qt::Key_E},
