@@ -20,7 +20,7 @@ bool matches(const QKeySequence& keys, const QKeyEvent* event) {
 }  // namespace
 
 QAction* KeyCommands::add(const QString& name, const QList<QKeySequence>& keys,
-                          std::function<void()> run) {
+                          std::function<void()> run, bool repeating) {
   auto* action = new QAction(name, window_);
   // Shown with the command, but never registered with Qt's shortcut map (the action is
   // added to no widget): the table alone runs it, at the key's own moment.
@@ -28,6 +28,7 @@ QAction* KeyCommands::add(const QString& name, const QList<QKeySequence>& keys,
   action->setShortcutContext(Qt::WidgetShortcut);
   QObject::connect(action, &QAction::triggered, window_, [run = std::move(run)] { run(); });
   actions_.append(action);
+  if (repeating) repeating_.insert(action);
   return action;
 }
 
@@ -44,9 +45,10 @@ bool KeyCommands::take(const QKeyEvent* key, bool run) {
   for (QAction* action : actions_) {
     for (const QKeySequence& keys : action->shortcuts()) {
       if (!matches(keys, key)) continue;
-      const bool onPress = keys[0].keyboardModifiers() != Qt::NoModifier;
+      const bool repeating = repeating_.contains(action);
+      const bool onPress = repeating || keys[0].keyboardModifiers() != Qt::NoModifier;
       const QEvent::Type moment = onPress ? QEvent::KeyPress : QEvent::KeyRelease;
-      if (run && key->type() == moment && (onPress || !key->isAutoRepeat())) action->trigger();
+      if (run && key->type() == moment && (repeating || !key->isAutoRepeat())) action->trigger();
       return true;
     }
   }

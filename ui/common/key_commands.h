@@ -1,12 +1,13 @@
 #pragma once
 // The commands of a window in one table: each a QAction with its keys, owned by the window
 // and triggered by its key and its button alike. A plain key acts on its release, as keys
-// always have here (a held key acts once); a key with Ctrl acts on its press, as on any
-// desktop, since Ctrl is often let go first. The key never reaches the focused control.
+// always have here; a key with Ctrl acts on its press, as on any desktop, since Ctrl is
+// often let go first. A held key acts once. The key never reaches the focused control.
 
 #include <QAction>
 #include <QKeySequence>
 #include <QList>
+#include <QSet>
 #include <functional>
 
 class QAbstractButton;
@@ -20,8 +21,10 @@ class KeyCommands {
   explicit KeyCommands(QWidget* window) : window_(window) {}
 
   // A command run by one of `keys`. A key without modifiers also acts with Shift held or
-  // from the number pad, never with Ctrl or Alt.
-  QAction* add(const QString& name, const QList<QKeySequence>& keys, std::function<void()> run);
+  // from the number pad, never with Ctrl or Alt. `repeating` commands act on every press,
+  // a held key's repeats too (turning pages, zooming).
+  QAction* add(const QString& name, const QList<QKeySequence>& keys, std::function<void()> run,
+               bool repeating = false);
   // A command that presses `button`: a disabled button ignores its keys as it does clicks.
   QAction* addButton(QAbstractButton* button, const QList<QKeySequence>& keys);
 
@@ -35,6 +38,7 @@ class KeyCommands {
  private:
   QWidget* window_;
   QList<QAction*> actions_;
+  QSet<const QAction*> repeating_;
 };
 
 }  // namespace velnor

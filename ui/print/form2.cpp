@@ -139,6 +139,7 @@ void Form2::placeControls() {
 }
 
 void Form2::watchKeys() {
+  createCommands();
   installEventFilter(this);
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
@@ -520,16 +521,6 @@ void Form2::closeEvent(QCloseEvent* e) {
   QDialog::closeEvent(e);
 }
 
-void Form2::keyPressEvent(QKeyEvent* e) {
-  // Escape closes the window as OK does (a dialog's own Escape would only reject it).
-  if (e->key() == Qt::Key_Escape) {
-    e->accept();
-    Command5->click();
-    return;
-  }
-  QDialog::keyPressEvent(e);
-}
-
 void Form2::resizeEvent(QResizeEvent* e) {
   QDialog::resizeEvent(e);
   if (fit_ != Fit::Zoom && !preview_.isNull()) drawPreview();
@@ -545,51 +536,34 @@ void Form2::showEvent(QShowEvent* e) {
 }
 
 bool Form2::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::KeyRelease) {
-    auto* key = static_cast<QKeyEvent*>(e);
-    if (!key->isAutoRepeat()) {
-      const int code = keyCodeOf(key->key());
-      if (code == kKeyF4 || code == kKeyF7) {
-        Form_KeyUp(code);
-        return true;  // handled here, so the release does not reach the window twice
-      }
-    }
-  } else if (e->type() == QEvent::KeyPress) {
-    if (watchedKeyPress(static_cast<QKeyEvent*>(e))) return true;
+  if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
+    if (commands_.take(static_cast<QKeyEvent*>(e))) return true;
   } else if (e->type() == QEvent::Wheel) {
     if (watchedWheel(static_cast<QWheelEvent*>(e))) return true;
   }
   return QDialog::eventFilter(watched, e);
 }
 
-bool Form2::watchedKeyPress(QKeyEvent* key) {
-  if (key->matches(QKeySequence::Print)) {
-    if (!key->isAutoRepeat()) printWithDialog();
-    return true;
-  }
-  if (key->matches(QKeySequence::ZoomIn) ||
-      (key->key() == Qt::Key_Plus && key->modifiers().testFlag(Qt::ControlModifier))) {
-    zoomIn();
-    return true;
-  }
-  if (key->matches(QKeySequence::ZoomOut)) {
-    zoomOut();
-    return true;
-  }
-  if (key->key() == Qt::Key_0 && key->modifiers().testFlag(Qt::ControlModifier)) {
-    setZoom(100);
-    return true;
-  }
-  switch (key->key()) {
-    case Qt::Key_PageDown:
-      showPage(shownPage_ + 1);
-      return true;
-    case Qt::Key_PageUp:
-      showPage(shownPage_ - 1);
-      return true;
-    default:
-      return false;
-  }
+// Every key of the window, with the button it presses where it has one.
+void Form2::createCommands() {
+  commands_.addButton(Command5, {Qt::Key_F4});
+  commands_.addButton(Command1, {Qt::Key_F7});
+  // Escape closes the window as OK does (a dialog's own Escape would only reject it).
+  commands_.add(
+      u"閉じる"_s, {Qt::Key_Escape}, [this] { Command5->click(); }, true);
+  commands_.add(u"印刷…"_s, QKeySequence::keyBindings(QKeySequence::Print),
+                [this] { printWithDialog(); });
+  QList<QKeySequence> zoomInKeys = QKeySequence::keyBindings(QKeySequence::ZoomIn);
+  zoomInKeys.append(Qt::CTRL | Qt::Key_Plus);
+  commands_.add(
+      u"拡大"_s, zoomInKeys, [this] { zoomIn(); }, true);
+  commands_.add(
+      u"縮小"_s, QKeySequence::keyBindings(QKeySequence::ZoomOut), [this] { zoomOut(); }, true);
+  commands_.add(u"実寸"_s, {Qt::CTRL | Qt::Key_0}, [this] { setZoom(100); });
+  commands_.add(
+      u"次のページ"_s, {Qt::Key_PageDown}, [this] { showPage(shownPage_ + 1); }, true);
+  commands_.add(
+      u"前のページ"_s, {Qt::Key_PageUp}, [this] { showPage(shownPage_ - 1); }, true);
 }
 
 bool Form2::watchedWheel(QWheelEvent* wheel) {
@@ -612,19 +586,6 @@ bool Form2::watchedWheel(QWheelEvent* wheel) {
   wheelAngle_ -= notches * kWheelNotch;
   if (notches != 0) showPage(shownPage_ - notches);  // turning towards you goes forward
   return true;
-}
-
-void Form2::Form_KeyUp(int keyCode) {
-  switch (keyCode) {
-    case kKeyF4:
-      Command5->click();
-      break;
-    case kKeyF7:
-      Command1->click();
-      break;
-    default:
-      break;
-  }
 }
 
 }  // namespace velnor

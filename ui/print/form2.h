@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/common/key_commands.h"
 #include "ui/print/page_surface.h"
 #include "ui/print/print_output.h"
 
@@ -41,7 +42,6 @@ class Form2 : public QDialog {
 
   void Form_Load();
   void Form_Activate();
-  void Form_KeyUp(int keyCode);
   void Form_Unload();
   void Command1_Click();
   void Command2_Click();
@@ -76,9 +76,9 @@ class Form2 : public QDialog {
   // Where the preview puts the table and the footer on the sheet.
   const PageFrame& previewFrame() const { return frame_; }
 
-  // Seams for tests: whether a printer is installed, where the PDF goes when there is no printer (given the proposed
-  // path; empty: not saved), opening a saved PDF, the sink itself, and the print dialog
-  // (true: print with the choices made on `printer`).
+  // Seams for tests: whether a printer is installed, where the PDF goes when there is no printer
+  // (given the proposed path; empty: not saved), opening a saved PDF, the sink itself, and the
+  // print dialog (true: print with the choices made on `printer`).
   std::function<bool()> printerAvailable;
   std::function<QString(const QString& proposed)> askPdfPath;
   std::function<void(const QString& path)> openPdf;
@@ -89,7 +89,6 @@ class Form2 : public QDialog {
   bool event(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void showEvent(QShowEvent* e) override;
 
@@ -104,7 +103,7 @@ class Form2 : public QDialog {
   // The sheet on the picture, in the painter's (device-independent) pixels.
   QRectF previewArea() const;
   void watchKeys();
-  bool watchedKeyPress(QKeyEvent* key);
+  void createCommands();
   bool watchedWheel(QWheelEvent* wheel);
   void updateLabel();
   void showZoomChoice();
@@ -136,6 +135,7 @@ class Form2 : public QDialog {
   double zoom_ = 100;       // per cent, for Fit::Zoom
   double loadWidthPx_ = 0;  // the sheet's width on the picture when ScaleFactor was measured
   bool unloaded_ = false;
+  KeyCommands commands_{this};
   bool printing_ = false;
 };
 
