@@ -24,8 +24,8 @@ class Window : public QWidget {
     connect(button, &QPushButton::clicked, this, [this] { ++clicks; });
     commands.addButton(button, {Qt::Key_F1});
     commands.add(u"検索"_s, {Qt::CTRL | Qt::Key_F}, [this] { ++finds; });
-    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(box),
-                       static_cast<QWidget*>(button)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(box), static_cast<QWidget*>(button)})
       w->installEventFilter(this);
   }
   bool eventFilter(QObject* watched, QEvent* event) override {
