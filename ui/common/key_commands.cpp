@@ -41,6 +41,16 @@ QAction* KeyCommands::addButton(QAbstractButton* button, const QList<QKeySequenc
   });
 }
 
+void KeyCommands::addRecordCommands(const std::function<void(bool redo)>& undo,
+                                    std::function<void()> find,
+                                    std::function<void()> exportRecords) {
+  add(QStringLiteral("元に戻す"), {Qt::CTRL | Qt::Key_Z}, [undo] { undo(false); });
+  add(QStringLiteral("やり直し"), {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z},
+      [undo] { undo(true); });
+  add(QStringLiteral("検索"), QKeySequence::keyBindings(QKeySequence::Find), std::move(find));
+  add(QStringLiteral("書き出し"), {Qt::CTRL | Qt::Key_E}, std::move(exportRecords));
+}
+
 bool KeyCommands::take(const QKeyEvent* key, bool run) {
   for (QAction* action : actions_) {
     for (const QKeySequence& keys : action->shortcuts()) {

@@ -33,6 +33,11 @@ class KeyCommands {
   // key belongs to no command. With `run` false the key is swallowed but runs nothing.
   bool take(const QKeyEvent* key, bool run = true);
 
+  // The commands both record windows have: undo and redo (`undo(true)` redoes), find, and
+  // export.
+  void addRecordCommands(const std::function<void(bool redo)>& undo, std::function<void()> find,
+                         std::function<void()> exportRecords);
+
   const QList<QAction*>& actions() const { return actions_; }
 
  private:

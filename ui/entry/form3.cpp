@@ -267,13 +267,8 @@ void Form3::createCommands() {
   commands_.addButton(Command5, {Qt::Key_F4});
   commands_.addButton(Command6, {Qt::Key_F5});
   commands_.add(u"印刷"_s, {Qt::Key_F6}, [this] { printShown(); });
-  commands_.add(u"元に戻す"_s, {Qt::CTRL | Qt::Key_Z}, [this] { undoChange(false); });
-  commands_.add(u"やり直し"_s, {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z},
-                [this] { undoChange(true); });
-  commands_.add(u"検索"_s, QKeySequence::keyBindings(QKeySequence::Find),
-                [this] { openFindBox(); });
-  commands_.add(u"書き出し"_s, {Qt::CTRL | Qt::Key_E},
-                [this] { (void)exportRecordsAsked(m, this); });
+  commands_.addRecordCommands([this](bool redo) { undoChange(redo); }, [this] { openFindBox(); },
+                              [this] { (void)exportRecordsAsked(m, this); });
 }
 
 // The control finishes its own handling (caret, selection) before the handler runs.

@@ -267,13 +267,8 @@ void Form1::createCommands() {
                 [this] { moveRowTo(m.CurrentIndex - Picture1->fullRows()); });
   commands_.add(u"次のページ"_s, {Qt::Key_PageDown},
                 [this] { moveRowTo(m.CurrentIndex + Picture1->fullRows()); });
-  commands_.add(u"元に戻す"_s, {Qt::CTRL | Qt::Key_Z}, [this] { undoChange(false); });
-  commands_.add(u"やり直し"_s, {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z},
-                [this] { undoChange(true); });
-  commands_.add(u"検索"_s, QKeySequence::keyBindings(QKeySequence::Find),
-                [this] { openFindBox(); });
-  commands_.add(u"書き出し"_s, {Qt::CTRL | Qt::Key_E},
-                [this] { (void)exportRecordsAsked(m, this); });
+  commands_.addRecordCommands([this](bool redo) { undoChange(redo); }, [this] { openFindBox(); },
+                              [this] { (void)exportRecordsAsked(m, this); });
   commands_.add(u"読み込み"_s, {Qt::CTRL | Qt::Key_I},
                 [this] { (void)importRecordsAsked(m, this); });
 }
