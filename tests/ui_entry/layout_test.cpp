@@ -10,10 +10,7 @@ constexpr int kWidth = 416, kHeight = 382;
 
 class LayoutTest : public OpenEntryTest {
  protected:
-  void resizeInner(int w, int h) {
-    form->resize(w, h);
-    form->Form_Resize();
-  }
+  void resizeInner(int w, int h) { form->resize(w, h); }
   static double points(QWidget* w) { return w->font().pointSizeF(); }
   template <class Control>
   static bool captionFits(Control* c) {
@@ -92,10 +89,10 @@ TEST_F(LayoutTest, TooSmallOrMinimizedOrFillingLeavesTheLastLayout) {
   resizeInner(kWidth * 2, kHeight * 2);
   m.EditsEnabled = true;
   form->showMinimized();
-  form->Form_Resize();
+  form->layOut();
   EXPECT_EQ(form->noteBox()->geometry(), before);
   form->showNormal();
-  form->Form_Resize();
+  form->layOut();
   EXPECT_NE(form->noteBox()->geometry(), before);
 }
 

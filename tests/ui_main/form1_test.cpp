@@ -181,6 +181,17 @@ TEST_F(DesignSize, AllTypeDoublesWithTheWholeWindow) {
   EXPECT_NEAR(listFontPoints() / list, 2, 0.01);
 }
 
+// A resize draws the list at the new size from the records already read: another
+// program's change shows when the folder watch sees it, not because the window grew.
+TEST_F(DesignSize, AResizeRedrawsTheListButOpensNoFile) {
+  const QSize before = form->Picture1->surface().image().size();
+  makeFolder(u"太郎"_s, 2);
+  form->resize(664, 594);
+  EXPECT_EQ(m.PersonCount, 1);
+  EXPECT_TRUE(shell.messages.isEmpty());
+  EXPECT_GT(form->Picture1->surface().image().height(), before.height());
+}
+
 // Clients below 600 × 300 twips are not laid out.
 TEST_F(MainWindowTest, OnlyAWindowAtLeast600TwipsWideIsLaidOut) {
   start(1);

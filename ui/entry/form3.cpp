@@ -65,6 +65,7 @@ Form3::Form3(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   createFields();
   createLabels();
   setDesignFonts();
+  createLayout();
   --filling_;
   showNobody();  // until a person is loaded
   connectChanges();
@@ -325,11 +326,6 @@ void Form3::dispatchMouseUp(QObject* watched) {
   if (watched == List2->viewport()) return List2_MouseUp();
 }
 
-void Form3::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  Form_Resize();
-}
-
 void Form3::closeEvent(QCloseEvent* event) {
   if (unloaded_) return event->accept();
   int cancel = 0;
@@ -365,12 +361,12 @@ void Form3::restoreNormal() {
 
 void Form3::setWidthTwips(int twips) {
   setOuterWidthTwips(this, twips, kInputDesignFrame);
-  Form_Resize();  // a size change lays the screen out at once, as the callers expect
+  layOut();  // a size change lays the screen out at once, as the callers expect
 }
 
 void Form3::setHeightTwips(int twips) {
   setOuterHeightTwips(this, twips, kInputDesignFrame);
-  Form_Resize();
+  layOut();
 }
 
 void Form3::pressAdd() { Command1->click(); }

@@ -22,6 +22,7 @@ namespace velnor {
 
 class ComboChooser;
 class FindBox;
+class ProportionalLayout;
 
 class Form3 : public QWidget, public InputScreenPort {
   Q_OBJECT
@@ -79,7 +80,8 @@ class Form3 : public QWidget, public InputScreenPort {
   void Combo1_Click();
   void Form_Load();
   void Form_QueryUnload(int& cancel);
-  void Form_Resize();
+  // Lays the screen out at its present size at once, even while it is hidden.
+  void layOut();
   void Text1_Change(int index);
   void Text2_Change();
   void Text3_Change();
@@ -133,7 +135,6 @@ class Form3 : public QWidget, public InputScreenPort {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   // Window setup
@@ -147,9 +148,8 @@ class Form3 : public QWidget, public InputScreenPort {
   void connectChanges();
 
   // Layout, in proportion W across and H down to the design
+  void createLayout();
   void scaleFonts(double W, double H);
-  void placeControls(double W, double H);
-  void placeMonthCells(double W, double H);
 
   // Shared steps of the commands
   bool duplicateNameGate();
@@ -209,6 +209,7 @@ class Form3 : public QWidget, public InputScreenPort {
   Module1& m;
   std::unique_ptr<ComboChooser> chooser_;
   FindBox* findBox_ = nullptr;  // made at the first Ctrl+F
+  ProportionalLayout* layout_ = nullptr;
 
   QString acceptedNote_;       // restore value of the note box (the last accepted text)
   qint16 shownIndex_ = 0;      // record number of the person in the fields (-1: its line is gone)

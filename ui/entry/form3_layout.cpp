@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "ui/common/proportional_layout.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_design.h"
 #include "ui/entry/form3.h"
@@ -20,9 +21,7 @@ namespace velnor {
 
 namespace {
 
-struct DesignRect {
-  double left, top, width, height;
-};
+using DesignRect = ProportionalLayout::Place;
 
 constexpr DesignRect kButton1{60, 120, 492, 252};
 constexpr DesignRect kButton2{600, 120, 492, 252};
@@ -47,8 +46,6 @@ constexpr double kMonthLabelLefts[4] = {1620, 2460, 3300, 4140};
 constexpr double kRowTops[3] = {2880, 3180, 3480};
 constexpr double kCellWidth = 612, kCellHeight = 252;
 constexpr double kMonthLabelWidth = 180;  // month labels do not grow with the window
-
-int px(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
 
 void setPoints(QWidget* w, double points) {
   QFont f = w->font();
@@ -79,36 +76,39 @@ void fitCaption(QLabel* caption, const QString& widest) {
   if (grown != caption->size()) caption->resize(grown);
 }
 
-// `r` scaled by W across and H down; a height of 0 keeps the control's own height.
-void place(QWidget* w, const DesignRect& r, double W, double H) {
-  const double height = r.height > 0 ? r.height * H : pxToTwips(w->sizeHint().height());
-  w->setGeometry(px(r.left * W), px(r.top * H), std::max(1, px(r.width * W)),
-                 std::max(1, px(height)));
-}
-
 }  // namespace
 
-void Form3::Form_Resize() {
-  if (isMinimized()) return;
-  const double innerWidth = pxToTwips(width());
-  const double innerHeight = pxToTwips(height());
-  if (innerHeight < kSmallestLaidOutInner.height() || innerWidth < kSmallestLaidOutInner.width())
-    return;
-  if (!m.EditsEnabled) return;
-
-  setUpdatesEnabled(false);  // one repaint for the whole rearrangement
-  const double W = innerWidth / kInputDesignInner.width();
-  const double H = innerHeight / kInputDesignInner.height();
+void Form3::createLayout() {
+  layout_ = new ProportionalLayout(
+      this, QSizeF(kInputDesignInner.width(), kInputDesignInner.height()));
+  const std::pair<QWidget*, DesignRect> places[] = {
+      {Command1, kButton1}, {Command2, kButton2}, {Command4, kButton4},   {Command5, kButton5},
+      {Command6, kButton6}, {Combo1, kCombo},     {List2, kNameList},     {Text3, kTerritory},
+      {Text2, kName},       {Text1.note, kNote},  {Text4, kMonthInfo},    {Label2, kLabel2},
+      {Label6, kLabel6},    {Label5, kLabel5},    {Label3, kLabel3},      {Label4, kLabel4},
+      {Label8, kLabel8}};
+  for (const auto& [control, place] : places) layout_->add(control, place);
+  for (int month = 1; month <= 12; ++month) {
+    const int column = (month - 1) % 4;
+    const int row = (month - 1) / 4;
+    layout_->add(monthCell(month), {kCellLefts[column], kRowTops[row], kCellWidth, kCellHeight});
+    layout_->add(Label7[month - 1],
+                 {kMonthLabelLefts[column], kRowTops[row], kMonthLabelWidth, kCellHeight},
+                 ProportionalLayout::Width::Fixed);
+  }
+  // Nothing moves while a person is being put into the boxes.
+  layout_->ready = [this] { return m.EditsEnabled; };
   // Fonts first: the chooser's height follows its font.
-  scaleFonts(W, H);
-  placeControls(W, H);
-  placeMonthCells(W, H);
-  // Captions sit behind the boxes they name, as the design overlaps them.
-  for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label8}) l->lower();
-  for (QLabel* l : Label7) l->lower();
-  setUpdatesEnabled(true);
-  m.EditsEnabled = true;
+  layout_->beforePlacing = [this](double W, double H) { scaleFonts(W, H); };
+  layout_->afterPlacing = [this](double, double) {
+    fitCaption(Label8, u" 12月の\n情報"_s);
+    // Captions sit behind the boxes they name, as the design overlaps them.
+    for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label8}) l->lower();
+    for (QLabel* l : Label7) l->lower();
+  };
 }
+
+void Form3::layOut() { layout_->layOutNow(); }
 
 void Form3::scaleFonts(double W, double H) {
   const std::array<QPushButton*, 5> buttons{Command1, Command2, Command4, Command5, Command6};
@@ -124,40 +124,8 @@ void Form3::scaleFonts(double W, double H) {
   const bool captionsNarrow = (kLabel3.width * W) / (kLabel3.height * H) < 1500.0 / 192.0;
   const double captionPoints = captionsNarrow ? kLabel2.width * W / 150 : kLabel2.height * H / 30;
   for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label8}) setPoints(l, captionPoints);
-}
-
-void Form3::placeControls(double W, double H) {
-  place(Command1, kButton1, W, H);
-  place(Command2, kButton2, W, H);
-  place(Command4, kButton4, W, H);
-  place(Command5, kButton5, W, H);
-  place(Command6, kButton6, W, H);
-  place(Combo1, kCombo, W, H);
-  place(List2, kNameList, W, H);
-  place(Text3, kTerritory, W, H);
-  place(Text2, kName, W, H);
-  place(Text1.note, kNote, W, H);
-  place(Text4, kMonthInfo, W, H);
-  place(Label2, kLabel2, W, H);
-  place(Label6, kLabel6, W, H);
-  place(Label5, kLabel5, W, H);
-  place(Label3, kLabel3, W, H);
-  place(Label4, kLabel4, W, H);
-  place(Label8, kLabel8, W, H);
-  fitCaption(Label8, u" 12月の\n情報"_s);
-}
-
-void Form3::placeMonthCells(double W, double H) {
-  for (int month = 1; month <= 12; ++month) {
-    const int column = (month - 1) % 4;
-    const int row = (month - 1) / 4;
-    setPoints(monthCell(month), 9 * H);
-    place(monthCell(month), {kCellLefts[column], kRowTops[row], kCellWidth, kCellHeight}, W, H);
-    QLabel* label = Label7[month - 1];
-    label->setGeometry(px(kMonthLabelLefts[column] * W), px(kRowTops[row] * H),
-                       px(kMonthLabelWidth), std::max(1, px(kCellHeight * H)));
-    setPoints(label, kMonthLabelWidth / 35);
-  }
+  for (QLineEdit* cell : Text1.months) setPoints(cell, 9 * H);
+  for (QLabel* label : Label7) setPoints(label, kMonthLabelWidth / 35);
 }
 
 }  // namespace velnor

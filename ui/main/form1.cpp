@@ -57,6 +57,7 @@ Form1::Form1(Module1& module, QWidget* parent) : QWidget(parent), m(module) {
   createButtons();
   createChooser();
   createList();
+  createLayout();
   createCommands();
   watchKeys();
   watch_ = new FolderWatch(

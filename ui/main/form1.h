@@ -22,6 +22,7 @@ class DrawingSurface;
 class ComboChooser;
 class FindBox;
 class FolderWatch;
+class ProportionalLayout;
 
 class Form1 : public QWidget, public MainWindowPort {
   Q_OBJECT
@@ -46,7 +47,6 @@ class Form1 : public QWidget, public MainWindowPort {
 
   // ---- Handlers
   void Form_Load();
-  void Form_Resize();
   void Form_Unload(int& cancel);
   void Command1_Click();
   void Command2_Click();
@@ -92,7 +92,6 @@ class Form1 : public QWidget, public MainWindowPort {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -105,7 +104,10 @@ class Form1 : public QWidget, public MainWindowPort {
   QString cellTextAt(int row, int column) const;
   void watchKeys();
   void createCommands();
-  void layoutControls(double sw, double sh);
+  void createLayout();
+  void fitButtonFonts();
+  void redrawForNewSize();
+  void openFirstList();
   void placeNameMarker();
   void followSelection();
   void redrawScrolled();
@@ -132,7 +134,7 @@ class Form1 : public QWidget, public MainWindowPort {
   QSet<QString> conflictsPutOff_;  // copies the user chose to merge later (next start)
   std::array<QPushButton*, 9> buttons_{};
   qint32 listBackground_ = 0xFFFFFF;
-  QSize laidOutSize_;  // client size of the last full layout
+  ProportionalLayout* layout_ = nullptr;
   bool wasMinimized_ = false;
 };
 

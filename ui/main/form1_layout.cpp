@@ -1,12 +1,12 @@
-// Form1: start-up, shut-down, the proportional layout and the list drawing.
+// Form1: start-up, shut-down, the layout and the list drawing.
 #include <QDate>
 #include <QGuiApplication>
-#include <QResizeEvent>
 #include <QScreen>
 #include <cmath>
 
 #include "core/saturating.h"
 #include "core/table_drawing.h"
+#include "ui/common/proportional_layout.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_design.h"
 #include "ui/main/form1.h"
@@ -20,9 +20,7 @@ namespace {
 constexpr double kDesignWidth = kMainDesignInner.width();
 constexpr double kDesignHeight = kMainDesignInner.height();
 
-struct Place {
-  double left, top, width, height;  // design twips
-};
+using Place = ProportionalLayout::Place;
 
 // Command1 .. Command8, then Picture1; Combo1 keeps its own height.
 constexpr Place kButtonPlaces[8] = {
@@ -70,9 +68,10 @@ void Form1::Form_Load() {
   m.InputScreenOpen = reopenInput;
   m.LoadPhase = kLoadDone;
   setHeightTwips(outer.height());
-  // A hidden window gets no resize event until it is shown, so the height change lays
-  // the window out here; the resize at show time finds it laid out already.
-  Form_Resize();
+  // A hidden window gets no resize event until it is shown: it is laid out here, and the
+  // resize at show time finds it laid out already.
+  layout_->layOutNow();
+  openFirstList();
   if (m.ProgramEnded) return;
 
   m.LaunchCount = saturatingIncrement(m.LaunchCount);
@@ -124,41 +123,64 @@ void Form1::Form_Unload(int& cancel) {
 double Form1::clientWidthTwips() const { return pxToTwips(width()); }
 double Form1::clientHeightTwips() const { return pxToTwips(height()); }
 
-void Form1::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (size() != laidOutSize_) Form_Resize();
+void Form1::createLayout() {
+  layout_ = new ProportionalLayout(this, QSizeF(kDesignWidth, kDesignHeight));
+  for (int i = 0; i < 8; ++i) layout_->add(buttons_[i], kButtonPlaces[i]);
+  layout_->add(Combo1, kComboPlace);
+  layout_->add(Picture1, kPicturePlace);
+  layout_->ready = [this] { return !m.ProgramEnded && m.LoadPhase != kLoadHoldLayout; };
+  // The chooser's own height follows its type.
+  layout_->beforePlacing = [this](double, double down) {
+    QFont cf = Combo1->font();
+    cf.setPointSizeF(kComboFont * down);
+    Combo1->setFont(cf);
+  };
+  layout_->afterPlacing = [this](double, double) {
+    fitButtonFonts();
+    redrawForNewSize();
+  };
+}
+
+// Fonts follow the height. A button made narrower than designed takes its font from its
+// width instead, so that the caption stays inside. Half a pixel either way is the
+// rounding of the client size, not a narrower window.
+void Form1::fitButtonFonts() {
+  const double sw = clientWidthTwips(), sh = clientHeightTwips();
+  const bool narrower = (sw + 7.5) / kDesignWidth < (sh - 7.5) / kDesignHeight;
+  for (int i = 0; i < 8; ++i) {
+    QFont f = buttons_[i]->font();
+    f.setPointSizeF(narrower ? pxToTwips(buttons_[i]->width()) / 70.0
+                             : kButtonFont * sh / kDesignHeight);
+    buttons_[i]->setFont(f);
+  }
 }
 
 void Form1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange) return;
   const bool minimized = isMinimized();
-  // Coming back from the task bar redraws the list, even at the same size.
-  if (wasMinimized_ && !minimized) Form_Resize();
+  // Coming back from the task bar lays out what changed while away and redraws the list.
+  if (wasMinimized_ && !minimized) layout_->layOutNow();
   wasMinimized_ = minimized;
 }
 
-void Form1::Form_Resize() {
-  if (m.ProgramEnded || isMinimized()) return;
-  const double sw = clientWidthTwips();
-  const double sh = clientHeightTwips();
-  if (sh < kSmallestLaidOutInner.height() || sw < kSmallestLaidOutInner.width()) return;
-  if (m.LoadPhase == kLoadHoldLayout) return;
-
-  // Updates are held back instead of hiding the window: no flicker, no lost position.
-  const bool updates = updatesEnabled();
-  setUpdatesEnabled(false);
+// The list at a new size from the records already read: a resize opens no file.
+void Form1::redrawForNewSize() {
+  Picture1->setGeometryNow(Picture1->geometry());
   clearList();
-  layoutControls(sw, sh);
-  laidOutSize_ = size();
+  pp_reduc();
+  followSelection();
+  draw_rutin(Picture1->surface());
+  m.PlaceCursor();
+}
 
+// The first list: the folder chosen is opened (unless the input screen will do it) and
+// drawn once the window has its size.
+void Form1::openFirstList() {
   m.EditsEnabled = false;
   if (!m.InputScreenOpen) {
     m.ChangeRecordFolder();
-    if (m.ProgramEnded) {
-      setUpdatesEnabled(updates);
-      return;
-    }
+    if (m.ProgramEnded) return;
   }
   m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
   clearList();
@@ -168,38 +190,6 @@ void Form1::Form_Resize() {
   draw_rutin(Picture1->surface());
   m.EditsEnabled = true;
   m.PlaceCursor();
-
-  m.LoadPhase = kLoadHoldLayout;
-  setUpdatesEnabled(updates);
-  update();
-  m.LoadPhase = kLoadDone;
-}
-
-void Form1::layoutControls(double sw, double sh) {
-  const double kx = sw / kDesignWidth;
-  const double ky = sh / kDesignHeight;
-  auto px = [](double twips) { return twipsToPx(twips); };
-  auto rectOf = [&](const Place& p) {
-    return QRect(px(p.left * kx), px(p.top * ky), px(p.width * kx), px(p.height * ky));
-  };
-
-  for (int i = 0; i < 8; ++i) buttons_[i]->setGeometry(rectOf(kButtonPlaces[i]));
-  Picture1->setGeometryNow(rectOf(kPicturePlace));
-
-  // Fonts follow the height. A button made narrower than designed takes its font from
-  // its width instead, so that the caption stays inside. Half a pixel either way is the
-  // rounding of the client size, not a narrower window.
-  const bool narrower = (sw + 7.5) / kDesignWidth < (sh - 7.5) / kDesignHeight;
-  for (int i = 0; i < 8; ++i) {
-    QFont f = buttons_[i]->font();
-    f.setPointSizeF(narrower ? pxToTwips(buttons_[i]->width()) / 70.0 : kButtonFont * ky);
-    buttons_[i]->setFont(f);
-  }
-  QFont cf = Combo1->font();
-  cf.setPointSizeF(kComboFont * ky);
-  Combo1->setFont(cf);
-  Combo1->setGeometry(px(kComboPlace.left * kx), px(kComboPlace.top * ky),
-                      px(kComboPlace.width * kx), Combo1->sizeHint().height());
 }
 
 // ---- Drawing
