@@ -244,15 +244,24 @@ QList<TextLine> reorderedLines(const QList<TextLine>& lines, int kind, int curre
   return result;
 }
 
-bool reorderFolder(Module1& m, int kind) {
+bool reorderFolder(Module1& m, int kind, const std::function<void(int, int)>& progress) {
+  const auto step = [&](int done) {
+    if (progress) progress(done, 3);
+  };
   // The month is taken at start-up; fall back to today's if that has not happened.
   const int month =
       m.CurrentMonth >= 1 && m.CurrentMonth <= 12 ? m.CurrentMonth : m.today().month();
   m.IndexFilePath = m.indexPathFor(m.CurrentFolder);
+  step(0);
   // The rewrite goes through the folder's own write: the day's backup comes first.
   if (!m.RefreshFolder()) return false;
+  step(1);
   const ChangeScope change(m, m.CurrentIndex);
-  return m.WriteIndexLines(reorderedLines(m.folder().lines(), kind, month));
+  QList<TextLine> lines = reorderedLines(m.folder().lines(), kind, month);
+  step(2);
+  const bool written = m.WriteIndexLines(std::move(lines));
+  step(3);
+  return written;
 }
 
 }  // namespace velnor::reorder

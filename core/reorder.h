@@ -3,6 +3,7 @@
 // the rewrite of the index file.
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "core/text_file.h"
@@ -57,7 +58,8 @@ QList<TextLine> reorderedLines(const QList<TextLine>& lines, int kind, int curre
 // CurrentMonth, or today's month when none was taken) and rewrites its index file as
 // reorderedLines gives it: one undoable change, after the day's backup, the old file
 // whole until the new one is complete. False when the file could not be read or
-// written (the user has been told); it is then as it was.
-[[nodiscard]] bool reorderFolder(Module1& m, int kind);
+// written (the user has been told); it is then as it was. `progress` hears of its steps.
+[[nodiscard]] bool reorderFolder(Module1& m, int kind,
+                                 const std::function<void(int, int)>& progress = {});
 
 }  // namespace velnor::reorder

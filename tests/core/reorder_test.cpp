@@ -122,9 +122,17 @@ class IndexRewrite : public ::testing::Test {
   QString index;
 };
 
+// The progress window hears of every step, the written file last.
 TEST_F(IndexRewrite, recordsMoveByteForByteAndTheOtherLinesFollowThem) {
-  EXPECT_TRUE(reorderFolder(*tp.m, kByName));
-  EXPECT_EQ(tp.readBytes(index), sorted);
+  QList<int> steps;
+  EXPECT_TRUE(reorderFolder(*tp.m, kByName, [&](int done, int total) {
+    steps << done;
+    EXPECT_EQ(total, 3);
+    if (done == 3) {
+      EXPECT_EQ(tp.readBytes(index), sorted);
+    }
+  }));
+  EXPECT_EQ(steps, QList<int>({0, 1, 2, 3}));
 }
 
 TEST_F(IndexRewrite, aFailedWriteIsReportedAndKeepsTheOldFile) {

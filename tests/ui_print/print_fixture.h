@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "support/fakes.h"
@@ -39,6 +40,7 @@ struct RecordedPrint {
   std::deque<RecordingSurface> pages;
   bool finished = false, discarded = false;
   int failNewPageAt = -1;  // page index whose newPage fails
+  std::function<void()> onNewPage;
 };
 
 struct RecordingSink : PageSink {
@@ -49,6 +51,7 @@ struct RecordingSink : PageSink {
   bool newPage() override {
     if (int(out.pages.size()) == out.failNewPageAt) return false;
     out.pages.emplace_back();
+    if (out.onNewPage) out.onNewPage();
     return true;
   }
   bool finish() override { return out.finished = true; }

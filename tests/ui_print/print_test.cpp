@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPageSize>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QWheelEvent>
@@ -204,6 +205,19 @@ TEST_F(PrintWindow, aFailingPrinterIsReportedAndItsPagesDiscarded) {
   EXPECT_FALSE(recorded.finished);
   EXPECT_EQ(shell.titles(), u"印刷できません"_s);
   EXPECT_TRUE(shell.messages.value(0).text.contains(u"紙がありません"_s));
+}
+
+// 中止 in the progress window drops the pages: nothing half printed, nothing reported.
+TEST_F(PrintWindow, stoppingALongPrintDiscardsItsPages) {
+  auto form = open(120, true);
+  recorded.onNewPage = [&] {
+    if (recorded.pages.size() == 2) form->findChild<QProgressDialog*>()->cancel();
+  };
+  form->Command1->click();
+  EXPECT_TRUE(recorded.discarded);
+  EXPECT_EQ(recorded.pages.size(), 2u);
+  EXPECT_TRUE(shell.messages.isEmpty());
+  EXPECT_EQ(form->Label1->text(), u"印刷を中止しました"_s);
 }
 
 // A PDF folder that cannot be made; then one that can.

@@ -1,13 +1,16 @@
 #include "ui/common/long_work.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace velnor {
 
-LongWork::LongWork(QWidget* parent, const QString& title, const QString& label)
-    : dialog_(label, QString(), 0, 1, parent) {
+LongWork::LongWork(QWidget* parent, const QString& title, const QString& label, Stop stop)
+    : dialog_(label, stop == Stop::Offered ? u"中止"_s : QString(), 0, 1, parent) {
   dialog_.setWindowTitle(title);
   dialog_.setWindowModality(Qt::WindowModal);
   dialog_.setMinimumDuration(500);
-  dialog_.setCancelButton(nullptr);  // stopping half-way would leave half the files
+  // Stopping half-way through a change of the files would leave half of them changed.
+  if (stop == Stop::NotOffered) dialog_.setCancelButton(nullptr);
   dialog_.setAutoReset(false);
   dialog_.setValue(0);
 }

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
@@ -36,6 +35,7 @@
 #include "ui/common/accessibility.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
+#include "ui/common/long_work.h"
 #include "ui/common/twips.h"
 #include "ui/print/page_surface.h"
 
@@ -356,22 +356,18 @@ bool Form2::printPages(PageSink& sink, int first, int last) {
   const int count = int(starts.size());
   first = std::clamp(first, 0, count - 1);
   last = std::clamp(last, first, count - 1);
-  // Long documents keep the window painting and tell how far they are.
-  QElapsedTimer sinceShown;
-  sinceShown.start();
-  constexpr int kProgressMs = 200;
+  // Long documents keep the window painting and tell how far they are; stopping drops
+  // the pages, so no half document reaches the printer or a file.
+  LongWork work(this, u"印刷"_s, u"印刷しています…"_s, LongWork::Stop::Offered);
+  const auto progress = work.progress();
   for (int page = first; page <= last; ++page) {
-    if (page > first && !sink.newPage()) {
+    if (work.stopped() || (page > first && !sink.newPage())) {
+      stopped_ = work.stopped();
       sink.discard();
       return false;
     }
     drawPage(sink.surface(), 1.0, page, frame, starts);
-    if (sinceShown.elapsed() >= kProgressMs) {
-      Label1->setText(
-          u"印刷しています… %1 / %2 ページ"_s.arg(page + 1 - first).arg(last + 1 - first));
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-      sinceShown.restart();
-    }
+    progress(page + 1 - first, last + 1 - first);
   }
   const bool finished = sink.finish();
   updateLabel();
@@ -380,11 +376,17 @@ bool Form2::printPages(PageSink& sink, int first, int last) {
 
 bool Form2::deliver(PageSink& sink, int first, int last, const QString& pdfPath) {
   printing_ = true;
+  stopped_ = false;
   const bool printed = printPages(sink, first, last);
   const QString reason = sink.errorString();
   sink.discard();  // drops whatever was not delivered
   printing_ = false;
-  if (!printed) reportPrintFailure(reason, pdfPath);
+  if (stopped_) {
+    status_ = u"印刷を中止しました"_s;
+    updateLabel();
+  } else if (!printed) {
+    reportPrintFailure(reason, pdfPath);
+  }
   return printed;
 }
 

@@ -137,6 +137,7 @@ class Form2 : public QDialog {
   bool unloaded_ = false;
   KeyCommands commands_{this};
   bool printing_ = false;
+  bool stopped_ = false;  // the user stopped the last print
 };
 
 }  // namespace velnor

@@ -16,6 +16,7 @@
 
 #include "core/module1.h"
 #include "core/reorder.h"
+#include "ui/common/long_work.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_design.h"
@@ -312,14 +313,23 @@ void Form4::Combo6_Click() {
   redrawList(true);
 }
 
-bool Form4::sort_by_name() { return reorder::reorderFolder(m, reorder::kByName); }
+bool Form4::sort_by_name(const std::function<void(int, int)>& progress) {
+  return reorder::reorderFolder(m, reorder::kByName, progress);
+}
 
-bool Form4::sort_by_number() { return reorder::reorderFolder(m, m.SortKind); }
+bool Form4::sort_by_number(const std::function<void(int, int)>& progress) {
+  return reorder::reorderFolder(m, m.SortKind, progress);
+}
 
 void Form4::Option2_Click(int index) {
   if (index < reorder::kByTerritory || index > reorder::kByThisMonth) return;
   m.SortKind = qint16(index);
-  const bool sorted = index == reorder::kByName ? sort_by_name() : sort_by_number();
+  bool sorted = false;
+  {
+    LongWork work(this, u"並べ替え"_s, u"並べ替えています…"_s);
+    sorted = index == reorder::kByName ? sort_by_name(work.progress())
+                                       : sort_by_number(work.progress());
+  }
   accept();
   // A failed rewrite left the file as it was: nothing to re-open.
   if (!sorted) return;

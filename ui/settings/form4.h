@@ -128,8 +128,8 @@ class Form4 : public QDialog {
   void colorOwnWindow();
   void color_rutin();
   // Both return false when the index file could not be rewritten (the user was told).
-  bool sort_by_name();
-  bool sort_by_number();
+  bool sort_by_name(const std::function<void(int, int)>& progress);
+  bool sort_by_number(const std::function<void(int, int)>& progress);
   void redrawList(bool clearFirst);
   void applyNoteFontToInputScreen();
   // The shared stepper and typed-value rules for Text1/RowHeight and Text2/NoteFontSize.
