@@ -20,7 +20,7 @@ bool matches(const QKeySequence& keys, const QKeyEvent* event) {
 }  // namespace
 
 QAction* KeyCommands::add(const QString& name, const QList<QKeySequence>& keys,
-                          std::function<void()> run, bool repeating) {
+                          std::function<void()> run, KeyMoment moment) {
   auto* action = new QAction(name, window_);
   // Shown with the command, but never registered with Qt's shortcut map (the action is
   // added to no widget): the table alone runs it, at the key's own moment.
@@ -28,7 +28,7 @@ QAction* KeyCommands::add(const QString& name, const QList<QKeySequence>& keys,
   action->setShortcutContext(Qt::WidgetShortcut);
   QObject::connect(action, &QAction::triggered, window_, [run = std::move(run)] { run(); });
   actions_.append(action);
-  if (repeating) repeating_.insert(action);
+  if (moment != KeyMoment::Release) moments_.insert(action, moment);
   return action;
 }
 
@@ -55,10 +55,20 @@ bool KeyCommands::take(const QKeyEvent* key, bool run) {
   for (QAction* action : actions_) {
     for (const QKeySequence& keys : action->shortcuts()) {
       if (!matches(keys, key)) continue;
-      const bool repeating = repeating_.contains(action);
-      const bool onPress = repeating || keys[0].keyboardModifiers() != Qt::NoModifier;
-      const QEvent::Type moment = onPress ? QEvent::KeyPress : QEvent::KeyRelease;
-      if (run && key->type() == moment && (repeating || !key->isAutoRepeat())) action->trigger();
+      const KeyMoment moment = moments_.value(action, KeyMoment::Release);
+      const bool press = key->type() == QEvent::KeyPress;
+      if (moment == KeyMoment::EveryPress) {
+        if (run && press) action->trigger();
+        return true;
+      }
+      if (key->isAutoRepeat()) return true;
+      const bool onPress = keys[0].keyboardModifiers() != Qt::NoModifier;
+      bool acts = press == onPress;
+      if (moment == KeyMoment::ReleaseAfterItsPress) {
+        if (press) pressed_.insert(key->key());
+        acts = !press && pressed_.remove(key->key());
+      }
+      if (run && acts) action->trigger();
       return true;
     }
   }

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QList>
+#include <QHash>
 #include <QSet>
 #include <functional>
 
@@ -16,15 +17,19 @@ class QWidget;
 
 namespace velnor {
 
+// When a command's key acts: at its release; at every press, a held key's repeats too
+// (turning pages, zooming); or at its release only when the table also took its press, so
+// that a key pressed in a box now closed does not act here.
+enum class KeyMoment { Release, EveryPress, ReleaseAfterItsPress };
+
 class KeyCommands {
  public:
   explicit KeyCommands(QWidget* window) : window_(window) {}
 
   // A command run by one of `keys`. A key without modifiers also acts with Shift held or
-  // from the number pad, never with Ctrl or Alt. `repeating` commands act on every press,
-  // a held key's repeats too (turning pages, zooming).
+  // from the number pad, never with Ctrl or Alt. Keys with Ctrl act on their press.
   QAction* add(const QString& name, const QList<QKeySequence>& keys, std::function<void()> run,
-               bool repeating = false);
+               KeyMoment moment = KeyMoment::Release);
   // A command that presses `button`: a disabled button ignores its keys as it does clicks.
   QAction* addButton(QAbstractButton* button, const QList<QKeySequence>& keys);
 
@@ -43,7 +48,8 @@ class KeyCommands {
  private:
   QWidget* window_;
   QList<QAction*> actions_;
-  QSet<const QAction*> repeating_;
+  QHash<const QAction*, KeyMoment> moments_;
+  QSet<int> pressed_;  // keys of ReleaseAfterItsPress commands whose press was taken
 };
 
 }  // namespace velnor

@@ -552,20 +552,20 @@ void Form2::createCommands() {
   commands_.addButton(Command1, {Qt::Key_F7});
   // Escape closes the window as OK does (a dialog's own Escape would only reject it).
   commands_.add(
-      u"閉じる"_s, {Qt::Key_Escape}, [this] { Command5->click(); }, true);
+      u"閉じる"_s, {Qt::Key_Escape}, [this] { Command5->click(); }, KeyMoment::EveryPress);
   commands_.add(u"印刷…"_s, QKeySequence::keyBindings(QKeySequence::Print),
                 [this] { printWithDialog(); });
   QList<QKeySequence> zoomInKeys = QKeySequence::keyBindings(QKeySequence::ZoomIn);
   zoomInKeys.append(Qt::CTRL | Qt::Key_Plus);
   commands_.add(
-      u"拡大"_s, zoomInKeys, [this] { zoomIn(); }, true);
+      u"拡大"_s, zoomInKeys, [this] { zoomIn(); }, KeyMoment::EveryPress);
   commands_.add(
-      u"縮小"_s, QKeySequence::keyBindings(QKeySequence::ZoomOut), [this] { zoomOut(); }, true);
+      u"縮小"_s, QKeySequence::keyBindings(QKeySequence::ZoomOut), [this] { zoomOut(); }, KeyMoment::EveryPress);
   commands_.add(u"実寸"_s, {Qt::CTRL | Qt::Key_0}, [this] { setZoom(100); });
   commands_.add(
-      u"次のページ"_s, {Qt::Key_PageDown}, [this] { showPage(shownPage_ + 1); }, true);
+      u"次のページ"_s, {Qt::Key_PageDown}, [this] { showPage(shownPage_ + 1); }, KeyMoment::EveryPress);
   commands_.add(
-      u"前のページ"_s, {Qt::Key_PageUp}, [this] { showPage(shownPage_ - 1); }, true);
+      u"前のページ"_s, {Qt::Key_PageUp}, [this] { showPage(shownPage_ - 1); }, KeyMoment::EveryPress);
 }
 
 bool Form2::watchedWheel(QWheelEvent* wheel) {

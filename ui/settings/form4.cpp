@@ -104,29 +104,27 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
   // An open list takes its own keys: Esc there closes the list, not the screen.
   if (QApplication::activePopupWidget()) return false;
-  if (event->type() == QEvent::KeyPress &&
-      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-    // Esc acts on its release, as F4 does; only a press seen here counts.
-    escapePressed_ = true;
-    return true;
-  }
-  if (event->type() == QEvent::KeyPress && (watched == Text1 || watched == Text2)) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    // Enter acts on its release; the press must not reach the dialog.
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-  }
-  if (event->type() != QEvent::KeyRelease) return false;
-  auto* ke = static_cast<QKeyEvent*>(event);
-  const int code = keyCodeOf(ke->key());
-  // Space releases press buttons and other keys mean nothing here: let them through.
-  // Everything else is handled once here and not passed on, so it cannot reach the
-  // window a second time on its way up.
-  if (ke->isAutoRepeat() || code == 0 || code == kKeySpace) return false;
-  if (code == kKeyEscape && !std::exchange(escapePressed_, false)) return true;
-  Form_KeyUp(code);
-  if (watched == Text1) Text1_KeyUp(code);
-  if (watched == Text2) Text2_KeyUp(code);
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (numberBoxEnter(watched, key)) return true;
+  return commands_.take(key);
+}
+
+// Enter in a number box takes the typed value on its release; its press must not reach
+// the dialog, whose default button it would press.
+bool Form4::numberBoxEnter(QObject* watched, const QKeyEvent* key) {
+  if (watched != Text1 && watched != Text2) return false;
+  if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+  if (key->type() == QEvent::KeyRelease && !key->isAutoRepeat())
+    watched == Text1 ? Text1_KeyUp(kKeyEnter) : Text2_KeyUp(kKeyEnter);
   return true;
+}
+
+void Form4::createCommands() {
+  commands_.addButton(Command5, {Qt::Key_F4});
+  // A press seen here counts: the Esc that closed a message box does not close the screen.
+  commands_.add(
+      u"閉じる"_s, {Qt::Key_Escape}, [this] { Command5->click(); },
+      KeyMoment::ReleaseAfterItsPress);
 }
 
 void Form4::showEvent(QShowEvent* event) {
@@ -157,9 +155,6 @@ void Form4::Form_Activate() {
   colorOwnWindow();
 }
 
-void Form4::Form_KeyUp(int keyCode) {
-  if (keyCode == kKeyF4 || keyCode == kKeyEscape) Command5->click();
-}
 
 void Form4::placeMarker(MarkerShape* marker, int firstSwatch, qint32 color) {
   marker->show();

@@ -7,7 +7,10 @@
 #include <array>
 #include <functional>
 
+#include "ui/common/key_commands.h"
+
 class QComboBox;
+class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -82,7 +85,6 @@ class Form4 : public QDialog {
 
   // ---- Handlers
   void Form_Activate();
-  void Form_KeyUp(int keyCode);
   void Combo1_Click();
   void Combo2_Click();
   void Label6_Click(int index);
@@ -121,6 +123,8 @@ class Form4 : public QDialog {
   void fitChoosers();
   void makeRoomForOtherColours();
   bool swatchKey(QObject* watched, QEvent* event);
+  bool numberBoxEnter(QObject* watched, const QKeyEvent* key);
+  void createCommands();
   void connectHandlers();
   void installKeyPreview();
 
@@ -138,7 +142,7 @@ class Form4 : public QDialog {
 
   Module1& m;
   bool activated_ = false;
-  bool escapePressed_ = false;
+  KeyCommands commands_{this};
 };
 
 }  // namespace velnor

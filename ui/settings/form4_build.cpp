@@ -117,6 +117,7 @@ void Form4::Form_Load() {
   const QSize outer =
       size() + QSize(twipsToPx(kMainDesignFrame.width()), twipsToPx(kMainDesignFrame.height()));
   move(keptOnScreen(QRect(pos(), outer), outer).topLeft());
+  createCommands();
   installKeyPreview();
 }
 
