@@ -3,6 +3,7 @@
 #include "core/saturating.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -29,9 +30,8 @@ bool Module1::FileExists(const QString& path) {
   if (path.endsWith(u'/') || path.endsWith(QDir::separator())) {
     // A folder counts only when it holds at least one file. A leading dot is not the
     // hidden attribute here: such files count like any other.
-    const QDir dir(path);
-    return dir.exists() &&
-           !dir.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty();
+    // The first file answers: a folder of 32,767 note files is not listed for it.
+    return QDirIterator(path, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).hasNext();
   }
   const QFileInfo info(path);
   return info.exists() && info.isFile();
