@@ -133,27 +133,66 @@ struct InstalledCopy {
   const QString program = folder.path(u"velnor"_s);
 };
 
-TEST(InformationOptions, printWithoutADisplay_andWriteNothing) {
+// Starts that end before the program chooses its folder: --version and --help print
+// without a display (exit 0); an argument the program refuses is named in one line with
+// the usage (exit 2); without a screen that answers it says so (exit 1). None creates a
+// file or a folder.
+struct EndsAtOnce {
+  QString arg, platform, display;
+  int code;
+};
+
+TEST(StartsThatEndAtOnce, sayWhyOnTheirStreamAndCreateNothing) {
   InstalledCopy copy;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(u"QT_QPA_PLATFORM"_s, u"no-such-platform"_s);  // a window would end in a crash
-  env.insert(u"HOME"_s, copy.user.path());
-  env.insert(u"XDG_DATA_HOME"_s, copy.user.path(u"data"_s));
+  copy.folder.writeBytes(u"%太郎/データー.vrd"_s, "x\r\n");
+  test::TempProgram work;
+  work.writeBytes(u"plain.txt"_s, "x\r\n");
   const QString version = u"Velnor %1.%2.%3\n"_s.arg(VELNOR_VERSION_MAJOR)
                               .arg(VELNOR_VERSION_MINOR)
                               .arg(VELNOR_VERSION_PATCH);
   const QString help = informationFor({u"velnor"_s, u"--help"_s}).value_or(QString());
-  EXPECT_TRUE(help.contains(u"使い方"_s));
-  EXPECT_TRUE(help.contains(u"--version"_s));
-  for (const auto& [arg, expected] : {std::pair{u"--version"_s, version}, {u"--help"_s, help}}) {
+  EXPECT_TRUE(help.contains(u"使い方"_s) && help.contains(u"--version"_s));
+  const QString offscreen = u"offscreen"_s, none = u"no-such-platform"_s;
+  // Refused: exists but lacks "%"; names nothing; exists beside the program, not in the
+  // working folder; options the program does not know. No screen: no X server answers at
+  // :97, none is named, a platform that does not exist.
+  const EndsAtOnce starts[] = {
+      {u"--version"_s, none, {}, 0},   {u"--help"_s, none, {}, 0},
+      {u"plain.txt"_s, offscreen, {}, 2}, {u"%誰も"_s, offscreen, {}, 2},
+      {u"%太郎/"_s, offscreen, {}, 2},  {u"--Version"_s, offscreen, {}, 2},
+      {u"--bogus"_s, offscreen, {}, 2},  {u"-x"_s, offscreen, {}, 2},
+      {{}, u"xcb"_s, u":97"_s, 1},       {{}, u"xcb"_s, {}, 1},
+      {{}, none, u":0"_s, 1}};
+  for (const EndsAtOnce& start : starts) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"QT_QPA_PLATFORM"_s, start.platform);  // a window would end in a crash
+    env.remove(u"WAYLAND_DISPLAY"_s);
+    if (start.display.isEmpty())
+      env.remove(u"DISPLAY"_s);
+    else
+      env.insert(u"DISPLAY"_s, start.display);
+    env.insert(u"HOME"_s, copy.user.path());
+    env.insert(u"XDG_DATA_HOME"_s, copy.user.path(u"data"_s));
     QProcess p;
     p.setProcessEnvironment(env);
-    p.start(copy.program, {arg});
-    ASSERT_TRUE(p.waitForFinished(8000)) << arg.toStdString();
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), expected) << arg.toStdString();
-    EXPECT_EQ(copy.folder.entries(), QStringList{u"velnor"_s});
+    p.setWorkingDirectory(work.path());
+    p.start(copy.program, start.arg.isEmpty() ? QStringList() : QStringList{start.arg});
+    SCOPED_TRACE((start.arg + u' ' + start.platform + u' ' + start.display).toStdString());
+    ASSERT_TRUE(p.waitForFinished(8000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);  // no abort
+    EXPECT_EQ(p.exitCode(), start.code);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    const QString said = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(out, start.code != 0 ? QString() : start.arg == u"--help"_s ? help : version);
+    if (start.code == 1) {
+      EXPECT_EQ(said, u"画面に接続できません\n"_s);
+    }
+    if (start.code == 2) {
+      EXPECT_EQ(said.count(u'\n'), 1) << said.toStdString();
+      EXPECT_TRUE(said.contains(u"「"_s + start.arg + u"」"_s)) << said.toStdString();
+      EXPECT_TRUE(said.contains(u"使い方: velnor"_s)) << said.toStdString();
+    }
+    EXPECT_EQ(copy.folder.entries(), (QStringList{u"%太郎"_s, u"velnor"_s}));
     EXPECT_TRUE(copy.user.entries().isEmpty());
   }
 }

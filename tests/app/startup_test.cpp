@@ -1,6 +1,6 @@
 // Start-up and shut-down: the command-line check, the removal of what interrupted saves
 // left, the real seam's message boxes, and the program from start to end in a temporary
-// program folder (in this process, and as the built executable for refused starts).
+// program folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -59,14 +58,13 @@ class CommandLine : public ::testing::Test {
   const QString saved = QDir::currentPath();
 };
 
-TEST_F(CommandLine, acceptsNothingOrAPercentNameFoundInTheWorkingDirectory) {
+// Nothing, or a "%" name found in the working directory; never other names, names found
+// elsewhere or broken quotes.
+TEST_F(CommandLine, acceptsOnlyAPercentNameFoundInTheWorkingDirectory) {
   for (const QString& line :
        {QString(), u"%太郎.txt"_s, u"  %太郎.txt  "_s, u"%花子/"_s, u"\"%太郎.txt\""_s,
         u"  \" %太郎.txt \"  "_s, commandLineOf({u"velnor"_s, u"%山田"_s, u"太郎"_s})})
     EXPECT_TRUE(commandLineAccepted(line)) << line.toStdString();
-}
-
-TEST_F(CommandLine, refusesOtherNamesNamesFoundElsewhereAndBrokenQuotes) {
   for (const QString& line : {u"plain.txt"_s, u"\"plain.txt\""_s, u"%次郎"_s, u"%次郎.txt"_s,
                               u"\"%太郎.txt"_s, u"%太郎.txt\""_s, u"\""_s, u"\"\""_s, u"   "_s})
     EXPECT_FALSE(commandLineAccepted(line)) << line.toStdString();
@@ -98,64 +96,6 @@ TEST(LeftoverSaves, areRemovedFromTheProgramFolderEveryRecordFolderAndTheBackups
   for (int i = 0; i < folders.size(); ++i)
     EXPECT_EQ(tp.entries(folders[i]), before[i]) << folders[i].toStdString();
   for (const QString& f : kept) EXPECT_EQ(tp.readBytes(f), "x\r\n") << f.toStdString();
-}
-
-TEST(RefusedStart, endsWithCode2AndOneLineNamingTheArgument_creatingNothing) {
-  test::TempProgram programDir, workDir, user;
-  const QString program = programDir.path(u"velnor"_s);
-  ASSERT_TRUE(QFile::copy(QString::fromUtf8(VELNOR_EXECUTABLE), program));
-  programDir.writeBytes(u"%太郎/データー.vrd"_s, "x\r\n");
-  workDir.writeBytes(u"plain.txt"_s, "x\r\n");
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(u"XDG_DATA_HOME"_s, user.path(u"data"_s));
-  // Exists but lacks "%"; names nothing; exists beside the program, not in the working folder;
-  // options the program does not know.
-  for (const QString& arg :
-       {u"plain.txt"_s, u"%誰も"_s, u"%太郎/"_s, u"--Version"_s, u"--bogus"_s, u"-x"_s}) {
-    QProcess p;  // inherits the offscreen platform; killed on destruction if still running
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(workDir.path());
-    p.start(program, {arg});
-    SCOPED_TRACE(arg.toStdString());
-    ASSERT_TRUE(p.waitForFinished(8000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 2);
-    const QString said = QString::fromLocal8Bit(p.readAllStandardError());
-    EXPECT_EQ(said.count(u'\n'), 1) << said.toStdString();
-    EXPECT_TRUE(said.contains(u"「"_s + arg + u"」"_s)) << said.toStdString();
-    EXPECT_TRUE(said.contains(u"使い方: velnor"_s)) << said.toStdString();
-    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
-    // No settings file, no data folder: the program ended before it chose its folder.
-    EXPECT_FALSE(programDir.exists(kSettingsFileName));
-    EXPECT_TRUE(user.entries().isEmpty());
-  }
-}
-
-TEST(RefusedStart, withoutAScreen_saysSoAndEndsWithCode1_creatingNothing) {
-  test::TempProgram programDir, user;
-  const QString program = programDir.path(u"velnor"_s);
-  ASSERT_TRUE(QFile::copy(QString::fromUtf8(VELNOR_EXECUTABLE), program));
-  for (const auto& [platform, display] :
-       {std::pair{u"xcb"_s, u":97"_s}, {u"xcb"_s, QString()}, {u"no-such-platform"_s, u":0"_s}}) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"QT_QPA_PLATFORM"_s, platform);
-    env.remove(u"WAYLAND_DISPLAY"_s);
-    if (display.isEmpty())
-      env.remove(u"DISPLAY"_s);
-    else
-      env.insert(u"DISPLAY"_s, display);  // no X server answers there
-    env.insert(u"XDG_DATA_HOME"_s, user.path(u"data"_s));
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(program, {});
-    SCOPED_TRACE((platform + u' ' + display).toStdString());
-    ASSERT_TRUE(p.waitForFinished(8000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);  // no abort
-    EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardError()), u"画面に接続できません\n"_s);
-    EXPECT_EQ(programDir.entries(), QStringList{u"velnor"_s});
-    EXPECT_TRUE(user.entries().isEmpty());
-  }
 }
 
 // Runs `act` on the modal window once its event loop runs; closes whatever is still
@@ -239,35 +179,21 @@ class StartToEndTest : public ::testing::Test {
   TestShell shell;
 };
 
-// A first start with a record folder and no settings file yet.
-class FirstStartWithAFolder : public StartToEndTest {
- protected:
-  void SetUp() override {
-    tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
-    main = openMainWindow(*tp.m, &shell);
-    ASSERT_TRUE(main);
-  }
-  std::unique_ptr<Form1> main;
-};
-
-TEST_F(FirstStartWithAFolder, writesTheSettingsFileWithNothingStoredYet) {
+// A first start with a record folder and no settings file yet writes one with nothing
+// stored; F5 ends it quietly with the defaults, the folder, one launch and, of the
+// windows' places and sizes, the main window's as shown.
+TEST_F(StartToEndTest, aFirstStartWritesTheSettingsAndF5EndsItQuietlyWithTheDefaults) {
+  tp.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
+  std::unique_ptr<Form1> main = openMainWindow(*tp.m, &shell);
+  ASSERT_TRUE(main);
   EXPECT_EQ(tp.readBytes(kSettingsFileName),
             test::TempProgram::dataBytes(u"settings/first_start.ini"_s));
-}
-
-TEST_F(FirstStartWithAFolder, F5EndsQuietly) {
+  const QRect at = main->geometryTwips();
+  const int shown[] = {at.left(), at.top(), at.width(), at.height()};
   QTest::keyClick(main.get(), Qt::Key_F5);
   EXPECT_EQ(shell.ended, 1);
   EXPECT_FALSE(main->isVisible());
   EXPECT_EQ(shell.messages, 0);
-}
-
-// The defaults, the folder and one launch; of the windows' places and sizes, the main
-// window's as shown.
-TEST_F(FirstStartWithAFolder, F5WritesTheDefaultsTheFolderOneLaunchAndTheWindowAsShown) {
-  const QRect at = main->geometryTwips();
-  const int shown[] = {at.left(), at.top(), at.width(), at.height()};
-  QTest::keyClick(main.get(), Qt::Key_F5);
   const QStringList lines = decodeCp932(tp.readBytes(kSettingsFileName)).split(u"\r\n"_s);
   const QStringList expected =
       decodeCp932(test::TempProgram::dataBytes(u"settings/defaults.ini"_s)).split(u"\r\n"_s);
