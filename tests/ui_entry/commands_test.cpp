@@ -57,20 +57,16 @@ class AddAfterAnEdit : public CommandsTest {
   }
 };
 
-TEST_F(AddAfterAnEdit, StoresTheEditThenAppendsThePlaceholder) {
+// The edit is stored first, its note file with each month's line as the screen shows it;
+// then the placeholder is appended and its name selected for typing.
+TEST_F(AddAfterAnEdit, StoresTheEditThenAppendsThePlaceholderWithItsNameSelected) {
   EXPECT_EQ(records(),
             (QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, {}, {}, {}, {}, u"6/1"_s}),
                          recordLine(u"南"_s, u"井上"_s),
                          recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s}), kPlaceholderRecord}));
-}
-
-TEST_F(AddAfterAnEdit, WritesTheNoteFileWithEachMonthsLineAsTheScreenShowsIt) {
   QStringList note{u"話"_s};
   for (int k = 1; k <= 12; ++k) note << u" %1月　日"_s.arg(k);
   EXPECT_EQ(noteLines(u"山田太郎"_s), note << QString());
-}
-
-TEST_F(AddAfterAnEdit, TheNewPersonsNameIsSelectedForTyping) {
   EXPECT_EQ(form->List2->currentRow(), 3);
   EXPECT_TRUE(form->Text2->hasFocus());
   EXPECT_EQ(form->Text2->selectedText(), u"名前"_s);
@@ -118,27 +114,19 @@ TEST_F(CommandsTest, DeletingAsksFirstAndCancelChangesNothing) {
   EXPECT_EQ(indexBytes(), before);
 }
 
-// The loaded name's note file goes even when the name box was changed before.
-TEST_F(CommandsTest, DeletingRemovesTheLoadedPersonsNoteFile) {
+// Each delete takes the loaded person's note file (even when the name box was changed
+// before) and shows the next person, or the new last when the last went; the only person
+// left gives way to the placeholder.
+TEST_F(CommandsTest, DeletingRemovesTheLoadedPersonsNoteAndShowsTheNext) {
   clickName(1);
   retype(form->Text2, u"別名"_s);
   key(form->Text2, Qt::Key_F2);
   EXPECT_FALSE(noteExists(u"井上"_s));
-}
-
-// The next person, or the new last when the last went.
-TEST_F(CommandsTest, DeletingShowsTheNextPerson) {
-  for (const auto& [row, shown] : {std::pair{2, u"井上"_s}, {0, u"井上"_s}}) {
-    clickName(row);
-    key(form->Text2, Qt::Key_F2);
-    EXPECT_EQ(form->Text2->text(), shown) << row;
-  }
-  EXPECT_EQ(names(), QStringList{u"井上"_s});
+  EXPECT_EQ(form->Text2->text(), u"上田"_s);
+  key(form->Text2, Qt::Key_F2);
+  EXPECT_EQ(form->Text2->text(), u"山田太郎"_s);
   EXPECT_FALSE(noteExists(u"上田"_s));
-}
-
-TEST_F(CommandsTest, DeletingTheOnlyPersonLeavesThePlaceholder) {
-  for (int i = 0; i < 3; ++i) key(form->Text2, Qt::Key_F2);
+  key(form->Text2, Qt::Key_F2);
   EXPECT_EQ(records(), QStringList{kPlaceholderRecord});
   EXPECT_EQ(names(), QStringList{u"名前"_s});
 }
@@ -161,7 +149,9 @@ TEST_F(MonthFocus, LoadingFocusesTheMonthOfTheListsColumnAndOpensItsInformation)
   EXPECT_EQ(form->Label8->text(), u" 3月の\n情報"_s);
 }
 
-TEST_F(MonthFocus, HoveringOverAMonthPreviewsItsInformationOnlyWhenNoMonthHasTheFocus) {
+// Hovering previews a month's information only when no month has the focus; a click
+// selects the month's column in the list.
+TEST_F(MonthFocus, HoveringPreviewsAMonthOnlyWhenNoneHasTheFocusAndAClickSelectsItsColumn) {
   QTest::mouseMove(form->monthCell(7));
   EXPECT_EQ(form->Text4->toPlainText(), u" 3月　日"_s);
   focus(form->Text2);
@@ -169,14 +159,12 @@ TEST_F(MonthFocus, HoveringOverAMonthPreviewsItsInformationOnlyWhenNoMonthHasThe
   EXPECT_FALSE(form->Text4->isEnabled());
   EXPECT_EQ(form->Text4->toPlainText(), u" 7月　日"_s);
   EXPECT_EQ(form->Label8->text(), u" 7月の\n情報"_s);
-}
-
-TEST_F(MonthFocus, ClickingAMonthSelectsItsColumnInTheList) {
   QTest::mouseClick(form->monthCell(12), Qt::LeftButton);
   EXPECT_EQ(m.CurrentColumn, 14);
 }
 
-TEST_F(CommandsTest, ANoteEditedAloneIsStoredWithItsLineBreakAsABracket) {
+// The note (its line break kept as a bracket) and a month's information, each edited alone.
+TEST_F(CommandsTest, ANoteOrAMonthsInformationEditedAloneIsStored) {
   retype(form->noteBox(), u"一行目"_s);
   key(form->noteBox(), Qt::Key_Return);
   commit(form->noteBox(), u"二行目"_s);
@@ -184,9 +172,6 @@ TEST_F(CommandsTest, ANoteEditedAloneIsStoredWithItsLineBreakAsABracket) {
   EXPECT_EQ(noteLines(u"山田太郎"_s).value(0), u"一行目[二行目"_s);
   clickName(0);
   EXPECT_EQ(form->noteBox()->toPlainText(), u"一行目\n二行目"_s);
-}
-
-TEST_F(CommandsTest, MonthInformationEditedAloneIsStored) {
   focus(form->monthCell(7));
   retype(form->Text4, u"留守"_s);
   clickName(1);
@@ -236,14 +221,12 @@ class FailedStore : public CommandsTest {
   QByteArray index;
 };
 
-TEST_F(FailedStore, IsReportedAndChangesNoFileAndKeepsWhatWasTyped) {
+// Reported, no file changed, what was typed kept, and F5 leaves the program running.
+TEST_F(FailedStore, IsReportedAndChangesNoFileAndKeepsWhatWasTypedAndTheProgram) {
   EXPECT_TRUE(message().startsWith(u"保存できません: "_s));
   EXPECT_EQ(indexBytes(), index);
   EXPECT_TRUE(noteExists(u"山田太郎"_s));
   EXPECT_EQ(form->Text2->text(), u"岡田"_s);
-}
-
-TEST_F(FailedStore, KeepsTheProgramRunningOnF5) {
   key(form->Text2, Qt::Key_F5);
   EXPECT_EQ(m.inputScreen, form.data());
   EXPECT_EQ(shell.ended, 0);
@@ -335,19 +318,15 @@ TEST_F(CommandsTest, NewFolderClosedWithoutOneKeepsTheFolderInUse) {
   EXPECT_EQ(form->Combo1->count(), folders);
 }
 
-// "新規作成" goes the same way.
-TEST_F(CommandsTest, ChoosingAFolderStoresTheEditFirst) {
+// The edit is stored first ("新規作成" goes the same way), then the folder's people show.
+TEST_F(CommandsTest, ChoosingAFolderStoresTheEditFirstThenShowsItsPeople) {
   type(form->monthCell(1), u"1"_s);
-  form->folderChooser().choose(form->Combo1->findText(u"別"_s));
-  EXPECT_EQ(field(0, 2), u"1/51"_s);  // in "テスト"
-}
-
-TEST_F(CommandsTest, ChoosingAFolderShowsItsPeople) {
   form->folderChooser().choose(form->Combo1->findText(u"別"_s));
   EXPECT_EQ(m.CurrentFolder, u"%別"_s);
   EXPECT_EQ(form->Combo1->currentText(), u"別"_s);
   EXPECT_EQ(names(), QStringList{u"木村"_s});
   EXPECT_EQ(form->monthCell(1)->text(), u"4/4"_s);
+  EXPECT_EQ(field(0, 2), u"1/51"_s);
 }
 
 // OK (F4) only closes the screen; F5 and the close box end the program. Each stores
@@ -362,14 +341,12 @@ class ClosingTest : public OpenEntryTest, public ::testing::WithParamInterface<i
   bool ends() const { return GetParam() != Qt::Key_F4; }
 };
 
+// The next start is told the folder and whether to reopen.
 TEST_P(ClosingTest, StoresClosesTheScreenAndEndsTheProgramUnlessOk) {
   EXPECT_EQ(field(0, 3), u"2/2"_s);
   EXPECT_EQ(m.inputScreen, nullptr);
   EXPECT_EQ(shell.ended, ends() ? 1 : 0);
   EXPECT_EQ(m.ProgramEnded, ends());
-}
-
-TEST_P(ClosingTest, TellsTheNextStartTheFolderAndWhetherToReopen) {
   const auto next = nextStart();
   EXPECT_EQ(next->InputScreenOpen, ends());
   EXPECT_EQ(next->CurrentFolder, u"%テスト"_s);
@@ -399,6 +376,7 @@ class StoredPositions : public EntryTest {
   }
 };
 
+// Opening and closing again does not drift.
 TEST_F(StoredPositions, TheMainWindowIsRestoredAndTheInputScreenStoredWhereItWasOpened) {
   EXPECT_FALSE(main.minimized);
   const auto next = nextStart();
@@ -406,9 +384,6 @@ TEST_F(StoredPositions, TheMainWindowIsRestoredAndTheInputScreenStoredWhereItWas
   EXPECT_EQ(next->InputTop, 600);
   EXPECT_NEAR(next->InputWidth, 6000, 15);  // a pixel is 15 twips
   EXPECT_NEAR(next->InputHeight, 5400, 15);
-}
-
-TEST_F(StoredPositions, OpeningAndClosingAgainDoesNotDrift) {
   const QSize size(m.InputWidth, m.InputHeight);
   openScreen();
   key(form->Text2, Qt::Key_F4);
