@@ -80,17 +80,13 @@ TEST_F(SettingsScreen, StaysWholeOnTheScreenWhenTheMainWindowWasStoredAtItsEdge)
   EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
 }
 
-TEST_F(SettingsScreen, MarkersShowTheColoursInUse) {
+// Markers show the colours in use. A colour outside the palette has none; after a click
+// on a swatch only choosing the entry again shows it.
+TEST_F(SettingsScreen, MarkersShowTheColoursInUseAndAHiddenOneStaysHiddenUntilChosenAgain) {
+  m.TextColors[1] = 0x123456;
   Form4& f = open();
   EXPECT_TRUE(marks(f.Shape1, 0));   // black list text
   EXPECT_TRUE(marks(f.Shape2, 10));  // pale green window
-}
-
-// A colour outside the palette has no marker; after a click on a swatch only choosing the
-// entry again shows it.
-TEST_F(SettingsScreen, AMarkerHiddenStaysHiddenUntilItsEntryIsChosenAgain) {
-  m.TextColors[1] = 0x123456;
-  Form4& f = open();
   choose(f.Combo1, 1);
   EXPECT_FALSE(f.Shape1->isVisible());
   click(f.Label6[2]);
@@ -100,9 +96,13 @@ TEST_F(SettingsScreen, AMarkerHiddenStaysHiddenUntilItsEntryIsChosenAgain) {
   EXPECT_TRUE(marks(f.Shape1, 2));
 }
 
+// The input text's swatch recolours the input screen only while it is open, and the list.
 TEST_F(SettingsScreen, TheInputTextSwatchRecoloursTheOpenInputScreenAndTheList) {
-  m.InputScreenOpen = true;
   Form4& f = open();
+  click(f.Label6[6]);
+  EXPECT_EQ(m.TextColors[0], 0xC00000);
+  EXPECT_FALSE(input.calls.contains(u"colors"_s));
+  m.InputScreenOpen = true;
   choose(f.Combo1, 1);
   click(f.Label6[2]);
   EXPECT_EQ(m.TextColors[1], 0x008000);
@@ -130,13 +130,6 @@ TEST_F(SettingsScreen, TheButtonAndWindowSwatchesColourThisScreen) {
   EXPECT_EQ(background(f.Command7), fromBgr(0xFFFFC0));
   EXPECT_EQ(background(f.Frame1), QColor(Qt::white));
   EXPECT_EQ(background(f.Option2[5]), QColor(Qt::white));
-}
-
-TEST_F(SettingsScreen, AClosedInputScreenIsNotRecoloured) {
-  Form4& f = open();
-  click(f.Label6[6]);
-  EXPECT_EQ(m.TextColors[0], 0xC00000);
-  EXPECT_FALSE(input.calls.contains(u"colors"_s));
 }
 
 // A step (last four rows) moves the box from its text ("10" for a non-number), the value from
@@ -216,26 +209,19 @@ class Defaults : public SettingsScreen {
   void press() { click(open().Command3); }
 };
 
+// They close the screen, redraw the list and leave a closed input screen alone.
 TEST_F(Defaults, ResetTheAppearanceAndKeepTheRest) {
   press();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_TRUE(redrawn());
+  EXPECT_TRUE(input.calls.isEmpty());
+  EXPECT_EQ(input.noteFont, 0.0);
   EXPECT_EQ(std::tie(m.RowHeight, m.NoteFontSize, m.DisplaySpan), std::tuple(10, 9, 0));
   EXPECT_EQ(std::tie(m.TerritoryColumnWidth, m.NameColumnWidth, m.MonthColumnWidth),
             std::tuple(15, 37, 9));
   EXPECT_EQ(m.TextColors, (std::array<qint32, 3>{}));
   EXPECT_EQ(m.BackColors, (std::array<qint32, 3>{0xC0FFC0, 0xC0FFFF, 0xFFC0C0}));
   EXPECT_EQ(std::tie(m.InputLeft, m.SortKind, m.LaunchCount), std::tuple(5, 5, 5));
-}
-
-TEST_F(Defaults, CloseTheScreenAndRedrawTheList) {
-  press();
-  EXPECT_FALSE(form->isVisible());
-  EXPECT_TRUE(redrawn());
-}
-
-TEST_F(Defaults, LeaveAClosedInputScreenAlone) {
-  press();
-  EXPECT_TRUE(input.calls.isEmpty());
-  EXPECT_EQ(input.noteFont, 0.0);
 }
 
 // Tab reaches the swatches, Space and Enter choose one as a click does.
@@ -344,15 +330,11 @@ class Reordering : public SettingsScreen {
   const QStringList lines = {u"1*a**5***********"_s, u"9*b*************"_s, u"5*c**1***********"_s};
 };
 
-TEST_F(Reordering, RewritesTheIndexFileInTheChosenOrder) {
+// An option rewrites the index file in its order, closes the screen, is remembered and
+// reopens the folder at the top.
+TEST_F(Reordering, RewritesTheIndexFileInTheChosenOrderAndReopensTheFolderAtTheTop) {
   pick(5);
   EXPECT_EQ(index(), test::TempProgram::indexBytes({lines[1], lines[2], lines[0]}));
-  pick(3);
-  EXPECT_EQ(index(), test::TempProgram::indexBytes({lines[0], lines[2], lines[1]}));
-}
-
-TEST_F(Reordering, AnOptionClosesTheScreenIsRememberedAndReopensTheFolderAtTheTop) {
-  pick(5);
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(m.SortKind, 5);
   EXPECT_EQ(m.CurrentIndex, 0);
@@ -360,6 +342,8 @@ TEST_F(Reordering, AnOptionClosesTheScreenIsRememberedAndReopensTheFolderAtTheTo
   EXPECT_EQ(input.names, (QStringList{u"b"_s, u"c"_s, u"a"_s}));
   EXPECT_EQ(input.selected, 0);
   EXPECT_TRUE(main.calls.contains(u"draw"_s));
+  pick(3);
+  EXPECT_EQ(index(), test::TempProgram::indexBytes({lines[0], lines[2], lines[1]}));
 }
 
 // A folder where the index file should be.
