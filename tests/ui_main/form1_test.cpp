@@ -277,14 +277,12 @@ class WithInputScreen : public MainWindowTest {
   }
 };
 
-TEST_F(WithInputScreen, F3GoesToIt) {
+// F3 goes to it; unsaved edits that cannot be stored (the fake's load stores nothing) keep
+// the selection.
+TEST_F(WithInputScreen, F3GoesToItAndAClickKeepsTheSelectionWhileEditsCannotBeStored) {
   key(Qt::Key_F3);
   EXPECT_EQ(input.calls, QStringList{u"settings"_s});
   EXPECT_EQ(shell.settingsShown, 0);
-}
-
-// Unsaved edits that cannot be stored (the fake's load stores nothing) keep the selection.
-TEST_F(WithInputScreen, AClickKeepsTheSelectionWhileEditsCannotBeStored) {
   clickList(100, 35);
   m.PersonModified = true;
   clickList(100, 15);
@@ -414,11 +412,8 @@ TEST_F(LongList, KeysReachEveryRowAndColumn) {
     key(k);
     EXPECT_EQ(cell(), selected) << QTest::toString(QKeySequence(k).toString());
   }
-}
-
-TEST_F(LongList, RightStopsAtDecember) {
   for (int i = 0; i < 14; ++i) key(Qt::Key_Right);
-  EXPECT_EQ(m.CurrentColumn, 14);
+  EXPECT_EQ(m.CurrentColumn, 14);  // December, the last
 }
 
 // March to May shown in May: columns 5 to 7; the window takes the arrows from the closed
@@ -448,12 +443,9 @@ class F5WithInputScreen : public MainWindowTest {
   }
 };
 
-TEST_F(F5WithInputScreen, StoresTheSizeWithoutCreepAndAPositionBeyond16BitsAsTheLargest) {
+TEST_F(F5WithInputScreen, StoresClampedSizesAfterRestoringTheMinimizedInputScreen) {
   EXPECT_EQ(m.MainWidth, 5220);
   EXPECT_EQ(m.MainLeft, 32767);
-}
-
-TEST_F(F5WithInputScreen, RestoresTheMinimizedInputScreenBeforeClosingIt) {
   EXPECT_FALSE(input.minimized);
   EXPECT_TRUE(input.calls.contains(u"unload"_s));
   EXPECT_EQ(m.InputWidth, 5076);
