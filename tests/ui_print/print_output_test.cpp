@@ -209,21 +209,30 @@ INSTANTIATE_TEST_SUITE_P(RowHeights, PrintedPdf,
                          ::testing::Values(std::pair{1, 150}, std::pair{10, -1},
                                            std::pair{20, -1}));
 
-// ---- A PDF that cannot be written whole: a full disk at the final sync.
+// ---- A PDF that cannot be written whole: on a full disk at the final sync, or in a
+// folder that cannot be made. Reported with its reason, no file left (nor the temporary
+// one), the window usable for the next try.
 
-TEST_F(PrintWindow, aPdfWhoseWriteFailsIsReportedAndLeavesNoFile) {
-  makePeople(3);
-  auto form = openWindow();
-  form->show();
+TEST_F(PrintWindow, aPdfThatCannotBeWrittenIsReportedLeavesNoFileAndTheWindowStaysUsable) {
+  auto form = open(3);
   {
     const ScopedFailingWriter full(FailAt::Flush, 1, u"デバイスに空き領域がありません"_s);
     form->Command1->click();
   }
   EXPECT_EQ(shell.titles(), u"印刷できません"_s);
   EXPECT_TRUE(shell.messages.value(0).text.contains(u"理由：デバイスに空き領域がありません"_s));
-  // Neither the PDF nor the temporary file it was written to.
   EXPECT_EQ(QDir(program.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
   EXPECT_TRUE(form->isVisible());
+  shell.messages.clear();
+  program.writeBytes(u"not-a-folder"_s, "x");
+  pdfFolder = program.path(u"not-a-folder/sub"_s);
+  form->Command1->click();
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_TRUE(shell.messages[0].text.contains(u"理由："_s));
+  EXPECT_TRUE(pdfFiles().isEmpty());
+  pdfFolder.clear();
+  form->Command1->click();
+  EXPECT_EQ(pdfFiles().size(), 1);
 }
 
 }  // namespace

@@ -220,21 +220,6 @@ TEST_F(PrintWindow, stoppingALongPrintDiscardsItsPages) {
   EXPECT_EQ(form->Label1->text(), u"印刷を中止しました"_s);
 }
 
-// A PDF folder that cannot be made; then one that can.
-TEST_F(PrintWindow, aPdfFolderThatCannotBeMadeIsReportedAndTheWindowStaysUsable) {
-  auto form = open(3);
-  program.writeBytes(u"not-a-folder"_s, "x");
-  pdfFolder = program.path(u"not-a-folder/sub"_s);
-  form->Command1->click();
-  ASSERT_EQ(shell.messages.size(), 1);
-  EXPECT_TRUE(shell.messages[0].text.contains(u"理由："_s));
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(pdfFiles().isEmpty());
-  pdfFolder.clear();
-  form->Command1->click();
-  EXPECT_EQ(pdfFiles().size(), 1);
-}
-
 // 120 people printed on three pages, the second selected.
 TEST_F(PrintWindow, eachPageHoldsTheNextPeopleUnderTheHeaderAndTheSelectionStays) {
   makePeople(120);
