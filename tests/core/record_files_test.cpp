@@ -61,9 +61,12 @@ class OddLines : public RecordFiles {
   const QString kFifteen = u"c*d**************"_s;
 };
 
-TEST_F(OddLines, AreNotCountedAsPeople) { EXPECT_EQ(p.m->PersonCount, 3); }
-
-TEST_F(OddLines, AreSkippedWhenLoadingAPerson) {
+// Not counted as people, skipped when loading one; the name list leaves the last
+// person's fields loaded.
+TEST_F(OddLines, AreNeitherCountedNorLoaded) {
+  EXPECT_EQ(p.m->PersonCount, 3);
+  read(3);
+  EXPECT_EQ(p.m->PersonTerritory, u"北"_s);
   read(2, 1);
   EXPECT_EQ(p.m->PersonName, u"佐藤"_s);
 }
@@ -78,11 +81,6 @@ TEST_F(OddLines, StayInPlaceThroughAStoreAnAppendAndADelete) {
   EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, u"[メモ]"_s, kThirteen, QString(),
                                               u"南*佐藤***3/5～3/7**********"_s, kFifteen,
                                               u"北*鈴木*************"_s, kPlaceholderRecord}));
-}
-
-TEST_F(OddLines, TheNameListModeLeavesTheLastPersonsFieldsLoaded) {
-  read(3);
-  EXPECT_EQ(p.m->PersonTerritory, u"北"_s);
 }
 
 TEST_F(RecordFiles, ALineBreakLeftInANoteNeverShiftsTheMonthLines) {
