@@ -34,8 +34,7 @@ struct Openings {
 // Milliseconds from `open` until the window it returns is exposed and its events are
 // handled; `close` then takes it away. The first opening (which loads what the window
 // needs the first time) and the median of kOpenings.
-Openings openMs(const std::function<QWidget*()>& open,
-                const std::function<void(QWidget*)>& close) {
+Openings openMs(const std::function<QWidget*()>& open, const std::function<void(QWidget*)>& close) {
   std::vector<double> times;
   for (int i = 0; i < kOpenings; ++i) {
     QElapsedTimer timer;
@@ -66,8 +65,8 @@ void measure(int people) {
 
   const Openings box = openMs(
       [&]() -> QWidget* {
-        auto* b = new QMessageBox(QMessageBox::Information, u"印刷"_s,
-                                  u"プリンターに送りました"_s, QMessageBox::Ok, &main);
+        auto* b = new QMessageBox(QMessageBox::Information, u"印刷"_s, u"プリンターに送りました"_s,
+                                  QMessageBox::Ok, &main);
         b->show();
         return b;
       },
@@ -85,11 +84,12 @@ void measure(int people) {
         return f;
       },
       [](QWidget* w) { w->deleteLater(); });
-  for (const auto& [name, o] : {std::pair{"first", &Openings::first}, {"median", &Openings::median}})
-    std::printf("%6d people, %-6s  message box %7.1f ms  input screen %7.1f ms (%.2f×)  "
-                "print window %7.1f ms (%.2f×)\n",
-                m.PersonCount, name, box.*o, input.*o, input.*o / box.*o, print.*o,
-                print.*o / box.*o);
+  for (const auto& [name, o] :
+       {std::pair{"first", &Openings::first}, {"median", &Openings::median}})
+    std::printf(
+        "%6d people, %-6s  message box %7.1f ms  input screen %7.1f ms (%.2f×)  "
+        "print window %7.1f ms (%.2f×)\n",
+        m.PersonCount, name, box.*o, input.*o, input.*o / box.*o, print.*o, print.*o / box.*o);
   m.ProgramEnded = true;  // nothing asks or stores at the end
 }
 

@@ -156,13 +156,17 @@ TEST(StartsThatEndAtOnce, sayWhyOnTheirStreamAndCreateNothing) {
   // Refused: exists but lacks "%"; names nothing; exists beside the program, not in the
   // working folder; options the program does not know. No screen: no X server answers at
   // :97, none is named, a platform that does not exist.
-  const EndsAtOnce starts[] = {
-      {u"--version"_s, none, {}, 0},   {u"--help"_s, none, {}, 0},
-      {u"plain.txt"_s, offscreen, {}, 2}, {u"%誰も"_s, offscreen, {}, 2},
-      {u"%太郎/"_s, offscreen, {}, 2},  {u"--Version"_s, offscreen, {}, 2},
-      {u"--bogus"_s, offscreen, {}, 2},  {u"-x"_s, offscreen, {}, 2},
-      {{}, u"xcb"_s, u":97"_s, 1},       {{}, u"xcb"_s, {}, 1},
-      {{}, none, u":0"_s, 1}};
+  const EndsAtOnce starts[] = {{u"--version"_s, none, {}, 0},
+                               {u"--help"_s, none, {}, 0},
+                               {u"plain.txt"_s, offscreen, {}, 2},
+                               {u"%誰も"_s, offscreen, {}, 2},
+                               {u"%太郎/"_s, offscreen, {}, 2},
+                               {u"--Version"_s, offscreen, {}, 2},
+                               {u"--bogus"_s, offscreen, {}, 2},
+                               {u"-x"_s, offscreen, {}, 2},
+                               {{}, u"xcb"_s, u":97"_s, 1},
+                               {{}, u"xcb"_s, {}, 1},
+                               {{}, none, u":0"_s, 1}};
   for (const EndsAtOnce& start : starts) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"QT_QPA_PLATFORM"_s, start.platform);  // a window would end in a crash

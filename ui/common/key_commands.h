@@ -5,9 +5,9 @@
 // often let go first. A held key acts once. The key never reaches the focused control.
 
 #include <QAction>
+#include <QHash>
 #include <QKeySequence>
 #include <QList>
-#include <QHash>
 #include <QSet>
 #include <functional>
 

@@ -79,13 +79,13 @@ void fitCaption(QLabel* caption, const QString& widest) {
 }  // namespace
 
 void Form3::createLayout() {
-  layout_ = new ProportionalLayout(
-      this, QSizeF(kInputDesignInner.width(), kInputDesignInner.height()));
+  layout_ =
+      new ProportionalLayout(this, QSizeF(kInputDesignInner.width(), kInputDesignInner.height()));
   const std::pair<QWidget*, DesignRect> places[] = {
-      {Command1, kButton1}, {Command2, kButton2}, {Command4, kButton4},   {Command5, kButton5},
-      {Command6, kButton6}, {Combo1, kCombo},     {List2, kNameList},     {Text3, kTerritory},
-      {Text2, kName},       {Text1.note, kNote},  {Text4, kMonthInfo},    {Label2, kLabel2},
-      {Label6, kLabel6},    {Label5, kLabel5},    {Label3, kLabel3},      {Label4, kLabel4},
+      {Command1, kButton1}, {Command2, kButton2}, {Command4, kButton4}, {Command5, kButton5},
+      {Command6, kButton6}, {Combo1, kCombo},     {List2, kNameList},   {Text3, kTerritory},
+      {Text2, kName},       {Text1.note, kNote},  {Text4, kMonthInfo},  {Label2, kLabel2},
+      {Label6, kLabel6},    {Label5, kLabel5},    {Label3, kLabel3},    {Label4, kLabel4},
       {Label8, kLabel8}};
   for (const auto& [control, place] : places) layout_->add(control, place);
   for (int month = 1; month <= 12; ++month) {

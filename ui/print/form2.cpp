@@ -560,12 +560,15 @@ void Form2::createCommands() {
   commands_.add(
       u"拡大"_s, zoomInKeys, [this] { zoomIn(); }, KeyMoment::EveryPress);
   commands_.add(
-      u"縮小"_s, QKeySequence::keyBindings(QKeySequence::ZoomOut), [this] { zoomOut(); }, KeyMoment::EveryPress);
+      u"縮小"_s, QKeySequence::keyBindings(QKeySequence::ZoomOut), [this] { zoomOut(); },
+      KeyMoment::EveryPress);
   commands_.add(u"実寸"_s, {Qt::CTRL | Qt::Key_0}, [this] { setZoom(100); });
   commands_.add(
-      u"次のページ"_s, {Qt::Key_PageDown}, [this] { showPage(shownPage_ + 1); }, KeyMoment::EveryPress);
+      u"次のページ"_s, {Qt::Key_PageDown}, [this] { showPage(shownPage_ + 1); },
+      KeyMoment::EveryPress);
   commands_.add(
-      u"前のページ"_s, {Qt::Key_PageUp}, [this] { showPage(shownPage_ - 1); }, KeyMoment::EveryPress);
+      u"前のページ"_s, {Qt::Key_PageUp}, [this] { showPage(shownPage_ - 1); },
+      KeyMoment::EveryPress);
 }
 
 bool Form2::watchedWheel(QWheelEvent* wheel) {

@@ -16,8 +16,8 @@
 
 #include "core/module1.h"
 #include "core/reorder.h"
-#include "ui/common/long_work.h"
 #include "ui/common/key_codes.h"
+#include "ui/common/long_work.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_design.h"
 #include "ui/settings/new_year_dialog.h"
@@ -154,7 +154,6 @@ void Form4::Form_Activate() {
   }
   colorOwnWindow();
 }
-
 
 void Form4::placeMarker(MarkerShape* marker, int firstSwatch, qint32 color) {
   marker->show();
@@ -322,8 +321,8 @@ void Form4::Option2_Click(int index) {
   bool sorted = false;
   {
     LongWork work(this, u"並べ替え"_s, u"並べ替えています…"_s);
-    sorted = index == reorder::kByName ? sort_by_name(work.progress())
-                                       : sort_by_number(work.progress());
+    sorted =
+        index == reorder::kByName ? sort_by_name(work.progress()) : sort_by_number(work.progress());
   }
   accept();
   // A failed rewrite left the file as it was: nothing to re-open.
