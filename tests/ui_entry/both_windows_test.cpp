@@ -34,17 +34,14 @@ TEST_F(BothWindowsTest, ClickInTheTableAfterAnEditStoresFirstThenShowsTheClicked
   EXPECT_FALSE(m.PersonModified);
 }
 
-TEST_F(BothWindowsTest, DownInTheMainWindowStoresTheEditFirstAndUpShowsThePreviousPerson) {
+// Down in either window stores the edit first and shows the next person; Up the previous.
+TEST_F(BothWindowsTest, DownInEitherWindowStoresTheEditFirstAndUpShowsThePreviousPerson) {
   start();
   retype(form->Text3, u"中央"_s);
   key(mainForm.get(), Qt::Key_Down);
   EXPECT_EQ(field(0, 0), u"中央"_s);
   key(mainForm.get(), Qt::Key_Up);
   EXPECT_EQ(form->Text2->text(), u"山田太郎"_s);
-}
-
-TEST_F(BothWindowsTest, DownInTheInputScreenStoresThenShowsTheNextPerson) {
-  start();
   type(form->monthCell(5), u"5"_s);
   key(form->monthCell(5), Qt::Key_Down);
   EXPECT_EQ(field(0, 6), u"5"_s);
@@ -78,7 +75,9 @@ TEST_F(BothWindowsTest, MainWindowDeleteAndAddGoThroughTheScreen) {
   EXPECT_EQ(form->List2->currentRow(), 2);
 }
 
-TEST_F(BothWindowsTest, ClosingTheMainWindowWithATakenNameKeepsBothOpen) {
+// A taken name keeps both open; a free one is stored, the program ends and the next start
+// reopens the screen.
+TEST_F(BothWindowsTest, ClosingTheMainWindowStoresEndsAndReopensTheScreenNextTime) {
   start();
   retype(form->Text2, u"上田"_s);
   mainForm->close();
@@ -87,10 +86,6 @@ TEST_F(BothWindowsTest, ClosingTheMainWindowWithATakenNameKeepsBothOpen) {
   EXPECT_TRUE(mainForm->isVisible());
   ASSERT_TRUE(form);
   EXPECT_TRUE(form->isVisible());
-}
-
-TEST_F(BothWindowsTest, ClosingTheMainWindowStoresEndsAndReopensTheScreenNextTime) {
-  start();
   retype(form->Text2, u"山田"_s);
   mainForm->close();
   EXPECT_TRUE(m.ProgramEnded);

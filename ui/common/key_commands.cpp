@@ -55,24 +55,24 @@ bool KeyCommands::take(const QKeyEvent* key, bool run) {
   for (QAction* action : actions_) {
     for (const QKeySequence& keys : action->shortcuts()) {
       if (!matches(keys, key)) continue;
-      const KeyMoment moment = moments_.value(action, KeyMoment::Release);
-      const bool press = key->type() == QEvent::KeyPress;
-      if (moment == KeyMoment::EveryPress) {
-        if (run && press) action->trigger();
-        return true;
-      }
-      if (key->isAutoRepeat()) return true;
-      const bool onPress = keys[0].keyboardModifiers() != Qt::NoModifier;
-      bool acts = press == onPress;
-      if (moment == KeyMoment::ReleaseAfterItsPress) {
-        if (press) pressed_.insert(key->key());
-        acts = !press && pressed_.remove(key->key());
-      }
-      if (run && acts) action->trigger();
+      if (actsNow(moments_.value(action, KeyMoment::Release), keys, key) && run) action->trigger();
       return true;
     }
   }
   return false;
+}
+
+bool KeyCommands::actsNow(KeyMoment moment, const QKeySequence& keys, const QKeyEvent* key) {
+  const bool press = key->type() == QEvent::KeyPress;
+  if (moment == KeyMoment::EveryPress) return press;
+  if (key->isAutoRepeat()) return false;
+  if (moment == KeyMoment::ReleaseAfterItsPress) {
+    if (!press) return pressed_.remove(key->key());
+    pressed_.insert(key->key());
+    return false;
+  }
+  // Ctrl keys act on their press, plain keys on their release.
+  return press == (keys[0].keyboardModifiers() != Qt::NoModifier);
 }
 
 }  // namespace velnor

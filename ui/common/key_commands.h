@@ -46,6 +46,9 @@ class KeyCommands {
   const QList<QAction*>& actions() const { return actions_; }
 
  private:
+  // Whether `key`, which matched `keys`, runs its command now; notes the presses it takes.
+  bool actsNow(KeyMoment moment, const QKeySequence& keys, const QKeyEvent* key);
+
   QWidget* window_;
   QList<QAction*> actions_;
   QHash<const QAction*, KeyMoment> moments_;
