@@ -356,9 +356,11 @@ bool Form2::printPages(PageSink& sink, int first, int last) {
   const int count = int(starts.size());
   first = std::clamp(first, 0, count - 1);
   last = std::clamp(last, first, count - 1);
-  // Long documents keep the window painting and tell how far they are; stopping drops
-  // the pages, so no half document reaches the printer or a file.
-  LongWork work(this, u"印刷"_s, u"印刷しています…"_s, LongWork::Stop::Offered);
+  // Long documents keep the window painting and tell how far they are. Stopping is
+  // offered only where it drops the pages, so no half document reaches a file; a
+  // printer would still print what was drawn.
+  LongWork work(this, u"印刷"_s, u"印刷しています…"_s,
+                sink.discardsWhole() ? LongWork::Stop::Offered : LongWork::Stop::NotOffered);
   const auto progress = work.progress();
   for (int page = first; page <= last; ++page) {
     if (work.stopped() || (page > first && !sink.newPage())) {

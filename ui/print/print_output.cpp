@@ -82,6 +82,7 @@ class PrinterSink : public PageSink {
     printer_->abort();
     painter_.end();
   }
+  bool discardsWhole() const override { return false; }
   QString errorString() const override { return error_; }
 
  private:

@@ -1,6 +1,7 @@
 #pragma once
-// Where the printed pages go: a printer, a PDF file, or a recorder in the tests. A sink
-// either delivers every page or nothing.
+// Where the printed pages go: a printer, a PDF file, or a recorder in the tests. A PDF
+// sink delivers every page or nothing; a printer takes the pages drawn even when the
+// document is dropped (see discardsWhole).
 
 #include <QDateTime>
 #include <QPageSize>
@@ -36,6 +37,9 @@ class PageSink {
   virtual bool finish() = 0;
   // Drops an unfinished document.
   virtual void discard() = 0;
+  // Whether discard leaves nothing delivered. Qt's printer engine cannot abort: the pages
+  // drawn so far still go to the printer when the document ends.
+  virtual bool discardsWhole() const { return true; }
   virtual QString errorString() const = 0;
 };
 
