@@ -8,12 +8,6 @@
 
 namespace velnor {
 
-struct ProportionalLayout::Entry {
-  std::unique_ptr<QLayoutItem> item;
-  Place place;
-  Width width;
-};
-
 ProportionalLayout::ProportionalLayout(QWidget* window, QSizeF designInner)
     : QLayout(window), design_(designInner) {
   setContentsMargins(0, 0, 0, 0);
@@ -21,27 +15,26 @@ ProportionalLayout::ProportionalLayout(QWidget* window, QSizeF designInner)
   setSizeConstraint(QLayout::SetNoConstraint);
 }
 
-ProportionalLayout::~ProportionalLayout() { qDeleteAll(entries_); }
+ProportionalLayout::~ProportionalLayout() = default;
 
 void ProportionalLayout::add(QWidget* control, Place place, Width width) {
   addChildWidget(control);
-  entries_.append(new Entry{std::make_unique<QWidgetItem>(control), place, width});
+  entries_.push_back({std::make_unique<QWidgetItem>(control), place, width});
   invalidate();
 }
 
 void ProportionalLayout::addItem(QLayoutItem* item) {
-  entries_.append(new Entry{std::unique_ptr<QLayoutItem>(item), {0, 0, 0, 0}, Width::Fixed});
+  entries_.push_back({std::unique_ptr<QLayoutItem>(item), {0, 0, 0, 0}, Width::Fixed});
 }
 
 QLayoutItem* ProportionalLayout::itemAt(int index) const {
-  return index >= 0 && index < entries_.size() ? entries_[index]->item.get() : nullptr;
+  return index >= 0 && index < count() ? entries_[size_t(index)].item.get() : nullptr;
 }
 
 QLayoutItem* ProportionalLayout::takeAt(int index) {
-  if (index < 0 || index >= entries_.size()) return nullptr;
-  Entry* entry = entries_.takeAt(index);
-  QLayoutItem* item = entry->item.release();
-  delete entry;
+  if (index < 0 || index >= count()) return nullptr;
+  QLayoutItem* item = entries_[size_t(index)].item.release();
+  entries_.erase(entries_.begin() + index);
   return item;
 }
 
@@ -74,12 +67,12 @@ void ProportionalLayout::place(const QRect& rect) {
   const double across = pxToTwips(rect.width()) / design_.width();
   const double down = pxToTwips(rect.height()) / design_.height();
   if (beforePlacing) beforePlacing(across, down);
-  for (const Entry* e : entries_) {
-    QWidget* w = e->item->widget();
+  for (const Entry& e : entries_) {
+    QWidget* w = e.item->widget();
     if (!w) continue;
-    const Place& p = e->place;
+    const Place& p = e.place;
     const double height = p.height > 0 ? p.height * down : pxToTwips(w->sizeHint().height());
-    const double width = e->width == Width::Scales ? p.width * across : p.width;
+    const double width = e.width == Width::Scales ? p.width * across : p.width;
     w->setGeometry(rect.x() + twipsToPx(p.left * across), rect.y() + twipsToPx(p.top * down),
                    std::max(1, twipsToPx(width)), std::max(1, twipsToPx(height)));
   }

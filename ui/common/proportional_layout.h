@@ -5,10 +5,10 @@
 // read and no box is shown by it.
 
 #include <QLayout>
-#include <QList>
 #include <QSizeF>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace velnor {
 
@@ -21,8 +21,6 @@ class ProportionalLayout : public QLayout {
 
   ProportionalLayout(QWidget* window, QSizeF designInner);
   ~ProportionalLayout() override;
-  ProportionalLayout(const ProportionalLayout&) = delete;
-  ProportionalLayout& operator=(const ProportionalLayout&) = delete;
 
   void add(QWidget* control, Place place, Width width = Width::Scales);
 
@@ -35,8 +33,6 @@ class ProportionalLayout : public QLayout {
 
   // Lays the window out at its present size, even while it is hidden or unchanged.
   void layOutNow();
-  // The inner size of the last layout; empty before the first.
-  QSize laidOutSize() const { return laidOut_.size(); }
 
   // QLayout
   void addItem(QLayoutItem* item) override;
@@ -48,11 +44,15 @@ class ProportionalLayout : public QLayout {
   void setGeometry(const QRect& rect) override;
 
  private:
-  struct Entry;
+  struct Entry {
+    std::unique_ptr<QLayoutItem> item;
+    Place place;
+    Width width;
+  };
   void place(const QRect& rect);
 
   QSizeF design_;
-  QList<Entry*> entries_;
+  std::vector<Entry> entries_;
   QRect laidOut_;
 };
 
