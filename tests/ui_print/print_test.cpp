@@ -72,6 +72,7 @@ TEST_F(PrintWindow, thePreviewZoomsByKeysAndTheWheelAndFitsTheWindowOrItsWidth) 
 }
 
 // Printing to a file hides the window; shown again after the folder shrank, it shows that.
+// Also a new window: the pages kept from the last opening are those of the folder as it was.
 TEST_F(PrintWindow, everyActivationRedrawsThePreview) {
   auto form = open(6);
   form->Command1->click();
@@ -79,6 +80,9 @@ TEST_F(PrintWindow, everyActivationRedrawsThePreview) {
   activate(*form);
   EXPECT_EQ(previewPixel(*form, 100, rowY(6)), 0xFFFFFFu);
   EXPECT_NE(previewPixel(*form, 100, rowY(2)), 0xFFFFFFu);
+  form.reset();
+  EXPECT_EQ(open(120)->Label1->text(), u"1 / 3 ページ"_s);
+  EXPECT_EQ(open(200)->Label1->text(), u"1 / 5 ページ"_s);
 }
 
 TEST_F(PrintWindow, pageKeysAndTheWheelFlipThePreviewAndTheLabelSaysWhichPage) {

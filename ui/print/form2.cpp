@@ -276,16 +276,23 @@ void Form2::Command2_Click() {
 void Form2::updatePreviewPages() {
   const MonthWindow w = monthWindowFor(m_.DisplaySpan, m_.CurrentMonth);
   const QString key = QStringList{m_.folder().path(),
-                                  QString::number(m_.folder().generation()),
+                                  QString::number(qHash(m_.folder().bytes())),
                                   QString::number(m_.PersonCount),
                                   QString::number(m_.RowHeight),
                                   QString::number(w.firstMonthOffset),
                                   QString::number(w.monthCount),
+                                  QString::number(frame_.content.width()),
                                   QString::number(frame_.content.height())}
                           .join(u'|');
-  if (key == startsKey_) return;
-  measureOnPaper(frame_, [&](DrawingSurface& paper) { starts_ = paginate(paper, frame_); });
-  startsKey_ = key;
+  // Each opening makes a new window: the pages of an unchanged folder are kept between
+  // them, so a large folder is measured once rather than at every opening.
+  static QString keptKey;
+  static std::vector<int> keptStarts;
+  if (key != keptKey) {
+    measureOnPaper(frame_, [&](DrawingSurface& paper) { keptStarts = paginate(paper, frame_); });
+    keptKey = key;
+  }
+  starts_ = keptStarts;
 }
 
 std::vector<int> Form2::paginate(DrawingSurface& measure, const PageFrame& frame) {

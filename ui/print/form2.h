@@ -127,7 +127,6 @@ class Form2 : public QDialog {
   QImage preview_;
   PageFrame frame_;
   std::vector<int> starts_{0};
-  QString startsKey_;  // what starts_ were measured for
   int shownPage_ = 0;
   int wheelAngle_ = 0;  // wheel turns not yet worth a page
   QString status_;      // what became of the last print, shown until the page changes
