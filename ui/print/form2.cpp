@@ -275,8 +275,13 @@ void Form2::Command2_Click() {
 
 void Form2::updatePreviewPages() {
   const MonthWindow w = monthWindowFor(m_.DisplaySpan, m_.CurrentMonth);
+  // The folder's bytes are hashed once a change, not at every redraw of the preview.
+  if (hashedGeneration_ != m_.folder().generation()) {
+    bytesHash_ = qHash(m_.folder().bytes());
+    hashedGeneration_ = m_.folder().generation();
+  }
   const QString key = QStringList{m_.folder().path(),
-                                  QString::number(qHash(m_.folder().bytes())),
+                                  QString::number(bytesHash_),
                                   QString::number(m_.PersonCount),
                                   QString::number(m_.RowHeight),
                                   QString::number(w.firstMonthOffset),

@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "ui/common/key_commands.h"
@@ -127,6 +128,8 @@ class Form2 : public QDialog {
   QImage preview_;
   PageFrame frame_;
   std::vector<int> starts_{0};
+  std::optional<quint64> hashedGeneration_;  // the folder's generation bytesHash_ is of
+  size_t bytesHash_ = 0;
   int shownPage_ = 0;
   int wheelAngle_ = 0;  // wheel turns not yet worth a page
   QString status_;      // what became of the last print, shown until the page changes
