@@ -110,7 +110,7 @@ TEST_F(WelcomeDialogTest, enterNeedsANameAndReopeningEmptiesTheEntry) {
 }
 
 // The press of Enter went to the input method; only a release after a press counts, once.
-TEST_F(WelcomeDialogTest, enterActsOnceOnItsRelease) {
+TEST_F(WelcomeDialogTest, enterActsOnceOnItsReleaseWhateverHasTheFocus) {
   open(u"太郎"_s);
   QTest::keyRelease(dialog->Text1, Qt::Key_Return);
   QTest::keyPress(dialog->Text1, Qt::Key_Return);
@@ -119,9 +119,7 @@ TEST_F(WelcomeDialogTest, enterActsOnceOnItsRelease) {
   QTest::keyRelease(dialog->Text1, Qt::Key_Return);
   EXPECT_EQ(recordFolders(), QStringList{u"%太郎"_s});
   EXPECT_TRUE(shell.messages.isEmpty());  // no second attempt refused as "exists"
-}
-
-TEST_F(WelcomeDialogTest, enterActsWhateverHasTheFocus) {
+  // Whatever has the focus.
   open(u"abc"_s, true);
   dialog->Command2->setFocus();
   QTest::keyClick(dialog->Command2, Qt::Key_Enter);

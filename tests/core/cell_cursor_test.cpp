@@ -53,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PlaceCursor, ColumnZeroBecomesTheTerritory) { EXPECT_EQ(place(0, 1, 0).CurrentColumn, 1); }
 
-// Span, current month and column of months outside the window shown.
+// Span, current month and column of months outside the window shown: the marker stays,
+// the month window is set all the same.
 TEST_F(PlaceCursor, AHiddenMonthLeavesTheMarkerWhereItWas) {
   const int hidden[][3] = {{1, 8, 5},  {1, 3, 9}, {1, 7, 8},  // March, July, June by halves
                            {2, 2, 6},  {2, 6, 5}, {2, 6, 9},  // Jan..Mar, Apr..Jun
@@ -62,9 +63,6 @@ TEST_F(PlaceCursor, AHiddenMonthLeavesTheMarkerWhereItWas) {
     const double left = place(0, 1, 14).Shape1Left;
     EXPECT_DOUBLE_EQ(place(span, month, column).Shape1Left, left) << span << month << column;
   }
-}
-
-TEST_F(PlaceCursor, AHiddenMonthStillSetsTheMonthWindow) {
   place(1, 8, 5);
   EXPECT_EQ(m.MonthColumnWidth, 16);
   EXPECT_EQ(m.FirstMonthOffset, 6);

@@ -72,14 +72,11 @@ class TableDrawingTest : public ::testing::Test {
   Module1& m;
 };
 
-TEST_F(TableDrawingTest, RowsAreInTheListTextColour) {
-  makePeople(1);
-  EXPECT_EQ(colourOf(draw(), u"N0"_s), 0x112233);
-}
-
-// The lines between cells stay visible over every cell's fill.
+// Rows are in the list's text colour; the lines between cells stay visible over every
+// cell's fill.
 TEST_F(TableDrawingTest, TerritoryCellsTakeTheHeaderColourAndRulingsShowBetweenTheCells) {
   makePeople(3);
+  EXPECT_EQ(colourOf(draw(), u"N0"_s), 0x112233);
   const QImage img = picture();
   EXPECT_EQ(pixel(img, 5, 25), fromBgr(0xFFC0C0));
   auto ruled = [&](double fromX, double toX, double y) {
