@@ -41,16 +41,13 @@ constexpr int kPerRow = 14;              // texts in a row: territory, name, twe
 // The middle of data row `row` (1-based) for RowHeight 10.
 double rowY(int row) { return (row + 0.5) * kRow; }
 
-TEST_F(PrintWindow, thePreviewIsWhollyInTheWindow) {
-  auto form = open(1);
-  EXPECT_EQ(form->previewImage().deviceIndependentSize(), QSizeF(form->Picture1->size()));
-  EXPECT_TRUE(form->rect().contains(form->Picture1->geometry()));
-}
-
-// The page at the size chosen: fitted to the window as it opens, then 100 % (the paper's
-// real size on the screen), larger and smaller by key and Ctrl+wheel, fitted to the width.
+// The page at the size chosen: fitted to the window as it opens (wholly inside it), then
+// 100 % (the paper's real size on the screen), larger and smaller by key and Ctrl+wheel,
+// fitted to the width.
 TEST_F(PrintWindow, thePreviewZoomsByKeysAndTheWheelAndFitsTheWindowOrItsWidth) {
   auto form = open(120);
+  EXPECT_EQ(form->previewImage().deviceIndependentSize(), QSizeF(form->Picture1->size()));
+  EXPECT_TRUE(form->rect().contains(form->Picture1->geometry()));
   const QSizeF realSize = form->previewFrame().sheet * (form->Picture1->logicalDpiX() / 25.4);
   const auto shown = [&] { return form->previewImage().deviceIndependentSize(); };
   EXPECT_EQ(form->fit(), Form2::Fit::Window);
