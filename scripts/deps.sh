@@ -3,6 +3,8 @@
 #   scripts/deps.sh run       build Velnor and run it (./run.sh)
 #   scripts/deps.sh test      build and run the tests and checks (./test.sh), the benchmarks
 #   scripts/deps.sh package   build the Debian package (./package.sh)
+#   scripts/deps.sh windows   cross-build the Windows package and test it under Wine
+#                             (./package-windows.sh)
 # Only packages that are missing are installed; uses sudo when not root. Each package is
 # listed once, and none that a listed one already pulls in (qt6-base-dev brings the Qt
 # libraries, OpenGL headers and platform plugins; libgtest-dev brings googletest).
@@ -19,8 +21,14 @@ case "${1:-}" in
       desktop-file-utils appstream clang clang-tidy clang-format libclang-rt-14-dev poppler-utils syncthing python3-openpyxl)
     ;;
   package) PACKAGES=("${BUILD[@]}" dpkg-dev file lintian) ;;  # dpkg-shlibdeps finds the libraries
+  windows)
+    # Qt's host tools (moc, rcc) come from qt6-base-dev; dpkg-dev fetches Qt's source;
+    # googletest is its source, built again with MinGW for the core tests.
+    PACKAGES=("${BUILD[@]}" dpkg-dev xz-utils g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+      googletest wine wine64 xvfb xauth zip unzip fonts-ipafont-gothic)
+    ;;
   *)
-    echo "usage: $0 run|test|package" >&2
+    echo "usage: $0 run|test|package|windows" >&2
     exit 2
     ;;
 esac
