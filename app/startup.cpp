@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStandardPaths>
+#ifndef Q_OS_WIN
 #include <QSvgRenderer>
+#endif
 #include <QSysInfo>
 #include <QTemporaryFile>
 #include <QThread>
@@ -57,6 +59,11 @@ QString helpText() {
 // The icon is drawn here rather than left to an icon plugin, so that every window has it
 // wherever the program runs, installed or not.
 QIcon programIcon() {
+#ifdef Q_OS_WIN
+  QIcon icon;
+  for (const int side : {48, 64, 128}) icon.addFile(u":/icons/icons/%1.png"_s.arg(side));
+  return icon;
+#else
   QSvgRenderer svg(u":/icons/" VELNOR_APP_ID ".svg"_s);
   QIcon icon;
   if (!svg.isValid()) return icon;
@@ -69,6 +76,7 @@ QIcon programIcon() {
     icon.addPixmap(pixmap);
   }
   return icon;
+#endif
 }
 
 }  // namespace

@@ -7,12 +7,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <map>
 #include <memory>
 #include <tuple>
 
+#include "core/cp932.h"
 #include "core/module1.h"
 #include "ui/common/fonts.h"
 #include "ui/entry/form3.h"
@@ -34,10 +34,10 @@ std::vector<std::unique_ptr<QTemporaryDir>> kept;
 void fill(const QString& root, int people, bool notes, bool busy) {
   const QString folder = root + u"/%山田"_s;
   QDir().mkpath(folder);
-  QStringEncoder enc("windows-31j");
-  QByteArray index = enc.encode(kIndexComment1 + u"\r\n"_s + kIndexComment2 + u"\r\n"_s);
-  QByteArray note = enc.encode(u"補足情報\r\n"_s);
-  for (int k = 1; k <= 12; ++k) note += enc.encode(Module1::DefaultMonthLine(k) + u"\r\n"_s);
+  const auto enc = [](const QString& text) { return cp932().encode(text).value(); };
+  QByteArray index = enc(kIndexComment1 + u"\r\n"_s + kIndexComment2 + u"\r\n"_s);
+  QByteArray note = enc(u"補足情報\r\n"_s);
+  for (int k = 1; k <= 12; ++k) note += enc(Module1::DefaultMonthLine(k) + u"\r\n"_s);
   for (int i = 0; i < people; ++i) {
     const QString name = u"訪問先 "_s + QString::number(i);
     QString line = u"北"_s + QString::number(i % 9) + u'*' + name + u'*';
@@ -51,11 +51,11 @@ void fill(const QString& root, int people, bool notes, bool busy) {
       }
       line += dates + u'*';
     }
-    index += enc.encode(line + u"\r\n"_s);
+    index += enc(line + u"\r\n"_s);
     if (notes) writeFile(folder + u'/' + name + u".txt"_s, note);
   }
   writeFile(folder + u'/' + kIndexFileName, index);
-  writeFile(root + u'/' + kSettingsFileName, enc.encode(u"s201=%山田\r\n"_s));
+  writeFile(root + u'/' + kSettingsFileName, enc(u"s201=%山田\r\n"_s));
 }
 
 }  // namespace

@@ -5,11 +5,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <random>
 
 #include "bench_folder.h"
+#include "core/cp932.h"
 #include "core/module1.h"
 #include "core/reorder.h"
 
@@ -20,16 +20,15 @@ namespace {
 QByteArray largestIndexFile() {
   std::mt19937 rng(7);
   const QString kana = u"あいうえおかきくけこさしすせそ山田本口藤井佐木"_s;
-  QStringEncoder enc("windows-31j");
-  QByteArray bytes = QByteArray(enc.encode(velnor::kIndexComment1)) + "\r\n" +
-                     QByteArray(enc.encode(velnor::kIndexComment2)) + "\r\n";
+  const auto enc = [](const QString& text) { return velnor::cp932().encode(text).value(); };
+  QByteArray bytes = enc(velnor::kIndexComment1) + "\r\n" + enc(velnor::kIndexComment2) + "\r\n";
   for (int i = 0; i < 32767; ++i) {
     QString line = QString::number(rng() % 300) + u'*';
     for (int c = 0; c < 4; ++c) line += kana.at(int(rng() % kana.size()));
     line += u'*';
     for (int month = 1; month <= 12; ++month)
       line += (rng() % 3 ? QString::number(1 + rng() % 28) : QString()) + u'*';
-    bytes += QByteArray(enc.encode(line)) + "\r\n";
+    bytes += enc(line) + "\r\n";
   }
   return bytes;
 }

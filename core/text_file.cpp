@@ -1,13 +1,13 @@
 #include "core/text_file.h"
 
+#include "core/cp932.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
 #include <cerrno>
 
@@ -26,8 +26,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace velnor {
 
 namespace {
-
-constexpr const char* kCodec = "windows-31j";
 
 FileError makeError(const QString& path, const QString& reason, bool writing) {
   return FileError{QDir::toNativeSeparators(path), reason, writing};
@@ -243,10 +241,9 @@ SaveWriterFactory& writerFactory() {
 QString firstUnencodable(const QString& text) {
   for (int i = 0; i < text.size(); ++i) {
     const int len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-    QString ch = text.mid(i, len);
-    QStringEncoder enc(kCodec, QStringConverter::Flag::Stateless);
-    const QByteArray bytes = enc.encode(ch);
-    if (enc.hasError() || bytes.isEmpty()) return ch;
+    const QStringView ch = QStringView(text).mid(i, len);
+    const std::optional<QByteArray> bytes = cp932().encode(ch);
+    if (!bytes || bytes->isEmpty()) return ch.toString();
     i += len - 1;
   }
   return {};
@@ -287,22 +284,17 @@ QString toWindowsLookalikes(QString text) {
 
 bool encodeCp932(const QString& text, QByteArray& out, QString* bad) {
   const QString mapped = toWindowsLookalikes(text);
-  QStringEncoder enc(kCodec, QStringConverter::Flag::Stateless);
-  // The encoder's result is a lazy proxy: hasError() is valid only after the conversion.
-  out = QByteArray(enc.encode(mapped));
-  if (!enc.hasError()) return true;
+  std::optional<QByteArray> bytes = cp932().encode(mapped);
+  if (bytes) {
+    out = std::move(*bytes);
+    return true;
+  }
   if (bad) *bad = firstUnencodable(mapped);
   out.clear();
   return false;
 }
 
-QString decodeCp932(const QByteArray& bytes, bool* clean) {
-  // Stateless, so that a dangling lead byte is reported instead of silently dropped.
-  QStringDecoder dec(kCodec, QStringConverter::Flag::Stateless);
-  QString text = dec.decode(bytes);
-  if (clean) *clean = !dec.hasError();
-  return text;
-}
+QString decodeCp932(const QByteArray& bytes, bool* clean) { return cp932().decode(bytes, clean); }
 
 bool canEncodeCp932(const QString& text, QString* bad) {
   QByteArray unused;
@@ -413,8 +405,6 @@ FileRead readFile(const QString& path, qint64 limit) {
 
 QList<TextLine> splitTextLines(const QByteArray& bytes) {
   QList<TextLine> lines;
-  // One decoder for the whole file: opening a converter costs far more than a line.
-  QStringDecoder dec(kCodec, QStringConverter::Flag::Stateless);
   // CP932 trail bytes never take the values of CR or LF, so splitting bytes is safe.
   qsizetype start = 0;
   while (start < bytes.size()) {
@@ -424,7 +414,7 @@ QList<TextLine> splitTextLines(const QByteArray& bytes) {
     QByteArray raw = bytes.mid(start, end - start);
     if (!last && raw.endsWith('\r')) raw.chop(1);
     TextLine line;
-    line.text = dec.decode(raw);
+    line.text = cp932().decode(raw);
     line.raw = std::move(raw);
     line.keepRaw = true;
     lines.append(std::move(line));

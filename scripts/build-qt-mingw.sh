@@ -20,7 +20,7 @@ flags=(-xplatform win32-g++ -device-option CROSS_COMPILE=x86_64-w64-mingw32-
   -qt-harfbuzz -qt-doubleconversion -no-freetype -no-libjpeg
   -no-feature-sql -no-feature-xml -no-feature-concurrent
   -no-feature-vulkan -no-feature-tabletevent -feature-direct2d -no-feature-direct2d1_1)
-stamp="$version $(printf '%s ' "${flags[@]}") $(sha256sum "$toolchain" | cut -c1-16)"
+stamp="$version $(printf "%s " "${flags[@]}")"
 
 if [[ -f "$prefix/.velnor-stamp" && "$(cat "$prefix/.velnor-stamp")" == "$stamp" ]]; then
   echo "$prefix"

@@ -25,7 +25,7 @@ case "${1:-}" in
     # Qt's host tools (moc, rcc) come from qt6-base-dev; dpkg-dev fetches Qt's source;
     # googletest is its source, built again with MinGW for the core tests.
     PACKAGES=("${BUILD[@]}" dpkg-dev xz-utils g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-      googletest wine wine64 xvfb xauth zip unzip fonts-ipafont-gothic)
+      googletest wine wine64 xvfb xdotool zip unzip fonts-ipafont-gothic)
     ;;
   *)
     echo "usage: $0 run|test|package|windows" >&2

@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringEncoder>
+
+#include "core/cp932.h"
 
 namespace velnor::test {
 
@@ -49,10 +50,9 @@ QStringList TempProgram::entries(const QString& relative) const {
 }
 
 QByteArray TempProgram::cp932Lines(const QStringList& lines) {
-  QStringEncoder enc("windows-31j");
   QByteArray out;
   for (const QString& l : lines) {
-    out += QByteArray(enc.encode(l));
+    out += cp932().encode(l).value();
     out += "\r\n";
   }
   return out;

@@ -1,0 +1,29 @@
+#pragma once
+// Code page 932 as Japanese Windows has it: the one converter every record file, note and
+// spreadsheet goes through. On Linux it converts through Qt (ICU); on Windows, where Qt has
+// no named code pages without ICU, through the system's own tables. Both give the same
+// text and bytes for every sequence the files hold.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace velnor {
+
+class Cp932 {
+ public:
+  virtual ~Cp932() = default;
+  // The text of `bytes`. `clean` (when given) is false where bytes start no character: a
+  // lone lead byte, an unassigned code, 0x80, 0xA0 or 0xFD–0xFF.
+  virtual QString decode(QByteArrayView bytes, bool* clean = nullptr) const = 0;
+  // The bytes of `text`; nothing when a character has none. No character is stored as a
+  // guessed look-alike (¥ is not 5C, € is refused).
+  virtual std::optional<QByteArray> encode(QStringView text) const = 0;
+};
+
+// This platform's converter.
+const Cp932& cp932();
+
+}  // namespace velnor

@@ -1,0 +1,75 @@
+#include <windows.h>
+
+#include "core/cp932.h"
+
+namespace velnor {
+
+namespace {
+
+constexpr UINT kCodePage = 932;
+
+bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+// Windows gives 0x80, 0xA0 and 0xFD–0xFF characters of their own (U+0080, U+F8F0…) that
+// no Japanese text holds; they count as broken bytes, as on Linux.
+bool wellFormed(QByteArrayView bytes) {
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
+    if (!isLead(b) || i + 1 >= bytes.size() ||
+        !isTrail(static_cast<unsigned char>(bytes[i + 1])))
+      return false;
+    ++i;
+  }
+  return true;
+}
+
+QString convert(QByteArrayView bytes, DWORD flags) {
+  const int n = ::MultiByteToWideChar(kCodePage, flags, bytes.data(), int(bytes.size()), nullptr, 0);
+  if (n <= 0) return {};
+  QString text(n, Qt::Uninitialized);
+  ::MultiByteToWideChar(kCodePage, flags, bytes.data(), int(bytes.size()),
+                        reinterpret_cast<wchar_t*>(text.data()), n);
+  return text;
+}
+
+class Win32Cp932 final : public Cp932 {
+ public:
+  QString decode(QByteArrayView bytes, bool* clean) const override {
+    if (bytes.isEmpty()) {
+      if (clean) *clean = true;
+      return {};
+    }
+    QString text;
+    if (wellFormed(bytes)) text = convert(bytes, MB_ERR_INVALID_CHARS);  // unassigned: empty
+    if (clean) *clean = !text.isEmpty();
+    return text.isEmpty() ? convert(bytes, 0) : text;
+  }
+
+  std::optional<QByteArray> encode(QStringView text) const override {
+    if (text.isEmpty()) return QByteArray();
+    for (QChar c : text)
+      if (c == u'\x80' || c == u'\xa0' || (c.unicode() >= 0xF8F0 && c.unicode() <= 0xF8F3))
+        return std::nullopt;
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.utf16());
+    BOOL guessed = FALSE;
+    const int n = ::WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, int(text.size()),
+                                        nullptr, 0, nullptr, &guessed);
+    if (n <= 0 || guessed) return std::nullopt;
+    QByteArray bytes(n, Qt::Uninitialized);
+    ::WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), bytes.data(),
+                          n, nullptr, &guessed);
+    if (guessed) return std::nullopt;
+    return bytes;
+  }
+};
+
+}  // namespace
+
+const Cp932& cp932() {
+  static const Win32Cp932 converter;
+  return converter;
+}
+
+}  // namespace velnor
