@@ -24,6 +24,8 @@
 #ifdef Q_OS_UNIX
 #include <signal.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <windows.h>
 #endif
 
 #include "app/handover.h"
@@ -200,11 +202,13 @@ namespace {
 // How long a lock file may take to get its content after it was made.
 constexpr qint64 kLockWriteMs = 2000;
 
+#ifdef Q_OS_UNIX
 QString processName(qint64 pid) {
   QFile comm(u"/proc/%1/comm"_s.arg(pid));
   if (!comm.open(QIODevice::ReadOnly)) return {};
   return QString::fromLocal8Bit(comm.readAll()).trimmed();
 }
+#endif
 
 bool processRuns(qint64 pid) {
   if (pid <= 0) return false;
@@ -215,6 +219,21 @@ bool processRuns(qint64 pid) {
   const QString name = processName(pid);
   return name.isEmpty() || name == u"velnor"_s ||
          name == processName(QCoreApplication::applicationPid());
+#elif defined(Q_OS_WIN)
+  const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
+  // No process has the number, or one runs that this user may not even ask.
+  if (!process) return ::GetLastError() != ERROR_INVALID_PARAMETER;
+  DWORD exitCode = 0;
+  wchar_t path[MAX_PATH];
+  DWORD size = MAX_PATH;
+  const bool alive = ::GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
+  const bool named = ::QueryFullProcessImageNameW(process, 0, path, &size);
+  ::CloseHandle(process);
+  if (!alive) return false;
+  const QString name = named ? QFileInfo(QString::fromWCharArray(path, int(size))).fileName()
+                             : QString();
+  return name.isEmpty() || name.compare(u"velnor.exe"_s, Qt::CaseInsensitive) == 0 ||
+         name == QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 #else
   return true;
 #endif
