@@ -8,6 +8,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <optional>
 
 namespace velnor {
@@ -15,12 +16,19 @@ namespace velnor {
 class Cp932 {
  public:
   virtual ~Cp932() = default;
-  // The text of `bytes`. `clean` (when given) is false where bytes start no character: a
-  // lone lead byte, an unassigned code, 0x80, 0xA0 or 0xFD–0xFF.
+  // The text of `bytes`. Bytes that start no character (a lone lead byte, an unassigned
+  // code, 0x80, 0xA0, 0xFD–0xFF) read as U+FFFD each, which cannot be stored, so that text
+  // around them is stored with their bytes kept; `clean` (when given) is then false.
   virtual QString decode(QByteArrayView bytes, bool* clean = nullptr) const = 0;
   // The bytes of `text`; nothing when a character has none. No character is stored as a
   // guessed look-alike (¥ is not 5C, € is refused).
   virtual std::optional<QByteArray> encode(QStringView text) const = 0;
+
+ protected:
+  // One character of well-formed bytes, or nothing when the code page has none there.
+  using DecodeOne = std::function<std::optional<QString>(QByteArrayView)>;
+  // Text with broken bytes, read one character at a time.
+  static QString decodeByCharacter(QByteArrayView bytes, const DecodeOne& one);
 };
 
 // This platform's converter.

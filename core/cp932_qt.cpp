@@ -41,17 +41,31 @@ char16_t toIcu(char16_t c) {
 
 bool isRotated(QChar c) { return c == u'\x1a' || c == u'\x1c' || c == u'\x7f'; }
 
+// As ICU reads it, before the control codes are put back.
+QString decodeOnce(QByteArrayView bytes, bool& clean) {
+  // One converter per thread: opening one costs far more than a line. Stateless, so that a
+  // dangling lead byte is reported instead of silently dropped.
+  thread_local std::optional<QStringDecoder> dec;
+  if (!dec) dec.emplace(kName, QStringConverter::Flag::Stateless);
+  QString text = dec->decode(bytes);
+  clean = !dec->hasError();
+  // An error stays with the converter, so the next text gets a new one.
+  if (!clean) dec.reset();
+  return text;
+}
+
 class QtCp932 final : public Cp932 {
  public:
   QString decode(QByteArrayView bytes, bool* clean) const override {
-    // One converter per thread: opening one costs far more than a line. Stateless, so
-    // that a dangling lead byte is reported instead of silently dropped.
-    thread_local std::optional<QStringDecoder> dec;
-    if (!dec) dec.emplace(kName, QStringConverter::Flag::Stateless);
-    QString text = dec->decode(bytes);
-    if (clean) *clean = !dec->hasError();
-    // An error stays with the converter, so the next text gets a new one.
-    if (dec->hasError()) dec.reset();
+    bool whole = true;
+    QString text = decodeOnce(bytes, whole);
+    if (!whole)
+      text = decodeByCharacter(bytes, [](QByteArrayView one) -> std::optional<QString> {
+        bool ok = true;
+        QString character = decodeOnce(one, ok);
+        return ok ? std::optional(character) : std::nullopt;
+      });
+    if (clean) *clean = whole;
     if (std::any_of(text.cbegin(), text.cend(), isRotated))
       for (QChar& c : text) c = QChar(fromIcu(c.unicode()));
     return text;

@@ -12,13 +12,12 @@ bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && 
 bool isTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
 // Windows gives 0x80, 0xA0 and 0xFD–0xFF characters of their own (U+0080, U+F8F0…) that
-// no Japanese text holds; they count as broken bytes, as on Linux.
+// no Japanese text holds: they count as broken bytes, as on Linux.
 bool wellFormed(QByteArrayView bytes) {
   for (qsizetype i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
-    if (!isLead(b) || i + 1 >= bytes.size() ||
-        !isTrail(static_cast<unsigned char>(bytes[i + 1])))
+    if (!isLead(b) || i + 1 >= bytes.size() || !isTrail(static_cast<unsigned char>(bytes[i + 1])))
       return false;
     ++i;
   }
@@ -26,7 +25,8 @@ bool wellFormed(QByteArrayView bytes) {
 }
 
 QString convert(QByteArrayView bytes, DWORD flags) {
-  const int n = ::MultiByteToWideChar(kCodePage, flags, bytes.data(), int(bytes.size()), nullptr, 0);
+  const int n =
+      ::MultiByteToWideChar(kCodePage, flags, bytes.data(), int(bytes.size()), nullptr, 0);
   if (n <= 0) return {};
   QString text(n, Qt::Uninitialized);
   ::MultiByteToWideChar(kCodePage, flags, bytes.data(), int(bytes.size()),
@@ -41,10 +41,15 @@ class Win32Cp932 final : public Cp932 {
       if (clean) *clean = true;
       return {};
     }
-    QString text;
-    if (wellFormed(bytes)) text = convert(bytes, MB_ERR_INVALID_CHARS);  // unassigned: empty
-    if (clean) *clean = !text.isEmpty();
-    return text.isEmpty() ? convert(bytes, 0) : text;
+    // Empty where a code is unassigned.
+    const QString text = wellFormed(bytes) ? convert(bytes, MB_ERR_INVALID_CHARS) : QString();
+    const bool whole = !text.isEmpty();
+    if (clean) *clean = whole;
+    if (whole) return text;
+    return decodeByCharacter(bytes, [](QByteArrayView one) -> std::optional<QString> {
+      QString character = convert(one, MB_ERR_INVALID_CHARS);
+      return character.isEmpty() ? std::nullopt : std::optional(character);
+    });
   }
 
   std::optional<QByteArray> encode(QStringView text) const override {
@@ -58,8 +63,8 @@ class Win32Cp932 final : public Cp932 {
                                         nullptr, 0, nullptr, &guessed);
     if (n <= 0 || guessed) return std::nullopt;
     QByteArray bytes(n, Qt::Uninitialized);
-    ::WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), bytes.data(),
-                          n, nullptr, &guessed);
+    ::WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), bytes.data(), n,
+                          nullptr, &guessed);
     if (guessed) return std::nullopt;
     return bytes;
   }

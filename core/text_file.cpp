@@ -386,7 +386,7 @@ FileRead readFile(const QString& path, qint64 limit) {
     reason = tooLargeReason(info.size(), limit);
   } else if (!file.open(QIODevice::ReadOnly)) {
     read.missing = !info.exists() && !info.isSymLink();
-    reason = readFailureReason(file);
+    reason = read.missing ? systemReason(ENOENT) : readFailureReason(file);
   } else {
     bytes = file.read(limit + 1);
     if (file.error() != QFileDevice::NoError)

@@ -80,6 +80,9 @@ TEST_F(Transfer, aFolderComesBackByteForByteThroughXlsxAndThroughCsv) {
 }
 
 TEST_F(Transfer, aSpreadsheetReaderSeesTextCellsABoldFrozenHeaderAndTheUsersSheet) {
+#ifdef Q_OS_WIN
+  GTEST_SKIP() << "the spreadsheet reader is Debian's Python, not there under Windows";
+#endif
   ASSERT_TRUE(tp.m->ExportRecords(tp.path(u"out.xlsx"_s)));
   const QString shown = python(
       uR"(import json, sys, openpyxl
@@ -147,6 +150,9 @@ TEST(ImportPlan, matchesHeadersInAnyOrderAndNamesEveryRefusedFieldByRowAndColumn
 }
 
 TEST_F(Transfer, numbersAndSharedStringsOfAnotherProgramsSheetAreReadAsShown) {
+#ifdef Q_OS_WIN
+  GTEST_SKIP() << "the spreadsheet reader is Debian's Python, not there under Windows";
+#endif
   const QString made = python(
       uR"(import sys, openpyxl
 wb = openpyxl.Workbook(); ws = wb.active
