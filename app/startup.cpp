@@ -230,8 +230,8 @@ bool processRuns(qint64 pid) {
   const bool named = ::QueryFullProcessImageNameW(process, 0, path, &size);
   ::CloseHandle(process);
   if (!alive) return false;
-  const QString name = named ? QFileInfo(QString::fromWCharArray(path, int(size))).fileName()
-                             : QString();
+  const QString name =
+      named ? QFileInfo(QString::fromWCharArray(path, int(size))).fileName() : QString();
   return name.isEmpty() || name.compare(u"velnor.exe"_s, Qt::CaseInsensitive) == 0 ||
          name == QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 #else

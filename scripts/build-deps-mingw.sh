@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the spreadsheet libraries (zlib, libzip, libxlsxwriter) for 64-bit Windows as static
-# libraries, from Debian's own sources of the versions the Linux build uses, once: kept in
+# Builds the spreadsheet libraries (zlib, libzip, libxlsxwriter) and GoogleTest for 64-bit
+# Windows as static libraries, from Debian's own sources of the versions the Linux build
+# uses, once: kept in
 #   ~/.cache/velnor/deps-mingw               ($VELNOR_CACHE instead of ~/.cache/velnor)
 # and reused while its stamp matches. Static, so the package ships no DLL of theirs.
 set -euo pipefail
@@ -9,7 +10,7 @@ cache="${VELNOR_CACHE:-$HOME/.cache/velnor}"
 prefix="$cache/deps-mingw"
 toolchain="$here/packaging/windows/mingw-toolchain.cmake"
 sources=(zlib libzip libxlsxwriter)
-stamp="$(for s in "${sources[@]}"; do apt-cache showsrc "$s" | sed -n 's/^Version: //p' | head -n1; done | tr '\n' ' ')$(sha256sum "$0" "$toolchain" | cut -c1-16 | tr '\n' ' ')"
+stamp="$(for s in "${sources[@]}"; do apt-cache showsrc "$s" | sed -n 's/^Version: //p' | head -n1; done | tr '\n' ' ')$(dpkg-query -W -f='${Version} ' googletest)$(sha256sum "$0" "$toolchain" | cut -c1-16 | tr '\n' ' ')"
 if [[ -f "$prefix/.velnor-stamp" && "$(cat "$prefix/.velnor-stamp")" == "$stamp" ]]; then
   echo "$prefix"
   exit 0
@@ -49,6 +50,11 @@ install libzip
 configure libxlsxwriter -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF -DUSE_SYSTEM_MINIZIP=OFF \
   -DZLIB_ROOT="$prefix"
 install libxlsxwriter
+# GoogleTest from Debian's source of it, for the core tests built for Windows.
+cmake -S /usr/src/googletest -B "$build/googletest" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF \
+  -DBUILD_SHARED_LIBS=OFF >&2
+install googletest
 echo "$stamp" >"$prefix/.velnor-stamp"
 rm -rf "$build"
 echo "$prefix"
