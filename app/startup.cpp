@@ -153,12 +153,21 @@ bool isSystemLocation(const QString& folder) {
   const QFileInfo info(folder);
   const QString real = info.canonicalFilePath().isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
                                                           : info.canonicalFilePath();
+#ifdef Q_OS_WIN
+  // Windows keeps programs and itself in folders its users should not write to, even where
+  // an administrator (or Wine) may.
+  for (const char* name : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot"}) {
+    const QString top = QDir::fromNativeSeparators(qEnvironmentVariable(name));
+    if (!top.isEmpty() && (real.compare(top, Qt::CaseInsensitive) == 0 ||
+                           real.startsWith(top + u'/', Qt::CaseInsensitive)))
+      return true;
+  }
+#else
   const auto under = [&](const QString& top) { return real == top || real.startsWith(top + u'/'); };
   if (under(u"/var/home"_s)) return false;  // the home folders of some systems
   for (const QString& top : {u"/usr"_s, u"/bin"_s, u"/sbin"_s, u"/opt"_s, u"/etc"_s, u"/var"_s})
     if (under(top)) return true;
   if (real.section(u'/', 1, 1).startsWith(u"lib"_s)) return true;  // /lib, /lib64, /libexec…
-#ifdef Q_OS_UNIX
   // Another user's folder is theirs even where its modes let this user write.
   if (info.exists() && info.ownerId() != ::geteuid()) return true;
 #endif

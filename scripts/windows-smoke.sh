@@ -62,7 +62,8 @@ cp "$here/tests/data/windows_smoke/Velnor.ini" "$prog/"
 velnor=$!
 within 60 xdotool search --name "再訪問記録一覧" || fail "the main window did not appear"
 window="$(xdotool search --name "再訪問記録一覧" | head -n1)"
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+activate() { xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"; }
+activate
 # F1 adds a person on the input screen; the name is typed, F4 closes it, F5 ends.
 xdotool key F1
 within 20 xdotool search --name "入力" || fail "the input screen did not appear"
@@ -70,6 +71,7 @@ xdotool type --delay 50 "smoke"
 xdotool key F4
 sleep_until_closed() { ! xdotool search --name "入力"; }
 within 20 sleep_until_closed || fail "the input screen did not close"
+activate
 xdotool key F5
 within 30 bash -c "! kill -0 $velnor" || fail "velnor.exe did not end"
 
