@@ -26,18 +26,8 @@ char16_t fromIcu(char16_t c) {
   }
 }
 
-char16_t toIcu(char16_t c) {
-  switch (c) {
-    case 0x7F:
-      return 0x1A;
-    case 0x1A:
-      return 0x1C;
-    case 0x1C:
-      return 0x7F;
-    default:
-      return c;
-  }
-}
+// The three turn round, so two steps forward are one back.
+char16_t toIcu(char16_t c) { return fromIcu(fromIcu(c)); }
 
 bool isRotated(QChar c) { return c == u'\x1a' || c == u'\x1c' || c == u'\x7f'; }
 
