@@ -9,15 +9,18 @@ bool isTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
 }  // namespace
 
+qsizetype Cp932::characterLength(QByteArrayView bytes, qsizetype i) {
+  const auto b = static_cast<unsigned char>(bytes[i]);
+  if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) return 1;
+  if (isLead(b) && i + 1 < bytes.size() && isTrail(static_cast<unsigned char>(bytes[i + 1])))
+    return 2;
+  return 0;
+}
+
 QString Cp932::decodeByCharacter(QByteArrayView bytes, const DecodeOne& one) {
   QString text;
   for (qsizetype i = 0; i < bytes.size();) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    qsizetype len = 0;
-    if (b < 0x80 || (b >= 0xA1 && b <= 0xDF))
-      len = 1;
-    else if (isLead(b) && i + 1 < bytes.size() && isTrail(static_cast<unsigned char>(bytes[i + 1])))
-      len = 2;
+    const qsizetype len = characterLength(bytes, i);
     const std::optional<QString> character =
         len ? one(bytes.sliced(i, len)) : std::optional<QString>();
     // U+FFFD has no bytes in the code page: a field holding it keeps its stored bytes.

@@ -29,6 +29,8 @@ class Cp932 {
   using DecodeOne = std::function<std::optional<QString>(QByteArrayView)>;
   // Text with broken bytes, read one character at a time.
   static QString decodeByCharacter(QByteArrayView bytes, const DecodeOne& one);
+  // How many bytes the character at `i` has: 1, 2, or 0 where none starts.
+  static qsizetype characterLength(QByteArrayView bytes, qsizetype i);
 };
 
 // This platform's converter.

@@ -8,22 +8,6 @@ namespace {
 
 constexpr UINT kCodePage = 932;
 
-bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool isTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-
-// Windows gives 0x80, 0xA0 and 0xFD–0xFF characters of their own (U+0080, U+F8F0…) that
-// no Japanese text holds: they count as broken bytes, as on Linux.
-bool wellFormed(QByteArrayView bytes) {
-  for (qsizetype i = 0; i < bytes.size(); ++i) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
-    if (!isLead(b) || i + 1 >= bytes.size() || !isTrail(static_cast<unsigned char>(bytes[i + 1])))
-      return false;
-    ++i;
-  }
-  return true;
-}
-
 QString convert(QByteArrayView bytes, DWORD flags) {
   const int n =
       ::MultiByteToWideChar(kCodePage, flags, bytes.data(), int(bytes.size()), nullptr, 0);
@@ -35,6 +19,17 @@ QString convert(QByteArrayView bytes, DWORD flags) {
 }
 
 class Win32Cp932 final : public Cp932 {
+  // Windows gives 0x80, 0xA0 and 0xFD–0xFF characters of their own (U+0080, U+F8F0…) that
+  // no Japanese text holds: they count as broken bytes, as on Linux.
+  static bool wellFormed(QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size();) {
+      const qsizetype len = characterLength(bytes, i);
+      if (!len) return false;
+      i += len;
+    }
+    return true;
+  }
+
  public:
   QString decode(QByteArrayView bytes, bool* clean) const override {
     if (bytes.isEmpty()) {
