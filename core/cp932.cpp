@@ -1,5 +1,7 @@
 #include "core/cp932.h"
 
+#include <utility>
+
 namespace velnor {
 
 namespace {
@@ -17,12 +19,17 @@ qsizetype Cp932::characterLength(QByteArrayView bytes, qsizetype i) {
   return 0;
 }
 
-QString Cp932::decodeByCharacter(QByteArrayView bytes, const DecodeOne& one) {
+QString Cp932::decode(QByteArrayView bytes, bool* clean) const {
+  if (clean) *clean = true;
+  if (bytes.isEmpty()) return {};
+  if (std::optional<QString> text = decodeWhole(bytes)) return *std::move(text);
+  if (clean) *clean = false;
+  // Broken bytes: read one character at a time.
   QString text;
   for (qsizetype i = 0; i < bytes.size();) {
     const qsizetype len = characterLength(bytes, i);
     const std::optional<QString> character =
-        len ? one(bytes.sliced(i, len)) : std::optional<QString>();
+        len ? decodeWhole(bytes.sliced(i, len)) : std::optional<QString>();
     // U+FFFD has no bytes in the code page: a field holding it keeps its stored bytes.
     text += character ? *character : QString(QChar::ReplacementCharacter);
     i += len ? len : 1;

@@ -8,7 +8,6 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
-#include <functional>
 #include <optional>
 
 namespace velnor {
@@ -19,16 +18,14 @@ class Cp932 {
   // The text of `bytes`. Bytes that start no character (a lone lead byte, an unassigned
   // code, 0x80, 0xA0, 0xFD–0xFF) read as U+FFFD each, which cannot be stored, so that text
   // around them is stored with their bytes kept; `clean` (when given) is then false.
-  virtual QString decode(QByteArrayView bytes, bool* clean = nullptr) const = 0;
+  QString decode(QByteArrayView bytes, bool* clean = nullptr) const;
   // The bytes of `text`; nothing when a character has none. No character is stored as a
   // guessed look-alike (¥ is not 5C, € is refused).
   virtual std::optional<QByteArray> encode(QStringView text) const = 0;
 
  protected:
-  // One character of well-formed bytes, or nothing when the code page has none there.
-  using DecodeOne = std::function<std::optional<QString>(QByteArrayView)>;
-  // Text with broken bytes, read one character at a time.
-  static QString decodeByCharacter(QByteArrayView bytes, const DecodeOne& one);
+  // The text of non-empty `bytes`, or nothing when any of them starts no character.
+  virtual std::optional<QString> decodeWhole(QByteArrayView bytes) const = 0;
   // How many bytes the character at `i` has: 1, 2, or 0 where none starts.
   static qsizetype characterLength(QByteArrayView bytes, qsizetype i);
 };

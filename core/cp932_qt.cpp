@@ -45,22 +45,17 @@ QString decodeOnce(QByteArrayView bytes, bool& clean) {
 }
 
 class QtCp932 final : public Cp932 {
- public:
-  QString decode(QByteArrayView bytes, bool* clean) const override {
-    bool whole = true;
-    QString text = decodeOnce(bytes, whole);
-    if (!whole)
-      text = decodeByCharacter(bytes, [](QByteArrayView one) -> std::optional<QString> {
-        bool ok = true;
-        QString character = decodeOnce(one, ok);
-        return ok ? std::optional(character) : std::nullopt;
-      });
-    if (clean) *clean = whole;
+ protected:
+  std::optional<QString> decodeWhole(QByteArrayView bytes) const override {
+    bool clean = true;
+    QString text = decodeOnce(bytes, clean);
+    if (!clean) return std::nullopt;
     if (std::any_of(text.cbegin(), text.cend(), isRotated))
       for (QChar& c : text) c = QChar(fromIcu(c.unicode()));
     return text;
   }
 
+ public:
   std::optional<QByteArray> encode(QStringView text) const override {
     // A new encoder each time: one that has met a character outside the code page does
     // not report the next one.

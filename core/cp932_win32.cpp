@@ -30,23 +30,16 @@ class Win32Cp932 final : public Cp932 {
     return true;
   }
 
- public:
-  QString decode(QByteArrayView bytes, bool* clean) const override {
-    if (bytes.isEmpty()) {
-      if (clean) *clean = true;
-      return {};
-    }
-    // Empty where a code is unassigned.
-    const QString text = wellFormed(bytes) ? convert(bytes, MB_ERR_INVALID_CHARS) : QString();
-    const bool whole = !text.isEmpty();
-    if (clean) *clean = whole;
-    if (whole) return text;
-    return decodeByCharacter(bytes, [](QByteArrayView one) -> std::optional<QString> {
-      QString character = convert(one, MB_ERR_INVALID_CHARS);
-      return character.isEmpty() ? std::nullopt : std::optional(character);
-    });
+ protected:
+  // Nothing where a code is unassigned, as MB_ERR_INVALID_CHARS makes it fail.
+  std::optional<QString> decodeWhole(QByteArrayView bytes) const override {
+    if (!wellFormed(bytes)) return std::nullopt;
+    QString text = convert(bytes, MB_ERR_INVALID_CHARS);
+    if (text.isEmpty()) return std::nullopt;
+    return text;
   }
 
+ public:
   std::optional<QByteArray> encode(QStringView text) const override {
     if (text.isEmpty()) return QByteArray();
     for (QChar c : text)
