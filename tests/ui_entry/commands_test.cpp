@@ -1,6 +1,8 @@
 // Loading, adding, deleting, moving between people and storing every change at once;
 // the gate before every store; record folders; closing and what the next start sees.
 
+#include <map>
+
 #include "entry_fixture.h"
 #include "ui/common/sheet_export.h"
 
@@ -10,35 +12,24 @@ namespace {
 using CommandsTest = OpenEntryTest;
 
 // Opened on record 1 with nonsense sizes, an out-of-range note size and a place off the
-// screen.
-class Loading : public EntryTest {
- protected:
-  void SetUp() override {
-    EntryTest::SetUp();
-    m.CurrentIndex = 1;
-    m.InputWidth = m.InputHeight = 0;
-    m.NoteFontSize = 25;
-    m.InputLeft = m.InputTop = 32000;
-    openScreen();
-  }
-};
-
-TEST_F(Loading, StartsOnTheFirstPersonWithNothingModifiedAndNoMonthInformationOpen) {
+// screen: the first person, nothing modified, no month information open, the design sizes.
+TEST_F(EntryTest, LoadingStartsOnTheFirstPersonAtTheDesignSizesWhateverWasStored) {
+  m.CurrentIndex = 1;
+  m.InputWidth = m.InputHeight = 0;
+  m.NoteFontSize = 25;
+  m.InputLeft = m.InputTop = 32000;
+  openScreen();
   EXPECT_EQ(m.CurrentIndex, 0);
   EXPECT_EQ(form->Text3->text(), u"北"_s);
   EXPECT_EQ(form->monthCell(1)->text(), u"1/5"_s);
   EXPECT_FALSE(form->Text4->isEnabled());
   EXPECT_FALSE(m.PersonModified);
-}
-
-TEST_F(Loading, NonsenseSizesAndPlacesGiveTheDesignOnes) {
   EXPECT_NEAR(form->noteBox()->font().pointSizeF(), 9.0, 0.1);
   EXPECT_NEAR(form->geometryTwips().width(), 5076, 15);
   EXPECT_NEAR(form->geometryTwips().height(), 4860, 15);
   EXPECT_NE(QGuiApplication::screenAt(form->geometry().topLeft()), nullptr);
 }
 
-// June typed for the first person, then F1.
 // Another program emptied the folder: the names it no longer holds leave the list.
 TEST_F(CommandsTest, NamesListedFromAnEmptiedFolderLeaveNoOldNameBehind) {
   makeFolder(u"テスト"_s, {});
@@ -46,20 +37,15 @@ TEST_F(CommandsTest, NamesListedFromAnEmptiedFolderLeaveNoOldNameBehind) {
   EXPECT_TRUE(names().isEmpty());
 }
 
-class AddAfterAnEdit : public CommandsTest {
- protected:
-  void SetUp() override {
-    CommandsTest::SetUp();
-    form->noteBox()->clear();
-    commit(form->noteBox(), u"話"_s);
-    type(form->monthCell(6), u"6/1"_s);
-    key(form->monthCell(6), Qt::Key_F1);
-  }
-};
-
-// The edit is stored first, its note file with each month's line as the screen shows it;
-// then the placeholder is appended and its name selected for typing.
-TEST_F(AddAfterAnEdit, StoresTheEditThenAppendsThePlaceholderWithItsNameSelected) {
+// June typed for the first person, then F1: the edit is stored first, its note file with
+// each month's line as the screen shows it; then the placeholder is appended and its name
+// selected for typing. A second F1 before the new person got a name would make a second
+// "名前", and then every move would stop at "同じ名前がすでにあります".
+TEST_F(CommandsTest, AddStoresTheEditThenAppendsThePlaceholderToBeNamedBeforeTheNextAdd) {
+  form->noteBox()->clear();
+  commit(form->noteBox(), u"話"_s);
+  type(form->monthCell(6), u"6/1"_s);
+  key(form->monthCell(6), Qt::Key_F1);
   EXPECT_EQ(records(),
             (QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, {}, {}, {}, {}, u"6/1"_s}),
                          recordLine(u"南"_s, u"井上"_s),
@@ -71,11 +57,6 @@ TEST_F(AddAfterAnEdit, StoresTheEditThenAppendsThePlaceholderWithItsNameSelected
   EXPECT_TRUE(form->Text2->hasFocus());
   EXPECT_EQ(form->Text2->selectedText(), u"名前"_s);
   EXPECT_EQ(form->Text3->selectedText(), u"区域"_s);
-}
-
-// A second F1 before the first new person got a name would make a second "名前", and
-// then every move would stop at "同じ名前がすでにあります".
-TEST_F(AddAfterAnEdit, ASecondAddBeforeTheNewPersonIsNamedSaysWhatToDo) {
   const QByteArray before = indexBytes();
   key(form->Text2, Qt::Key_F1);
   EXPECT_EQ(message(), u"無効です…: 先に追加した人の名前を入力してください"_s);
@@ -104,7 +85,10 @@ TEST_P(Renaming, MovesTheNoteFile) {
 
 INSTANTIATE_TEST_SUITE_P(NoteThereOrMissing, Renaming, ::testing::Bool());
 
-TEST_F(CommandsTest, DeletingAsksFirstAndCancelChangesNothing) {
+// Delete asks first and Cancel changes nothing. Each delete takes the loaded person's note
+// file (even when the name box was changed before) and shows the next person, or the new
+// last when the last went; the only person left gives way to the placeholder.
+TEST_F(CommandsTest, DeletingAsksFirstThenRemovesTheLoadedPersonsNoteAndShowsTheNext) {
   clickName(1);
   const QByteArray before = indexBytes();
   shell.answers.push_back(Answer::Cancel);
@@ -112,13 +96,6 @@ TEST_F(CommandsTest, DeletingAsksFirstAndCancelChangesNothing) {
   EXPECT_EQ(shell.messages.value(0).buttons, Buttons::OkCancel);
   EXPECT_EQ(message(), u"削除の確認: 「井上」の情報を削除してよろしいですか？"_s);
   EXPECT_EQ(indexBytes(), before);
-}
-
-// Each delete takes the loaded person's note file (even when the name box was changed
-// before) and shows the next person, or the new last when the last went; the only person
-// left gives way to the placeholder.
-TEST_F(CommandsTest, DeletingRemovesTheLoadedPersonsNoteAndShowsTheNext) {
-  clickName(1);
   retype(form->Text2, u"別名"_s);
   key(form->Text2, Qt::Key_F2);
   EXPECT_FALSE(noteExists(u"井上"_s));
@@ -131,27 +108,17 @@ TEST_F(CommandsTest, DeletingRemovesTheLoadedPersonsNoteAndShowsTheNext) {
   EXPECT_EQ(names(), QStringList{u"名前"_s});
 }
 
-// The main list's column 5 is March.
-class MonthFocus : public CommandsTest {
- protected:
-  void SetUp() override {
-    CommandsTest::SetUp();
-    form->selectName(1);
-    m.CurrentColumn = 5;
-    form->pressLoadSelected();
-  }
-};
-
-TEST_F(MonthFocus, LoadingFocusesTheMonthOfTheListsColumnAndOpensItsInformation) {
+// Loading with the main list on column 5 (March) focuses that month and opens its
+// information. Hovering then previews a month's information only when no month has the
+// focus; a click selects the month's column in the list.
+TEST_F(CommandsTest, LoadingFocusesTheListsMonthAndHoveringPreviewsOnlyWhenNoneHasTheFocus) {
+  form->selectName(1);
+  m.CurrentColumn = 5;
+  form->pressLoadSelected();
   EXPECT_TRUE(form->monthCell(3)->hasFocus());
   EXPECT_TRUE(form->Text4->isEnabled());
   EXPECT_EQ(form->Text4->toPlainText(), u" 3月　日"_s);
   EXPECT_EQ(form->Label8->text(), u" 3月の\n情報"_s);
-}
-
-// Hovering previews a month's information only when no month has the focus; a click
-// selects the month's column in the list.
-TEST_F(MonthFocus, HoveringPreviewsAMonthOnlyWhenNoneHasTheFocusAndAClickSelectsItsColumn) {
   QTest::mouseMove(form->monthCell(7));
   EXPECT_EQ(form->Text4->toPlainText(), u" 3月　日"_s);
   focus(form->Text2);
@@ -208,21 +175,14 @@ TEST_F(CommandsTest, F6PrintsAndF1AddsOnceWhereverTheFocusIs) {
   EXPECT_EQ(records().size(), 4);
 }
 
-// A folder stands where the renamed person's note file should go.
-class FailedStore : public CommandsTest {
- protected:
-  void SetUp() override {
-    CommandsTest::SetUp();
-    QDir(p.path(folder)).mkdir(u"岡田.txt"_s);
-    retype(form->Text2, u"岡田"_s);
-    index = indexBytes();
-    clickName(1);
-  }
-  QByteArray index;
-};
-
-// Reported, no file changed, what was typed kept, and F5 leaves the program running.
-TEST_F(FailedStore, IsReportedAndChangesNoFileAndKeepsWhatWasTypedAndTheProgram) {
+// A folder stands where the renamed person's note file should go: reported, no file changed,
+// what was typed kept, and F5 leaves the program running. The next move once the cause is
+// gone makes the store.
+TEST_F(CommandsTest, AFailedStoreChangesNoFileKeepsWhatWasTypedAndIsMadeOnceTheCauseIsGone) {
+  QDir(p.path(folder)).mkdir(u"岡田.txt"_s);
+  retype(form->Text2, u"岡田"_s);
+  const QByteArray index = indexBytes();
+  clickName(1);
   EXPECT_TRUE(message().startsWith(u"保存できません: "_s));
   EXPECT_EQ(indexBytes(), index);
   EXPECT_TRUE(noteExists(u"山田太郎"_s));
@@ -230,9 +190,6 @@ TEST_F(FailedStore, IsReportedAndChangesNoFileAndKeepsWhatWasTypedAndTheProgram)
   key(form->Text2, Qt::Key_F5);
   EXPECT_EQ(m.inputScreen, form.data());
   EXPECT_EQ(shell.ended, 0);
-}
-
-TEST_F(FailedStore, IsMadeByTheNextMoveOnceTheCauseIsGone) {
   QDir(p.path(folder)).rmdir(u"岡田.txt"_s);
   clickName(1);  // stores, then shows the clicked person
   EXPECT_EQ(field(0, 1), u"岡田"_s);
@@ -277,22 +234,10 @@ TEST_P(NameGateTest, BlocksTheCommand) {
 
 // Stable test names: the command, written as the user meets it.
 const char* commandName(int command) {
-  switch (command) {
-    case Qt::Key_F1:
-      return "F1";
-    case Qt::Key_F3:
-      return "F3";
-    case Qt::Key_F4:
-      return "F4";
-    case Qt::Key_F5:
-      return "F5";
-    case 2:
-      return "AnotherName";
-    case 1:
-      return "CloseBox";
-    default:
-      return "AnotherFolder";
-  }
+  static const std::map<int, const char*> names{
+      {Qt::Key_F1, "F1"}, {Qt::Key_F3, "F3"}, {Qt::Key_F4, "F4"},  {Qt::Key_F5, "F5"},
+      {2, "AnotherName"}, {1, "CloseBox"},    {0, "AnotherFolder"}};
+  return names.at(command);
 }
 
 std::string gateCaseName(const ::testing::TestParamInfo<NameGateTest::ParamType>& info) {

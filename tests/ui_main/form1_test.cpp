@@ -301,15 +301,6 @@ class TwoFolders : public MainWindowTest {
   }
 };
 
-TEST_F(TwoFolders, APickFromTheOpenListOpensThatFolder) {
-  form->Combo1->showPopup();
-  QAbstractItemView* view = form->Combo1->view();
-  const QRect item = view->visualRect(view->model()->index(1, 0));
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
-  EXPECT_EQ(m.CurrentFolder, u"%あ"_s);
-  EXPECT_EQ(m.PersonCount, 2);
-}
-
 TEST_F(TwoFolders, WithTheInputScreenOpenAChoiceGoesToItsChooser) {
   key(Qt::Key_Space);
   int chosen = -1;
@@ -344,21 +335,29 @@ TEST_F(TwoFolders, TheClosedChooserKeepsItsChoiceWhateverKeyOrWheel) {
   EXPECT_EQ(shell.welcomeShown, 0);
 }
 
-// Opened by Alt+Down wherever the focus is in the window.
-TEST_F(TwoFolders, TheOpenListTakesTheArrowsAndEnter) {
+// Opened by Alt+Down wherever the focus is in the window; a pick by the arrows and Enter or
+// by the mouse opens that folder.
+TEST_F(TwoFolders, APickFromTheOpenListByKeysOrMouseOpensThatFolder) {
   QComboBox* chooser = form->Combo1;
+  QAbstractItemView* view = chooser->view();
   const qint16 row = m.CurrentIndex;
   form->Picture1->setFocus();
   QTest::keyClick(form->Picture1, Qt::Key_Down, Qt::AltModifier);
-  ASSERT_TRUE(chooser->view()->isVisible());
+  ASSERT_TRUE(view->isVisible());
   chooser->hidePopup();
   QTest::keyClick(chooser, Qt::Key_Down, Qt::AltModifier);
-  ASSERT_TRUE(chooser->view()->isVisible());
+  ASSERT_TRUE(view->isVisible());
   EXPECT_EQ(m.CurrentIndex, row);  // no move down
-  key(Qt::Key_Up, chooser->view());
-  key(Qt::Key_Return, chooser->view());
-  EXPECT_FALSE(chooser->view()->isVisible());
+  key(Qt::Key_Up, view);
+  key(Qt::Key_Return, view);
+  EXPECT_FALSE(view->isVisible());
   EXPECT_EQ(m.CurrentFolder, u"%あ"_s);
+  EXPECT_EQ(m.PersonCount, 2);
+  chooser->showPopup();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                    view->visualRect(view->model()->index(2, 0)).center());
+  EXPECT_EQ(m.CurrentFolder, u"%い"_s);
+  EXPECT_EQ(m.PersonCount, 5);
 }
 
 // 40 people: more than the 25 rows the window shows.
@@ -375,7 +374,9 @@ class LongList : public MainWindowTest {
   }
 };
 
-TEST_F(LongList, ScrollsSoTheSelectionStaysInViewUnderTheHeader) {
+// The keys scroll so the selection stays in view under the header; the wheel scrolls by whole
+// rows, the selection stays and its marker hides under the header.
+TEST_F(LongList, KeysScrollToTheSelectionAndTheWheelScrollsWithoutMovingIt) {
   EXPECT_LT(form->Picture1->pixelSize().width(), form->Picture1->width());  // a scroll bar
   for (int i = 0; i < 30; ++i) key(Qt::Key_Down);
   EXPECT_EQ(form->Picture1->firstRow(), 6);  // row 30 is the last of 25 shown
@@ -383,12 +384,6 @@ TEST_F(LongList, ScrollsSoTheSelectionStaysInViewUnderTheHeader) {
   EXPECT_EQ(firstRowShown(), u"区6"_s);
   clickList(30, 15);
   EXPECT_EQ(m.CurrentIndex, 6);
-}
-
-// The wheel scrolls by whole rows; the selection stays and its marker hides under the header.
-TEST_F(LongList, TheWheelScrollsWithoutMovingTheSelection) {
-  for (int i = 0; i < 30; ++i) key(Qt::Key_Down);
-  clickList(30, 15);
   QWheelEvent wheel(listPoint(50, 100), {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase,
                     false);
   QCoreApplication::sendEvent(form->Picture1->canvas(), &wheel);
@@ -451,40 +446,30 @@ TEST_F(F5WithInputScreen, StoresClampedSizesAfterRestoringTheMinimizedInputScree
   EXPECT_EQ(m.InputWidth, 5076);
 }
 
-class FindBoxTest : public MainWindowTest {
- protected:
-  void SetUp() override {
-    makeFolder(u"太郎"_s, 0,
-               {u"北*藤井*************"_s, u"南*あべ*************"_s, u"東*Aoki*************"_s,
-                u"西*ｱｵｷ*************"_s, u"北区*あべ二郎*************"_s});
-    start();
-    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
-    box = form->findChild<FindBox*>();
-    ASSERT_TRUE(box && box->isVisible());
-  }
-  // Replaces the text as an input method does.
-  void find(const QString& text) {
+// What counts as a match is checked on the search itself (find_test.cpp): typing selects the
+// first match from the current person on, Enter the next and round to the first; no match
+// says so and keeps the selection; Esc closes.
+TEST_F(MainWindowTest, TheFindBoxSelectsEachMatchAsTypedAndOnEnter) {
+  makeFolder(u"太郎"_s, 0,
+             {u"北*藤井*************"_s, u"南*あべ*************"_s, u"東*Aoki*************"_s,
+              u"西*ｱｵｷ*************"_s, u"北区*あべ二郎*************"_s});
+  start();
+  QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+  auto* box = form->findChild<FindBox*>();
+  ASSERT_TRUE(box && box->isVisible());
+  const auto find = [box](const QString& text) {  // replaces the text as an input method does
     box->text()->selectAll();
     QInputMethodEvent commit;
     commit.setCommitString(text);
     QCoreApplication::sendEvent(box->text(), &commit);
-  }
-  FindBox* box = nullptr;
-};
-
-// What counts as a match is checked on the search itself (find_test.cpp).
-TEST_F(FindBoxTest, TypingSelectsTheFirstMatchOnEnterTheNextAndRoundToTheFirst) {
+  };
   find(u"アオキ"_s);
   EXPECT_EQ(m.CurrentIndex, 3);
   EXPECT_EQ(box->status()->text(), QString());
-  find(u"アベ"_s);  // from the current person on
+  find(u"アベ"_s);
   EXPECT_EQ(m.CurrentIndex, 4);
   key(Qt::Key_Return, box->text());
   EXPECT_EQ(m.CurrentIndex, 1);
-}
-
-TEST_F(FindBoxTest, NoMatchSaysSoAndKeepsTheSelectionAndEscCloses) {
-  find(u"アベ"_s);
   find(u"xyz"_s);
   EXPECT_EQ(m.CurrentIndex, 1);
   EXPECT_EQ(box->status()->text(), u"見つかりません"_s);
