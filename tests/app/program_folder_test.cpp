@@ -224,20 +224,30 @@ TEST(ProgramLock, aSecondCopyIsToldTheFolderIsInUse_andTouchesNothingInIt) {
   EXPECT_FALSE(tp.exists(leftover));
 }
 
-TEST(ProgramLock, aRunningProgramHoldsItsFolder_untilItCrashes) {
+// A second start, in this process or as a program of its own, is handed over to the running
+// copy: no box, exit 0, the first goes on.
+TEST(ProgramLock, aRunningProgramHoldsItsFolderAgainstSecondStarts_untilItCrashes) {
   InstalledCopy copy;
   copy.folder.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
-  QProcess running;  // offscreen, from this process's environment
+  QProcess running;  // offscreen, from this process's environment: a box would wait for ever
   running.start(copy.program, {});
   const QString lockFile = lockFilePathFor(copy.folder.path());
   // The lock file is made first and filled after: a copy killed between the two leaves a lock
   // that names no process, which is not taken for a stale one.
   ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(lockFile).size() > 0; }, 8000));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return QFileInfo::exists(handoverSocketFor(copy.folder.path())); }, 8000));
 
   Module1 m(copy.folder.path());
   test::FakeShell shell;
   EXPECT_EQ(claimProgramFolder(m, shell), nullptr);
-  EXPECT_TRUE(shell.messages.isEmpty());  // handed over to the running copy
+  EXPECT_TRUE(shell.messages.isEmpty());
+  QProcess second;
+  second.start(copy.program, {});
+  ASSERT_TRUE(second.waitForFinished(8000));
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(running.state(), QProcess::Running);
 
   running.kill();
   ASSERT_TRUE(running.waitForFinished(8000));
@@ -273,23 +283,6 @@ TEST(Handover, aSecondStartBringsTheRunningCopysWindowsToTheFront_typingGoesToTh
   asked.start();
   EXPECT_FALSE(handOverToRunningCopy(other.path(), 300));
   EXPECT_LT(asked.elapsed(), 2000);
-}
-
-TEST(Handover, theSecondProgramEndsWithoutABox_theFirstGoesOn) {
-  InstalledCopy copy;
-  copy.folder.makeFolder(u"太郎"_s, test::TempProgram::cp932Lines({u"区域*名前*************"_s}));
-  QProcess first;  // offscreen: a box in the second copy would wait for ever
-  first.start(copy.program, {});
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return QFileInfo::exists(handoverSocketFor(copy.folder.path())); }, 8000));
-  QProcess second;
-  second.start(copy.program, {});
-  ASSERT_TRUE(second.waitForFinished(8000));
-  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(second.exitCode(), 0);
-  EXPECT_EQ(first.state(), QProcess::Running);
-  first.kill();
-  first.waitForFinished(8000);
 }
 
 // Locks that no running copy holds: left by a copy killed on this computer, carried over by a

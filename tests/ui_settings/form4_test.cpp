@@ -74,12 +74,6 @@ TEST_F(SettingsScreen, AChosenSpanRedrawsTheListEvenAfterAStoredOneOutsideIt) {
   }
 }
 
-TEST_F(SettingsScreen, StaysWholeOnTheScreenWhenTheMainWindowWasStoredAtItsEdge) {
-  m.MainLeft = 32767;
-  open();
-  EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
-}
-
 // Markers show the colours in use. A colour outside the palette has none; after a click
 // on a swatch only choosing the entry again shows it.
 TEST_F(SettingsScreen, MarkersShowTheColoursInUseAndAHiddenOneStaysHiddenUntilChosenAgain) {
@@ -96,8 +90,9 @@ TEST_F(SettingsScreen, MarkersShowTheColoursInUseAndAHiddenOneStaysHiddenUntilCh
   EXPECT_TRUE(marks(f.Shape1, 2));
 }
 
-// The input text's swatch recolours the input screen only while it is open, and the list.
-TEST_F(SettingsScreen, TheInputTextSwatchRecoloursTheOpenInputScreenAndTheList) {
+// The input text's swatch recolours the input screen only while it is open, and the list;
+// the list background's redraws the list and moves the marker.
+TEST_F(SettingsScreen, TheListSwatchesRecolourTheListAndTheOpenInputScreen) {
   Form4& f = open();
   click(f.Label6[6]);
   EXPECT_EQ(m.TextColors[0], 0xC00000);
@@ -109,10 +104,6 @@ TEST_F(SettingsScreen, TheInputTextSwatchRecoloursTheOpenInputScreenAndTheList) 
   EXPECT_TRUE(input.calls.contains(u"colors"_s));
   EXPECT_TRUE(main.calls.contains(u"colors"_s));
   EXPECT_TRUE(redrawn());
-}
-
-TEST_F(SettingsScreen, TheListBackgroundSwatchRedrawsTheListAndMovesTheMarker) {
-  Form4& f = open();
   choose(f.Combo2, 1);
   click(f.Label6[9]);
   EXPECT_EQ(m.BackColors[1], 0xFFC0C0);
@@ -196,22 +187,15 @@ TEST_F(SettingsScreen, NoteSizeTypedOrSteppedReachesOnlyAnOpenInputScreen) {
   }
 }
 
-// Everything set apart: what the defaults are to reset, and what they are to keep.
-class Defaults : public SettingsScreen {
- protected:
-  void SetUp() override {
-    m.RowHeight = m.NoteFontSize = m.DisplaySpan = 1;
-    m.TerritoryColumnWidth = m.NameColumnWidth = m.MonthColumnWidth = 16;
-    m.MainWidth = m.MainHeight = m.InputWidth = m.InputHeight = 9000;
-    m.BackColors = m.TextColors = {0xFFFFFF, 0x800080, 0};
-    m.InputLeft = m.SortKind = m.LaunchCount = 5;
-  }
-  void press() { click(open().Command3); }
-};
-
-// They close the screen, redraw the list and leave a closed input screen alone.
-TEST_F(Defaults, ResetTheAppearanceAndKeepTheRest) {
-  press();
+// With everything set apart, すべて標準にする resets the appearance and keeps the rest; it
+// closes the screen, redraws the list and leaves a closed input screen alone.
+TEST_F(SettingsScreen, DefaultsResetTheAppearanceAndKeepTheRest) {
+  m.RowHeight = m.NoteFontSize = m.DisplaySpan = 1;
+  m.TerritoryColumnWidth = m.NameColumnWidth = m.MonthColumnWidth = 16;
+  m.MainWidth = m.MainHeight = m.InputWidth = m.InputHeight = 9000;
+  m.BackColors = m.TextColors = {0xFFFFFF, 0x800080, 0};
+  m.InputLeft = m.SortKind = m.LaunchCount = 5;
+  click(open().Command3);
   EXPECT_FALSE(form->isVisible());
   EXPECT_TRUE(redrawn());
   EXPECT_TRUE(input.calls.isEmpty());
@@ -357,8 +341,11 @@ TEST_F(Reordering, AnUnreadableIndexIsReportedAndNothingMoves) {
   EXPECT_FALSE(main.calls.contains(u"draw"_s));
 }
 
-TEST_F(SettingsScreen, ChoosersShowTheirLongestEntryWholeBesideTheSwatches) {
+// Whole on the screen even when the main window was stored at its edge.
+TEST_F(SettingsScreen, StaysWholeOnTheScreenAndChoosersShowTheirLongestEntryBesideTheSwatches) {
+  m.MainLeft = 32767;
   Form4& f = open();
+  EXPECT_TRUE(f.screen()->availableGeometry().contains(f.frameGeometry()));
   for (QComboBox* combo : {f.Combo1, f.Combo2, f.Combo6}) {
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // the width its entries need
     EXPECT_GE(combo->width(), combo->sizeHint().width()) << combo->itemText(0).toStdString();
