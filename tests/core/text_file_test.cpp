@@ -42,15 +42,14 @@ TEST(TextFile, LinuxLookalikesBecomeTheCharactersWindowsStores) {
   EXPECT_EQ(toWindowsLookalikes(u"〜−‖—¢£¬a"_s), u"～－∥―￠￡￢a"_s);
 }
 
-TEST_F(TextFileTest, ACharacterTheCodePageLacksFailsTheWriteNamedAndKeepsTheOldFile) {
+// A character the code page lacks fails the write, named, and keeps the old file; a missing
+// folder fails writes and reads alike, each saying which with a reason.
+TEST_F(TextFileTest, FailedWritesAndReadsSayWhichWithAReasonAndKeepTheOldFile) {
   p.writeBytes(u"a.txt"_s, "old\r\n");
   EXPECT_FALSE(writeTextFile(path(), {u"ok"_s, u"x😀y"_s}, &err));
   EXPECT_TRUE(err.reason.contains(u"😀"_s));
   EXPECT_TRUE(err.writing);
   EXPECT_EQ(p.readBytes(u"a.txt"_s), QByteArray("old\r\n"));
-}
-
-TEST_F(TextFileTest, FailedWritesAndReadsSayWhichWithAReason) {
   EXPECT_FALSE(writeTextFile(path(u"nope/a.txt"_s), {u"x"_s}, &err));
   EXPECT_FALSE(err.reason.isEmpty());
   EXPECT_TRUE(err.writing);
