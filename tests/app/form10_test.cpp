@@ -50,26 +50,17 @@ class WelcomeDialogTest : public ::testing::Test {
 
 // The first start: a name, then Enter. That it goes on without a word is checked on the
 // whole start (startup_test.cpp).
-class WelcomeDialogEntered : public WelcomeDialogTest {
- protected:
-  void SetUp() override {
-    open(u"太郎"_s);
-    tp.m->CurrentIndex = 4;
-    tp.m->CurrentColumn = 7;
-    enter();
-  }
-};
-
-TEST_F(WelcomeDialogEntered, createsTheFolderWithItsIndexFileAndOpensItOnItsFirstCell) {
+TEST_F(WelcomeDialogTest, enteredCreatesTheFolderOpensItOnItsFirstCellAndWritesTheSettings) {
+  open(u"太郎"_s);
+  tp.m->CurrentIndex = 4;
+  tp.m->CurrentColumn = 7;
+  enter();
   EXPECT_EQ(tp.readBytes(indexOf(u"太郎"_s)),
             test::TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
   EXPECT_EQ(tp.m->CurrentFolder, u"%太郎"_s);
   EXPECT_EQ(tp.m->CurrentIndex, 0);
   EXPECT_EQ(tp.m->CurrentColumn, 0);
   EXPECT_TRUE(tp.m->FolderCreated);
-}
-
-TEST_F(WelcomeDialogEntered, writesTheMissingSettingsFile) {
   EXPECT_EQ(tp.readBytes(kSettingsFileName),
             test::TempProgram::dataBytes(u"settings/first_start.ini"_s));
 }
@@ -192,14 +183,11 @@ TEST_F(WelcomeDialogTest, refusedNames_sayWhy_keepTheDialogOpen_andChangeNothing
   EXPECT_EQ(recordFolders().size(), 3);
 }
 
-// A pasted C1 control character is invisible: the message names its kind instead.
-TEST(FolderNames, anInvisibleControlCharacterIsNamedNotShown) {
+// A pasted C1 control character is invisible: the message names its kind instead. 〜 as
+// Linux input methods type it is stored as Windows' ～, so it is fine.
+TEST(FolderNames, anInvisibleControlCharacterIsNamed_dotsWideSpacesAndLookalikesAreFine) {
   EXPECT_EQ(folderNameProblem(u"a"_s + QChar(0x85) + u"b"_s),
             u"タブや改行などの制御文字　　は入力できません･･･"_s);
-}
-
-// 〜 as Linux input methods type it is stored as Windows' ～, so it is fine.
-TEST(FolderNames, dotsWideSpacesPercentAndLookalikesAreFine) {
   for (const QString& ok : {u"a.b"_s, u"　全角空白"_s, u"〜①"_s, u"%二重"_s, u".隠し"_s})
     EXPECT_TRUE(folderNameProblem(ok).isEmpty()) << ok.toStdString();
 }

@@ -113,7 +113,7 @@ void click(QWidget* box, const QString& text) {
     if (b->text() == text) QTest::mouseClick(b, Qt::LeftButton);
 }
 
-TEST(QtShell, aBoxOpensOverTheModalWindowWithItsTextAndButtons) {
+TEST(QtShell, aBoxOpensOverTheModalWindowWithItsTextAndButtonsAndAnswersOkOnlyForOk) {
   test::TempProgram tp;
   QtShell shell(*tp.m);
   QDialog owner;
@@ -133,11 +133,7 @@ TEST(QtShell, aBoxOpensOverTheModalWindowWithItsTextAndButtons) {
   EXPECT_EQ(parent, &owner);
   EXPECT_EQ(text, u"一\n二\n三\n四\n\n五"_s);  // every kind of line break shown as one
   EXPECT_EQ(buttons, (QStringList{u"OK"_s, u"キャンセル"_s}));
-}
-
-TEST(QtShell, okCancelAnswersOkOnlyForOk) {
-  test::TempProgram tp;
-  QtShell shell(*tp.m);
+  // OK / Cancel answers OK only for OK.
   whenModalOpens([](QWidget* box) { click(box, u"キャンセル"_s); });
   EXPECT_EQ(shell.message(u"削除の確認"_s, u"削除"_s, Buttons::OkCancel), Answer::Cancel);
   whenModalOpens([](QWidget* box) { click(box, u"OK"_s); });

@@ -35,51 +35,37 @@ class RecordFiles : public ::testing::Test {
   FakeShell shell;
 };
 
-TEST_F(RecordFiles, AMissingIndexIsCreatedHoldingThePlaceholder) {
+// A missing index is created holding the placeholder, a missing note file as it is loaded.
+TEST_F(RecordFiles, MissingFilesAreCreatedWhenRead) {
   read(1);
   EXPECT_EQ(p.m->PersonCount, 1);
   EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
-}
-
-TEST_F(RecordFiles, LoadingAPersonWithoutANoteFileCreatesIt) {
   read(2, 0);
   QStringList note{u"補足情報"_s};
   for (int k = 1; k <= 12; ++k) note << u" %1月　日"_s.arg(k);
   EXPECT_EQ(p.readBytes(u"%テスト/名前.txt"_s), TempProgram::cp932Lines(note));
 }
 
-// Comments, blank lines and lines without 14 stars are the user's: not people, kept.
-class OddLines : public RecordFiles {
- protected:
-  void SetUp() override {
-    RecordFiles::SetUp();
-    useIndex({kIndexComment1, u"東*山田*1*2***********"_s, u"[メモ]"_s, kThirteen, QString(),
-              u"西*佐藤*************"_s, kFifteen, u"北*鈴木*************"_s});
-    read(1);
-  }
-  const QString kThirteen = u"a*b************"_s;
-  const QString kFifteen = u"c*d**************"_s;
-};
-
-// Not counted as people, skipped when loading one; the name list leaves the last
-// person's fields loaded.
-TEST_F(OddLines, AreNeitherCountedNorLoaded) {
+// Comments, blank lines and lines without 14 stars are the user's: not counted as people,
+// skipped when loading one (the name list leaves the last person's fields loaded), and kept
+// in place through a store, an append and a delete.
+TEST_F(RecordFiles, OddLinesAreNeitherCountedNorLoadedAndStayInPlace) {
+  const QString thirteen = u"a*b************"_s, fifteen = u"c*d**************"_s;
+  useIndex({kIndexComment1, u"東*山田*1*2***********"_s, u"[メモ]"_s, thirteen, QString(),
+            u"西*佐藤*************"_s, fifteen, u"北*鈴木*************"_s});
+  read(1);
   EXPECT_EQ(p.m->PersonCount, 3);
   read(3);
   EXPECT_EQ(p.m->PersonTerritory, u"北"_s);
   read(2, 1);
   EXPECT_EQ(p.m->PersonName, u"佐藤"_s);
-}
-
-TEST_F(OddLines, StayInPlaceThroughAStoreAnAppendAndADelete) {
-  read(2, 1);
   p.m->PersonTerritory = u"南"_s;
   p.m->MonthDates[3] = u"3/5〜3/7"_s;
   ASSERT_TRUE(write(2, 1));
   ASSERT_TRUE(write(1, 1));
   ASSERT_TRUE(write(3, 0));
-  EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, u"[メモ]"_s, kThirteen, QString(),
-                                              u"南*佐藤***3/5～3/7**********"_s, kFifteen,
+  EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, u"[メモ]"_s, thirteen, QString(),
+                                              u"南*佐藤***3/5～3/7**********"_s, fifteen,
                                               u"北*鈴木*************"_s, kPlaceholderRecord}));
 }
 
@@ -108,37 +94,25 @@ TEST_F(RecordFiles, ANoteFileGivesTwelveMonthsWhateverItsLength) {
   EXPECT_EQ(p.m->MonthNotes[2], u" 2月　日"_s);
 }
 
-// A folder as Windows leaves it, with the NEC and the IBM codes of the same characters.
-class NecIbmFolder : public RecordFiles {
- protected:
-  void SetUp() override {
-    RecordFiles::SetUp();
-    p.copyData(u"folder_nec_ibm"_s, u"%テスト"_s);
-    read(1);
-  }
-  QByteArray golden(const QString& file) const {
+// A folder as Windows leaves it, with the NEC and the IBM codes of the same characters: read
+// as the characters the codes stand for, stored unchanged byte for byte, and a typed date
+// changes only its own field.
+TEST_F(RecordFiles, ANecIbmFolderReadsItsCharactersAndAStoreChangesOnlyWhatWasTyped) {
+  p.copyData(u"folder_nec_ibm"_s, u"%テスト"_s);
+  read(1);
+  const auto golden = [](const QString& file) {
     return TempProgram::dataBytes(u"folder_nec_ibm/"_s + file);
-  }
-  const QStringList files = {kIndexFileName, u"髙﨑.txt"_s, u"佐藤.txt"_s, u"岡﨑.txt"_s};
-};
-
-TEST_F(NecIbmFolder, ReadsTheCharactersTheCodesStandFor) {
+  };
   read(2, 0);
   EXPECT_EQ(p.m->PersonTerritory, u"北①"_s);
   EXPECT_EQ(p.m->PersonName, u"髙﨑"_s);
-}
-
-TEST_F(NecIbmFolder, StoringEveryPersonUnchangedKeepsEveryFileByteForByte) {
   for (int k = 0; k < 3; ++k) {
     read(2, k);
     p.m->PersonNote.replace(u"\r\n"_s, u"["_s);  // as the input screen hands it back
     ASSERT_TRUE(write(2, k));
   }
-  for (const QString& file : files)
+  for (const QString& file : {kIndexFileName, u"髙﨑.txt"_s, u"佐藤.txt"_s, u"岡﨑.txt"_s})
     EXPECT_EQ(p.readBytes(u"%テスト/"_s + file), golden(file)) << file.toStdString();
-}
-
-TEST_F(NecIbmFolder, ATypedDateChangesOnlyItsOwnField) {
   read(2, 1);
   p.m->MonthDates[4] = u"4/1"_s;
   ASSERT_TRUE(write(2, 1));
