@@ -55,7 +55,7 @@ TEST_F(NoLoss, AChangeByAnotherProgramIsSeenAtTheNextRead) {
   EXPECT_EQ(m.PersonName, u"丁"_s);
 }
 
-TEST_F(NoLoss, AStoreNeverReplacesALineAnotherProgramChanged) {
+TEST_F(NoLoss, AStoreOrADeleteNeverReplacesALineAnotherProgramChanged) {
   ASSERT_TRUE(read(2, 1));  // 乙
   // Another program puts someone in front of 乙 while it is being edited.
   writeIndex({line(u"北"_s, u"甲"_s), line(u"西"_s, u"新"_s), line(u"南"_s, u"乙"_s),
@@ -73,14 +73,12 @@ TEST_F(NoLoss, AStoreNeverReplacesALineAnotherProgramChanged) {
   EXPECT_EQ(m.PersonName + m.MonthDates[1], u"乙1/9"_s);
   ASSERT_TRUE(read(2, 1));
   EXPECT_EQ(m.PersonName, u"新"_s);
-}
-
-TEST_F(NoLoss, ADeleteNeverRemovesALineAnotherProgramChanged) {
-  ASSERT_TRUE(read(1));  // the list shows 甲 乙 丙
+  // Nor does a delete remove one.
+  ASSERT_TRUE(read(1));  // the list shows 甲 新 乙 丙
   writeIndex({line(u"北"_s, u"甲"_s), line(u"東"_s, u"丙"_s)});
-  const QByteArray theirs = p.readBytes(index);
-  EXPECT_FALSE(write(3, 1));  // the user meant 乙, now gone
-  EXPECT_EQ(p.readBytes(index), theirs);
+  const QByteArray theirsNow = p.readBytes(index);
+  EXPECT_FALSE(write(3, 1));  // the user meant 新, now gone
+  EXPECT_EQ(p.readBytes(index), theirsNow);
 }
 
 TEST_F(NoLoss, DotNamedNoteFilesCountAsExistingAndAreNeverReplaced) {
@@ -168,7 +166,7 @@ TEST_F(NoLoss, BytesTheCodePageCannotHoldStayWhereTheUserDidNotType) {
       p.readBytes(u"%帳/"_s + name + u".txt"_s).startsWith("a" + odd + "bc\r\n" + odd + "\r\n"));
 }
 
-TEST_F(NoLoss, TheFirstStoreOfADayKeepsTheFolderAsItWasBefore) {
+TEST_F(NoLoss, TheFirstStoreOfADayKeepsTheFolderAsItWasBeforeForFourteenDays) {
   ASSERT_TRUE(read(2, 0));  // makes 甲.txt
   const QByteArray indexBefore = p.readBytes(index);
   const QByteArray noteBefore = p.readBytes(u"%帳/甲.txt"_s);
@@ -180,10 +178,7 @@ TEST_F(NoLoss, TheFirstStoreOfADayKeepsTheFolderAsItWasBefore) {
   m.MonthDates[1] = u"1/2"_s;
   ASSERT_TRUE(write(2, 0));  // later the same day: the copy stays the morning's
   EXPECT_EQ(p.readBytes(today + kIndexFileName), indexBefore);
-}
-
-TEST_F(NoLoss, BackupsKeepTheNewestFourteenDays) {
-  ASSERT_TRUE(read(2, 0));
+  // The newest fourteen days are kept.
   for (int d = 1; d <= 16; ++d) {
     day = QDate(2026, 11, d);
     m.MonthDates[1] = QString::number(d);
@@ -192,7 +187,8 @@ TEST_F(NoLoss, BackupsKeepTheNewestFourteenDays) {
   const QStringList days =
       QDir(p.path(u"バックアップ/%帳"_s)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   EXPECT_EQ(days.size(), kBackupDaysKept);
-  EXPECT_EQ(days.first(), u"20261103"_s);
+  EXPECT_EQ(days.first(), u"20261104"_s);  // the 7th of December is the newest
+  EXPECT_EQ(days.last(), u"20261207"_s);
 }
 
 TEST_F(NoLoss, AFailedBackupIsToldOnceADay_triedAgainAtTheNextStore_andNeverStopsTheStore) {
