@@ -38,6 +38,7 @@ TEST_P(PlaceCursorTest, PutsTheMarkerOverTheSelectedCell) {
   EXPECT_DOUBLE_EQ(m.Shape1Width, c.width);
   EXPECT_DOUBLE_EQ(m.Shape1Top, (c.index + 1) * 10.0);  // under the header row
   EXPECT_DOUBLE_EQ(m.Shape1Height, 10.0);
+  EXPECT_EQ(m.CurrentColumn, std::max(c.column, 1));  // column 0 becomes the territory
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,8 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CursorCase{2, 2, 5, 0, 132, 28},   // March, window Jan..Mar
                       CursorCase{2, 12, 12, 0, 76, 28},  // October, window Oct..Dec
                       CursorCase{0, 1, 0, 1, 0, 15}));   // column 0: the territory
-
-TEST_F(PlaceCursor, ColumnZeroBecomesTheTerritory) { EXPECT_EQ(place(0, 1, 0).CurrentColumn, 1); }
 
 // Span, current month and column of months outside the window shown: the marker stays,
 // the month window is set all the same.

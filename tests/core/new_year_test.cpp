@@ -133,10 +133,6 @@ TEST_F(CloseYear, aDiskThatFillsPartWayLeavesNoArchiveAndTheFolderAsItWas) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // The box in January: once a year per folder, only with dates and no archive, remembered
 // outside Velnor.ini; OK is what the caller acts on.
 TEST_F(CloseYear, theJanuaryHintAsksOnceAYearAndOnlyWhenThereIsAYearToClose) {

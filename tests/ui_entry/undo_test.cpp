@@ -25,7 +25,9 @@ class UndoTest : public EntryTest {
   }
 };
 
-TEST_F(UndoTest, DeleteInTheMainWindowComesBackWithItsFifteenLineNote) {
+// A delete in the main window comes back with its fifteen-line note, a reordering with its
+// comment line.
+TEST_F(UndoTest, DeleteAndReorderingInTheMainWindowComeBackWithNoteAndCommentLine) {
   startBothWindows(false);
   const auto before = files();
   key(mainForm.get(), Qt::Key_Down);  // 井上
@@ -40,18 +42,13 @@ TEST_F(UndoTest, DeleteInTheMainWindowComesBackWithItsFifteenLineNote) {
   ctrl(mainForm.get(), Qt::Key_Z);
   ctrl(mainForm.get(), Qt::Key_Z, Qt::ShiftModifier);  // the other redo key
   EXPECT_EQ(files(), deleted);
-}
-
-TEST_F(UndoTest, ReorderingComesBackWithItsCommentLine) {
-  startBothWindows(false);
-  const auto before = files();
   {
     Form4 settings(m);
     settings.Option2_Click(4);  // by name
   }
-  ASSERT_NE(files(), before);
+  ASSERT_NE(files(), deleted);
   ctrl(mainForm.get(), Qt::Key_Z);
-  EXPECT_EQ(files(), before);
+  EXPECT_EQ(files(), deleted);
 }
 
 class UndoInInputScreen : public UndoTest, public ::testing::WithParamInterface<QString> {};
@@ -88,11 +85,15 @@ TEST_P(UndoInInputScreen, PutsTheFilesBackAndShowsThePerson) {
 INSTANTIATE_TEST_SUITE_P(EveryChange, UndoInInputScreen,
                          ::testing::Values(u"store"_s, u"rename"_s, u"add"_s, u"delete"_s));
 
-// Ctrl+Z where the box has nothing of its own takes back the last stored change; what is
-// typed elsewhere stays typed, and the next move stores it.
-TEST_F(UndoTest, TypingNotStoredYetOutlivesTheUndoOfTheLastStoredChange) {
+// Typing is undone in its box first. Ctrl+Z where the box has nothing of its own takes back
+// the last stored change; what is typed elsewhere stays typed, and the next move stores it.
+TEST_F(UndoTest, TypingNotStoredYetIsUndoneInItsBoxButOutlivesTheUndoOfTheLastStore) {
   startBothWindows(true);
   const auto before = files();
+  type(form->monthCell(2), u"2/2"_s);
+  ctrl(form->monthCell(2), Qt::Key_Z);
+  EXPECT_EQ(form->monthCell(2)->text(), QString());
+  EXPECT_EQ(files(), before);
   clickName(1);  // 井上
   type(form->monthCell(3), u"3/3"_s);
   clickName(0);  // stores 井上, shows 山田太郎
@@ -120,15 +121,6 @@ TEST_F(UndoTest, TypingOutlivesTheUndoOfItsOwnPersonsRename) {
   ctrl(form->monthCell(5), Qt::Key_Z);
   EXPECT_EQ(form->Text2->text(), u"山田太郎"_s);
   EXPECT_EQ(form->monthCell(4)->text(), u"4/4"_s);
-}
-
-TEST_F(UndoTest, TypingIsUndoneInItsBoxFirst) {
-  startBothWindows(true);
-  type(form->monthCell(2), u"2/2"_s);
-  const auto before = files();
-  ctrl(form->monthCell(2), Qt::Key_Z);
-  EXPECT_EQ(form->monthCell(2)->text(), QString());
-  EXPECT_EQ(files(), before);
 }
 
 TEST_F(UndoTest, AFileChangedByAnotherProgramSinceIsNotOverwritten) {

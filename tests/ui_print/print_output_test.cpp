@@ -21,14 +21,12 @@ namespace {
 constexpr double kMmToPt = 72 / 25.4;
 
 // The content keeps 10 mm from the paper's edges and clear of what a printer cannot print.
-TEST(PageSplit, theContentKeepsTenMillimetresAndClearOfThePrintersMargins) {
+TEST(PageSplit, theContentKeepsTenMillimetresClearOfThePrintersMarginsAndAPageHoldsSomeone) {
   const QPageLayout wideMargins(QPageSize(QPageSize::JisB5), QPageLayout::Portrait,
                                 QMarginsF(5, 12, 15, 20), QPageLayout::Millimeter);
   EXPECT_EQ(pageFrameFor(wideMargins).content, QRectF(10, 12, 182 - 10 - 15, 257 - 12 - 20));
   EXPECT_EQ(defaultPageFrame().content, QRectF(10, 10, 162, 237));
-}
-
-TEST(PageSplit, aPageAlwaysHoldsSomeoneAndThereIsAlwaysAPage) {
+  // A page always holds someone, and there is always a page.
   EXPECT_EQ(recordsPerPage(2000), 1);
   // A row taller than a page still gets one to itself.
   EXPECT_EQ(pageStarts({5.0, 1000.0, 1000.0}), (std::vector<int>{0, 1}));
