@@ -304,25 +304,18 @@ std::string closingCaseName(const ::testing::TestParamInfo<int>& info) {
 INSTANTIATE_TEST_SUITE_P(Keys, ClosingTest, ::testing::Values(Qt::Key_F4, Qt::Key_F5, 0),
                          closingCaseName);
 
-// Both windows minimized, then OK.
-class StoredPositions : public EntryTest {
- protected:
-  void SetUp() override {
-    EntryTest::SetUp();
-    m.InputLeft = 3000;
-    m.InputTop = 600;
-    m.InputWidth = 6000;
-    m.InputHeight = 5400;
-    openScreen();
-    main.geometry = QRect(150, 300, 5220, 4848);
-    main.minimized = true;
-    form->showMinimized();
-    key(form->Text2, Qt::Key_F4);
-  }
-};
-
-// Opening and closing again does not drift.
-TEST_F(StoredPositions, TheMainWindowIsRestoredAndTheInputScreenStoredWhereItWasOpened) {
+// Both windows minimized, then OK: the main window is restored and the input screen stored
+// where it was opened. Opening and closing again does not drift.
+TEST_F(EntryTest, StoredPositionsRestoreTheMainWindowAndKeepTheInputScreenWhereItWasOpened) {
+  m.InputLeft = 3000;
+  m.InputTop = 600;
+  m.InputWidth = 6000;
+  m.InputHeight = 5400;
+  openScreen();
+  main.geometry = QRect(150, 300, 5220, 4848);
+  main.minimized = true;
+  form->showMinimized();
+  key(form->Text2, Qt::Key_F4);
   EXPECT_FALSE(main.minimized);
   const auto next = nextStart();
   EXPECT_EQ(next->InputLeft, 3000);

@@ -267,19 +267,12 @@ TEST_F(ThreePeople, F1OpensTheInputScreenAndAddsThere) {
   EXPECT_TRUE(input.calls.contains(u"add"_s));
 }
 
-// With the input screen open, the main window's commands go to it and it decides.
-class WithInputScreen : public MainWindowTest {
- protected:
-  void SetUp() override {
-    start(3);
-    key(Qt::Key_Space);
-    input.calls.clear();
-  }
-};
-
-// F3 goes to it; unsaved edits that cannot be stored (the fake's load stores nothing) keep
-// the selection.
-TEST_F(WithInputScreen, F3GoesToItAndAClickKeepsTheSelectionWhileEditsCannotBeStored) {
+// With the input screen open, the main window's commands go to it and it decides: F3 goes
+// to it; unsaved edits that cannot be stored (the fake's load stores nothing) keep the
+// selection.
+TEST_F(ThreePeople, WithTheInputScreenOpenF3GoesToItAndAClickKeepsUnstorableEdits) {
+  key(Qt::Key_Space);
+  input.calls.clear();
   key(Qt::Key_F3);
   EXPECT_EQ(input.calls, QStringList{u"settings"_s});
   EXPECT_EQ(shell.settingsShown, 0);
@@ -426,19 +419,11 @@ TEST_F(LongList, LeftAndRightStayAmongTheMonthsShown) {
 }
 
 // Positions are stored clamped and without creep; a minimized input screen is restored first.
-class F5WithInputScreen : public MainWindowTest {
- protected:
-  void SetUp() override {
-    storeMainSize(5220, 4848);
-    start(1);
-    key(Qt::Key_Space);  // opens the input screen
-    input.minimized = true;
-    form->move(3000, 10);  // far right: beyond the 16-bit range in twips
-    key(Qt::Key_F5);
-  }
-};
-
-TEST_F(F5WithInputScreen, StoresClampedSizesAfterRestoringTheMinimizedInputScreen) {
+TEST_F(DesignSize, F5StoresClampedSizesAfterRestoringTheMinimizedInputScreen) {
+  key(Qt::Key_Space);  // opens the input screen
+  input.minimized = true;
+  form->move(3000, 10);  // far right: beyond the 16-bit range in twips
+  key(Qt::Key_F5);
   EXPECT_EQ(m.MainWidth, 5220);
   EXPECT_EQ(m.MainLeft, 32767);
   EXPECT_FALSE(input.minimized);
@@ -446,9 +431,6 @@ TEST_F(F5WithInputScreen, StoresClampedSizesAfterRestoringTheMinimizedInputScree
   EXPECT_EQ(m.InputWidth, 5076);
 }
 
-// What counts as a match is checked on the search itself (find_test.cpp): typing selects the
-// first match from the current person on, Enter the next and round to the first; no match
-// says so and keeps the selection; Esc closes.
 TEST_F(MainWindowTest, TheFindBoxSelectsEachMatchAsTypedAndOnEnter) {
   makeFolder(u"太郎"_s, 0,
              {u"北*藤井*************"_s, u"南*あべ*************"_s, u"東*Aoki*************"_s,
