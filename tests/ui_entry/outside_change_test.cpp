@@ -29,14 +29,6 @@ class OutsideChange : public EntryTest {
   QByteArray theirNote;
 };
 
-TEST_F(OutsideChange, aStoreOfTheDatesLeavesANoteWrittenOutsideAlone) {
-  rewriteNote();
-  typeFebruaryAndMoveOn();
-  EXPECT_EQ(p.readBytes(folder + u"/山田太郎.txt"_s), theirNote);
-  EXPECT_EQ(field(0, 3), u"2/22"_s);
-  EXPECT_TRUE(shell.messages.isEmpty());
-}
-
 TEST_F(OutsideChange, aNoteChangedOutsideIsNeverOverwrittenAndTheTypingIsPutOnTop) {
   rewriteNote();
   form->noteBox()->clear();
@@ -112,6 +104,7 @@ TEST_F(WatchedFolder, aLineAndANoteWrittenOutsideShowByThemselves) {
   EXPECT_TRUE(shell.messages.isEmpty());
 }
 
+// A store of the dates then leaves the note written outside alone.
 TEST_F(WatchedFolder, typingPendingIsNotReplacedAndMeetsTheChangeAtTheStore) {
   retype(form->monthCell(2), u"2/22"_s);
   rewriteNote();
@@ -123,6 +116,7 @@ TEST_F(WatchedFolder, typingPendingIsNotReplacedAndMeetsTheChangeAtTheStore) {
   EXPECT_EQ(p.readBytes(folder + u"/山田太郎.txt"_s), theirNote);
   EXPECT_EQ(records().size(), 4);
   EXPECT_EQ(field(0, 3), u"2/22"_s);
+  EXPECT_TRUE(shell.messages.isEmpty());
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST_F(TypingTest, TheNameListFollowsTheNameAndAStarIsRefusedWhereTheCaretWas) {
 
 // "[" stands for a line break in the note file: refused in the note and first in the
 // territory, kept after the territory's first character.
-TEST_F(TypingTest, ABracketIsRefusedInTheNoteAndFirstInTheTerritory) {
+TEST_F(TypingTest, ABracketIsRefusedInTheNoteAndFirstInTheTerritoryAndBreaksMonthInformation) {
   form->Text3->selectAll();
   type(form->Text3, u"["_s);
   EXPECT_EQ(message(), u"無効です: １桁目に　["_s + kRefused);
@@ -36,9 +36,7 @@ TEST_F(TypingTest, ABracketIsRefusedInTheNoteAndFirstInTheTerritory) {
   type(form->noteBox(), u"ab["_s);
   EXPECT_EQ(form->noteBox()->toPlainText(), u"補足情報ab"_s);
   EXPECT_EQ(message(), u"無効です: ["_s + kRefused);
-}
-
-TEST_F(TypingTest, ABracketInMonthInformationIsStoredAndShownAsALineBreak) {
+  // In a month's information it is stored as typed and shown as a line break.
   focus(form->monthCell(3));
   form->Text4->selectAll();
   type(form->Text4, u"x[y"_s);
@@ -52,7 +50,7 @@ TEST_F(TypingTest, ABracketInMonthInformationIsStoredAndShownAsALineBreak) {
 // Typed into each box in turn, every one of these is refused with the prompt and the box
 // keeps its text: "*" splits the files' fields, the others cannot be stored in code page
 // 932, and the name also becomes a file name.
-TEST_F(TypingTest, RefusedCharactersLeaveEveryBoxAsItWas) {
+TEST_F(TypingTest, RefusedCharactersTypedOrPastedLeaveEveryBoxAsItWas) {
   auto text = [](QWidget* w) {
     return w->property("text").toString() + w->property("plainText").toString();
   };
@@ -69,10 +67,7 @@ TEST_F(TypingTest, RefusedCharactersLeaveEveryBoxAsItWas) {
       EXPECT_EQ(text(box), before) << c.toStdString();
     }
   }
-}
-
-// A paste has no key release: refused all the same, and it marks nothing modified.
-TEST_F(TypingTest, APastedLineBreakIsRefusedAndMarksNothingModified) {
+  // A paste has no key release: refused all the same, and it marks nothing modified.
   m.PersonModified = false;
   form->monthCell(1)->insert(u"3\n4"_s);
   EXPECT_EQ(message(), u"無効です: 改行"_s + kRefused);
