@@ -73,7 +73,7 @@ class TableDrawingTest : public ::testing::Test {
 };
 
 // Rows are in the list's text colour; the lines between cells stay visible over every
-// cell's fill.
+// cell's fill, in a colour that contrasts with the list's background.
 TEST_F(TableDrawingTest, TerritoryCellsTakeTheHeaderColourAndRulingsShowBetweenTheCells) {
   makePeople(3);
   EXPECT_EQ(colourOf(draw(), u"N0"_s), 0x112233);
@@ -86,6 +86,15 @@ TEST_F(TableDrawingTest, TerritoryCellsTakeTheHeaderColourAndRulingsShowBetweenT
   };
   EXPECT_TRUE(ruled(14, 16, 25));  // territory | name
   EXPECT_TRUE(ruled(51, 53, 25));  // name | January
+  // The rulings' colour contrasts with the list's background.
+  const std::pair<qint32, qint32> cases[] = {
+      {0xC0FFFF, 0}, {0, 0xFFFFFF}, {29, 0xFFFFFF}, {30, 0}, {qint32(0xFFFFFFFF), 0xFFFFFF}};
+  for (const auto& [background, expected] : cases) {
+    m.BackColors[1] = background;
+    const RecordingSurface s = draw();
+    EXPECT_EQ(m.TextColors[2], expected) << background;
+    for (const DrawOp& op : s.ofKind(DrawOp::Outline)) ASSERT_EQ(op.color, expected) << background;
+  }
 }
 
 // Display span, current month; first month shown, months shown, month width, FirstMonthOffset.
@@ -121,18 +130,6 @@ INSTANTIATE_TEST_SUITE_P(Spans, MonthWindowTest,
                                            MonthCase(2, 4, 2, 3, 28, 1),  // ends with April
                                            MonthCase(2, 2, 1, 3, 28, 0),  // never before January
                                            MonthCase(2, 12, 10, 3, 28, 9)));
-
-TEST_F(TableDrawingTest, RulingColourContrastsWithTheListBackground) {
-  makePeople(1);
-  const std::pair<qint32, qint32> cases[] = {
-      {0xC0FFFF, 0}, {0, 0xFFFFFF}, {29, 0xFFFFFF}, {30, 0}, {qint32(0xFFFFFFFF), 0xFFFFFF}};
-  for (const auto& [background, expected] : cases) {
-    m.BackColors[1] = background;
-    const RecordingSurface s = draw();
-    EXPECT_EQ(m.TextColors[2], expected) << background;
-    for (const DrawOp& op : s.ofKind(DrawOp::Outline)) ASSERT_EQ(op.color, expected) << background;
-  }
-}
 
 TEST_F(TableDrawingTest, AFolderWithoutRecordsDrawsNothing) {
   makePeople(0, {u"a*b*c"_s});
