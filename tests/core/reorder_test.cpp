@@ -71,16 +71,14 @@ TEST(Ordering, byNameTheFirstTwoCharactersCountAndEqualKeysEndNearestTheEndFirst
   }
 }
 
-// Non-numbers, the placeholder's 区域 among them, count as 0.
-TEST(Ordering, byTerritoryNonNumbersCountAsZero) {
+// By territory, non-numbers (the placeholder's 区域 among them) count as 0.
+TEST(Ordering, byTerritoryNonNumbersCountAsZeroAndByThisMonthOnlyThatMonthsCellCounts) {
   EXPECT_EQ(ordered({rec(u"12"_s, u"a"_s), rec(u"3"_s, u"b"_s), kPlaceholderRecord,
                      rec(u"東"_s, u"c"_s), rec(u""_s, u"d"_s)},
                     kByTerritory),
             u"d/c/名前/b/a"_s);
-}
-
-// Empty cells first; full-width digits are digits; the filled first month must not count.
-TEST(Ordering, byThisMonthOnlyThatMonthsCellCounts) {
+  // By this month: empty cells first; full-width digits are digits; the filled first month
+  // must not count.
   auto april = [](const QString& name, const QString& cell) {
     return rec({}, name, {u"1/9"_s, {}, {}, cell});
   };
