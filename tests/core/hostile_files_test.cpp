@@ -50,23 +50,6 @@ struct Victim {
   QTemporaryDir dir;
 };
 
-struct Planting {
-  const char* name;
-  std::function<void(const QString& backups, const QString& victim)> plant;
-};
-void PrintTo(const Planting& planting, std::ostream* os) { *os << planting.name; }
-
-class BackupLinks : public Hostile, public ::testing::WithParamInterface<Planting> {};
-
-TEST_P(BackupLinks, areNeverFollowedWhenOldCopiesGo) {
-  Victim victim;
-  QDir().mkpath(backups());
-  GetParam().plant(backups(), victim.dir.path());
-  EXPECT_TRUE(store(0, u"1/1"_s));
-  EXPECT_TRUE(victim.whole());
-  EXPECT_EQ(decodeCp932(p.readBytes(index)).count(u"1/1"_s), 1);
-}
-
 void link(const QString& target, const QString& at) { ASSERT_TRUE(QFile::link(target, at)); }
 
 // The fourteen days kept, so that anything older is due to go.
@@ -75,33 +58,34 @@ void makeDays(const QString& backups) {
     QDir().mkpath(backups + u'/' + QDate(2026, 11, d).toString(u"yyyyMMdd"_s));
 }
 
+// A link to the victim planted at `at` in the backups, beside the fourteen days or not.
+struct Planting {
+  const char* name;
+  const char16_t* at;
+  bool fourteenDays;
+};
+void PrintTo(const Planting& planting, std::ostream* os) { *os << planting.name; }
+
+class BackupLinks : public Hostile, public ::testing::WithParamInterface<Planting> {};
+
+TEST_P(BackupLinks, areNeverFollowedWhenOldCopiesGo) {
+  Victim victim;
+  const QString at = backups() + u'/' + QString::fromUtf16(GetParam().at);
+  QDir().mkpath(QFileInfo(at).path());
+  if (GetParam().fourteenDays) makeDays(backups());
+  link(victim.dir.path(), at);
+  EXPECT_TRUE(store(0, u"1/1"_s));
+  EXPECT_TRUE(victim.whole());
+  EXPECT_EQ(decodeCp932(p.readBytes(index)).count(u"1/1"_s), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, BackupLinks,
-                         ::testing::Values(Planting{"cut-off copy",
-                                                    [](const QString& b, const QString& v) {
-                                                      link(v, b + u"/old.velnor-part"_s);
-                                                    }},
-                                           Planting{"oldest of fifteen days",
-                                                    [](const QString& b, const QString& v) {
-                                                      makeDays(b);
-                                                      link(v, b + u"/20000101"_s);
-                                                    }},
-                                           Planting{"today's cut-off copy",
-                                                    [](const QString& b, const QString& v) {
-                                                      link(v, b + u"/20261207.velnor-part"_s);
-                                                    }},
-                                           Planting{"inside an old day",
-                                                    [](const QString& b, const QString& v) {
-                                                      makeDays(b);
-                                                      QDir().mkpath(b + u"/20000101"_s);
-                                                      link(v, b + u"/20000101/stuff"_s);
-                                                    }}),
-                         [](const auto& info) {
-                           return QString::fromUtf8(info.param.name)
-                               .replace(u' ', u'_')
-                               .remove(u'\'')
-                               .remove(u'-')
-                               .toStdString();
-                         });
+                         ::testing::Values(Planting{"cutOffCopy", u"old.velnor-part", false},
+                                           Planting{"oldestOfFifteenDays", u"20000101", true},
+                                           Planting{"todaysCutOffCopy", u"20261207.velnor-part",
+                                                    false},
+                                           Planting{"insideAnOldDay", u"20000101/stuff", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Hostile, aForeignLinkAmongTheDaysIsNamedOnce) {
   Victim victim;
