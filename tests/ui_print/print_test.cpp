@@ -188,18 +188,18 @@ TEST_F(PrintWindow, printToFileInTheDialogWritesThatPdf) {
   EXPECT_EQ(form->Label1->text(), u"PDFファイルに保存しました"_s);
 }
 
-TEST_F(PrintWindow, aFailingPrinterIsReportedAndItsPagesDiscarded) {
+// A failing printer is reported and its pages discarded; 中止 in the progress window drops
+// the pages too: nothing half printed, nothing reported.
+TEST_F(PrintWindow, aPrintThatFailsOrIsStoppedDiscardsItsPages) {
   recorded.failNewPageAt = 2;
-  open(120, true)->Command1->click();
+  auto form = open(120, true);
+  form->Command1->click();
   EXPECT_TRUE(recorded.discarded);
   EXPECT_FALSE(recorded.finished);
   EXPECT_EQ(shell.titles(), u"印刷できません"_s);
   EXPECT_TRUE(shell.messages.value(0).text.contains(u"紙がありません"_s));
-}
-
-// 中止 in the progress window drops the pages: nothing half printed, nothing reported.
-TEST_F(PrintWindow, stoppingALongPrintDiscardsItsPages) {
-  auto form = open(120, true);
+  recorded = {};
+  shell.messages.clear();
   recorded.onNewPage = [&] {
     if (recorded.pages.size() == 2) form->findChild<QProgressDialog*>()->cancel();
   };

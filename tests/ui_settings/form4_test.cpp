@@ -273,7 +273,7 @@ TEST_F(SettingsScreen, TheVersionPanelShowsTheDottedVersionAndTheStarts) {
 }
 
 // The press of Esc closes the list; the release then comes to the chooser, and must not close.
-TEST_F(SettingsScreen, F3AndEscClosingAChoosersListLeaveItOpen) {
+TEST_F(SettingsScreen, F3AndEscClosingAChoosersListLeaveItOpen_F4EscOkAndTheCloseBoxClose) {
   QTest::keyClick(&open(), Qt::Key_F3);
   EXPECT_TRUE(form->isVisible());
   form->Combo6->showPopup();
@@ -281,10 +281,7 @@ TEST_F(SettingsScreen, F3AndEscClosingAChoosersListLeaveItOpen) {
   QTest::keyRelease(form->Combo6, Qt::Key_Escape);
   EXPECT_TRUE(form->isVisible());
   EXPECT_FALSE(form->Combo6->view()->isVisible());
-}
-
-// Esc as F4 and OK do: accepted.
-TEST_F(SettingsScreen, F4EscOkAndTheCloseBoxCloseWithoutRedrawing) {
+  // F4, Esc, OK and the close box close without redrawing; Esc as F4 and OK do: accepted.
   const std::pair<std::function<void(Form4&)>, int> ways[] = {
       {[](Form4& f) { QTest::keyClick(f.Text2, Qt::Key_F4); }, QDialog::Accepted},
       {[](Form4& f) { QTest::keyClick(f.Combo6, Qt::Key_Escape); }, QDialog::Accepted},
