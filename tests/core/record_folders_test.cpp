@@ -38,22 +38,17 @@ class TwoFolders : public Folders {
     p.writeBytes(u"%file"_s, "not a folder");
     p.m->ChangeRecordFolder();
   }
-  void switchToSecond() {  // 青木, a pick from the chooser
-    p.m->EditsEnabled = true;
-    main.chooser.choose(2);
-    p.m->ChangeRecordFolder();
-  }
 };
 
-TEST_F(TwoFolders, ChoosersListTheFoldersSortedAfterNewFolderAndNoFiles) {
+// A switch lists them anew and keeps the selection inside a smaller folder.
+TEST_F(TwoFolders, ChoosersListTheFoldersSortedAfterNewFolderAndNoFilesAtEachSwitch) {
   EXPECT_EQ(main.chooser.items, (QStringList{kNewFolderItem, u"佐藤"_s, u"青木"_s}));
-}
-
-TEST_F(TwoFolders, AChooserSwitchRelistsTheFoldersAndKeepsTheSelectionInsideASmallerOne) {
   main.chooser.items << u"stale"_s;
   p.m->CurrentIndex = 1;
-  switchToSecond();
-  EXPECT_EQ(main.chooser.items.size(), 3);
+  p.m->EditsEnabled = true;
+  main.chooser.choose(2);  // 青木, a pick from the chooser
+  p.m->ChangeRecordFolder();
+  EXPECT_EQ(main.chooser.items, (QStringList{kNewFolderItem, u"佐藤"_s, u"青木"_s}));
   EXPECT_EQ(p.m->CurrentIndex, 0);
 }
 
