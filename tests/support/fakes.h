@@ -66,8 +66,12 @@ class FakeChooser : public ChooserPort {
   std::function<void(int)> onClick;
 };
 
-class FakeMainWindow : public MainWindowPort {
+// What both fake windows share: a place and size in twips, the folder chooser, and a record
+// of what they were asked to do.
+template <class Port>
+class FakeWindow : public Port {
  public:
+  explicit FakeWindow(QRect at) : geometry(at) {}
   QRect geometryTwips() const override { return geometry; }
   bool isMinimized() const override { return minimized; }
   void restoreNormal() override { minimized = false; }
@@ -75,8 +79,20 @@ class FakeMainWindow : public MainWindowPort {
   void setHeightTwips(int t) override { geometry.setHeight(t); }
   void pressAdd() override { calls << QStringLiteral("add"); }
   void pressDelete() override { calls << QStringLiteral("delete"); }
-  void pressPrint() override { calls << QStringLiteral("print"); }
   void pressSettings() override { calls << QStringLiteral("settings"); }
+  void applyColors() override { calls << QStringLiteral("colors"); }
+  ChooserPort& folderChooser() override { return chooser; }
+
+  QRect geometry;
+  bool minimized = false;
+  QStringList calls;
+  FakeChooser chooser;
+};
+
+class FakeMainWindow : public FakeWindow<MainWindowPort> {
+ public:
+  FakeMainWindow() : FakeWindow({0, 0, 5220, 4848}) {}
+  void pressPrint() override { calls << QStringLiteral("print"); }
   void pressUp() override { calls << QStringLiteral("up"); }
   void pressDown() override { calls << QStringLiteral("down"); }
   void pressInput() override { calls << QStringLiteral("input"); }
@@ -84,26 +100,12 @@ class FakeMainWindow : public MainWindowPort {
   void clearList() override { calls << QStringLiteral("clear"); }
   void drawList() override { calls << QStringLiteral("draw"); }
   void markerChanged() override {}
-  void applyColors() override { calls << QStringLiteral("colors"); }
-  ChooserPort& folderChooser() override { return chooser; }
-
-  QRect geometry{0, 0, 5220, 4848};
-  bool minimized = false;
-  QStringList calls;
-  FakeChooser chooser;
 };
 
-class FakeInputScreen : public InputScreenPort {
+class FakeInputScreen : public FakeWindow<InputScreenPort> {
  public:
-  QRect geometryTwips() const override { return geometry; }
-  bool isMinimized() const override { return minimized; }
-  void restoreNormal() override { minimized = false; }
-  void setWidthTwips(int t) override { geometry.setWidth(t); }
-  void setHeightTwips(int t) override { geometry.setHeight(t); }
-  void pressAdd() override { calls << QStringLiteral("add"); }
-  void pressDelete() override { calls << QStringLiteral("delete"); }
+  FakeInputScreen() : FakeWindow({5220, 0, 5076, 4860}) {}
   void pressLoadSelected() override { calls << QStringLiteral("load"); }
-  void pressSettings() override { calls << QStringLiteral("settings"); }
   void unload() override { calls << QStringLiteral("unload"); }
   int nameCount() const override { return names.size(); }
   QString nameAt(int i) const override { return names.value(i); }
@@ -120,22 +122,16 @@ class FakeInputScreen : public InputScreenPort {
   bool saveStep() override;
   void showNobody() override { calls << QStringLiteral("nobody"); }
   void showOutsideChange() override { calls << QStringLiteral("outside"); }
-  void applyColors() override { calls << QStringLiteral("colors"); }
   void undoChange(bool redo) override {
     calls << (redo ? QStringLiteral("redo") : QStringLiteral("undo"));
   }
   void setNoteFontPoints(double p) override { noteFont = p; }
   void setNameListHeightTwips(double t) override { nameListHeight = t; }
   double innerHeightTwips() const override { return innerHeight; }
-  ChooserPort& folderChooser() override { return chooser; }
 
-  QRect geometry{5220, 0, 5076, 4860};
-  bool minimized = false;
-  QStringList calls;
   QStringList names;
   int selected = -1;
   double noteFont = 0, nameListHeight = 0, innerHeight = 4584;
-  FakeChooser chooser;
   velnor::Module1* module = nullptr;  // for changeTest to clear PersonModified
 };
 
