@@ -222,12 +222,5 @@ TEST_F(Hostile, anOutsideChangeThatKeptSizeAndTimeIsSeen) {
   EXPECT_EQ(m.PersonName, u"丙"_s);
 }
 
-TEST_F(Hostile, theSystemsReasonIsGivenInJapanese) {
-  p.writeBytes(u"file"_s, "x");
-  FileError error;
-  EXPECT_FALSE(writeTextFile(p.path(u"file/a.txt"_s), {u"a"_s}, &error));
-  EXPECT_EQ(error.reason, u"途中の名前がフォルダーではありません。"_s);
-}
-
 }  // namespace
 }  // namespace velnor::test

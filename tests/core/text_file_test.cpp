@@ -43,7 +43,7 @@ TEST(TextFile, LinuxLookalikesBecomeTheCharactersWindowsStores) {
 }
 
 // A character the code page lacks fails the write, named, and keeps the old file; a missing
-// folder fails writes and reads alike, each saying which with a reason.
+// folder fails writes and reads alike, each saying which with the system's reason in Japanese.
 TEST_F(TextFileTest, FailedWritesAndReadsSayWhichWithAReasonAndKeepTheOldFile) {
   p.writeBytes(u"a.txt"_s, "old\r\n");
   EXPECT_FALSE(writeTextFile(path(), {u"ok"_s, u"x😀y"_s}, &err));
@@ -51,7 +51,7 @@ TEST_F(TextFileTest, FailedWritesAndReadsSayWhichWithAReasonAndKeepTheOldFile) {
   EXPECT_TRUE(err.writing);
   EXPECT_EQ(p.readBytes(u"a.txt"_s), QByteArray("old\r\n"));
   EXPECT_FALSE(writeTextFile(path(u"nope/a.txt"_s), {u"x"_s}, &err));
-  EXPECT_FALSE(err.reason.isEmpty());
+  EXPECT_EQ(err.reason, u"ファイルまたはフォルダーがありません。"_s);
   EXPECT_TRUE(err.writing);
   const FileRead read = readFile(path(u"nope/b.txt"_s), kNoteFileLimit);
   ASSERT_TRUE(read.error);

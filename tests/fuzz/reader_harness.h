@@ -5,7 +5,8 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QTemporaryDir>
+
+#include "support/temp_program.h"
 
 namespace velnor::fuzz {
 
@@ -23,7 +24,7 @@ class ReaderHarness {
   QString checkSheet(const QByteArray& bytes);
   void reset();
 
-  QTemporaryDir dir_;
+  test::TempProgram tp_;
 };
 
 // Typical files of each kind, for a mutation run to start from.

@@ -8,7 +8,12 @@
 
 namespace velnor::test {
 
-TempProgram::TempProgram() : m(std::make_unique<Module1>(dir.path())) {}
+TempProgram::TempProgram(const QString& templatePath)
+    : dir(templatePath.isEmpty() ? QDir::tempPath() + QStringLiteral("/velnor-test-XXXXXX")
+                                 : templatePath),
+      m(std::make_unique<Module1>(dir.path())) {
+  if (!dir.isValid()) qFatal("cannot make a temporary folder");
+}
 
 QString TempProgram::path(const QString& relative) const {
   return relative.isEmpty() ? dir.path() : dir.path() + u'/' + relative;

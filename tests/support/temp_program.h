@@ -16,7 +16,8 @@ namespace velnor::test {
 
 class TempProgram {
  public:
-  TempProgram();
+  // In a temporary folder made from `templatePath` (its last six X's made unique).
+  explicit TempProgram(const QString& templatePath = {});
   QString path(const QString& relative = {}) const;
   // Creates "%name" with the given raw index-file bytes (CR LF already in them).
   QString makeFolder(const QString& name, const QByteArray& indexBytes = {});
