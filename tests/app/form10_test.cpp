@@ -49,9 +49,14 @@ class WelcomeDialogTest : public ::testing::Test {
 };
 
 // The first start: a name, then Enter. That it goes on without a word is checked on the
-// whole start (startup_test.cpp).
+// whole start (startup_test.cpp). The dialog says where the folder will be: in the program
+// folder (here a temporary one, not the test program's folder), or beside the program.
 TEST_F(WelcomeDialogTest, enteredCreatesTheFolderOpensItOnItsFirstCellAndWritesTheSettings) {
   open(u"太郎"_s);
+  EXPECT_TRUE(dialog->Label3->text().endsWith(QDir::toNativeSeparators(tp.path())));
+  Module1 beside(QCoreApplication::applicationDirPath());
+  beside.shell = &shell;
+  EXPECT_TRUE(Form10(beside).Label3->text().startsWith(u"このソフトが入っている同じところ"_s));
   tp.m->CurrentIndex = 4;
   tp.m->CurrentColumn = 7;
   enter();
@@ -63,15 +68,6 @@ TEST_F(WelcomeDialogTest, enteredCreatesTheFolderOpensItOnItsFirstCellAndWritesT
   EXPECT_TRUE(tp.m->FolderCreated);
   EXPECT_EQ(tp.readBytes(kSettingsFileName),
             test::TempProgram::dataBytes(u"settings/first_start.ini"_s));
-}
-
-TEST_F(WelcomeDialogTest, saysWhereTheRecordFolderWillBe) {
-  open(QString());  // the program folder is a temporary one, not the test program's folder
-  EXPECT_TRUE(dialog->Label3->text().endsWith(QDir::toNativeSeparators(tp.path())));
-  Module1 beside(QCoreApplication::applicationDirPath());
-  beside.shell = &shell;
-  Form10 portable(beside);
-  EXPECT_TRUE(portable.Label3->text().startsWith(u"このソフトが入っている同じところ"_s));
 }
 
 TEST_F(WelcomeDialogTest, anEmptyFolderOfTheNameIsTakenAndTheSettingsFileLeftAlone) {

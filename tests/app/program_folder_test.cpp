@@ -56,14 +56,6 @@ constexpr auto kOpenToAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwn
 constexpr auto kReadOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
                            QFile::ReadOther | QFile::ExeOther;
 
-TEST(ProgramFolder, aFolderFilesCanBeCreatedIn_isKept_andLeftAsItWas) {
-  test::TempProgram program, user;
-  const QString fallback = user.path(u"share/Velnor"_s);
-  EXPECT_EQ(chooseProgramFolder(program.path(), fallback), program.path());
-  EXPECT_TRUE(program.entries().isEmpty());  // the probe file is gone again
-  EXPECT_FALSE(QFileInfo::exists(fallback));
-}
-
 TEST(ProgramFolder, aReadOnlyFolder_givesWayToTheUserDataFolder_createdForIt) {
   test::TempProgram root;
   const QString installed = root.path(u"bin"_s), home = root.path(u"home"_s);
@@ -83,18 +75,22 @@ TEST(ProgramFolder, aReadOnlyFolder_givesWayToTheUserDataFolder_createdForIt) {
   EXPECT_TRUE(root.entries(u"bin"_s).isEmpty());
 }
 
-TEST(ProgramFolder, theSystemsFoldersAndOtherUsersFolders_areNeverTheProgramFolder) {
+// A folder of the user's that files can be created in is kept and left as it was; a
+// system's folder or another user's never is.
+TEST(ProgramFolder, aFolderFilesCanBeCreatedIn_isKept_butNeverTheSystemsOrAnotherUsers) {
   for (const QString& f : {u"/usr/bin"_s, u"/usr/local/bin"_s, u"/bin"_s, u"/sbin"_s, u"/lib64"_s,
                            u"/libexec/velnor"_s, u"/opt/velnor"_s, u"/etc"_s, u"/var/lib/velnor"_s,
                            u"/usr/../usr/bin"_s})
     EXPECT_TRUE(isSystemLocation(f)) << f.toStdString();
-  test::TempProgram mine;
+  test::TempProgram mine, user;
   for (const QString& f : {mine.path(), u"/var/home/someone/Velnor"_s, u"/srv/velnor"_s})
     EXPECT_FALSE(isSystemLocation(f)) << f.toStdString();
+  const QString fallback = user.path(u"share/Velnor"_s);
+  EXPECT_EQ(chooseProgramFolder(mine.path(), fallback), mine.path());
+  EXPECT_TRUE(mine.entries().isEmpty());  // the probe file is gone again
+  EXPECT_FALSE(QFileInfo::exists(fallback));
 
   // Even where root may write, nothing is left in a system folder: not even the probe.
-  test::TempProgram user;
-  const QString fallback = user.path(u"share/Velnor"_s);
   const QStringList before = QDir(u"/usr/bin"_s).entryList(QDir::AllEntries | QDir::Hidden);
   EXPECT_EQ(chooseProgramFolder(u"/usr/bin"_s, fallback), fallback);
   EXPECT_EQ(QDir(u"/usr/bin"_s).entryList(QDir::AllEntries | QDir::Hidden), before);

@@ -39,11 +39,7 @@ class Transfer : public ::testing::Test {
     note[3] = u" 3月　日[留守でした"_s;
     note[12] = QString();
     tp.writeBytes(u"%田中/山田.txt"_s, TempProgram::cp932Lines(note));
-    for (const QString& name : {u"名前"_s, u"髙橋①"_s}) {
-      QStringList fresh{u"補足情報"_s};
-      for (int month = 1; month <= 12; ++month) fresh << Module1::DefaultMonthLine(month);
-      tp.writeBytes(u"%田中/"_s + name + u".txt"_s, TempProgram::cp932Lines(fresh));
-    }
+    tp.m->ChangeRecordFolder();  // makes the others' notes as the program makes them
   }
 
   // Exports the folder in use to `file` and imports it as "%<folder>".

@@ -1,14 +1,19 @@
 #pragma once
 // The real windows opened as the program opens them, for test programs that link them.
 
+#include <gtest/gtest.h>
+
 #include <QPointer>
 #include <memory>
 
 #include "support/fakes.h"
+#include "support/temp_program.h"
 #include "ui/entry/form3.h"
 #include "ui/main/form1.h"
 
 namespace velnor::test {
+
+using namespace Qt::Literals::StringLiterals;
 
 // Makes the seam open the input screen into `input` as the program's seam does.
 inline void openInputScreenInto(QPointer<Form3>& input, Module1& m, FakeShell& shell) {
@@ -33,5 +38,23 @@ inline void closeQuietly(QPointer<Form3>& input, Module1& m) {
   m.ProgramEnded = true;
   delete input.data();
 }
+
+// The real windows over "%太郎" of one person, started with `settings` stored.
+class RealWindowsTest : public ::testing::Test {
+ protected:
+  void start(const QStringList& settings) {
+    tp.makeFolder(u"太郎"_s, TempProgram::indexBytes({TempProgram::record(u"北"_s, u"山田"_s)}));
+    tp.writeBytes(kSettingsFileName,
+                  TempProgram::cp932Lines(QStringList{u"s201=%太郎"_s} + settings));
+    openInputScreenInto(input, m, shell);
+    main = startMainWindow(m);
+  }
+  void TearDown() override { closeQuietly(input, m); }
+  TempProgram tp;
+  Module1& m = *tp.m;
+  FakeShell shell;
+  std::unique_ptr<Form1> main;
+  QPointer<Form3> input;
+};
 
 }  // namespace velnor::test

@@ -158,19 +158,15 @@ TEST_F(CommandsTest, F3AndF6StoreThenOpenTheirWindowOnce) {
   EXPECT_EQ(field(0, 0), u"東区"_s);
 }
 
-// Up and down move through the main window, except in the note's lines.
-TEST_F(CommandsTest, UpAndDownGoToTheMainWindowExceptInTheNote) {
+// F6 prints and F1 adds once wherever the focus is; up and down move through the main
+// window, except in the note's lines.
+TEST_F(CommandsTest, F6PrintsF1AddsAndUpAndDownMoveInTheMainWindowWhereverTheFocusIs) {
   main.calls.clear();
+  for (QWidget* w : QList<QWidget*>{form->List2, form->Combo1, form}) key(w, Qt::Key_F6);
   key(form->monthCell(5), Qt::Key_Up);
   key(form->Text3, Qt::Key_Down);
   key(form->noteBox(), Qt::Key_Up);
-  EXPECT_EQ(main.calls, (QStringList{u"up"_s, u"down"_s}));
-}
-
-TEST_F(CommandsTest, F6PrintsAndF1AddsOnceWhereverTheFocusIs) {
-  main.calls.clear();
-  for (QWidget* w : QList<QWidget*>{form->List2, form->Combo1, form}) key(w, Qt::Key_F6);
-  EXPECT_EQ(main.calls, QStringList(3, u"print"_s));
+  EXPECT_EQ(main.calls, (QStringList(3, u"print"_s) << u"up"_s << u"down"_s));
   key(form->Label3, Qt::Key_F1);
   EXPECT_EQ(records().size(), 4);
 }

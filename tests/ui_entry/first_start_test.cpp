@@ -10,30 +10,17 @@
 namespace velnor::test {
 namespace {
 
-class FirstStartTest : public ::testing::Test {
+class FirstStartTest : public RealWindowsTest {
  protected:
-  void SetUp() override {
-    p.makeFolder(u"太郎"_s, TempProgram::indexBytes({recordLine(u"北"_s, u"山田"_s)}));
-    openInputScreenInto(input, m, shell);
-  }
   // Starts with the input screen open at the last exit and `stored` in the settings.
   void start(const QStringList& stored = {}) {
-    p.writeBytes(kSettingsFileName,
-                 TempProgram::cp932Lines(QStringList{u"b101=True"_s, u"s201=%太郎"_s} + stored));
-    main = startMainWindow(m);
+    RealWindowsTest::start(QStringList{u"b101=True"_s} + stored);
     ASSERT_TRUE(input);
     ASSERT_TRUE(input->isVisible());
   }
   bool whole(const QWidget* window) const {
     return main->screen()->availableGeometry().contains(window->frameGeometry());
   }
-  void TearDown() override { closeQuietly(input, m); }
-
-  TempProgram p;
-  Module1& m = *p.m;
-  FakeShell shell;
-  std::unique_ptr<Form1> main;
-  QPointer<Form3> input;
 };
 
 // So it stays after すべて標準にする, which gives both windows their first-start size again.

@@ -68,11 +68,14 @@ class SharedNote : public OpenEntryTest {
   }
 };
 
+// The note goes with the second of them (OK is the fake's answer).
 TEST_F(SharedNote, DeletingOneOfTwoPeopleOfTheSameNameKeepsTheirNote) {
-  shell.answers.push_back(Answer::Ok);
   form->Command2->click();
   EXPECT_EQ(records().size(), 2);
   EXPECT_EQ(noteLines(u"佐藤"_s).value(0), u"二人のメモ"_s);
+  form->Command2->click();
+  EXPECT_EQ(records(), QStringList{recordLine(u"東"_s, u"鈴木"_s)});
+  EXPECT_FALSE(noteExists(u"佐藤"_s));
 }
 
 TEST_F(SharedNote, RenamingOneOfThemKeepsTheOthersNote) {

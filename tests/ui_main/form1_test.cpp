@@ -227,26 +227,6 @@ TEST_F(ThreePeople, F2AsksBeforeDeletingAndTheMarkerMovesToTheNewLast) {
   EXPECT_TRUE(markerOver(30, 25));
 }
 
-// The chooser previews nothing: its arrows move the window's selection.
-TEST_F(ThreePeople, UpOnTheClosedChooserMovesTheSelection) {
-  key(Qt::Key_Down);
-  key(Qt::Key_Up, form->Combo1);
-  EXPECT_EQ(m.CurrentIndex, 0);
-  EXPECT_EQ(m.CurrentFolder, u"%太郎"_s);
-}
-
-// Two namesakes share a note file; it goes with the second.
-TEST_F(MainWindowTest, DeletingTheOnlyPersonLeftLeavesThePlaceholderAndNoNote) {
-  const QString folder =
-      makeFolder(u"太郎"_s, 0, {u"a*同名*************"_s, u"b*同名*************"_s});
-  start();
-  key(Qt::Key_F2);
-  key(Qt::Key_F2);
-  EXPECT_EQ(prog.readBytes(folder + u'/' + kIndexFileName),
-            TempProgram::indexBytes({kPlaceholderRecord}));
-  EXPECT_FALSE(prog.exists(folder + u"/同名.txt"_s));
-}
-
 // Space on a focused button opens the input screen instead of pressing the button.
 TEST_F(ThreePeople, SpaceOpensAndClosesTheInputScreenWhateverHasTheFocusAsDoesADoubleClick) {
   form->Command2->setFocus();
@@ -404,9 +384,9 @@ TEST_F(LongList, KeysReachEveryRowAndColumn) {
   EXPECT_EQ(m.CurrentColumn, 14);  // December, the last
 }
 
-// March to May shown in May: columns 5 to 7; the window takes the arrows from the closed
-// chooser, which keeps its folder.
-TEST_F(LongList, LeftAndRightStayAmongTheMonthsShown) {
+// March to May shown in May: columns 5 to 7. The chooser previews nothing: the window takes
+// the arrows from it, and it keeps its folder.
+TEST_F(LongList, TheArrowsOnTheClosedChooserMoveTheSelectionAmongTheMonthsShown) {
   m.DisplaySpan = 2;
   m.CurrentMonth = 5;
   form->Command9->click();
@@ -415,6 +395,10 @@ TEST_F(LongList, LeftAndRightStayAmongTheMonthsShown) {
   EXPECT_EQ(m.CurrentColumn, 5);
   for (int i = 0; i < 3; ++i) key(Qt::Key_Right);
   EXPECT_EQ(m.CurrentColumn, 7);
+  key(Qt::Key_Down);
+  key(Qt::Key_Up, form->Combo1);
+  EXPECT_EQ(m.CurrentIndex, 0);
+  EXPECT_EQ(m.CurrentFolder, u"%太郎"_s);
   EXPECT_EQ(form->Combo1->currentText(), u"太郎"_s);
 }
 

@@ -149,45 +149,6 @@ QStringList firstTerritoriesAndPageNumbers(const RecordedPrint& print) {
   return out;
 }
 
-TEST_F(PrintWindow, ctrlPOffersJisB5AndEveryPageThenPrintsThePagesChosenOrNothing) {
-  auto form = open(120, true);
-  QPageSize::PageSizeId offeredSize = QPageSize::A4;
-  int offeredPages = 0;
-  bool choose = false;  // cancelled first
-  form->askPrinter = [&](QPrinter& printer, int pages) {
-    offeredSize = printer.pageLayout().pageSize().id();
-    offeredPages = pages;
-    printer.setPrintRange(QPrinter::PageRange);
-    printer.setFromTo(2, 3);
-    return choose;
-  };
-  QTest::keyClick(form->Command5, Qt::Key_P, Qt::ControlModifier);
-  EXPECT_TRUE(recorded.pages.empty());
-  EXPECT_EQ(form->Label1->text(), u"1 / 3 ページ"_s);
-  choose = true;
-  QTest::keyClick(form->Command5, Qt::Key_P, Qt::ControlModifier);
-  EXPECT_EQ(offeredSize, QPageSize::JisB5);
-  EXPECT_EQ(offeredPages, 3);
-  const int perPage = recordsPerPage(10);
-  EXPECT_EQ(firstTerritoriesAndPageNumbers(recorded),
-            (QStringList{u"区域%1 2 / 3"_s.arg(perPage), u"区域%1 3 / 3"_s.arg(2 * perPage)}));
-  EXPECT_EQ(form->Label1->text(), u"プリンターに送りました"_s);
-  EXPECT_TRUE(form->isVisible());
-}
-
-TEST_F(PrintWindow, printToFileInTheDialogWritesThatPdf) {
-  makePeople(3);
-  auto form = openWindow();
-  const QString chosen = program.path(u"選んだ.pdf"_s);
-  form->askPrinter = [&](QPrinter& printer, int) {
-    printer.setOutputFileName(chosen);
-    return true;
-  };
-  form->printWithDialog();
-  EXPECT_TRUE(program.readBytes(u"選んだ.pdf"_s).startsWith("%PDF"));
-  EXPECT_EQ(form->Label1->text(), u"PDFファイルに保存しました"_s);
-}
-
 // A failing printer is reported and its pages discarded; 中止 in the progress window drops
 // the pages too: nothing half printed, nothing reported.
 TEST_F(PrintWindow, aPrintThatFailsOrIsStoppedDiscardsItsPages) {
@@ -213,7 +174,7 @@ TEST_F(PrintWindow, aPrintThatFailsOrIsStoppedDiscardsItsPages) {
 // 120 people sent to the printer, the second selected: three pages, each holding the next
 // people under the header. The selection stays, the window stays open and its label tells of
 // the print until the page changes.
-TEST_F(PrintWindow, eachPageHoldsTheNextPeopleUnderTheHeaderAndTheLabelTellsOfThePrint) {
+TEST_F(PrintWindow, eachPageHoldsTheNextPeopleUnderTheHeader_andCtrlPPrintsThePagesChosen) {
   auto form = open(120, true);
   m.CurrentIndex = 1;
   QTest::keyRelease(form->Command5, Qt::Key_F7);
@@ -236,6 +197,37 @@ TEST_F(PrintWindow, eachPageHoldsTheNextPeopleUnderTheHeaderAndTheLabelTellsOfTh
   EXPECT_EQ(m.CurrentIndex, 1);
   QTest::keyClick(form->Command5, Qt::Key_PageDown);
   EXPECT_EQ(form->Label1->text(), u"2 / 3 ページ"_s);
+
+  // Ctrl+P offers JIS B5 and every page, then prints the pages chosen, on the printer or to
+  // the file chosen in the dialog, or nothing when cancelled.
+  recorded = {};
+  QPageSize::PageSizeId offeredSize = QPageSize::A4;
+  int offeredPages = 0;
+  bool choose = false;
+  QString toFile;
+  form->askPrinter = [&](QPrinter& printer, int pages) {
+    offeredSize = printer.pageLayout().pageSize().id();
+    offeredPages = pages;
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    if (!toFile.isEmpty()) printer.setOutputFileName(toFile);
+    return choose;
+  };
+  QTest::keyClick(form->Command5, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_TRUE(recorded.pages.empty());
+  EXPECT_EQ(form->Label1->text(), u"2 / 3 ページ"_s);
+  choose = true;
+  QTest::keyClick(form->Command5, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(offeredSize, QPageSize::JisB5);
+  EXPECT_EQ(offeredPages, 3);
+  EXPECT_EQ(firstTerritoriesAndPageNumbers(recorded),
+            (QStringList{u"区域%1 2 / 3"_s.arg(perPage), u"区域%1 3 / 3"_s.arg(2 * perPage)}));
+  EXPECT_EQ(form->Label1->text(), u"プリンターに送りました"_s);
+  toFile = program.path(u"選んだ.pdf"_s);
+  QTest::keyClick(form->Command5, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_TRUE(program.readBytes(u"選んだ.pdf"_s).startsWith("%PDF"));
+  EXPECT_EQ(form->Label1->text(), u"PDFファイルに保存しました"_s);
+  EXPECT_TRUE(form->isVisible());
 }
 
 // Every third person has busy months: their rows grow, all cells of a row alike, and

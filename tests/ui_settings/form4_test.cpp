@@ -92,7 +92,7 @@ TEST_F(SettingsScreen, MarkersShowTheColoursInUseAndAHiddenOneStaysHiddenUntilCh
 
 // The input text's swatch recolours the input screen only while it is open, and the list;
 // the list background's redraws the list and moves the marker.
-TEST_F(SettingsScreen, TheListSwatchesRecolourTheListAndTheOpenInputScreen) {
+TEST_F(SettingsScreen, TheSwatchesRecolourTheListTheOpenInputScreenAndThisScreen) {
   Form4& f = open();
   click(f.Label6[6]);
   EXPECT_EQ(m.TextColors[0], 0xC00000);
@@ -109,11 +109,7 @@ TEST_F(SettingsScreen, TheListSwatchesRecolourTheListAndTheOpenInputScreen) {
   EXPECT_EQ(m.BackColors[1], 0xFFC0C0);
   EXPECT_TRUE(redrawn());
   EXPECT_TRUE(marks(f.Shape2, 9));
-}
-
-TEST_F(SettingsScreen, TheButtonAndWindowSwatchesColourThisScreen) {
-  Form4& f = open();
-  choose(f.Combo2, 2);  // buttons, then this window
+  choose(f.Combo2, 2);  // buttons, then this window: this screen takes them at once
   click(f.Label6[14]);
   choose(f.Combo2, 0);
   click(f.Label6[15]);
@@ -351,23 +347,7 @@ TEST_F(SettingsScreen, StaysWholeOnTheScreenAndChoosersShowTheirLongestEntryBesi
   EXPECT_LT(f.Combo2->geometry().right(), f.Label6[8]->x());
 }
 
-// The real windows over "%太郎" of one person, with `settings` stored.
-class RealWindows : public ::testing::Test {
- protected:
-  void start(const QStringList& settings) {
-    tp.makeFolder(u"太郎"_s, test::TempProgram::indexBytes({u"北*山田*************"_s}));
-    tp.writeBytes(kSettingsFileName,
-                  test::TempProgram::cp932Lines(QStringList{u"s201=%太郎"_s} + settings));
-    test::openInputScreenInto(input, m, shell);
-    main = test::startMainWindow(m);
-  }
-  void TearDown() override { test::closeQuietly(input, m); }
-  test::TempProgram tp;
-  Module1& m = *tp.m;
-  test::FakeShell shell;
-  std::unique_ptr<Form1> main;
-  QPointer<Form3> input;
-};
+using RealWindows = test::RealWindowsTest;
 
 // The list has one colour from top to bottom after recolouring.
 TEST_F(RealWindows, RecolouringClearsTheWholeListInTheNewColour) {
