@@ -30,11 +30,6 @@ class Hostile : public ::testing::Test {
                 {TempProgram::record(u"北"_s, u"甲"_s), TempProgram::record(u"南"_s, u"乙"_s)});
   }
   void TearDown() override { setSaveWriterFactory({}); }
-  bool store(int at, const QString& dates) {
-    if (!m.LoadPerson(qint16(at))) return false;
-    m.MonthDates[1] = dates;
-    return m.StorePerson(qint16(at));
-  }
   QString backups() const { return p.path(u"バックアップ/%帳"_s); }
 
   TempProgram p;
@@ -74,7 +69,7 @@ TEST_P(BackupLinks, areNeverFollowedWhenOldCopiesGo) {
   QDir().mkpath(QFileInfo(at).path());
   if (GetParam().fourteenDays) makeDays(backups());
   link(victim.dir.path(), at);
-  EXPECT_TRUE(store(0, u"1/1"_s));
+  EXPECT_TRUE(p.store(0, 1, u"1/1"_s));
   EXPECT_TRUE(victim.whole());
   EXPECT_EQ(decodeCp932(p.readBytes(index)).count(u"1/1"_s), 1);
 }
@@ -92,8 +87,8 @@ TEST_F(Hostile, aForeignLinkAmongTheDaysIsNamedOnce) {
   QDir().mkpath(backups());
   makeDays(backups());
   link(victim.dir.path(), backups() + u"/20000101"_s);
-  ASSERT_TRUE(store(0, u"1/1"_s));
-  ASSERT_TRUE(store(0, u"1/2"_s));
+  ASSERT_TRUE(p.store(0, 1, u"1/1"_s));
+  ASSERT_TRUE(p.store(0, 1, u"1/2"_s));
   ASSERT_EQ(shell.messages.size(), 1);
   EXPECT_EQ(shell.messages[0].title, u"バックアップ"_s);
   EXPECT_TRUE(

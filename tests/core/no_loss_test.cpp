@@ -28,16 +28,6 @@ class NoLoss : public ::testing::Test {
   }
   void TearDown() override { setIndexReaderForTests(nullptr); }
   void writeIndex(const QStringList& records) { p.useFolder(u"帳"_s, records); }
-  bool read(int mode, int at = 0) {
-    m.ReadMode = qint16(mode);
-    m.CurrentIndex = qint16(at);
-    return m.ReadIndex();
-  }
-  bool write(int mode, int at) {
-    m.WriteMode = qint16(mode);
-    m.CurrentIndex = qint16(at);
-    return m.WriteIndex();
-  }
 
   TempProgram p;
   Module1& m = *p.m;
@@ -47,37 +37,37 @@ class NoLoss : public ::testing::Test {
 };
 
 TEST_F(NoLoss, AChangeByAnotherProgramIsSeenAtTheNextRead) {
-  ASSERT_TRUE(read(1));
+  ASSERT_TRUE(p.read(1));
   ASSERT_EQ(m.PersonCount, 3);
   // Same length, so the same size and, this soon, the same modification time.
   writeIndex({line(u"北"_s, u"丁"_s), line(u"南"_s, u"乙"_s), line(u"東"_s, u"丙"_s)});
-  ASSERT_TRUE(read(2, 0));
+  ASSERT_TRUE(p.read(2, 0));
   EXPECT_EQ(m.PersonName, u"丁"_s);
 }
 
 TEST_F(NoLoss, AStoreOrADeleteNeverReplacesALineAnotherProgramChanged) {
-  ASSERT_TRUE(read(2, 1));  // 乙
+  ASSERT_TRUE(p.read(2, 1));  // 乙
   // Another program puts someone in front of 乙 while it is being edited.
   writeIndex({line(u"北"_s, u"甲"_s), line(u"西"_s, u"新"_s), line(u"南"_s, u"乙"_s),
               line(u"東"_s, u"丙"_s)});
   const QByteArray theirs = p.readBytes(index);
   m.MonthDates[1] = u"1/9"_s;
-  EXPECT_FALSE(write(2, 1));
+  EXPECT_FALSE(p.write(2, 1));
   EXPECT_EQ(p.readBytes(index), theirs);
   EXPECT_TRUE(m.ChangedOutside);
   EXPECT_EQ(shell.titles(), u"保存できません"_s);
   // The loaded line was found where it went: the next store goes there.
   EXPECT_EQ(m.LoadedRecordIndex(), 2);
-  ASSERT_TRUE(write(2, 2));
-  ASSERT_TRUE(read(2, 2));
+  ASSERT_TRUE(p.write(2, 2));
+  ASSERT_TRUE(p.read(2, 2));
   EXPECT_EQ(m.PersonName + m.MonthDates[1], u"乙1/9"_s);
-  ASSERT_TRUE(read(2, 1));
+  ASSERT_TRUE(p.read(2, 1));
   EXPECT_EQ(m.PersonName, u"新"_s);
   // Nor does a delete remove one.
-  ASSERT_TRUE(read(1));  // the list shows 甲 新 乙 丙
+  ASSERT_TRUE(p.read(1));  // the list shows 甲 新 乙 丙
   writeIndex({line(u"北"_s, u"甲"_s), line(u"東"_s, u"丙"_s)});
   const QByteArray theirsNow = p.readBytes(index);
-  EXPECT_FALSE(write(3, 1));  // the user meant 新, now gone
+  EXPECT_FALSE(p.write(3, 1));  // the user meant 新, now gone
   EXPECT_EQ(p.readBytes(index), theirsNow);
 }
 
@@ -88,11 +78,11 @@ TEST_F(NoLoss, DotNamedNoteFilesCountAsExistingAndAreNeverReplaced) {
   p.writeBytes(u"%帳/.abc.txt"_s, mine);
   EXPECT_TRUE(m.FileExists(p.path(u"%帳/.abc.txt"_s)));
   m.ChangeRecordFolder();  // opening makes missing note files
-  ASSERT_TRUE(read(2, 1));
+  ASSERT_TRUE(p.read(2, 1));
   EXPECT_EQ(m.PersonNote + m.MonthNotes[1], u"大事 1月　5日"_s);
   m.MonthDates[2] = u"2/2"_s;
-  ASSERT_TRUE(write(2, 1));
-  ASSERT_TRUE(read(2, 0));
+  ASSERT_TRUE(p.write(2, 1));
+  ASSERT_TRUE(p.read(2, 0));
   EXPECT_EQ(p.readBytes(u"%帳/.txt"_s), mine);
   EXPECT_TRUE(p.readBytes(u"%帳/.abc.txt"_s).startsWith(mine));
 }
@@ -103,38 +93,38 @@ TEST_F(NoLoss, AnIndexThatCannotBeReadIsNeverWrittenOver) {
     return FileRead{{}, FileError{path, u"Permission denied"_s}, false};
   });
   m.ChangeRecordFolder();
-  EXPECT_FALSE(read(1));
+  EXPECT_FALSE(p.read(1));
   EXPECT_EQ(m.PersonCount, 0);
-  EXPECT_FALSE(write(1, 0));
-  EXPECT_FALSE(write(3, 0));
+  EXPECT_FALSE(p.write(1, 0));
+  EXPECT_FALSE(p.write(3, 0));
   EXPECT_EQ(p.readBytes(index), before);
   EXPECT_EQ(shell.titles(), u"読み込めません"_s);  // once, not at every step
   setIndexReaderForTests(nullptr);
-  EXPECT_TRUE(read(1));
+  EXPECT_TRUE(p.read(1));
   EXPECT_EQ(m.PersonCount, 3);
 }
 
 // A note file that cannot be read leaves the person shown whole, month notes included,
 // so that the next store cannot write one person's fields with another's notes.
 TEST_F(NoLoss, APersonWhoseNoteCannotBeReadNeverReplacesThePersonShown) {
-  ASSERT_TRUE(read(2, 0));  // 甲
+  ASSERT_TRUE(p.read(2, 0));  // 甲
   m.MonthNotes[1] = u"一月の話"_s;
   ASSERT_TRUE(QDir(p.path()).mkpath(u"%帳/乙.txt"_s));  // a folder where 乙's note should be
-  EXPECT_FALSE(read(2, 1));
+  EXPECT_FALSE(p.read(2, 1));
   EXPECT_EQ(m.PersonName, u"甲"_s);
   EXPECT_EQ(m.MonthNotes[1], u"一月の話"_s);
 }
 
 // An undo that fails after putting back one of its files can be tried again.
 TEST_F(NoLoss, AnUndoThatFailedHalfWayCanBeTriedAgain) {
-  ASSERT_TRUE(read(2, 0));
+  ASSERT_TRUE(p.read(2, 0));
   const QByteArray indexBefore = p.readBytes(index);
   const QByteArray noteBefore = p.readBytes(u"%帳/甲.txt"_s);
   m.PersonNote = u"新しい話"_s;
   m.MonthDates[1] = u"1/7"_s;
   {
     const ChangeScope change(m);
-    ASSERT_TRUE(write(2, 0));  // the note file, then the index file
+    ASSERT_TRUE(p.write(2, 0));  // the note file, then the index file
   }
   int saves = 0;
   setSaveWriterFactory([&saves]() -> std::unique_ptr<SaveWriter> {
@@ -153,36 +143,36 @@ TEST_F(NoLoss, BytesTheCodePageCannotHoldStayWhereTheUserDidNotType) {
   const QByteArray odd("\x85\x40");
   p.writeBytes(index, TempProgram::cp932Lines({kIndexComment1, kIndexComment2}) + "X" + odd + "*" +
                           odd + "*" + QByteArray(12, '*') + "\r\n");
-  ASSERT_TRUE(read(2, 0));
+  ASSERT_TRUE(p.read(2, 0));
   const QString name = m.PersonName;
   p.writeBytes(u"%帳/"_s + name + u".txt"_s, "a" + odd + "b\r\n" + odd + "\r\n");
-  ASSERT_TRUE(read(2, 0));
+  ASSERT_TRUE(p.read(2, 0));
   m.PersonTerritory = u"Y"_s + m.PersonTerritory.mid(1);  // typed before the odd character
   m.PersonNote = m.PersonNote + u"c"_s;                   // typed after it
   m.MonthDates[3] = u"3/3"_s;
-  ASSERT_TRUE(write(2, 0)) << shell.messages.value(0).text.toStdString();
+  ASSERT_TRUE(p.write(2, 0)) << shell.messages.value(0).text.toStdString();
   EXPECT_TRUE(p.readBytes(index).contains("Y" + odd + "*" + odd + "***3/3*"));
   EXPECT_TRUE(
       p.readBytes(u"%帳/"_s + name + u".txt"_s).startsWith("a" + odd + "bc\r\n" + odd + "\r\n"));
 }
 
 TEST_F(NoLoss, TheFirstStoreOfADayKeepsTheFolderAsItWasBeforeForFourteenDays) {
-  ASSERT_TRUE(read(2, 0));  // makes 甲.txt
+  ASSERT_TRUE(p.read(2, 0));  // makes 甲.txt
   const QByteArray indexBefore = p.readBytes(index);
   const QByteArray noteBefore = p.readBytes(u"%帳/甲.txt"_s);
   m.MonthDates[1] = u"1/1"_s;
-  ASSERT_TRUE(write(2, 0));
+  ASSERT_TRUE(p.write(2, 0));
   const QString today = u"バックアップ/%帳/20261207/"_s;
   EXPECT_EQ(p.readBytes(today + kIndexFileName), indexBefore);
   EXPECT_EQ(p.readBytes(today + u"甲.txt"_s), noteBefore);
   m.MonthDates[1] = u"1/2"_s;
-  ASSERT_TRUE(write(2, 0));  // later the same day: the copy stays the morning's
+  ASSERT_TRUE(p.write(2, 0));  // later the same day: the copy stays the morning's
   EXPECT_EQ(p.readBytes(today + kIndexFileName), indexBefore);
   // The newest fourteen days are kept.
   for (int d = 1; d <= 16; ++d) {
     day = QDate(2026, 11, d);
     m.MonthDates[1] = QString::number(d);
-    ASSERT_TRUE(write(2, 0));
+    ASSERT_TRUE(p.write(2, 0));
   }
   const QStringList days =
       QDir(p.path(u"バックアップ/%帳"_s)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -193,18 +183,18 @@ TEST_F(NoLoss, TheFirstStoreOfADayKeepsTheFolderAsItWasBeforeForFourteenDays) {
 
 TEST_F(NoLoss, AFailedBackupIsToldOnceADay_triedAgainAtTheNextStore_andNeverStopsTheStore) {
   p.writeBytes(u"バックアップ"_s, "a file where the folder should be");
-  ASSERT_TRUE(read(2, 0));
+  ASSERT_TRUE(p.read(2, 0));
   for (const QString& dates : {u"1/1"_s, u"1/2"_s}) {
     m.MonthDates[1] = dates;
-    ASSERT_TRUE(write(2, 0));
+    ASSERT_TRUE(p.write(2, 0));
   }
   EXPECT_EQ(shell.titles(), u"バックアップできません"_s);
-  ASSERT_TRUE(read(2, 0));
+  ASSERT_TRUE(p.read(2, 0));
   EXPECT_EQ(m.MonthDates[1], u"1/2"_s);
   // Room again the same day: the next store makes the day's copy, without a word.
   ASSERT_TRUE(QFile::remove(p.path(u"バックアップ"_s)));
   m.MonthDates[1] = u"1/3"_s;
-  ASSERT_TRUE(write(2, 0));
+  ASSERT_TRUE(p.write(2, 0));
   EXPECT_TRUE(p.readBytes(u"バックアップ/%帳/20261207/"_s + kIndexFileName).contains("1/2"));
   EXPECT_EQ(shell.messages.size(), 1);
 }

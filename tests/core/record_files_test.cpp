@@ -21,26 +21,16 @@ class RecordFiles : public ::testing::Test {
   }
   void useIndex(const QStringList& lines) { p.writeBytes(kIndex, TempProgram::cp932Lines(lines)); }
   QByteArray index() const { return p.readBytes(kIndex); }
-  void read(int mode, int index = 0) {
-    p.m->ReadMode = qint16(mode);
-    p.m->CurrentIndex = qint16(index);
-    ASSERT_TRUE(p.m->ReadIndex());
-  }
-  bool write(int mode, int index) {
-    p.m->WriteMode = qint16(mode);
-    p.m->CurrentIndex = qint16(index);
-    return p.m->WriteIndex();
-  }
   TempProgram p;
   FakeShell shell;
 };
 
 // A missing index is created holding the placeholder, a missing note file as it is loaded.
 TEST_F(RecordFiles, MissingFilesAreCreatedWhenRead) {
-  read(1);
+  ASSERT_TRUE(p.read(1));
   EXPECT_EQ(p.m->PersonCount, 1);
   EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, kIndexComment2, kPlaceholderRecord}));
-  read(2, 0);
+  ASSERT_TRUE(p.read(2, 0));
   QStringList note{u"補足情報"_s};
   for (int k = 1; k <= 12; ++k) note << u" %1月　日"_s.arg(k);
   EXPECT_EQ(p.readBytes(u"%テスト/名前.txt"_s), TempProgram::cp932Lines(note));
@@ -53,27 +43,27 @@ TEST_F(RecordFiles, OddLinesAreNeitherCountedNorLoadedAndStayInPlace) {
   const QString thirteen = u"a*b************"_s, fifteen = u"c*d**************"_s;
   useIndex({kIndexComment1, u"東*山田*1*2***********"_s, u"[メモ]"_s, thirteen, QString(),
             u"西*佐藤*************"_s, fifteen, u"北*鈴木*************"_s});
-  read(1);
+  ASSERT_TRUE(p.read(1));
   EXPECT_EQ(p.m->PersonCount, 3);
-  read(3);
+  ASSERT_TRUE(p.read(3));
   EXPECT_EQ(p.m->PersonTerritory, u"北"_s);
-  read(2, 1);
+  ASSERT_TRUE(p.read(2, 1));
   EXPECT_EQ(p.m->PersonName, u"佐藤"_s);
   p.m->PersonTerritory = u"南"_s;
   p.m->MonthDates[3] = u"3/5〜3/7"_s;
-  ASSERT_TRUE(write(2, 1));
-  ASSERT_TRUE(write(1, 1));
-  ASSERT_TRUE(write(3, 0));
+  ASSERT_TRUE(p.write(2, 1));
+  ASSERT_TRUE(p.write(1, 1));
+  ASSERT_TRUE(p.write(3, 0));
   EXPECT_EQ(index(), TempProgram::cp932Lines({kIndexComment1, u"[メモ]"_s, thirteen, QString(),
                                               u"南*佐藤***3/5～3/7**********"_s, fifteen,
                                               u"北*鈴木*************"_s, kPlaceholderRecord}));
 }
 
 TEST_F(RecordFiles, ALineBreakLeftInANoteNeverShiftsTheMonthLines) {
-  read(2, 0);
+  ASSERT_TRUE(p.read(2, 0));
   p.m->PersonNote = u"line1\r\nline2"_s;
   p.m->MonthNotes[1] = u"a\nb"_s;
-  ASSERT_TRUE(write(2, 0));
+  ASSERT_TRUE(p.write(2, 0));
   const QList<TextLine> lines =
       splitTextLines(readFile(p.path(u"%テスト/名前.txt"_s), kNoteFileLimit).bytes);
   ASSERT_EQ(lines.size(), 13);
@@ -87,9 +77,9 @@ TEST_F(RecordFiles, ANoteFileGivesTwelveMonthsWhateverItsLength) {
   for (int k = 1; k <= 14; ++k) longNote << u"m%1"_s.arg(k);
   p.writeBytes(u"%テスト/長.txt"_s, TempProgram::cp932Lines(longNote));
   p.writeBytes(u"%テスト/短.txt"_s, TempProgram::cp932Lines({u"n"_s, u"一月"_s}));
-  read(2, 0);
+  ASSERT_TRUE(p.read(2, 0));
   EXPECT_EQ(p.m->MonthNotes[12], u"m12"_s);
-  read(2, 1);
+  ASSERT_TRUE(p.read(2, 1));
   EXPECT_EQ(p.m->MonthNotes[1], u"一月"_s);
   EXPECT_EQ(p.m->MonthNotes[2], u" 2月　日"_s);
 }
@@ -99,23 +89,23 @@ TEST_F(RecordFiles, ANoteFileGivesTwelveMonthsWhateverItsLength) {
 // changes only its own field.
 TEST_F(RecordFiles, ANecIbmFolderReadsItsCharactersAndAStoreChangesOnlyWhatWasTyped) {
   p.copyData(u"folder_nec_ibm"_s, u"%テスト"_s);
-  read(1);
+  ASSERT_TRUE(p.read(1));
   const auto golden = [](const QString& file) {
     return TempProgram::dataBytes(u"folder_nec_ibm/"_s + file);
   };
-  read(2, 0);
+  ASSERT_TRUE(p.read(2, 0));
   EXPECT_EQ(p.m->PersonTerritory, u"北①"_s);
   EXPECT_EQ(p.m->PersonName, u"髙﨑"_s);
   for (int k = 0; k < 3; ++k) {
-    read(2, k);
+    ASSERT_TRUE(p.read(2, k));
     p.m->PersonNote.replace(u"\r\n"_s, u"["_s);  // as the input screen hands it back
-    ASSERT_TRUE(write(2, k));
+    ASSERT_TRUE(p.write(2, k));
   }
   for (const QString& file : {kIndexFileName, u"髙﨑.txt"_s, u"佐藤.txt"_s, u"岡﨑.txt"_s})
     EXPECT_EQ(p.readBytes(u"%テスト/"_s + file), golden(file)) << file.toStdString();
-  read(2, 1);
+  ASSERT_TRUE(p.read(2, 1));
   p.m->MonthDates[4] = u"4/1"_s;
-  ASSERT_TRUE(write(2, 1));
+  ASSERT_TRUE(p.write(2, 1));
   QByteArray expected = golden(kIndexFileName);
   expected.replace("*3/1\x87\x9a**", "*3/1\x87\x9a*4/1*");
   EXPECT_EQ(index(), expected);
@@ -123,9 +113,9 @@ TEST_F(RecordFiles, ANecIbmFolderReadsItsCharactersAndAStoreChangesOnlyWhatWasTy
 
 TEST_F(RecordFiles, NamesThatLeaveTheFolderAreNeverPaths) {
   useIndex({u"a*../../evil*************"_s});
-  read(2, 0);
+  ASSERT_TRUE(p.read(2, 0));
   EXPECT_FALSE(p.exists(u"evil.txt"_s));
-  EXPECT_FALSE(write(2, 0));
+  EXPECT_FALSE(p.write(2, 0));
   EXPECT_FALSE(p.exists(u"evil.txt"_s));
 }
 
@@ -133,10 +123,10 @@ TEST_F(RecordFiles, AppendBeyondTheLimitIsRefused) {
   QStringList lines;
   for (int i = 0; i < 32767; ++i) lines << u"a*n%1*************"_s.arg(i);
   useIndex(lines);
-  read(1);
+  ASSERT_TRUE(p.read(1));
   EXPECT_EQ(p.m->PersonCount, 32767);
   const QByteArray before = index();
-  EXPECT_FALSE(write(1, 0));
+  EXPECT_FALSE(p.write(1, 0));
   EXPECT_EQ(index(), before);
   EXPECT_EQ(shell.titles(), u"追加できません"_s);
 }

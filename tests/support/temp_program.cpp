@@ -32,6 +32,24 @@ QString TempProgram::useFolder(const QString& name, const QStringList& records) 
   return m->CurrentFolder;
 }
 
+bool TempProgram::read(int mode, int at) const {
+  m->ReadMode = qint16(mode);
+  m->CurrentIndex = qint16(at);
+  return m->ReadIndex();
+}
+
+bool TempProgram::write(int mode, int at) const {
+  m->WriteMode = qint16(mode);
+  m->CurrentIndex = qint16(at);
+  return m->WriteIndex();
+}
+
+bool TempProgram::store(int person, int month, const QString& dates) const {
+  if (!m->LoadPerson(qint16(person))) return false;
+  m->MonthDates[month] = dates;
+  return m->StorePerson(qint16(person));
+}
+
 void TempProgram::writeBytes(const QString& relative, const QByteArray& bytes) const {
   QFile f(path(relative));
   QDir().mkpath(QFileInfo(f).absolutePath());

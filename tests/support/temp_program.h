@@ -28,6 +28,11 @@ class TempProgram {
   QStringList entries(const QString& relative = {}) const;
   // Creates "%name" holding the standard comments and `records`, and makes it the folder in use.
   QString useFolder(const QString& name, const QStringList& records);
+  // The index file of the folder in use read or written in `mode` at record `at`.
+  bool read(int mode, int at = 0) const;
+  bool write(int mode, int at) const;
+  // Record `person` loaded, `dates` put in `month` and stored.
+  bool store(int person, int month, const QString& dates) const;
   // Encodes lines as CP932, each followed by CR LF.
   static QByteArray cp932Lines(const QStringList& lines);
   // One record line: territory, name and the twelve months (missing months are empty).

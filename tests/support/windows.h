@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "support/fakes.h"
@@ -37,6 +41,22 @@ inline std::unique_ptr<Form1> startMainWindow(Module1& m) {
 inline void closeQuietly(QPointer<Form3>& input, Module1& m) {
   m.ProgramEnded = true;
   delete input.data();
+}
+
+// While the returned timer lives, each merge window of conflict copies is answered as soon as
+// it is up, merged or put off (Esc), and counted in `answers`.
+inline std::unique_ptr<QTimer> answerMergeWindows(bool merge, int& answers) {
+  auto timer = std::make_unique<QTimer>();
+  QObject::connect(timer.get(), &QTimer::timeout, [merge, &answers] {
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window || window->windowTitle() != u"同期の衝突をまとめる"_s) return;
+    ++answers;
+    if (!merge) return QTest::keyClick(window, Qt::Key_Escape);
+    for (auto* button : window->findChildren<QPushButton*>())
+      if (button->text() == u"まとめる"_s) button->click();
+  });
+  timer->start(20);
+  return timer;
 }
 
 // The real windows over "%太郎" of one person, started with `settings` stored.

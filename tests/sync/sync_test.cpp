@@ -169,11 +169,6 @@ class TwoComputers : public ::testing::Test {
     windowA.reset();
     windowB.reset();
   }
-  static bool store(TempProgram& p, int person, int month, const QString& dates) {
-    if (!p.m->LoadPerson(qint16(person))) return false;
-    p.m->MonthDates[month] = dates;
-    return p.m->StorePerson(qint16(person));
-  }
   QStringList records(const TempProgram& p) const {
     return decodeCp932(p.readBytes(index)).split(u"\r\n"_s).filter(u"*"_s);
   }
@@ -200,7 +195,7 @@ TEST_F(TwoComputers, anEditStoredOnOneShowsInTheOtherOnesOpenWindow) {
   ASSERT_TRUE(b.m->SaveSettings());
   windowB = startMainWindow(*b.m);
   ASSERT_TRUE(inputB);
-  ASSERT_TRUE(store(a, 0, 2, u"2/2"_s));
+  ASSERT_TRUE(a.store(0, 2, u"2/2"_s));
   EXPECT_TRUE(waitFor([&] { return inputB->text1(2) == u"2/2"_s; })) << syncB.log().toStdString();
   EXPECT_EQ(b.readBytes(index), a.readBytes(index));
   EXPECT_TRUE(shellB.messages.isEmpty());
@@ -210,20 +205,14 @@ TEST_F(TwoComputers, anEditStoredOnOneShowsInTheOtherOnesOpenWindow) {
 // sync tool keeps one index file as a conflict copy, which A's open window merges.
 TEST_F(TwoComputers, simultaneousStoresOfTwoPeopleAndOfOnePersonAllSurvive) {
   // A's merge window is answered with its choices as offered (both sides kept).
-  QTimer answer;
-  QObject::connect(&answer, &QTimer::timeout, [] {
-    QWidget* window = QApplication::activeModalWidget();
-    if (!window || window->windowTitle() != u"同期の衝突をまとめる"_s) return;
-    for (auto* button : window->findChildren<QPushButton*>())
-      if (button->text() == u"まとめる"_s) button->click();
-  });
-  answer.start(20);
+  int answers = 0;
+  const auto answerer = answerMergeWindows(true, answers);
   windowA = startMainWindow(*a.m);
   ASSERT_TRUE(syncA.pauseFolder(true) && syncB.pauseFolder(true));
-  ASSERT_TRUE(store(a, 1, 3, u"3/3"_s));  // Aoki on A
-  ASSERT_TRUE(store(b, 2, 4, u"4/4"_s));  // 上田 on B
-  ASSERT_TRUE(store(a, 0, 2, u"2/2"_s));  // 藤井 on both, each another month
-  ASSERT_TRUE(store(b, 0, 5, u"5/5"_s));
+  ASSERT_TRUE(a.store(1, 3, u"3/3"_s));  // Aoki on A
+  ASSERT_TRUE(b.store(2, 4, u"4/4"_s));  // 上田 on B
+  ASSERT_TRUE(a.store(0, 2, u"2/2"_s));  // 藤井 on both, each another month
+  ASSERT_TRUE(b.store(0, 5, u"5/5"_s));
   ASSERT_TRUE(syncA.pauseFolder(false) && syncB.pauseFolder(false));
 
   ASSERT_TRUE(waitFor([&] { return shellA.titles().contains(u"同期の衝突"_s); }))

@@ -249,18 +249,16 @@ INSTANTIATE_TEST_SUITE_P(DuplicateAndDevice, NameGateTest,
                                                               int(Qt::Key_F4), 2, 1, 0)),
                          gateCaseName);
 
-// "新規作成" chosen and the dialog closed without making a folder.
-TEST_F(CommandsTest, NewFolderClosedWithoutOneKeepsTheFolderInUse) {
+// "新規作成" chosen and the dialog closed without making a folder keeps the folder in use.
+// Another folder chosen: the edit is stored first ("新規作成" goes the same way), then the
+// folder's people show.
+TEST_F(CommandsTest, ChoosingAFolderStoresTheEditFirstThenShowsItsPeople) {
   const int folders = form->Combo1->count();
   form->folderChooser().choose(0);
   EXPECT_EQ(shell.welcomeShown, 1);
   EXPECT_EQ(m.CurrentFolder, u"%テスト"_s);
   EXPECT_EQ(form->Combo1->currentText(), u"テスト"_s);
   EXPECT_EQ(form->Combo1->count(), folders);
-}
-
-// The edit is stored first ("新規作成" goes the same way), then the folder's people show.
-TEST_F(CommandsTest, ChoosingAFolderStoresTheEditFirstThenShowsItsPeople) {
   type(form->monthCell(1), u"1"_s);
   form->folderChooser().choose(form->Combo1->findText(u"別"_s));
   EXPECT_EQ(m.CurrentFolder, u"%別"_s);

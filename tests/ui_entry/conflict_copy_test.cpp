@@ -48,34 +48,20 @@ class ConflictCopies : public EntryTest {
                 {recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/2"_s}),
                  recordLine(u"南"_s, u"井上"_s), recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})});
     before = indexBytes();
-    // The merge window is answered as soon as it is up.
-    auto* answer = new QTimer(qApp);
-    QObject::connect(answer, &QTimer::timeout, [answer, merge] {
-      QWidget* window = QApplication::activeModalWidget();
-      if (!window || window->windowTitle() != u"同期の衝突をまとめる"_s) return;
-      answered = true;
-      if (merge) {
-        for (auto* b : window->findChildren<QPushButton*>())
-          if (b->text() == u"まとめる"_s) b->click();
-      } else {
-        QTest::keyClick(window, Qt::Key_Escape);
-      }
-      answer->deleteLater();
-    });
-    answer->start(20);
+    answerer = answerMergeWindows(merge, answers);
     startBothWindows(false);
   }
   QString moved(const QString& name) const { return u"バックアップ/%テスト/衝突/"_s + name; }
   QByteArray before;
-  static inline bool answered = false;
+  int answers = 0;
+  std::unique_ptr<QTimer> answerer;
 };
 
 TEST_F(ConflictCopies, areToldMergedWithBothEditsKeptAsOneUndoableChangeAndMovedAway) {
   placeCopies();
-  answered = false;
   start(true);
   ASSERT_TRUE(waitFor([&] { return p.exists(moved(copy)); }));
-  EXPECT_TRUE(answered);
+  EXPECT_EQ(answers, 1);
   EXPECT_TRUE(p.exists(moved(noteCopy)));
   EXPECT_FALSE(p.exists(folder + u'/' + copy));
   EXPECT_EQ(shell.titles(), u"同期の衝突"_s);
@@ -94,9 +80,8 @@ TEST_F(ConflictCopies, putOffOrUnreadableChangeNothingAndStayInPlace) {
   placeCopies();
   const QString broken = u"上田.sync-conflict-20261207-153000-ABCDEFG.txt"_s;
   p.writeBytes(folder + u'/' + broken, QByteArray("\x81\x20\x81\r\n"));
-  answered = false;
   start(false);
-  ASSERT_TRUE(waitFor([&] { return answered && shell.messages.size() == 1; }));
+  ASSERT_TRUE(waitFor([&] { return answers == 1 && shell.messages.size() == 1; }));
   EXPECT_TRUE(shell.messages[0].text.contains(broken + u"："_s));
   EXPECT_EQ(indexBytes(), before);
   for (const QString& name : {copy, noteCopy, broken}) EXPECT_TRUE(p.exists(folder + u'/' + name));
@@ -106,6 +91,7 @@ TEST_F(ConflictCopies, putOffOrUnreadableChangeNothingAndStayInPlace) {
                             recordLine(u"西"_s, u"外"_s)});
   ASSERT_TRUE(waitFor([&] { return m.PersonCount == 4; }));
   EXPECT_EQ(shell.messages.size(), 1);
+  EXPECT_EQ(answers, 1);
 }
 
 }  // namespace

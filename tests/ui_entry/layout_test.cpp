@@ -18,24 +18,18 @@ class LayoutTest : public OpenEntryTest {
   }
 };
 
-TEST_F(LayoutTest, EveryBoxStaysInsideTheScreenAtAnySize) {
-  for (const QSize size : {QSize(kWidth, kHeight), QSize(2 * kWidth, kHeight),
-                           QSize(kWidth / 2, kHeight), QSize(kWidth, 2 * kHeight)}) {
-    resizeInner(size.width(), size.height());
-    QList<QWidget*> boxes{form->Text2, form->Text3, form->noteBox(),
-                          form->Text4, form->List2, form->Combo1};
-    for (int month = 1; month <= 12; ++month) boxes << form->monthCell(month);
-    for (QWidget* box : boxes)
-      EXPECT_TRUE(form->rect().contains(box->geometry()))
-          << box->objectName().toStdString() << " at " << QTest::toString(size);
-  }
-}
-
-// Type follows the height alone; the boxes grow with the whole size.
-TEST_F(LayoutTest, TypeFollowsTheHeightAndBoxesTheSize) {
+// Type follows the height alone; the boxes grow with the whole size. Half as wide: captions
+// shrink to fit, the boxes' type stays.
+TEST_F(LayoutTest, TypeFollowsTheHeightBoxesTheSizeAndCaptionsShrinkToFit) {
   resizeInner(kWidth, kHeight);
   const double name = points(form->Text2), button = points(form->Command1);
+  const double label = points(form->Label3);
   const QSize note = form->noteBox()->size();
+  resizeInner(kWidth / 2, kHeight);
+  EXPECT_LT(points(form->Label3), label);
+  EXPECT_TRUE(captionFits(form->Label3));
+  EXPECT_TRUE(captionFits(form->Command5));
+  EXPECT_NEAR(points(form->Text2), name, 0.01);
   resizeInner(2 * kWidth, kHeight);
   EXPECT_NEAR(points(form->Command1), button, 0.01);
   resizeInner(2 * kWidth, 2 * kHeight);
@@ -45,25 +39,21 @@ TEST_F(LayoutTest, TypeFollowsTheHeightAndBoxesTheSize) {
   EXPECT_NEAR(form->noteBox()->height(), 2 * note.height(), 1);
 }
 
-// Half as wide: captions shrink to fit, the boxes' type stays.
-TEST_F(LayoutTest, ANarrowScreenShrinksCaptionsUntilTheyFit) {
-  resizeInner(kWidth, kHeight);
-  const double name = points(form->Text2), label = points(form->Label3);
-  resizeInner(kWidth / 2, kHeight);
-  EXPECT_LT(points(form->Label3), label);
-  EXPECT_TRUE(captionFits(form->Label3));
-  EXPECT_TRUE(captionFits(form->Command5));
-  EXPECT_NEAR(points(form->Text2), name, 0.01);
-}
-
-// The month information's caption, at its widest month, whole at every size the layout
-// takes: narrow, wide, tall, short.
-TEST_F(LayoutTest, TheMonthInformationCaptionIsNeverCutOff) {
-  QList<QSize> sizes;
+// Every box inside the screen, and the month information's caption at its widest month
+// whole, at every size the layout takes: narrow, wide, tall, short.
+TEST_F(LayoutTest, EveryBoxStaysInsideAndTheMonthInformationCaptionIsNeverCutOff) {
+  QList<QSize> sizes{
+      {kWidth, kHeight}, {2 * kWidth, kHeight}, {kWidth / 2, kHeight}, {kWidth, 2 * kHeight}};
   for (int w = 60; w < 1600; w += 97)
     for (int h = 30; h < 1200; h += 83) sizes << QSize(w, h);
+  QList<QWidget*> boxes{form->Text2, form->Text3, form->noteBox(),
+                        form->Text4, form->List2, form->Combo1};
+  for (int month = 1; month <= 12; ++month) boxes << form->monthCell(month);
   for (const QSize size : sizes) {
     resizeInner(size.width(), size.height());
+    for (QWidget* box : boxes)
+      EXPECT_TRUE(form->rect().contains(box->geometry()))
+          << box->objectName().toStdString() << " at " << QTest::toString(size);
     const QLabel* caption = form->Label8;
     const QRect needed =
         QFontMetrics(caption->font())

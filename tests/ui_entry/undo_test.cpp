@@ -138,14 +138,7 @@ TEST_F(UndoTest, AFileChangedByAnotherProgramSinceIsNotOverwritten) {
 TEST_F(UndoTest, FiftyStepsBackThenNothingFromAnotherFolder) {
   startBothWindows(false);
   const auto before = files();
-  for (int i = 0; i < 50; ++i) {
-    m.CurrentIndex = 0;
-    m.ReadMode = 2;
-    ASSERT_TRUE(m.ReadIndex());
-    m.MonthDates[1] = QString::number(i);
-    m.WriteMode = 2;
-    ASSERT_TRUE(m.WriteIndex());
-  }
+  for (int i = 0; i < 50; ++i) ASSERT_TRUE(p.store(0, 1, QString::number(i)));
   for (int i = 0; i < 50; ++i) ctrl(mainForm.get(), Qt::Key_Z);
   EXPECT_EQ(files(), before);
   ctrl(mainForm.get(), Qt::Key_Y);

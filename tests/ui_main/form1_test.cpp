@@ -123,20 +123,12 @@ TEST_F(MainWindowTest, AMissingRememberedFolderIsReplacedByTheFirstOne) {
   EXPECT_FALSE(prog.exists(u"%消えた"_s));
 }
 
-TEST_F(MainWindowTest, AtTheDesignSizeAll25RowsShowWithoutScrolling) {
-  storeMainSize(5220, 4848);
-  start(25);
-  EXPECT_EQ(form->Picture1->pixelSize(), form->Picture1->size());  // no scroll bar
-  const QImage img = form->Picture1->surface().image();
-  EXPECT_EQ(QColor(img.pixel(listPoint(100, 255))), fromBgr(0xC0FFFF));  // row 25's month
-}
-
-// One person, the window at its design size.
+// 25 people, the window at its design size.
 class DesignSize : public MainWindowTest {
  protected:
   void SetUp() override {
     storeMainSize(5220, 4848);
-    start(1);
+    start(25);
   }
 };
 
@@ -178,15 +170,18 @@ TEST_F(DesignSize, TypeFollowsTheHeightAsFarAsCaptionsFit) {
   EXPECT_NEAR(listFontPoints() / list, 2, 0.01);
 }
 
-// A resize draws the list at the new size from the records already read: another
-// program's change shows when the folder watch sees it, not because the window grew.
-TEST_F(DesignSize, AResizeRedrawsTheListButOpensNoFile) {
-  const QSize before = form->Picture1->surface().image().size();
+// All 25 rows show without scrolling. A resize draws the list at the new size from the
+// records already read: another program's change shows when the folder watch sees it, not
+// because the window grew.
+TEST_F(DesignSize, All25RowsShowAndAResizeRedrawsTheListButOpensNoFile) {
+  EXPECT_EQ(form->Picture1->pixelSize(), form->Picture1->size());  // no scroll bar
+  const QImage img = form->Picture1->surface().image();
+  EXPECT_EQ(QColor(img.pixel(listPoint(100, 255))), fromBgr(0xC0FFFF));  // row 25's month
   makeFolder(u"太郎"_s, 2);
   form->resize(664, 594);
-  EXPECT_EQ(m.PersonCount, 1);
+  EXPECT_EQ(m.PersonCount, 25);
   EXPECT_TRUE(shell.messages.isEmpty());
-  EXPECT_GT(form->Picture1->surface().image().height(), before.height());
+  EXPECT_GT(form->Picture1->surface().image().height(), img.height());
 }
 
 class ThreePeople : public MainWindowTest {
@@ -227,8 +222,9 @@ TEST_F(ThreePeople, F2AsksBeforeDeletingAndTheMarkerMovesToTheNewLast) {
   EXPECT_TRUE(markerOver(30, 25));
 }
 
-// Space on a focused button opens the input screen instead of pressing the button.
-TEST_F(ThreePeople, SpaceOpensAndClosesTheInputScreenWhateverHasTheFocusAsDoesADoubleClick) {
+// Space on a focused button opens the input screen instead of pressing the button; F1 opens
+// it to add there.
+TEST_F(ThreePeople, SpaceOrADoubleClickOpensAndClosesTheInputScreenWhateverHasTheFocus_F1Adds) {
   form->Command2->setFocus();
   key(Qt::Key_Space, form->Command2);
   EXPECT_TRUE(shell.messages.isEmpty());  // 削除 was not pressed
@@ -239,9 +235,6 @@ TEST_F(ThreePeople, SpaceOpensAndClosesTheInputScreenWhateverHasTheFocusAsDoesAD
     QTest::mouseDClick(form->Picture1->canvas(), Qt::LeftButton, {}, listPoint(30, 25));
     EXPECT_EQ(m.InputScreenOpen, open);
   }
-}
-
-TEST_F(ThreePeople, F1OpensTheInputScreenAndAddsThere) {
   key(Qt::Key_F1);
   EXPECT_TRUE(m.InputScreenOpen);
   EXPECT_TRUE(input.calls.contains(u"add"_s));

@@ -32,8 +32,7 @@ class TableDrawingTest : public ::testing::Test {
       lines << line;
     }
     prog.useFolder(u"田中"_s, lines);
-    m.ReadMode = 1;
-    ASSERT_TRUE(m.ReadIndex());
+    ASSERT_TRUE(prog.read(1));
   }
   RecordingSurface draw() {
     RecordingSurface s;
@@ -139,9 +138,7 @@ TEST_F(TableDrawingTest, AFolderWithoutRecordsDrawsNothing) {
 
 TEST_F(TableDrawingTest, NeverWritesOrCreatesANoteFile) {
   makePeople(4);
-  m.CurrentIndex = 1;
-  m.ReadMode = 2;
-  ASSERT_TRUE(m.ReadIndex());
+  ASSERT_TRUE(prog.read(2, 1));
   const QString note = m.CurrentFolder + u"/N1.txt"_s;
   const QByteArray noteBytes = prog.readBytes(note);
   QFile::remove(prog.path(m.CurrentFolder + u"/N0.txt"_s));
