@@ -18,24 +18,9 @@ class BothWindowsTest : public EntryTest {
   }
 };
 
-TEST_F(BothWindowsTest, ClickInTheTableAfterAnEditStoresFirstThenShowsTheClickedPerson) {
-  start();
-  type(form->monthCell(3), u"3/9"_s);
-  // A click in the middle of month 5 of list row 2; the list is 160 × 260 units.
-  const double x = m.TerritoryColumnWidth + m.NameColumnWidth + 4.5 * m.MonthColumnWidth;
-  const QSize px = mainForm->Picture1->pixelSize();
-  QTest::mouseClick(mainForm->Picture1->canvas(), Qt::LeftButton, {},
-                    QPoint(x * px.width() / 160, 3.5 * m.RowHeight * px.height() / 260));
-  EXPECT_EQ(field(0, 4), u"3/9"_s);
-  EXPECT_EQ(form->Text2->text(), u"上田"_s);
-  EXPECT_EQ(m.CurrentColumn, 7);
-  // The clicked month's cell holds the focus of the input screen (whichever window is active).
-  EXPECT_EQ(form->focusWidget(), form->monthCell(5));
-  EXPECT_FALSE(m.PersonModified);
-}
-
-// Down in either window stores the edit first and shows the next person; Up the previous.
-TEST_F(BothWindowsTest, DownInEitherWindowStoresTheEditFirstAndUpShowsThePreviousPerson) {
+// Down in either window stores the edit first and shows the next person; Up the previous; a
+// click in the table the person clicked.
+TEST_F(BothWindowsTest, DownUpOrAClickInTheTableStoresTheEditFirstThenShowsThatPerson) {
   start();
   retype(form->Text3, u"中央"_s);
   key(mainForm.get(), Qt::Key_Down);
@@ -46,6 +31,18 @@ TEST_F(BothWindowsTest, DownInEitherWindowStoresTheEditFirstAndUpShowsThePreviou
   key(form->monthCell(5), Qt::Key_Down);
   EXPECT_EQ(field(0, 6), u"5"_s);
   EXPECT_EQ(form->Text2->text(), u"井上"_s);
+  type(form->monthCell(3), u"3/9"_s);
+  // A click in the middle of month 5 of list row 2; the list is 160 × 260 units.
+  const double x = m.TerritoryColumnWidth + m.NameColumnWidth + 4.5 * m.MonthColumnWidth;
+  const QSize px = mainForm->Picture1->pixelSize();
+  QTest::mouseClick(mainForm->Picture1->canvas(), Qt::LeftButton, {},
+                    QPoint(x * px.width() / 160, 3.5 * m.RowHeight * px.height() / 260));
+  EXPECT_EQ(field(1, 4), u"3/9"_s);
+  EXPECT_EQ(form->Text2->text(), u"上田"_s);
+  EXPECT_EQ(m.CurrentColumn, 7);
+  // The clicked month's cell holds the focus of the input screen (whichever window is active).
+  EXPECT_EQ(form->focusWidget(), form->monthCell(5));
+  EXPECT_FALSE(m.PersonModified);
 }
 
 TEST_F(BothWindowsTest, FindOnTheInputScreenStoresTheShownPersonThenShowsEachMatch) {

@@ -240,22 +240,6 @@ TEST_F(ThreePeople, SpaceOrADoubleClickOpensAndClosesTheInputScreenWhateverHasTh
   EXPECT_TRUE(input.calls.contains(u"add"_s));
 }
 
-// With the input screen open, the main window's commands go to it and it decides: F3 goes
-// to it; unsaved edits that cannot be stored (the fake's load stores nothing) keep the
-// selection.
-TEST_F(ThreePeople, WithTheInputScreenOpenF3GoesToItAndAClickKeepsUnstorableEdits) {
-  key(Qt::Key_Space);
-  input.calls.clear();
-  key(Qt::Key_F3);
-  EXPECT_EQ(input.calls, QStringList{u"settings"_s});
-  EXPECT_EQ(shell.settingsShown, 0);
-  clickList(100, 35);
-  m.PersonModified = true;
-  clickList(100, 15);
-  EXPECT_EQ(m.CurrentIndex, 2);
-  EXPECT_EQ(input.selected, 2);
-}
-
 // Two folders, the second (い) in use.
 class TwoFolders : public MainWindowTest {
  protected:
@@ -267,8 +251,20 @@ class TwoFolders : public MainWindowTest {
   }
 };
 
-TEST_F(TwoFolders, WithTheInputScreenOpenAChoiceGoesToItsChooser) {
+// With the input screen open, the main window's commands go to it and it decides: F3 and a
+// folder choice go to it; unsaved edits that cannot be stored (the fake's load stores
+// nothing) keep the selection.
+TEST_F(TwoFolders, WithTheInputScreenOpenF3AndAChoiceGoToItAndAClickKeepsUnstorableEdits) {
   key(Qt::Key_Space);
+  input.calls.clear();
+  key(Qt::Key_F3);
+  EXPECT_EQ(input.calls, QStringList{u"settings"_s});
+  EXPECT_EQ(shell.settingsShown, 0);
+  clickList(100, 35);
+  m.PersonModified = true;
+  clickList(100, 15);
+  EXPECT_EQ(m.CurrentIndex, 2);
+  EXPECT_EQ(input.selected, 2);
   int chosen = -1;
   input.chooser.items = QStringList{kNewFolderItem, u"あ"_s, u"い"_s};
   input.chooser.onClick = [&](int i) { chosen = i; };
@@ -486,17 +482,17 @@ class SpreadsheetKeys : public MainWindowTest {
   QStringList asked;
 };
 
-TEST_F(SpreadsheetKeys, ctrlEWritesTheFolderInUseWhereTheUserSaysProposingNameAndDate) {
+// Ctrl+E writes the folder in use where the user says, proposing its name and the date;
+// Ctrl+I previews, names the bad row, and makes and opens the folder of the good ones.
+TEST_F(SpreadsheetKeys, ctrlEWritesTheFolderInUse_ctrlIMakesAndOpensAFolderOfTheGoodRows) {
   m.clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(12, 0)); };
   QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
   EXPECT_EQ(asked, QStringList{u"1 太郎_20261208.xlsx"_s});
   const QStringList rows = QString::fromUtf8(prog.readBytes(u"out.csv"_s)).split(u"\r\n"_s);
   ASSERT_EQ(rows.size(), 4);  // header, two people, the end
   EXPECT_TRUE(rows[2].startsWith(u"区1,人1,,"_s));
-}
 
-// A CSV a spreadsheet saved in code page 932, one row of it refused.
-TEST_F(SpreadsheetKeys, ctrlIPreviewsNamesTheBadRowAndMakesAndOpensTheFolderOfTheGoodOnes) {
+  // Ctrl+I: a CSV a spreadsheet saved in code page 932, one row of it refused.
   prog.writeBytes(u"in.csv"_s, TempProgram::cp932Lines(
                                    {u"名前,区域,1月"_s, u"山田,北,\"3,4\""_s, u"佐藤*,南,1"_s}));
   QStringList seen;

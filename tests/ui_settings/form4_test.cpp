@@ -349,10 +349,13 @@ TEST_F(SettingsScreen, StaysWholeOnTheScreenAndChoosersShowTheirLongestEntryBesi
 
 using RealWindows = test::RealWindowsTest;
 
-// The list has one colour from top to bottom after recolouring.
-TEST_F(RealWindows, RecolouringClearsTheWholeListInTheNewColour) {
-  start({u"L108(1)=255"_s});  // red
-  auto belowTheRows = [&] {   // a month cell of row 20, the one person being row 1
+// The list has one colour from top to bottom after recolouring. The defaults also give each
+// open window its first-start size, both being stored larger (the sizes: first_start_test.cpp).
+TEST_F(RealWindows, RecolouringClearsTheWholeListAndTheDefaultsGiveEachWindowItsFirstSize) {
+  start({u"b101=True"_s, u"L108(1)=255"_s, u"i112=16000"_s, u"i113=12000"_s, u"i116=16000"_s,
+         u"i117=12000"_s});
+  ASSERT_TRUE(input);
+  auto belowTheRows = [&] {  // a month cell of row 20, the one person being row 1
     const QImage img = main->Picture1->surface().image();
     return QColor(img.pixel(img.width() * 100 / 160, img.height() * 205 / 260));
   };
@@ -366,15 +369,6 @@ TEST_F(RealWindows, RecolouringClearsTheWholeListInTheNewColour) {
   defaults.show();
   QTest::mouseClick(defaults.Command3, Qt::LeftButton);
   EXPECT_EQ(belowTheRows(), fromBgr(0xC0FFFF));
-}
-
-// Both stored larger than a first start makes them (the sizes: first_start_test.cpp).
-TEST_F(RealWindows, DefaultsGiveEachOpenWindowItsFirstStartSize) {
-  start({u"b101=True"_s, u"i112=16000"_s, u"i113=12000"_s, u"i116=16000"_s, u"i117=12000"_s});
-  ASSERT_TRUE(input);
-  Form4 settings(m);
-  settings.show();
-  QTest::mouseClick(settings.Command3, Qt::LeftButton);
   EXPECT_NEAR(main->geometryTwips().width(), m.MainWidth, 15);
   EXPECT_NEAR(main->geometryTwips().height(), m.MainHeight, 15);
   EXPECT_LT(m.MainWidth, 16000);
