@@ -22,8 +22,6 @@ namespace {
 
 class WelcomeDialogTest : public ::testing::Test {
  protected:
-  WelcomeDialogTest() { tp.m->shell = &shell; }
-
   // FolderCreated false: the first start; true: "新規作成" from a chooser.
   void open(const QString& typed, bool folderCreated = false) {
     tp.m->FolderCreated = folderCreated;
@@ -44,7 +42,7 @@ class WelcomeDialogTest : public ::testing::Test {
   static QString indexOf(const QString& name) { return u'%' + name + u"/データー.vrd"_s; }
 
   test::TempProgram tp;
-  test::FakeShell shell;
+  test::FakeShell& shell = tp.shell;
   std::unique_ptr<Form10> dialog;
 };
 

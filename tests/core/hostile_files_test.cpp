@@ -24,7 +24,6 @@ namespace {
 class Hostile : public ::testing::Test {
  protected:
   void SetUp() override {
-    m.shell = &shell;
     m.clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(12, 0)); };
     p.useFolder(u"帳"_s,
                 {TempProgram::record(u"北"_s, u"甲"_s), TempProgram::record(u"南"_s, u"乙"_s)});
@@ -34,7 +33,7 @@ class Hostile : public ::testing::Test {
 
   TempProgram p;
   Module1& m = *p.m;
-  FakeShell shell;
+  FakeShell& shell = p.shell;
   const QString index = u"%帳/データー.vrd"_s;
 };
 

@@ -23,7 +23,6 @@ TEST(NewYear, theYearOfferedIsTheOneEndedUntilMarchThenThisOne) {
 class CloseYear : public ::testing::Test {
  protected:
   void SetUp() override {
-    tp.m->shell = &shell;
     tp.m->clock = [] { return QDateTime(QDate(2027, 1, 10), QTime(12, 0)); };
     const QByteArray index = test::TempProgram::indexBytes(
         {test::TempProgram::record(u"北1"_s, u"山田"_s, {u"3,10"_s, {}, u"5"_s}), u"壊れた行"_s,
@@ -51,7 +50,7 @@ class CloseYear : public ::testing::Test {
   }
 
   test::TempProgram tp;
-  test::FakeShell shell;
+  test::FakeShell& shell = tp.shell;
   QMap<QString, QByteArray> before;
 };
 

@@ -22,7 +22,6 @@ QString line(const QString& territory, const QString& name) {
 class NoLoss : public ::testing::Test {
  protected:
   void SetUp() override {
-    m.shell = &shell;
     m.clock = [this] { return QDateTime(day, QTime(12, 0)); };
     writeIndex({line(u"北"_s, u"甲"_s), line(u"南"_s, u"乙"_s), line(u"東"_s, u"丙"_s)});
   }
@@ -31,7 +30,7 @@ class NoLoss : public ::testing::Test {
 
   TempProgram p;
   Module1& m = *p.m;
-  FakeShell shell;
+  FakeShell& shell = p.shell;
   QDate day{2026, 12, 7};
   const QString index = u"%帳/データー.vrd"_s;
 };

@@ -21,14 +21,13 @@ const QString kIndex = u"%テスト/データー.vrd"_s;
 class RecordFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    p.m->shell = &shell;
     p.m->CurrentFolder = p.makeFolder(u"テスト"_s);
     p.m->IndexFilePath = p.m->indexPathFor(p.m->CurrentFolder);
   }
   void useIndex(const QStringList& lines) { p.writeBytes(kIndex, TempProgram::cp932Lines(lines)); }
   QByteArray index() const { return p.readBytes(kIndex); }
   TempProgram p;
-  FakeShell shell;
+  FakeShell& shell = p.shell;
 };
 
 // A missing index is created holding the placeholder, a missing note file as it is loaded.
@@ -140,12 +139,11 @@ TEST_F(RecordFiles, AppendBeyondTheLimitIsRefused) {
 class Folders : public ::testing::Test {
  protected:
   void SetUp() override {
-    p.m->shell = &shell;
     p.m->mainWindow = &main;
     p.m->RowHeight = 10;
   }
   TempProgram p;
-  FakeShell shell;
+  FakeShell& shell = p.shell;
   FakeMainWindow main;
 };
 

@@ -105,7 +105,6 @@ class IndexRewrite : public ::testing::Test {
  protected:
   static QByteArray line(const QString& text) { return test::TempProgram::cp932Lines({text}); }
   void SetUp() override {
-    tp.m->shell = &shell;
     tp.m->CurrentFolder =
         tp.makeFolder(u"山田"_s, fujii + line(kIndexComment2) + memo + "\r\n" + nec + bad + aoki);
     index = tp.m->CurrentFolder + u'/' + kIndexFileName;
@@ -116,7 +115,7 @@ class IndexRewrite : public ::testing::Test {
   const QByteArray sorted =
       line(kIndexComment1) + line(kIndexComment2) + aoki + nec + fujii + memo + bad;
   test::TempProgram tp;
-  test::FakeShell shell;
+  test::FakeShell& shell = tp.shell;
   QString index;
 };
 

@@ -69,8 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                 0}));
 
 TEST_F(Settings, AFailedSaveIsReportedWithTheFileName) {
-  FakeShell shell;
-  p.m->shell = &shell;
+  const FakeShell& shell = p.shell;
   p.m->CurrentFolder = u"%😀"_s;
   EXPECT_FALSE(p.m->SaveSettings());
   EXPECT_EQ(shell.titles(), u"保存できません"_s);

@@ -26,7 +26,6 @@ QString python(const QString& script, const QString& file) {
 class Transfer : public ::testing::Test {
  protected:
   void SetUp() override {
-    tp.m->shell = &shell;
     // As the program writes a folder: texts that look like numbers, a comma and a quote,
     // a two-line note, a month line with a line break, the default month lines.
     tp.useFolder(u"田中"_s,
@@ -62,7 +61,7 @@ class Transfer : public ::testing::Test {
   }
 
   TempProgram tp;
-  test::FakeShell shell;
+  test::FakeShell& shell = tp.shell;
 };
 
 TEST_F(Transfer, aFolderComesBackByteForByteThroughXlsxAndThroughCsv) {

@@ -13,6 +13,7 @@ TempProgram::TempProgram(const QString& templatePath)
                                  : templatePath),
       m(std::make_unique<Module1>(dir.path())) {
   if (!dir.isValid()) qFatal("cannot make a temporary folder");
+  m->shell = &shell;
 }
 
 QString TempProgram::path(const QString& relative) const {

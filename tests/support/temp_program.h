@@ -1,5 +1,6 @@
 #pragma once
-// A fresh program folder in a temporary directory, with a Module1 over it.
+// A fresh program folder in a temporary directory, with a Module1 over it that speaks to a
+// fake seam.
 
 #include <QByteArray>
 #include <QString>
@@ -8,6 +9,7 @@
 #include <ostream>
 
 #include "core/module1.h"
+#include "support/fakes.h"
 
 // Readable texts in test failures.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -46,6 +48,7 @@ class TempProgram {
   void copyData(const QString& from, const QString& to) const;
 
   QTemporaryDir dir;
+  FakeShell shell;
   std::unique_ptr<Module1> m;
 };
 

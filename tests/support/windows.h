@@ -72,7 +72,7 @@ class RealWindowsTest : public ::testing::Test {
   void TearDown() override { closeQuietly(input, m); }
   TempProgram tp;
   Module1& m = *tp.m;
-  FakeShell shell;
+  FakeShell& shell = tp.shell;
   std::unique_ptr<Form1> main;
   QPointer<Form3> input;
 };

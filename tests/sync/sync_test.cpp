@@ -147,8 +147,6 @@ class Syncthing {
 class TwoComputers : public ::testing::Test {
  protected:
   void SetUp() override {
-    a.m->shell = &shellA;
-    b.m->shell = &shellB;
     a.useFolder(u"記録"_s,
                 {TempProgram::record(u"北"_s, u"藤井"_s, {u"1/5"_s}),
                  TempProgram::record(u"南"_s, u"Aoki"_s), TempProgram::record(u"東"_s, u"上田"_s)});
@@ -182,7 +180,7 @@ class TwoComputers : public ::testing::Test {
   }
 
   TempProgram a, b;
-  FakeShell shellA, shellB;
+  FakeShell &shellA = a.shell, &shellB = b.shell;
   Syncthing syncA{a.path()}, syncB{b.path()};
   std::unique_ptr<Form1> windowA, windowB;
   QPointer<Form3> inputA, inputB;

@@ -27,7 +27,6 @@ inline QString recordLine(const QString& territory, const QString& name,
 class EntryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m.shell = &shell;
     m.mainWindow = &main;
     m.ApplyDefaults();
     m.CurrentMonth = 5;
@@ -133,7 +132,7 @@ class EntryTest : public ::testing::Test {
 
   TempProgram p;
   Module1& m = *p.m;
-  FakeShell shell;
+  FakeShell& shell = p.shell;
   FakeMainWindow main;
   QPointer<Form3> form;
   std::unique_ptr<Form1> mainForm;

@@ -43,7 +43,6 @@ class ClosingInputScreen : public FakeInputScreen {
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() : m(*prog.m) {
-    m.shell = &shell;
     input.module = &m;
     shell.onInputScreen = [this] { m.inputScreen = &input; };
   }
@@ -90,7 +89,7 @@ class MainWindowTest : public ::testing::Test {
 
   TempProgram prog;
   Module1& m;
-  FakeShell shell;
+  FakeShell& shell = prog.shell;
   ClosingInputScreen input;
   std::unique_ptr<Form1> form;
 };

@@ -63,7 +63,6 @@ struct RecordingSink : PageSink {
 class PrintWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    m.shell = &shell;
     m.ApplyDefaults();
     m.HeaderFillColor = 0xFFC0C0;
   }
@@ -123,7 +122,7 @@ class PrintWindow : public ::testing::Test {
   QString pdfFolder, proposedPdf, openedPdf;
   TempProgram program;
   Module1& m = *program.m;
-  FakeShell shell;
+  FakeShell& shell = program.shell;
   RecordedPrint recorded;
 };
 

@@ -20,7 +20,6 @@ class SettingsScreen : public ::testing::Test {
  protected:
   SettingsScreen() : m(*tp.m) {
     m.ApplyDefaults();
-    m.shell = &shell;
     m.mainWindow = &main;
     m.inputScreen = &input;  // loaded; InputScreenOpen says whether it is shown
     m.LoadPhase = kLoadDone;
@@ -58,7 +57,7 @@ class SettingsScreen : public ::testing::Test {
 
   test::TempProgram tp;
   Module1& m;
-  test::FakeShell shell;
+  test::FakeShell& shell = tp.shell;
   test::FakeMainWindow main;
   test::FakeInputScreen input;
   std::unique_ptr<Form4> form;
