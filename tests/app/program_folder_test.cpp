@@ -16,7 +16,6 @@
 #include <QWidget>
 #include <QtTest/QTest>
 #include <atomic>
-#include <functional>
 #include <thread>
 
 #include "app/handover.h"
@@ -285,17 +284,21 @@ TEST(Handover, aSecondStartBringsTheRunningCopysWindowsToTheFront_typingGoesToTh
 // sync tool from another one, cut off, garbled, or something else under the lock's name.
 struct StaleLock {
   const char* name;
-  std::function<void(const QString& path)> plant;
+  QByteArray bytes;
+  enum { File, Folder, Link } what = File;
 };
 
 void PrintTo(const StaleLock& lock, std::ostream* os) { *os << lock.name; }
 
-void writeLock(const QString& path, const QByteArray& bytes) {
+// A file older than a lock's writing takes (nothing is still filling it in), a folder or a
+// link to nowhere.
+void plant(const StaleLock& lock, const QString& path) {
+  if (lock.what == StaleLock::Folder) return void(QDir().mkpath(path));
+  if (lock.what == StaleLock::Link) return void(QFile::link(path + u".gone"_s, path));
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
+  f.write(lock.bytes);
   f.close();
-  // Older than a lock's writing takes: nothing is still filling it in.
   ASSERT_TRUE(f.open(QIODevice::ReadWrite));
   ASSERT_TRUE(
       f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
@@ -308,11 +311,11 @@ TEST_P(StaleLockTest, isTakenOver_inTheRuntimeFolderAndBesideTheProgram) {
     test::TempProgram tp;
     const QString path = besideTheProgram ? tp.path(kLockFileName) : lockFilePathFor(tp.path());
     QDir().mkpath(QFileInfo(path).absolutePath());
-    GetParam().plant(path);
-    test::FakeShell shell;
-    const std::unique_ptr<QLockFile> lock = claimProgramFolder(*tp.m, shell);
+    plant(GetParam(), path);
+    ASSERT_TRUE(QFileInfo(path).isSymLink() || QFileInfo::exists(path)) << GetParam().name;
+    const std::unique_ptr<QLockFile> lock = claimProgramFolder(*tp.m, tp.shell);
     EXPECT_TRUE(lock && lock->isLocked()) << GetParam().name << besideTheProgram;
-    EXPECT_TRUE(shell.messages.isEmpty()) << GetParam().name;
+    EXPECT_TRUE(tp.shell.messages.isEmpty()) << GetParam().name;
     // Nothing is left in the program folder for a sync tool to carry away.
     EXPECT_FALSE(tp.exists(kLockFileName)) << GetParam().name;
   }
@@ -320,22 +323,15 @@ TEST_P(StaleLockTest, isTakenOver_inTheRuntimeFolderAndBesideTheProgram) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, StaleLockTest,
-    ::testing::Values(
-        StaleLock{"empty", [](const QString& p) { writeLock(p, {}); }},
-        StaleLock{"garbage", [](const QString& p) { writeLock(p, "\xff\xfe not a lock"); }},
-        StaleLock{"a process that is gone",
-                  [](const QString& p) {
-                    writeLock(p,
-                              "999999999\nvelnor\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-                  }},
-        StaleLock{"another computer's running copy",
-                  [](const QString& p) {
-                    writeLock(p, QByteArray::number(QCoreApplication::applicationPid()) +
-                                     "\nvelnor\nthe-other-computer\n");
-                  }},
-        StaleLock{"a folder", [](const QString& p) { ASSERT_TRUE(QDir().mkpath(p)); }},
-        StaleLock{"a link to nowhere",
-                  [](const QString& p) { ASSERT_TRUE(QFile::link(p + u".gone"_s, p)); }}),
+    ::testing::Values(StaleLock{"empty", {}}, StaleLock{"garbage", "\xff\xfe not a lock"},
+                      StaleLock{
+                          "a process that is gone",
+                          "999999999\nvelnor\n" + QSysInfo::machineHostName().toUtf8() + "\n"},
+                      StaleLock{"another computer's running copy",
+                                QByteArray::number(QCoreApplication::applicationPid()) +
+                                    "\nvelnor\nthe-other-computer\n"},
+                      StaleLock{"a folder", {}, StaleLock::Folder},
+                      StaleLock{"a link to nowhere", {}, StaleLock::Link}),
     [](const auto& info) {
       QString name = QString::fromUtf8(info.param.name);
       name.replace(u' ', u'_').remove(u'\'');

@@ -215,8 +215,8 @@ TEST(TextFile, FullDiskKeepsOldFile) {
 }
 
 // A note file linked to a file elsewhere: the save replaces the link in the folder and
-// leaves the file it pointed to alone.
-TEST(TextFile, SymbolicLinkIsReplacedNotWrittenThrough) {
+// leaves the file it pointed to alone. A file replaced keeps its permissions.
+TEST(TextFile, SymbolicLinkIsReplacedNotWrittenThroughAndAFileKeepsItsPermissions) {
   TempProgram p;
   p.writeBytes(u"outside/secret.txt"_s, "secret\r\n");
   p.writeBytes(u"%a/x"_s, "");
@@ -226,19 +226,13 @@ TEST(TextFile, SymbolicLinkIsReplacedNotWrittenThrough) {
   EXPECT_EQ(p.readBytes(u"outside/secret.txt"_s), QByteArray("secret\r\n"));
   EXPECT_FALSE(QFileInfo(p.path(u"%a/山田.txt"_s)).isSymLink());
   EXPECT_EQ(p.readBytes(u"%a/山田.txt"_s), QByteArray("new\r\n"));
-}
-
-TEST(TextFile, ReplacedFileKeepsItsPermissions) {
-  TempProgram p;
-  p.writeBytes(u"a.txt"_s, "old\r\n");
   const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
-  ASSERT_TRUE(QFile::setPermissions(p.path(u"a.txt"_s), perms));
-  FileError err;
-  ASSERT_TRUE(writeTextFile(p.path(u"a.txt"_s), {u"new"_s}, &err));
+  ASSERT_TRUE(QFile::setPermissions(p.path(u"%a/x"_s), perms));
+  ASSERT_TRUE(writeTextFile(p.path(u"%a/x"_s), {u"new"_s}, &err));
   const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                    QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
                    QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
-  EXPECT_EQ(QFileInfo(p.path(u"a.txt"_s)).permissions() & all, perms);
+  EXPECT_EQ(QFileInfo(p.path(u"%a/x"_s)).permissions() & all, perms);
 }
 #endif
 

@@ -50,8 +50,7 @@ TEST_F(CommandsTest, AddStoresTheEditThenAppendsThePlaceholderToBeNamedBeforeThe
   key(form->monthCell(6), Qt::Key_F1);
   EXPECT_EQ(records(),
             (QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, {}, {}, {}, {}, u"6/1"_s}),
-                         recordLine(u"南"_s, u"井上"_s),
-                         recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s}), kPlaceholderRecord}));
+                         inoue, ueda, kPlaceholderRecord}));
   QStringList note{u"話"_s};
   for (int k = 1; k <= 12; ++k) note << u" %1月　日"_s.arg(k);
   EXPECT_EQ(noteLines(u"山田太郎"_s), note << QString());
@@ -370,7 +369,7 @@ INSTANTIATE_TEST_SUITE_P(NoteOrIndex, FailedLoad, ::testing::Bool(),
 
 TEST_F(EntryTest, aFieldTooLongToEditIsShownWholeReadOnlyAndKeptByAStore) {
   const QString huge(40000, u'5');
-  makeFolder(u"テスト"_s, {recordLine(u"北"_s, u"長田"_s, {huge}), recordLine(u"南"_s, u"井上"_s)});
+  makeFolder(u"テスト"_s, {recordLine(u"北"_s, u"長田"_s, {huge}), inoue});
   openScreen();
   QLineEdit* january = form->monthCell(1);
   EXPECT_EQ(january->text().size(), huge.size());

@@ -26,15 +26,17 @@ inline QString recordLine(const QString& territory, const QString& name,
 
 class EntryTest : public ::testing::Test {
  protected:
+  // The people of "%テスト" as its index file holds them.
+  const QString yamada = recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s}),
+                inoue = recordLine(u"南"_s, u"井上"_s),
+                ueda = recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s});
   void SetUp() override {
     m.mainWindow = &main;
     m.ApplyDefaults();
     m.CurrentMonth = 5;
     m.CurrentColumn = 2;
     makeFolder(u"別"_s, {recordLine(u"西"_s, u"木村"_s, {u"4/4"_s})});
-    makeFolder(u"テスト"_s,
-               {recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s}), recordLine(u"南"_s, u"井上"_s),
-                recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})});
+    makeFolder(u"テスト"_s, {yamada, inoue, ueda});
   }
   void TearDown() override { closeQuietly(form, m); }
   void makeFolder(const QString& name, const QStringList& records) {

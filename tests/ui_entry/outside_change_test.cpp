@@ -53,8 +53,7 @@ TEST_F(OutsideChange, aNoteChangedOutsideIsNeverOverwrittenAndTheTypingIsPutOnTo
 class OutsideLineChange : public OutsideChange, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(OutsideLineChange, isFoundAgainByTerritoryAndName) {
-  const QStringList others{recordLine(u"南"_s, u"井上"_s),
-                           recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})};
+  const QStringList others{inoue, ueda};
   rewriteIndex(QStringList{recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, {}, u"3/3"_s})} + others);
   typeFebruaryAndMoveOn();
   EXPECT_TRUE(message().startsWith(u"保存できません: "_s));
@@ -75,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(StoreOrDelete, OutsideLineChange, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "delete" : "store"; });
 
 TEST_F(OutsideChange, aPersonRemovedOutsideIsAddedAnewAndTheUserIsTold) {
-  rewriteIndex({recordLine(u"南"_s, u"井上"_s), recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})});
+  rewriteIndex({inoue, ueda});
   typeFebruaryAndMoveOn();
   EXPECT_TRUE(message().startsWith(u"保存できません: "_s));
   key(form->monthCell(2), Qt::Key_Down);
@@ -88,10 +87,7 @@ TEST_F(OutsideChange, aPersonRemovedOutsideIsAddedAnewAndTheUserIsTold) {
 // replace what is being typed.
 class WatchedFolder : public OutsideChange {
  protected:
-  void appendSomeone() {
-    rewriteIndex({recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s}), recordLine(u"南"_s, u"井上"_s),
-                  recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s}), recordLine(u"西"_s, u"新人"_s)});
-  }
+  void appendSomeone() { rewriteIndex({yamada, inoue, ueda, recordLine(u"西"_s, u"新人"_s)}); }
 };
 
 TEST_F(WatchedFolder, aLineAndANoteWrittenOutsideShowByThemselves) {

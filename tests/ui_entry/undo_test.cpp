@@ -12,10 +12,8 @@ class UndoTest : public EntryTest {
     EntryTest::SetUp();
     // A comment line between the people, and a note file of 15 lines.
     p.writeBytes(folder + u'/' + kIndexFileName,
-                 TempProgram::cp932Lines({kIndexComment1, kIndexComment2,
-                                          recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s}),
-                                          u"[自分のメモ]"_s, recordLine(u"南"_s, u"井上"_s),
-                                          recordLine(u"東"_s, u"上田"_s, {{}, u"2/9"_s})}));
+                 TempProgram::cp932Lines(
+                     {kIndexComment1, kIndexComment2, yamada, u"[自分のメモ]"_s, inoue, ueda}));
     QStringList fifteen;
     for (int i = 1; i <= 15; ++i) fifteen << u"行%1"_s.arg(i);
     p.writeBytes(folder + u"/井上.txt"_s, TempProgram::cp932Lines(fifteen));
