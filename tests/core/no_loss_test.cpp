@@ -1,10 +1,18 @@
 // What the user stored survives: files changed behind the program's back, dot-named and
-// unreadable files, bytes the code page cannot hold, and the daily backups.
+// unreadable files, bytes the code page cannot hold, and the daily backups. Nor do files
+// planted or broken by someone else cost a record: links in the backups, FIFOs, devices and
+// huge files under a record file's name, a creation cut off by a crash, and an outside change
+// that kept the old size and time.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <functional>
 
 #include "support/failing_writer.h"
 #include "support/fakes.h"
@@ -197,6 +205,204 @@ TEST_F(NoLoss, AFailedBackupIsToldOnceADay_triedAgainAtTheNextStore_andNeverStop
   EXPECT_TRUE(p.readBytes(u"バックアップ/%帳/20261207/"_s + kIndexFileName).contains("1/2"));
   EXPECT_EQ(shell.messages.size(), 1);
 }
+
+#ifdef Q_OS_UNIX  // FIFOs, devices and symbolic links as Linux has them
+class Hostile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m.clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(12, 0)); };
+    p.useFolder(u"帳"_s,
+                {TempProgram::record(u"北"_s, u"甲"_s), TempProgram::record(u"南"_s, u"乙"_s)});
+  }
+  void TearDown() override { setSaveWriterFactory({}); }
+  QString backups() const { return p.path(u"バックアップ/%帳"_s); }
+
+  TempProgram p;
+  Module1& m = *p.m;
+  FakeShell& shell = p.shell;
+  const QString index = u"%帳/データー.vrd"_s;
+};
+
+// A folder outside the program folder, with something in it to lose.
+struct Victim {
+  Victim() { QFile(dir.filePath(u"大事.txt"_s)).open(QIODevice::WriteOnly); }
+  bool whole() const { return QFileInfo::exists(dir.filePath(u"大事.txt"_s)); }
+  QTemporaryDir dir;
+};
+
+void link(const QString& target, const QString& at) { ASSERT_TRUE(QFile::link(target, at)); }
+
+// The fourteen days kept, so that anything older is due to go.
+void makeDays(const QString& backups) {
+  for (int d = 1; d <= 14; ++d)
+    QDir().mkpath(backups + u'/' + QDate(2026, 11, d).toString(u"yyyyMMdd"_s));
+}
+
+// A link to the victim planted at `at` in the backups, beside the fourteen days or not.
+struct Planting {
+  const char* name;
+  const char16_t* at;
+  bool fourteenDays;
+};
+void PrintTo(const Planting& planting, std::ostream* os) { *os << planting.name; }
+
+class BackupLinks : public Hostile, public ::testing::WithParamInterface<Planting> {};
+
+TEST_P(BackupLinks, areNeverFollowedWhenOldCopiesGo) {
+  Victim victim;
+  const QString at = backups() + u'/' + QString::fromUtf16(GetParam().at);
+  QDir().mkpath(QFileInfo(at).path());
+  if (GetParam().fourteenDays) makeDays(backups());
+  link(victim.dir.path(), at);
+  EXPECT_TRUE(p.store(0, 1, u"1/1"_s));
+  EXPECT_TRUE(victim.whole());
+  EXPECT_EQ(decodeCp932(p.readBytes(index)).count(u"1/1"_s), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, BackupLinks,
+                         ::testing::Values(Planting{"cutOffCopy", u"old.velnor-part", false},
+                                           Planting{"oldestOfFifteenDays", u"20000101", true},
+                                           Planting{"todaysCutOffCopy", u"20261207.velnor-part",
+                                                    false},
+                                           Planting{"insideAnOldDay", u"20000101/stuff", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Hostile, aForeignLinkAmongTheDaysIsNamedOnce) {
+  Victim victim;
+  QDir().mkpath(backups());
+  makeDays(backups());
+  link(victim.dir.path(), backups() + u"/20000101"_s);
+  ASSERT_TRUE(p.store(0, 1, u"1/1"_s));
+  ASSERT_TRUE(p.store(0, 1, u"1/2"_s));
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_EQ(shell.messages[0].title, u"バックアップ"_s);
+  EXPECT_TRUE(
+      shell.messages[0].text.contains(QDir::toNativeSeparators(backups() + u"/20000101"_s)));
+  EXPECT_TRUE(QFileInfo(backups() + u"/20000101"_s).isSymLink());
+}
+
+// Something that is no ordinary file, or one far larger than any record folder's, under a
+// record file's name: refused at once, never rewritten, never copied into a backup.
+struct Special {
+  const char* name;
+  std::function<void(const QString& path)> make;
+};
+void PrintTo(const Special& special, std::ostream* os) { *os << special.name; }
+
+const Special kSpecials[] = {
+    {"fifo", [](const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path), 0644), 0); }},
+    {"endless device", [](const QString& path) { link(u"/dev/zero"_s, path); }},
+    {"huge sparse file",
+     [](const QString& path) {
+       QFile f(path);
+       ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(kIndexFileLimit + 1));
+     }},
+};
+
+class SpecialFiles : public Hostile, public ::testing::WithParamInterface<Special> {
+ protected:
+  // Runs `step` and says whether it came back soon: a FIFO would block a plain read.
+  template <typename F>
+  bool quick(F step) {
+    QElapsedTimer t;
+    t.start();
+    step();
+    return t.elapsed() < 5000;
+  }
+};
+
+TEST_P(SpecialFiles, asTheIndexAreRefusedAndLeftAsTheyAre) {
+  QFile::remove(p.path(index));
+  GetParam().make(p.path(index));
+  const QFileInfo before(p.path(index));
+  bool read = true;
+  EXPECT_TRUE(quick([&] { read = m.CountPeople(); }));
+  EXPECT_FALSE(read);
+  EXPECT_FALSE(m.AppendPerson());
+  ASSERT_EQ(shell.messages.size(), 1);
+  EXPECT_EQ(shell.messages[0].title, u"読み込めません"_s);
+  const QFileInfo after(p.path(index));
+  EXPECT_EQ(after.isSymLink(), before.isSymLink());
+  EXPECT_EQ(after.size(), before.size());
+  EXPECT_FALSE(QFileInfo::exists(backups()));
+}
+
+TEST_P(SpecialFiles, asANoteAreRefusedWhenThePersonIsReached) {
+  if (QString::fromUtf8(GetParam().name) == u"huge sparse file"_s) {
+    QFile f(p.path(u"%帳/乙.txt"_s));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(kNoteFileLimit + 1));
+  } else {
+    GetParam().make(p.path(u"%帳/乙.txt"_s));
+  }
+  bool loaded = true;
+  EXPECT_TRUE(quick([&] { loaded = m.LoadPerson(1); }));
+  EXPECT_FALSE(loaded);
+  EXPECT_EQ(shell.titles(), u"読み込めません"_s);
+}
+
+// A rename onto a name whose note cannot be read: the store stops before anything is
+// written, as undo could not put the old file back.
+TEST_P(SpecialFiles, underARenamedPersonsNoteStopTheStore) {
+  GetParam().make(p.path(u"%帳/丙.txt"_s));
+  const QFileInfo before(p.path(u"%帳/丙.txt"_s));
+  const QByteArray indexBefore = p.readBytes(index);
+  ASSERT_TRUE(m.LoadPerson(0));
+  m.PersonName = u"丙"_s;
+  EXPECT_FALSE(m.StorePerson(0));
+  EXPECT_EQ(shell.titles(), u"保存できません"_s);
+  const QFileInfo after(p.path(u"%帳/丙.txt"_s));
+  EXPECT_EQ(after.isSymLink(), before.isSymLink());
+  EXPECT_EQ(after.size(), before.size());
+  EXPECT_EQ(p.readBytes(index), indexBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SpecialFiles, ::testing::ValuesIn(kSpecials), [](const auto& info) {
+  return QString::fromUtf8(info.param.name).replace(u' ', u'_').toStdString();
+});
+
+// A kill while the first start makes the missing notes leaves a temporary file, never a
+// note without content; an empty note (what an older version's cut-off creation left) is
+// made again when the folder opens.
+TEST_F(Hostile, aCutOffFirstStartLeavesNoEmptyNote) {
+  p.writeBytes(u"%帳/乙.txt"_s, {});
+  {
+    const ScopedFailingWriter killed(FailAt::Crash);
+    m.ChangeRecordFolder();
+  }
+  EXPECT_FALSE(p.exists(u"%帳/甲.txt"_s));
+  removeStaleSaveFiles(p.path(u"%帳"_s));  // as the next start does
+  Module1 next(p.path());
+  next.CurrentFolder = m.CurrentFolder;
+  next.IndexFilePath = m.IndexFilePath;
+  next.ChangeRecordFolder();
+  for (const QString& name : {u"甲"_s, u"乙"_s})
+    EXPECT_TRUE(p.readBytes(u"%帳/"_s + name + u".txt"_s)
+                    .startsWith(TempProgram::cp932Lines({u"補足情報"_s})))
+        << name.toStdString();
+  EXPECT_EQ(p.entries(u"%帳"_s).filter(u"velnor-tmp"_s), QStringList());
+}
+
+// Another program rewrites the index with the same size and sets its time back: the status
+// change time still tells.
+TEST_F(Hostile, anOutsideChangeThatKeptSizeAndTimeIsSeen) {
+  const QString path = p.path(index);
+  const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
+  auto setBack = [&] {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite) &&
+                f.setFileTime(old, QFileDevice::FileModificationTime));
+  };
+  setBack();
+  ASSERT_TRUE(m.LoadPerson(0));
+  ASSERT_EQ(m.PersonName, u"甲"_s);
+  p.writeBytes(index, TempProgram::indexBytes({TempProgram::record(u"北"_s, u"丙"_s),
+                                               TempProgram::record(u"南"_s, u"乙"_s)}));
+  setBack();
+  ASSERT_TRUE(m.LoadPerson(0));
+  EXPECT_EQ(m.PersonName, u"丙"_s);
+}
+
+#endif
 
 }  // namespace
 }  // namespace velnor::test
