@@ -18,7 +18,7 @@ using CommandsTest = OpenEntryTest;
 
 // Opened on record 1 with nonsense sizes, an out-of-range note size and a place off the
 // screen: the first person, nothing modified, no month information open, the design sizes.
-TEST_F(EntryTest, LoadingStartsOnTheFirstPersonAtTheDesignSizesWhateverWasStored) {
+TEST_F(EntryTest, LoadingStartsOnTheFirstPersonAtTheDesignSizesOrWhereTheScreenWasClosed) {
   m.CurrentIndex = 1;
   m.InputWidth = m.InputHeight = 0;
   m.NoteFontSize = 25;
@@ -33,6 +33,28 @@ TEST_F(EntryTest, LoadingStartsOnTheFirstPersonAtTheDesignSizesWhateverWasStored
   EXPECT_NEAR(form->geometryTwips().width(), 5076, 15);
   EXPECT_NEAR(form->geometryTwips().height(), 4860, 15);
   EXPECT_NE(QGuiApplication::screenAt(form->geometry().topLeft()), nullptr);
+  // Both windows minimized, then OK: the main window is restored and the input screen stored
+  // where it was opened. Opening and closing again does not drift.
+  key(form->Text2, Qt::Key_F4);
+  m.InputLeft = 3000;
+  m.InputTop = 600;
+  m.InputWidth = 6000;
+  m.InputHeight = 5400;
+  openScreen();
+  main.geometry = QRect(150, 300, 5220, 4848);
+  main.minimized = true;
+  form->showMinimized();
+  key(form->Text2, Qt::Key_F4);
+  EXPECT_FALSE(main.minimized);
+  const auto next = nextStart();
+  EXPECT_EQ(next->InputLeft, 3000);
+  EXPECT_EQ(next->InputTop, 600);
+  EXPECT_NEAR(next->InputWidth, 6000, 15);  // a pixel is 15 twips
+  EXPECT_NEAR(next->InputHeight, 5400, 15);
+  const QSize size(m.InputWidth, m.InputHeight);
+  openScreen();
+  key(form->Text2, Qt::Key_F4);
+  EXPECT_EQ(QSize(m.InputWidth, m.InputHeight), size);
 }
 
 // Another program emptied the folder: the names it no longer holds leave the list.
@@ -301,30 +323,6 @@ std::string closingCaseName(const ::testing::TestParamInfo<int>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, ClosingTest, ::testing::Values(Qt::Key_F4, Qt::Key_F5, 0),
                          closingCaseName);
-
-// Both windows minimized, then OK: the main window is restored and the input screen stored
-// where it was opened. Opening and closing again does not drift.
-TEST_F(EntryTest, StoredPositionsRestoreTheMainWindowAndKeepTheInputScreenWhereItWasOpened) {
-  m.InputLeft = 3000;
-  m.InputTop = 600;
-  m.InputWidth = 6000;
-  m.InputHeight = 5400;
-  openScreen();
-  main.geometry = QRect(150, 300, 5220, 4848);
-  main.minimized = true;
-  form->showMinimized();
-  key(form->Text2, Qt::Key_F4);
-  EXPECT_FALSE(main.minimized);
-  const auto next = nextStart();
-  EXPECT_EQ(next->InputLeft, 3000);
-  EXPECT_EQ(next->InputTop, 600);
-  EXPECT_NEAR(next->InputWidth, 6000, 15);  // a pixel is 15 twips
-  EXPECT_NEAR(next->InputHeight, 5400, 15);
-  const QSize size(m.InputWidth, m.InputHeight);
-  openScreen();
-  key(form->Text2, Qt::Key_F4);
-  EXPECT_EQ(QSize(m.InputWidth, m.InputHeight), size);
-}
 
 // What is being typed reaches the export too: Ctrl+E stores it first.
 TEST_F(CommandsTest, CtrlEStoresTheShownPersonThenWritesTheFolder) {

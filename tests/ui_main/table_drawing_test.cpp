@@ -133,13 +133,9 @@ INSTANTIATE_TEST_SUITE_P(Spans, MonthWindowTest,
                                            MonthCase(2, 2, 1, 3, 28, 0),  // never before January
                                            MonthCase(2, 12, 10, 3, 28, 9)));
 
-TEST_F(TableDrawingTest, AFolderWithoutRecordsDrawsNothing) {
-  makePeople(0, {u"a*b*c"_s});
-  ASSERT_EQ(m.PersonCount, 0);
-  EXPECT_TRUE(draw().ops.isEmpty());
-}
-
-TEST_F(TableDrawingTest, NeverWritesOrCreatesANoteFile) {
+// Drawing reads no note: it never writes or creates one. A folder without records draws
+// nothing.
+TEST_F(TableDrawingTest, NeverWritesOrCreatesANoteFileAndDrawsNothingWithoutRecords) {
   makePeople(4);
   ASSERT_TRUE(prog.read(2, 1));
   const QString note = m.CurrentFolder + u"/N1.txt"_s;
@@ -148,6 +144,9 @@ TEST_F(TableDrawingTest, NeverWritesOrCreatesANoteFile) {
   draw();
   EXPECT_EQ(prog.readBytes(note), noteBytes);
   EXPECT_FALSE(prog.exists(m.CurrentFolder + u"/N0.txt"_s));
+  makePeople(0, {u"a*b*c"_s});
+  ASSERT_EQ(m.PersonCount, 0);
+  EXPECT_TRUE(draw().ops.isEmpty());
 }
 
 const QString kLongName = u"長谷川左衛門之助太郎右衛門次郎三郎四郎様"_s;  // 20 em

@@ -73,22 +73,6 @@ TEST_F(SettingsScreen, AChosenSpanRedrawsTheListEvenAfterAStoredOneOutsideIt) {
   }
 }
 
-// Markers show the colours in use. A colour outside the palette has none; after a click
-// on a swatch only choosing the entry again shows it.
-TEST_F(SettingsScreen, MarkersShowTheColoursInUseAndAHiddenOneStaysHiddenUntilChosenAgain) {
-  m.TextColors[1] = 0x123456;
-  Form4& f = open();
-  EXPECT_TRUE(marks(f.Shape1, 0));   // black list text
-  EXPECT_TRUE(marks(f.Shape2, 10));  // pale green window
-  choose(f.Combo1, 1);
-  EXPECT_FALSE(f.Shape1->isVisible());
-  click(f.Label6[2]);
-  EXPECT_FALSE(f.Shape1->isVisible());
-  choose(f.Combo1, 0);
-  choose(f.Combo1, 1);
-  EXPECT_TRUE(marks(f.Shape1, 2));
-}
-
 // The input text's swatch recolours the input screen only while it is open, and the list;
 // the list background's redraws the list and moves the marker.
 TEST_F(SettingsScreen, TheSwatchesRecolourTheListTheOpenInputScreenAndThisScreen) {
@@ -203,10 +187,23 @@ TEST_F(SettingsScreen, DefaultsResetTheAppearanceAndKeepTheRest) {
   EXPECT_EQ(std::tie(m.InputLeft, m.SortKind, m.LaunchCount), std::tuple(5, 5, 5));
 }
 
-// Tab reaches the swatches, Space and Enter choose one as a click does.
-TEST_F(SettingsScreen, SwatchesAreReachedWithTabAndChosenWithSpaceOrEnter) {
-  QApplication::setActiveWindow(&open());
-  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+// Markers show the colours in use. A colour outside the palette has none; after a click on a
+// swatch only choosing the entry again shows it. Tab reaches the swatches, Space and Enter
+// choose one as a click does.
+TEST_F(SettingsScreen, MarkersShowTheColoursInUse_SwatchesAreChosenByClickTabSpaceOrEnter) {
+  m.TextColors[1] = 0x123456;
+  Form4& f = open();
+  QApplication::setActiveWindow(&f);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  EXPECT_TRUE(marks(f.Shape1, 0));   // black list text
+  EXPECT_TRUE(marks(f.Shape2, 10));  // pale green window
+  choose(f.Combo1, 1);
+  EXPECT_FALSE(f.Shape1->isVisible());
+  click(f.Label6[2]);
+  EXPECT_FALSE(f.Shape1->isVisible());
+  choose(f.Combo1, 0);
+  choose(f.Combo1, 1);
+  EXPECT_TRUE(marks(f.Shape1, 2));
   choose(form->Combo1, 0);  // the list's text
   choose(form->Combo2, 1);  // the list's background
   form->Combo2->setFocus();
