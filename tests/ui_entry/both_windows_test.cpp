@@ -122,11 +122,20 @@ TEST_F(BothWindowsTest, NewFolderFromTheMainWindowOpensTheScreenAndThenTheWelcom
   EXPECT_EQ(mainForm->Combo1->count(), 4);
 }
 
-// The import opens another folder: what is being typed is stored in the folder it belongs to.
-TEST_F(BothWindowsTest, CtrlIAfterAnEditStoresItInItsOwnFolderThenOpensTheImportedOne) {
+// What is being typed reaches the export too: Ctrl+E stores it first. The import opens
+// another folder: what is being typed is stored in the folder it belongs to.
+TEST_F(BothWindowsTest, CtrlEAndCtrlIAfterAnEditStoreItInItsOwnFolderFirst) {
   start();
   p.writeBytes(u"in.csv"_s, TempProgram::cp932Lines({u"名前,区域"_s, u"木下,西"_s}));
-  setFileAskerForTests([this](QWidget*, bool, const QString&) { return p.path(u"in.csv"_s); });
+  setFileAskerForTests([this](QWidget*, bool saving, const QString&) {
+    return p.path(saving ? u"out.csv"_s : u"in.csv"_s);
+  });
+  retype(form->monthCell(5), u"5/8"_s);
+  QTest::keyClick(form->monthCell(5), Qt::Key_E, Qt::ControlModifier);
+  EXPECT_EQ(field(0, 6), u"5/8"_s);
+  const QStringList rows = QString::fromUtf8(p.readBytes(u"out.csv"_s)).split(u"\r\n"_s);
+  ASSERT_GE(rows.size(), 2);
+  EXPECT_TRUE(rows[1].startsWith(u"北,山田太郎,1/5,,,,5/8,"_s)) << rows[1].toStdString();
   retype(form->monthCell(4), u"4/1"_s);
   QTimer::singleShot(0, [] {
     if (auto* window = qobject_cast<ImportWindow*>(QApplication::activeModalWidget()))

@@ -7,7 +7,6 @@
 #include <map>
 
 #include "entry_fixture.h"
-#include "ui/common/sheet_export.h"
 #include "ui/print/form2.h"
 #include "ui/settings/form4.h"
 
@@ -323,18 +322,6 @@ std::string closingCaseName(const ::testing::TestParamInfo<int>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, ClosingTest, ::testing::Values(Qt::Key_F4, Qt::Key_F5, 0),
                          closingCaseName);
-
-// What is being typed reaches the export too: Ctrl+E stores it first.
-TEST_F(CommandsTest, CtrlEStoresTheShownPersonThenWritesTheFolder) {
-  setFileAskerForTests([this](QWidget*, bool, const QString&) { return p.path(u"out.csv"_s); });
-  retype(form->monthCell(5), u"5/8"_s);
-  QTest::keyClick(form->monthCell(5), Qt::Key_E, Qt::ControlModifier);
-  setFileAskerForTests({});
-  EXPECT_EQ(field(0, 6), u"5/8"_s);
-  const QStringList rows = QString::fromUtf8(p.readBytes(u"out.csv"_s)).split(u"\r\n"_s);
-  ASSERT_GE(rows.size(), 2);
-  EXPECT_TRUE(rows[1].startsWith(u"北,山田太郎,1/5,,,,5/8,"_s)) << rows[1].toStdString();
-}
 
 class FailedLoad : public EntryTest, public ::testing::WithParamInterface<bool> {};
 
