@@ -20,14 +20,7 @@ namespace {
 
 constexpr int kSyncDeadlineMs = 60000;
 
-bool waitFor(const std::function<bool()>& done, int ms = kSyncDeadlineMs) {
-  QDeadlineTimer deadline(ms);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QTest::qWait(50);
-  }
-  return true;
-}
+bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, kSyncDeadlineMs); }
 
 quint16 freePort() {
   QTcpServer probe;

@@ -61,15 +61,6 @@ class EntryTest : public ::testing::Test {
     mainForm = startMainWindow(m);
   }
 
-  // Polls until `done` holds, for at most five seconds (a file watch, a modal window).
-  static bool waitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(5000);
-    while (!done()) {
-      if (deadline.hasExpired()) return false;
-      QTest::qWait(10);
-    }
-    return true;
-  }
   // ASCII as key clicks; anything else the way an input method commits it.
   void type(QWidget* box, const QString& text) {
     focus(box);

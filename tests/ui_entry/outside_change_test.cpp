@@ -95,9 +95,9 @@ class WatchedFolder : public OutsideChange {
 TEST_F(WatchedFolder, aLineAndANoteWrittenOutsideShowByThemselves) {
   rewriteNote();
   appendSomeone();
-  ASSERT_TRUE(waitFor([&] { return names().contains(u"新人"_s); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return names().contains(u"新人"_s); }));
   EXPECT_EQ(m.PersonCount, 4);
-  EXPECT_TRUE(waitFor([&] { return form->text1(0) == u"外で書いた補足"_s; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->text1(0) == u"外で書いた補足"_s; }));
   EXPECT_EQ(m.MonthNotes[3], u" 3月　外で書いた"_s);
   EXPECT_TRUE(shell.messages.isEmpty());
 }
@@ -107,7 +107,7 @@ TEST_F(WatchedFolder, typingPendingIsNotReplacedAndMeetsTheChangeAtTheStore) {
   retype(form->monthCell(2), u"2/22"_s);
   rewriteNote();
   appendSomeone();
-  ASSERT_TRUE(waitFor([&] { return m.PersonCount == 4; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return m.PersonCount == 4; }));
   EXPECT_EQ(form->text1(2), u"2/22"_s);
   EXPECT_EQ(form->text1(0), u"補足情報"_s);
   key(form->monthCell(2), Qt::Key_Down);
@@ -170,7 +170,7 @@ class ConflictCopies : public EntryTest {
 TEST_F(ConflictCopies, areToldMergedWithBothEditsKeptAsOneUndoableChangeAndMovedAway) {
   placeCopies();
   start(true);
-  ASSERT_TRUE(waitFor([&] { return p.exists(moved(copy)); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.exists(moved(copy)); }));
   EXPECT_EQ(answers, 1);
   EXPECT_TRUE(p.exists(moved(noteCopy)));
   EXPECT_FALSE(p.exists(folder + u'/' + copy));
@@ -189,14 +189,14 @@ TEST_F(ConflictCopies, putOffOrUnreadableChangeNothingAndStayInPlace) {
   const QString broken = u"上田.sync-conflict-20261207-153000-ABCDEFG.txt"_s;
   p.writeBytes(folder + u'/' + broken, QByteArray("\x81\x20\x81\r\n"));
   start(false);
-  ASSERT_TRUE(waitFor([&] { return answers == 1 && shell.messages.size() == 1; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return answers == 1 && shell.messages.size() == 1; }));
   EXPECT_TRUE(shell.messages[0].text.contains(broken + u"："_s));
   EXPECT_EQ(indexBytes(), before);
   for (const QString& name : {copy, noteCopy, broken}) EXPECT_TRUE(p.exists(folder + u'/' + name));
   // Not asked again in this run when the folder changes again.
   p.useFolder(u"テスト"_s, {recordLine(u"北"_s, u"山田太郎"_s, {u"1/5"_s, u"2/2"_s}), inoue,
                             recordLine(u"東"_s, u"上田"_s), recordLine(u"西"_s, u"外"_s)});
-  ASSERT_TRUE(waitFor([&] { return m.PersonCount == 4; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return m.PersonCount == 4; }));
   EXPECT_EQ(shell.messages.size(), 1);
   EXPECT_EQ(answers, 1);
 }
