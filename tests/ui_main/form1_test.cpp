@@ -1,10 +1,12 @@
 // The main window driven through its real widgets on the offscreen platform, over a
-// temporary program folder with the seam and the input screen faked.
+// temporary program folder with the seam and the input screen faked; and the table of keys
+// every window has: when a key acts, how often, and what it reaches.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QFileInfo>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <memory>
 
@@ -20,6 +23,7 @@
 #include "support/recording_surface.h"
 #include "support/temp_program.h"
 #include "ui/common/find_box.h"
+#include "ui/common/key_commands.h"
 #include "ui/common/sheet_export.h"
 #include "ui/common/twips.h"
 #include "ui/main/form1.h"
@@ -448,25 +452,20 @@ TEST_F(MainWindowTest, RestingOnACutCellOfTheListShowsItsWholeText) {
   EXPECT_EQ(hover(40, 25), QString());
 }
 
-// Left, top, width and height as stored (twips).
-class StoredPlaceTest : public MainWindowTest,
-                        public ::testing::WithParamInterface<std::array<int, 4>> {};
-
-TEST_P(StoredPlaceTest, KeepsTheWindowWholeOnTheScreenAndNoSmallerThanItsLayout) {
-  const auto [left, top, width, height] = GetParam();
-  storeMainSize(width, height, left, top);
-  start(3);
-  EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()))
-      << QTest::toString(form->frameGeometry());
-  EXPECT_GE(form->clientWidthTwips(), 600);
-  EXPECT_GE(form->clientHeightTwips(), 300);
+// Nonsense stored places and sizes (left, top, width, height in twips).
+TEST_F(MainWindowTest, AStoredPlaceKeepsTheWindowWholeOnTheScreenAndNoSmallerThanItsLayout) {
+  for (const auto& [left, top, width, height] :
+       {std::array{0, 0, 1, 1}, std::array{0, 0, -5, -5}, std::array{0, 0, 32767, 32767},
+        std::array{32767, 32767, 5220, 4848}, std::array{-3000, 600, 5220, 4848}}) {
+    SCOPED_TRACE(testing::Message() << left << ", " << top << ", " << width << ", " << height);
+    storeMainSize(width, height, left, top);
+    start(3);
+    EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()))
+        << QTest::toString(form->frameGeometry());
+    EXPECT_GE(form->clientWidthTwips(), 600);
+    EXPECT_GE(form->clientHeightTwips(), 300);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Nonsense, StoredPlaceTest,
-                         ::testing::Values(std::array{0, 0, 1, 1}, std::array{0, 0, -5, -5},
-                                           std::array{0, 0, 32767, 32767},
-                                           std::array{32767, 32767, 5220, 4848},
-                                           std::array{-3000, 600, 5220, 4848}));
 
 class SpreadsheetKeys : public MainWindowTest {
  protected:
@@ -512,6 +511,63 @@ TEST_F(SpreadsheetKeys, ctrlEWritesTheFolderInUse_ctrlIMakesAndOpensAFolderOfThe
   EXPECT_EQ(m.CurrentFolder, u"%取込"_s);
   EXPECT_EQ(form->Combo1->currentText(), u"取込"_s);
   EXPECT_EQ(m.PersonCount, 1);
+}
+
+// ---- The table of a window's keys, on a window of its own.
+
+class Window : public QWidget {
+ public:
+  Window() {
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(box);
+    layout->addWidget(button);
+    connect(button, &QPushButton::clicked, this, [this] { ++clicks; });
+    commands.addButton(button, {Qt::Key_F1});
+    commands.add(u"検索"_s, {Qt::CTRL | Qt::Key_F}, [this] { ++finds; });
+    for (QWidget* w :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(box), static_cast<QWidget*>(button)})
+      w->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+      if (commands.take(static_cast<QKeyEvent*>(event))) return true;
+      if (watched == box && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) ++boxF1;
+    }
+    return QWidget::eventFilter(watched, event);
+  }
+  QLineEdit* box = new QLineEdit;
+  QPushButton* button = new QPushButton(u"追加"_s);
+  KeyCommands commands{this};
+  int clicks = 0, finds = 0, boxF1 = 0;
+};
+
+TEST(KeyCommands, PlainKeysActOnReleaseOnceCtrlKeysOnPressAndNeitherReachesTheBox) {
+  Window w;
+  w.show();
+  w.box->setFocus();
+  QTest::keyPress(w.box, Qt::Key_F1);
+  EXPECT_EQ(w.clicks, 0);  // not yet: on the release
+  QKeyEvent held(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier, QString(), true);
+  QApplication::sendEvent(w.box, &held);  // a held key's repeats do nothing
+  EXPECT_EQ(w.clicks, 0);
+  QTest::keyRelease(w.box, Qt::Key_F1);
+  EXPECT_EQ(w.clicks, 1);
+  QTest::keyClick(w.box, Qt::Key_F1, Qt::ShiftModifier);  // Shift and the number pad count
+  QTest::keyClick(w.box, Qt::Key_F1, Qt::AltModifier);    // Alt does not
+  EXPECT_EQ(w.clicks, 2);
+  QTest::keyPress(w.box, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(w.finds, 1);
+  QTest::keyRelease(w.box, Qt::Key_F);  // Ctrl let go first: nothing more
+  EXPECT_EQ(w.finds, 1);
+  EXPECT_EQ(w.box->text(), QString());
+  EXPECT_EQ(w.boxF1, 2);  // only Alt+F1's press and release, which are no command
+
+  w.button->setEnabled(false);
+  QTest::keyClick(w.box, Qt::Key_F1);
+  EXPECT_EQ(w.clicks, 2);
+  ASSERT_EQ(w.commands.actions().size(), 2);
+  EXPECT_EQ(w.commands.actions()[0]->shortcut(), QKeySequence(Qt::Key_F1));
+  EXPECT_EQ(w.commands.actions()[0]->text(), u"追加"_s);
 }
 
 }  // namespace
