@@ -33,7 +33,10 @@ class NoLoss : public ::testing::Test {
     m.clock = [this] { return QDateTime(day, QTime(12, 0)); };
     writeIndex({line(u"北"_s, u"甲"_s), line(u"南"_s, u"乙"_s), line(u"東"_s, u"丙"_s)});
   }
-  void TearDown() override { setIndexReaderForTests(nullptr); }
+  void TearDown() override {
+    setIndexReaderForTests(nullptr);
+    setSaveWriterFactory({});
+  }
   void writeIndex(const QStringList& records) { p.useFolder(u"帳"_s, records); }
 
   TempProgram p;
@@ -207,20 +210,9 @@ TEST_F(NoLoss, AFailedBackupIsToldOnceADay_triedAgainAtTheNextStore_andNeverStop
 }
 
 #ifdef Q_OS_UNIX  // FIFOs, devices and symbolic links as Linux has them
-class Hostile : public ::testing::Test {
+class Hostile : public NoLoss {
  protected:
-  void SetUp() override {
-    m.clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(12, 0)); };
-    p.useFolder(u"帳"_s,
-                {TempProgram::record(u"北"_s, u"甲"_s), TempProgram::record(u"南"_s, u"乙"_s)});
-  }
-  void TearDown() override { setSaveWriterFactory({}); }
   QString backups() const { return p.path(u"バックアップ/%帳"_s); }
-
-  TempProgram p;
-  Module1& m = *p.m;
-  FakeShell& shell = p.shell;
-  const QString index = u"%帳/データー.vrd"_s;
 };
 
 // A folder outside the program folder, with something in it to lose.

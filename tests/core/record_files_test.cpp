@@ -208,7 +208,6 @@ class Settings : public ::testing::Test {
     EXPECT_TRUE(p.m->LoadSettings());
     return *p.m;
   }
-  QByteArray saved() const { return p.readBytes(kSettingsFileName); }
   TempProgram p;
 };
 
@@ -219,7 +218,7 @@ TEST_F(Settings, AFileInUseIsSavedAgainByteForByte) {
   ASSERT_TRUE(p.m->LoadSettings());
   p.writeBytes(kSettingsFileName, {});
   ASSERT_TRUE(p.m->SaveSettings());
-  EXPECT_EQ(saved(), inUse);
+  EXPECT_EQ(p.readBytes(kSettingsFileName), inUse);
 }
 
 // Lines of a settings file and the value one setting then has, the defaults applied after.

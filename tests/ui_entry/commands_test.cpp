@@ -293,35 +293,26 @@ TEST_F(CommandsTest, ChoosingAFolderStoresTheEditFirstThenShowsItsPeople) {
   EXPECT_EQ(field(0, 2), u"1/51"_s);
 }
 
-// OK (F4) only closes the screen; F5 and the close box end the program. Each stores
-// first, and the next start reopens the screen only when the program ended with it open.
-class ClosingTest : public OpenEntryTest, public ::testing::WithParamInterface<int> {
- protected:
-  void SetUp() override {
-    OpenEntryTest::SetUp();
-    type(form->monthCell(2), u"2/2"_s);
-    GetParam() ? key(form->monthCell(2), Qt::Key(GetParam())) : void(form->close());
-  }
-  bool ends() const { return GetParam() != Qt::Key_F4; }
-};
+// OK (F4) only closes the screen; F5 and the close box (1) end the program. Each stores
+// first, and the next start is told the folder and reopens the screen only when the program
+// ended with it open.
+class ClosingTest : public OpenEntryTest, public ::testing::WithParamInterface<int> {};
 
-// The next start is told the folder and whether to reopen.
 TEST_P(ClosingTest, StoresClosesTheScreenAndEndsTheProgramUnlessOk) {
+  const bool ends = GetParam() != Qt::Key_F4;
+  type(form->monthCell(2), u"2/2"_s);
+  GetParam() == 1 ? void(form->close()) : key(form->monthCell(2), Qt::Key(GetParam()));
   EXPECT_EQ(field(0, 3), u"2/2"_s);
   EXPECT_EQ(m.inputScreen, nullptr);
-  EXPECT_EQ(shell.ended, ends() ? 1 : 0);
-  EXPECT_EQ(m.ProgramEnded, ends());
+  EXPECT_EQ(shell.ended, ends ? 1 : 0);
+  EXPECT_EQ(m.ProgramEnded, ends);
   const auto next = nextStart();
-  EXPECT_EQ(next->InputScreenOpen, ends());
+  EXPECT_EQ(next->InputScreenOpen, ends);
   EXPECT_EQ(next->CurrentFolder, u"%テスト"_s);
 }
 
-std::string closingCaseName(const ::testing::TestParamInfo<int>& info) {
-  return info.param == 0 ? "CloseBox" : commandName(info.param);
-}
-
-INSTANTIATE_TEST_SUITE_P(Keys, ClosingTest, ::testing::Values(Qt::Key_F4, Qt::Key_F5, 0),
-                         closingCaseName);
+INSTANTIATE_TEST_SUITE_P(Keys, ClosingTest, ::testing::Values(Qt::Key_F4, Qt::Key_F5, 1),
+                         [](const auto& info) { return std::string(commandName(info.param)); });
 
 class FailedLoad : public EntryTest, public ::testing::WithParamInterface<bool> {};
 

@@ -42,17 +42,6 @@ class TableDrawingTest : public ::testing::Test {
     drawTable(m, s, {});
     return s;
   }
-  // The table as the list shows it: 160 × 260 units on 320 × 520 pixels.
-  QImage picture() {
-    PictureSurface s;
-    s.clear(QSize(320, 520), 1.0, m.BackColors[1]);
-    s.setScale(160, 260);
-    drawTable(m, s, {});
-    return s.image();
-  }
-  static QColor pixel(const QImage& img, double x, double y) {
-    return img.pixel(int(x * 2), int(y * 2));
-  }
   // The colour `text` was drawn in.
   static qint32 colourOf(const RecordingSurface& s, const QString& text) {
     qint32 colour = -1;
@@ -79,8 +68,12 @@ class TableDrawingTest : public ::testing::Test {
 TEST_F(TableDrawingTest, TerritoryCellsTakeTheHeaderColourAndRulingsShowBetweenTheCells) {
   makePeople(3);
   EXPECT_EQ(colourOf(draw(), u"N0"_s), 0x112233);
-  const QImage img = picture();
-  EXPECT_EQ(pixel(img, 5, 25), fromBgr(0xFFC0C0));
+  PictureSurface picture;  // as the list shows it: 160 × 260 units on 320 × 520 pixels
+  picture.clear(QSize(320, 520), 1.0, m.BackColors[1]);
+  picture.setScale(160, 260);
+  drawTable(m, picture, {});
+  const QImage img = picture.image();
+  EXPECT_EQ(QColor(img.pixel(10, 50)), fromBgr(0xFFC0C0));  // (5, 25) in list units
   auto ruled = [&](double fromX, double toX, double y) {
     for (int px = int(fromX * 2); px <= int(toX * 2); ++px)
       if (QColor(img.pixel(px, int(y * 2))) == QColor(Qt::black)) return true;
