@@ -123,6 +123,7 @@ QString ReaderHarness::checkNote(const QByteArray& bytes) {
   m.IndexFilePath = m.indexPathFor(kFolder);
   tp_.writeBytes(kIndex, test::TempProgram::cp932Lines({kIndexComment1, kPlaceholderRecord}));
   tp_.writeBytes(kNote, bytes);
+  if (m.noteFilePath(u"名前"_s) != tp_.path(kNote)) return u"the note is looked for elsewhere"_s;
   if (!m.LoadPerson(0)) return u"loading the note failed"_s;
   if (m.PersonName != u"名前"_s) return u"placeholder loaded as another name"_s;
 

@@ -408,10 +408,8 @@ TEST_F(PrintWindow, rowHeightAndSixMonthSpanCarryOverToPaper) {
             (QStringList{u" 7"_s, u" 8"_s, u" 9"_s, u" 10"_s, u" 11"_s, u" 12"_s}));
 }
 
-// ---- The document.
-
-// ---- A cell's text fitted into its cell, on a recording surface whose font model does not
-// depend on the fonts installed (the printed table's worst cases are checked on the PDF).
+// ---- The document. A cell's text fitted into its cell, on a recording surface whose font
+// model does not depend on the fonts installed (the worst cases are checked on the PDF).
 
 const QString kFont = u"ＭＳ 明朝"_s;
 
